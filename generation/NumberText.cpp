@@ -1,0 +1,108 @@
+#include "NumberText.h"
+
+#include <charconv>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace sumlark {
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Length of the longest prefix of text that reads as a number (sign, digits
+// with an optional decimal part, optional exponent); 0 when there is none.
+std::size_t numberPrefixLength(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        std::size_t j = i + 1;
+        std::size_t fraction = 0;
+        while (j < text.size() && isDigit(text[j])) {
+            ++j;
+            ++fraction;
+        }
+        if (digits + fraction > 0) {
+            i = j;
+            digits += fraction;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+// std::from_chars ignores the C locale, so "." is the decimal point whatever
+// locale the toolkit installed. A magnitude beyond double becomes infinity,
+// one below its smallest becomes 0, so range checks see it for what it is.
+double parsePrefix(std::string_view number)
+{
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Decide overflow from underflow by the exponent's sign and size.
+        const auto e = number.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && number.substr(e + 1).starts_with('-');
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
+std::optional<double> strictNumber(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    const std::size_t length = numberPrefixLength(text);
+    if (length == 0 || length != text.size())
+        return std::nullopt;
+    return parsePrefix(text);
+}
+
+double leadingNumber(std::string_view text)
+{
+    std::string packed;
+    packed.reserve(text.size());
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\n')
+            packed.push_back(c);
+    }
+    const std::size_t length = numberPrefixLength(packed);
+    return length == 0 ? 0.0 : parsePrefix(std::string_view(packed).substr(0, length));
+}
+
+} // namespace sumlark

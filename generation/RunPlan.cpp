@@ -1,0 +1,303 @@
+#include "RunPlan.h"
+
+#include "NumberText.h"
+#include "SheetLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sumlark {
+namespace {
+
+constexpr std::string_view kRefusalTitle = "无法生成";
+
+// Cumulative weights of the drawable values, so that the chance of a whole
+// interval of values is two look-ups.
+class WeightTable {
+public:
+    explicit WeightTable(const OperandRange& range) : low_(range.low), high_(range.high)
+    {
+        prefix_.resize(static_cast<std::size_t>(high_ - low_ + 2), 0.0);
+        for (int v = low_; v <= high_; ++v)
+            prefix_[index(v) + 1] = prefix_[index(v)] + range.weight(v);
+    }
+
+    double at(std::int64_t v) const { return between(v, v); }
+
+    // The chance that a draw falls in from..to, both included.
+    double between(std::int64_t from, std::int64_t to) const
+    {
+        from = std::max<std::int64_t>(from, low_);
+        to = std::min<std::int64_t>(to, high_);
+        if (from > to)
+            return 0.0;
+        return prefix_[index(to) + 1] - prefix_[index(from)];
+    }
+
+    int low() const { return low_; }
+    int high() const { return high_; }
+
+private:
+    std::size_t index(std::int64_t v) const { return static_cast<std::size_t>(v - low_); }
+
+    int low_;
+    int high_;
+    std::vector<double> prefix_;
+};
+
+double additionChance(const WeightTable& w, double limit)
+{
+    double chance = 0.0;
+    for (int a = w.low(); a <= w.high(); ++a) {
+        const double room = std::floor(limit - a); // b <= limit - a
+        if (room < w.low())
+            continue;
+        chance += w.at(a) * w.between(w.low(), static_cast<std::int64_t>(std::min<double>(room, w.high())));
+    }
+    return chance;
+}
+
+double multiplicationChance(const WeightTable& w, std::optional<double> productLimit)
+{
+    if (!productLimit)
+        return 1.0;
+    const double bound = 10.0 * *productLimit; // accept a * b < bound
+    const auto accepts = [bound](double a, double b) { return a * b < bound; };
+    double chance = 0.0;
+    for (int a = w.low(); a <= w.high(); ++a) {
+        if (a == 0) {
+            chance += bound > 0.0 ? w.at(a) : 0.0;
+            continue;
+        }
+        // For a > 0 the accepted b form a run from the bottom of the range,
+        // for a < 0 a run to its top; find its edge, then nudge it past any
+        // rounding of the division.
+        const double edge = std::clamp(bound / a, double(w.low()) - 2.0, double(w.high()) + 2.0);
+        if (a > 0) {
+            auto top = static_cast<std::int64_t>(std::ceil(edge)) - 1;
+            while (top + 1 <= w.high() && accepts(a, double(top + 1)))
+                ++top;
+            while (top >= w.low() && !accepts(a, double(top)))
+                --top;
+            chance += w.at(a) * w.between(w.low(), top);
+        } else {
+            auto bottom = static_cast<std::int64_t>(std::floor(edge)) + 1;
+            while (bottom - 1 >= w.low() && accepts(a, double(bottom - 1)))
+                --bottom;
+            while (bottom <= w.high() && !accepts(a, double(bottom)))
+                ++bottom;
+            chance += w.at(a) * w.between(bottom, w.high());
+        }
+    }
+    return chance;
+}
+
+double divisionChance(const WeightTable& w, bool allowRemainder)
+{
+    // The guard wants a positive first operand and a second one that is not 0.
+    const double positive = w.between(1, w.high());
+    if (allowRemainder)
+        return positive * (1.0 - w.at(0));
+    // Both positive: the smaller divides the larger, in either order.
+    double chance = 0.0;
+    for (std::int64_t d = std::max(1, w.low()); d <= w.high(); ++d) {
+        const double wd = w.at(d);
+        if (wd == 0.0)
+            continue;
+        chance += wd * wd; // a == b
+        for (std::int64_t m = 2 * d; m <= w.high(); m += d)
+            chance += 2.0 * wd * w.at(m);
+    }
+    // A negative second operand is the divisor; its size must divide the first.
+    for (std::int64_t size = 1; -size >= w.low(); ++size) {
+        if (-size > w.high())
+            continue;
+        const double wb = w.at(-size);
+        if (wb == 0.0)
+            continue;
+        const std::int64_t firstMultiple = std::max<std::int64_t>(1, (std::max(1, w.low()) + size - 1) / size) * size;
+        for (std::int64_t a = firstMultiple; a <= w.high(); a += size)
+            chance += wb * w.at(a);
+    }
+    return chance;
+}
+
+double chanceFor(Operation operation, const WeightTable& w, const RuleBounds& bounds)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return additionChance(w, bounds.additionLimit);
+    case Operation::Subtraction:
+        return 1.0;
+    case Operation::Multiplication:
+        return multiplicationChance(w, bounds.productLimit);
+    case Operation::Division:
+        return divisionChance(w, bounds.allowRemainder);
+    }
+    return 0.0;
+}
+
+std::string quoted(std::string_view text)
+{
+    std::string out = "“";
+    out += text;
+    out += "”";
+    return out;
+}
+
+std::string whole(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    return buffer;
+}
+
+std::string rangeText(const WorksheetSettings& settings)
+{
+    return "出数范围 " + settings.smallestText + " 到 " + settings.largestText;
+}
+
+// Why an operation can never make a problem in this range.
+std::string impossibleReason(Operation operation, const WorksheetSettings& settings)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return "任意两个数相加都大于出题最大数 " + settings.largestText;
+    case Operation::Multiplication:
+        return "任意两个数相乘都不小于出题最大数的 10 倍";
+    case Operation::Division:
+        return "范围里没有大于 0 的数可作被除数";
+    case Operation::Subtraction:
+        break;
+    }
+    return {};
+}
+
+PlanOrRefusal refuse(std::string text)
+{
+    PlanOrRefusal result;
+    result.refusal = {std::string(kRefusalTitle), std::move(text)};
+    return result;
+}
+
+} // namespace
+
+OperandRange OperandRange::from(double smallest, double largest)
+{
+    OperandRange range;
+    range.smallest = smallest;
+    range.largest = largest;
+    const double width = largest - smallest + 1.0;
+    if (width > 0.0) {
+        range.low = static_cast<int>(std::floor(smallest));
+        range.high = static_cast<int>(std::ceil(largest + 1.0)) - 1;
+    } else if (width < 0.0) {
+        range.low = static_cast<int>(std::floor(largest + 1.0));
+        range.high = static_cast<int>(std::floor(smallest));
+    } else {
+        range.low = range.high = static_cast<int>(std::floor(smallest));
+    }
+    return range;
+}
+
+double OperandRange::draw(double r) const
+{
+    const double value = std::floor((largest - smallest + 1.0) * r + smallest);
+    return std::clamp(value, double(low), double(high));
+}
+
+double OperandRange::weight(int v) const
+{
+    const double width = largest - smallest + 1.0;
+    if (width == 0.0)
+        return v == low ? 1.0 : 0.0;
+    // The values x = width * r + smallest cover [smallest, largest + 1) or,
+    // for a negative width, (largest + 1, smallest]; v takes the part of it
+    // that lies in [v, v + 1).
+    const double from = std::min(smallest, largest + 1.0);
+    const double to = std::max(smallest, largest + 1.0);
+    const double overlap = std::min(to, double(v) + 1.0) - std::max(from, double(v));
+    return overlap > 0.0 ? overlap / std::abs(width) : 0.0;
+}
+
+double acceptanceChance(Operation operation, const OperandRange& range, const RuleBounds& bounds)
+{
+    return chanceFor(operation, WeightTable(range), bounds);
+}
+
+double acceptanceChance(ProblemType type, const OperandRange& range, const RuleBounds& bounds)
+{
+    const WeightTable weights(range);
+    double perOperation[4] = {-1.0, -1.0, -1.0, -1.0};
+    double chance = 0.0;
+    for (int selector = 1; selector <= 12; ++selector) {
+        const Operation operation = operationForSelector(type, selector);
+        double& known = perOperation[static_cast<int>(operation)];
+        if (known < 0.0)
+            known = chanceFor(operation, weights, bounds);
+        chance += known / 12.0;
+    }
+    return chance;
+}
+
+PlanOrRefusal planRun(const WorksheetSettings& settings)
+{
+    const int typeIndex = static_cast<int>(settings.problemType);
+    if (typeIndex < 0 || typeIndex >= kProblemTypeCount)
+        return refuse("题型不在可选的范围内，请从题目类型列表中选择。");
+
+    const auto count = strictNumber(settings.countText);
+    if (!count)
+        return refuse("生成题数" + quoted(settings.countText) + "不是一个数。请输入要生成的题数，例如 10。");
+    if (*count >= kCountLimit)
+        return refuse("生成题数" + quoted(settings.countText) + "太多了：一次最多生成 32766 题。");
+
+    const auto smallest = strictNumber(settings.smallestText);
+    if (!smallest)
+        return refuse("出题最小数" + quoted(settings.smallestText) + "不是一个数。请输入一个整数，例如 1。");
+    const auto largest = strictNumber(settings.largestText);
+    if (!largest)
+        return refuse("出题最大数" + quoted(settings.largestText) + "不是一个数。请输入一个整数，例如 10。");
+
+    const OperandRange range = OperandRange::from(*smallest, *largest);
+    const auto inRange = [](double v) { return v >= kOperandMin && v <= kOperandMax; };
+    if (!inRange(*smallest) || !inRange(*largest) || !inRange(range.low) || !inRange(range.high))
+        return refuse(rangeText(settings) + "超出了能用的范围：出题最小数和出题最大数都要在 -32768 到 32767 之间。");
+
+    RunPlan plan;
+    plan.problemCount = *count >= 1.0 ? static_cast<int>(std::floor(*count)) : 0;
+    plan.perLine = perLineCount(settings.perLineText);
+    plan.serialWidth = serialWidth(settings.countText);
+    plan.range = range;
+    plan.bounds = RuleBounds::from(settings);
+
+    if (plan.problemCount > 0) {
+        const double chance = acceptanceChance(settings.problemType, range, plan.bounds);
+        const std::string intro = "按" + quoted(settings.typeText) + "和" + rangeText(settings) + "，";
+        if (chance <= 0.0) {
+            std::string reasons;
+            for (int selector = 1; selector <= 12; ++selector) {
+                const Operation operation = operationForSelector(settings.problemType, selector);
+                const std::string reason = impossibleReason(operation, settings);
+                if (reason.empty() || reasons.find(reason) != std::string::npos)
+                    continue;
+                reasons += reasons.empty() ? "" : "，";
+                reasons += reason;
+            }
+            return refuse(intro + "一道题也出不来：" + reasons + "。请调整出数范围或题目类型。");
+        }
+        const double attempts = plan.problemCount / chance;
+        if (attempts > kAttemptBudget) {
+            return refuse(intro + "平均要抽 " + whole(1.0 / chance) + " 次才能得到一道合适的题，生成 " +
+                          whole(plan.problemCount) + " 题约要抽 " + whole(attempts) +
+                          " 次，程序会长时间没有响应。请放宽出数范围或减少题数。");
+        }
+    }
+    return {plan, {}};
+}
+
+} // namespace sumlark

@@ -1,0 +1,62 @@
+#pragma once
+
+// Everything a run needs from the world outside the engine: random numbers,
+// sheet files, the text editor and a message box. Front ends implement it with
+// their toolkit; tests script it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sumlark {
+
+// A uniform source of reals in [0, 1).
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual double next() = 0;
+};
+
+// What a file operation tells back: success, or the reason it failed in the
+// user's language.
+struct FileStatus {
+    bool ok = true;
+    std::string reason;
+
+    static FileStatus success() { return {}; }
+    static FileStatus failure(std::string why) { return {false, std::move(why)}; }
+};
+
+// One sheet being written. Its earlier contents are replaced only by a
+// successful commit; a sheet dropped without commit leaves them as they were.
+class SheetFile {
+public:
+    virtual ~SheetFile() = default;
+    // Text is UTF-8; the service encodes it for the file.
+    virtual FileStatus write(std::string_view text) = 0;
+    virtual FileStatus commit() = 0;
+};
+
+class RunServices {
+public:
+    virtual ~RunServices() = default;
+
+    // A seed taken from the clock, once per run that was given none.
+    virtual std::uint64_t clockSeed() = 0;
+    // The random source of one run. The engine's own seeded generator unless
+    // a front end or a test wants another.
+    virtual std::unique_ptr<RandomSource> randomSource(std::uint64_t seed);
+
+    // Opens a sheet for writing; on failure returns null and sets reason.
+    virtual std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) = 0;
+
+    // Starts the text editor on a sheet without waiting; false when it could
+    // not be started.
+    virtual bool startEditor(const std::string& path) = 0;
+
+    // A modal message with an exclamation icon and one OK button.
+    virtual void showMessage(const std::string& title, const std::string& text) = 0;
+};
+
+} // namespace sumlark

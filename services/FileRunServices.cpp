@@ -1,0 +1,88 @@
+#include "FileRunServices.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+#include <chrono>
+
+namespace sumlark {
+namespace {
+
+QStringEncoder makeEncoder(const QByteArray& name)
+{
+    if (name.isEmpty())
+        return QStringEncoder(QStringConverter::System);
+    return QStringEncoder(name.constData());
+}
+
+std::string describe(const QSaveFile& file)
+{
+    return file.errorString().toStdString();
+}
+
+// A sheet written into a temporary file beside the target and moved over it
+// on commit, so a failed run never leaves a half-written sheet behind.
+class SavedSheet final : public SheetFile {
+public:
+    SavedSheet(const QString& path, const QByteArray& encoding) : file_(path), encoder_(makeEncoder(encoding)) {}
+
+    bool open(std::string& reason)
+    {
+        if (QFileInfo(file_.fileName()).isDir()) {
+            reason = "同名的文件夹占用了这个位置";
+            return false;
+        }
+        if (!file_.open(QIODevice::WriteOnly)) {
+            reason = describe(file_);
+            return false;
+        }
+        return true;
+    }
+
+    FileStatus write(std::string_view text) override
+    {
+        const QByteArray bytes = encoder_.encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        if (file_.write(bytes) != bytes.size())
+            return FileStatus::failure(describe(file_));
+        return FileStatus::success();
+    }
+
+    FileStatus commit() override
+    {
+        if (!file_.commit())
+            return FileStatus::failure(describe(file_));
+        return FileStatus::success();
+    }
+
+private:
+    QSaveFile file_;
+    QStringEncoder encoder_;
+};
+
+} // namespace
+
+FileRunServices::FileRunServices(QByteArray encodingName) : encodingName_(std::move(encodingName)) {}
+
+bool FileRunServices::encodingValid() const
+{
+    return makeEncoder(encodingName_).isValid();
+}
+
+std::uint64_t FileRunServices::clockSeed()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+std::unique_ptr<SheetFile> FileRunServices::createSheet(const std::string& path, std::string& reason)
+{
+    auto sheet = std::make_unique<SavedSheet>(QString::fromStdString(path), encodingName_);
+    if (!sheet->open(reason))
+        return nullptr;
+    return sheet;
+}
+
+} // namespace sumlark

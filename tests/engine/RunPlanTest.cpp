@@ -1,0 +1,184 @@
+#include "GenerateSheets.h"
+#include "RunPlan.h"
+#include "ScriptedServices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace sumlark {
+namespace {
+
+struct RefusalRow {
+    const char* name;
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    const char* count;
+    bool allowRemainder;
+    const char* reason; // a part of the message that names the setting and the reason
+};
+
+class Refusals : public ::testing::TestWithParam<RefusalRow> {};
+
+TEST_P(Refusals, TouchNoFileAndSayWhy)
+{
+    const auto& row = GetParam();
+    WorksheetSettings settings;
+    settings.problemType = row.type;
+    settings.typeText = std::string(problemTypeText(row.type));
+    settings.smallestText = row.smallest;
+    settings.largestText = row.largest;
+    settings.countText = row.count;
+    settings.allowRemainder = row.allowRemainder;
+    testing::ScriptedServices services;
+
+    const auto result = generateSheets(settings, "/sheets", services);
+
+    EXPECT_TRUE(result.refused);
+    EXPECT_TRUE(services.created.empty());
+    EXPECT_TRUE(services.launches.empty());
+    EXPECT_EQ(services.randomsTaken, 0u);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].title, "无法生成");
+    EXPECT_NE(services.messages[0].text.find(row.reason), std::string::npos) << services.messages[0].text;
+    EXPECT_EQ(result.refusalText, services.messages[0].text);
+}
+
+using enum ProblemType;
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, Refusals,
+    ::testing::Values(
+        RefusalRow{"CountNotANumber", Addition, "1", "10", "abc", false, "生成题数“abc”不是一个数"},
+        RefusalRow{"CountEmpty", Subtraction, "1", "10", "", false, "生成题数“”不是一个数"},
+        RefusalRow{"CountAtTheCounterLimit", Subtraction, "1", "10", "32767", false, "一次最多生成 32766 题"},
+        RefusalRow{"CountHuge", Subtraction, "1", "10", "1e9", false, "一次最多生成 32766 题"},
+        RefusalRow{"SmallestNotANumber", Subtraction, "x", "10", "10", false, "出题最小数“x”不是一个数"},
+        RefusalRow{"LargestNotANumber", Multiplication, "1", "十", "10", false, "出题最大数“十”不是一个数"},
+        RefusalRow{"LargestBeyond16Bits", Subtraction, "1", "40000", "10", false, "-32768 到 32767"},
+        RefusalRow{"SmallestBelow16Bits", Subtraction, "-40000", "10", "10", false, "-32768 到 32767"},
+        RefusalRow{"FractionalLargestReachesPast16Bits", Subtraction, "1", "32767.5", "10", false, "-32768 到 32767"},
+        RefusalRow{"AdditionBothBounds500", Addition, "500", "500", "10", false, "任意两个数相加都大于出题最大数 500"},
+        RefusalRow{"AdditionSmallestAboveLargestZero", Addition, "5", "0", "10", false, "相加都大于"},
+        RefusalRow{"MultiplicationFrom100To1000", Multiplication, "100", "1000", "10", false, "相乘都不小于"},
+        RefusalRow{"MultiplicationBothBounds10", Multiplication, "10", "10", "10", false, "相乘都不小于"},
+        RefusalRow{"DivisionWithoutPositiveNumbers", Division, "-5", "0", "10", true, "没有大于 0 的数"},
+        RefusalRow{"MultiplicationDivisionAtZero", MultiplicationDivision, "0", "0", "10", false,
+                   "相乘都不小于出题最大数的 10 倍，范围里没有大于 0 的数"},
+        RefusalRow{"DivisionTooRareToFinish", Division, "1", "32767", "32766", false, "平均要抽"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct AcceptedRow {
+    const char* name;
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    const char* count;
+};
+
+class AcceptedSettings : public ::testing::TestWithParam<AcceptedRow> {};
+
+TEST_P(AcceptedSettings, RunToTheEnd)
+{
+    const auto& row = GetParam();
+    WorksheetSettings settings;
+    settings.problemType = row.type;
+    settings.smallestText = row.smallest;
+    settings.largestText = row.largest;
+    settings.countText = row.count;
+    settings.openWhenDone = false;
+    testing::ScriptedServices services;
+    services.useSeededRandom = true;
+    const auto result = generateSheets(settings, "/sheets", services, RunOptions{5});
+    EXPECT_FALSE(result.refused) << result.refusalText;
+    EXPECT_TRUE(result.question.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, AcceptedSettings,
+    ::testing::Values(AcceptedRow{"AdditionSumCanEqualLargest", Addition, "5", "10", "20"},
+                      AcceptedRow{"MultiplicationJustBelowTenTimes", Multiplication, "9", "9", "20"},
+                      AcceptedRow{"DivisionRareButFewProblems", Division, "1", "32767", "10"},
+                      AcceptedRow{"ImpossibleRuleButNoProblems", Addition, "500", "500", "0"},
+                      AcceptedRow{"LargestCountSubtraction", Subtraction, "1", "10", "32766"},
+                      AcceptedRow{"WholeSixteenBitRange", AllFour, "-32768", "32767", "1000"},
+                      AcceptedRow{"NegativeDivisorsOnly", Division, "-9", "1", "30"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The chance of acceptance counted the slow way: the value each of many
+// evenly spread random numbers draws, every pair of them through the rule.
+std::map<double, double> sampledWeights(const OperandRange& range)
+{
+    constexpr int kSamples = 200000;
+    std::map<double, double> weights;
+    for (int k = 0; k < kSamples; ++k)
+        weights[range.draw((k + 0.5) / kSamples)] += 1.0 / kSamples;
+    return weights;
+}
+
+double bruteForceChance(Operation operation, const std::map<double, double>& weights, const RuleBounds& bounds)
+{
+    double chance = 0.0;
+    for (const auto& [a, wa] : weights) {
+        for (const auto& [b, wb] : weights) {
+            if (applyRule(operation, {1, a, b}, bounds))
+                chance += wa * wb;
+        }
+    }
+    return chance;
+}
+
+TEST(AcceptanceChance, MatchesEveryPairThroughTheRules)
+{
+    const std::vector<std::pair<double, double>> ranges = {
+        {1, 10}, {1, 20}, {0, 0}, {3, 3}, {-6, 6}, {-9, -1}, {50, 10}, {11, 10}, {1.5, 9.5}, {2, 7.25}, {9.5, 2.5},
+        {-3.5, 4}, {0, 40}};
+    for (const auto& [smallest, largest] : ranges) {
+        const auto range = OperandRange::from(smallest, largest);
+        const auto weights = sampledWeights(range);
+        for (const double limit : {-5.0, 0.0, 7.0, 10.0, 12.5}) {
+            for (const bool remainder : {false, true}) {
+                const RuleBounds bounds{limit, limit, remainder};
+                for (const auto operation :
+                     {Operation::Addition, Operation::Subtraction, Operation::Multiplication, Operation::Division}) {
+                    EXPECT_NEAR(acceptanceChance(operation, range, bounds), bruteForceChance(operation, weights, bounds),
+                                1.5e-4)
+                        << smallest << ".." << largest << " limit " << limit << " remainder " << remainder
+                        << " operation " << static_cast<int>(operation);
+                }
+            }
+        }
+    }
+}
+
+TEST(AcceptanceChance, CountsTheKnownPairsFromOneToTen)
+{
+    const auto range = OperandRange::from(1, 10);
+    const RuleBounds bounds{10, 10, false};
+    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Addition, range, bounds), 0.45);
+    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Multiplication, range, bounds), 0.99);
+    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Division, range, bounds), 0.44);
+    EXPECT_DOUBLE_EQ(acceptanceChance(ProblemType::AllFour, range, bounds), (0.45 + 1 + 0.99 + 0.44) / 4);
+}
+
+TEST(OperandRange, DrawableValuesFollowTheFormula)
+{
+    struct Case {
+        double smallest, largest;
+        int low, high;
+    };
+    for (const auto& c : {Case{1, 10, 1, 10}, Case{50, 10, 11, 50}, Case{11, 10, 11, 11}, Case{1.5, 9.5, 1, 10},
+                          Case{-3.5, -1, -4, -1}}) {
+        const auto range = OperandRange::from(c.smallest, c.largest);
+        EXPECT_EQ(range.low, c.low) << c.smallest << ".." << c.largest;
+        EXPECT_EQ(range.high, c.high) << c.smallest << ".." << c.largest;
+        EXPECT_EQ(range.draw(0.0), std::floor(c.smallest));
+        EXPECT_LE(range.draw(0.9999999999999999), c.high);
+        EXPECT_GE(range.draw(0.9999999999999999), c.low);
+    }
+}
+
+} // namespace
+} // namespace sumlark

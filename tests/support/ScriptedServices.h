@@ -1,0 +1,65 @@
+#pragma once
+
+// Run services for tests: a scripted random sequence, sheets kept in memory,
+// and a record of every editor launch and message.
+
+#include "RunServices.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sumlark::testing {
+
+// Random numbers that land on chosen values: the selector, then the two
+// operands, for one attempt.
+struct Attempt {
+    int selector = 1;
+    int first = 0;
+    int second = 0;
+};
+
+class ScriptedServices : public RunServices {
+public:
+    // Queues the three random numbers that make one attempt draw these
+    // values from smallest..largest.
+    void script(const Attempt& attempt, double smallest, double largest);
+    void scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest);
+    // Queues raw random numbers.
+    void scriptRaw(std::initializer_list<double> values);
+    // With no script, the engine's seeded generator is used.
+    bool useSeededRandom = false;
+
+    std::uint64_t clockSeed() override { return ++clockCalls; }
+    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
+    std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
+    bool startEditor(const std::string& path) override;
+    void showMessage(const std::string& title, const std::string& text) override;
+
+    // Files as the run left them, by path; a sheet keeps its old text unless
+    // it was committed.
+    std::map<std::string, std::string> files;
+    // Paths whose creation, write or commit fails.
+    std::set<std::string> failCreate;
+    std::set<std::string> failWrite;
+    std::set<std::string> failCommit;
+    bool editorStarts = true;
+
+    struct Message {
+        std::string title;
+        std::string text;
+    };
+    std::vector<std::string> launches;
+    std::vector<Message> messages;
+    std::vector<std::string> created;
+    std::uint64_t clockCalls = 0;
+    std::size_t randomsTaken = 0;
+
+private:
+    std::deque<double> queue_;
+};
+
+} // namespace sumlark::testing
