@@ -18,9 +18,23 @@ QStringEncoder makeEncoder(const QByteArray& name)
     return QStringEncoder(name.constData());
 }
 
+// Qt's own error texts are English; the user reads Chinese.
 std::string describe(const QSaveFile& file)
 {
-    return file.errorString().toStdString();
+    switch (file.error()) {
+    case QFileDevice::OpenError:
+        return "无法创建文件：文件夹不存在或不可写，或者文件是只读的、正被其他程序占用";
+    case QFileDevice::WriteError:
+        return "写入文件失败：磁盘可能已满";
+    case QFileDevice::ResourceError:
+        return "磁盘空间不足";
+    case QFileDevice::RenameError:
+        return "无法替换原来的文件：文件可能是只读的或正被其他程序占用";
+    case QFileDevice::PermissionsError:
+        return "没有写入这个文件的权限";
+    default:
+        return "无法写入文件";
+    }
 }
 
 // A sheet written into a temporary file beside the target and moved over it
@@ -66,9 +80,9 @@ private:
 
 FileRunServices::FileRunServices(QByteArray encodingName) : encodingName_(std::move(encodingName)) {}
 
-bool FileRunServices::encodingValid() const
+bool FileRunServices::encodingAvailable(const QByteArray& name)
 {
-    return makeEncoder(encodingName_).isValid();
+    return makeEncoder(name).isValid();
 }
 
 std::uint64_t FileRunServices::clockSeed()

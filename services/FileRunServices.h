@@ -16,8 +16,10 @@ public:
     // Windows, the locale's encoding elsewhere.
     explicit FileRunServices(QByteArray encodingName = {});
 
-    // False when the encoding name is not one Qt can write.
-    bool encodingValid() const;
+    // False when the encoding name is not one Qt can write; empty names the
+    // system's.
+    static bool encodingAvailable(const QByteArray& name);
+    bool encodingValid() const { return encodingAvailable(encodingName_); }
     const QByteArray& encodingName() const { return encodingName_; }
 
     std::uint64_t clockSeed() override;

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program optimised, and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+cmake --preset release
+cmake --build --preset release --target sumlark
+exec build/release/ui/sumlark "$@"

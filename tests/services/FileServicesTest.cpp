@@ -1,0 +1,176 @@
+#include "FileRunServices.h"
+#include "GenerateSheets.h"
+#include "ScriptedServices.h"
+#include "SheetLayout.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace sumlark {
+namespace {
+
+// Real sheet files with a scripted random sequence and recorded completion.
+class RecordingFileServices : public FileRunServices {
+public:
+    using FileRunServices::FileRunServices;
+
+    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
+    {
+        return script.useSeededRandom ? FileRunServices::randomSource(seed) : script.randomSource(seed);
+    }
+    bool startEditor(const std::string& path) override { return script.startEditor(path); }
+    void showMessage(const std::string& title, const std::string& text) override { script.showMessage(title, text); }
+
+    testing::ScriptedServices script;
+};
+
+QByteArray gbk(const std::string& utf8)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(QString::fromStdString(utf8));
+}
+
+QByteArray readFile(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+void writeFile(const std::string& path, const QByteArray& bytes)
+{
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+WorksheetSettings fourSigns()
+{
+    WorksheetSettings settings;
+    settings.problemType = ProblemType::AllFour;
+    settings.typeText = "加法、减法、乘法、除法 混合";
+    settings.countText = "4";
+    settings.perLineText = "4";
+    settings.smallestText = "1";
+    settings.largestText = "20";
+    settings.allowRemainder = true;
+    settings.openWhenDone = false;
+    return settings;
+}
+
+class SheetFilesOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    std::string path(std::string_view name) const { return sheetPath(folder.path().toStdString(), name); }
+
+    QTemporaryDir folder;
+    RecordingFileServices services{"GBK"};
+};
+
+TEST_F(SheetFilesOnDisk, WholeSheetsInGbkWithCrLfAndNoByteOrderMark)
+{
+    // Selectors 1..4 pick addition, subtraction, multiplication, division.
+    services.script.scriptAll({{1, 3, 12}, {2, 5, 17}, {3, 6, 3}, {4, 20, 6}}, 1, 20);
+    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
+    ASSERT_TRUE(result.question.written);
+    ASSERT_TRUE(result.answer.written);
+
+    const std::string dashes(78, '-');
+    const std::string footer = "\r\n" + dashes + "\r\nSumlark总共生成：4 题，题型：加法、减法、乘法、除法 混合 出数范围：1 到 20\r\n" +
+                               dashes + "\r\n" + std::string(kCreditLine) + "\r\n";
+    const QByteArray question = readFile(path(kQuestionSheetName));
+    EXPECT_EQ(question, gbk("--------答*题*纸-----题数(4)----类型(加法、减法、乘法、除法 混合)----\r\n"
+                            "3＋12=        17－5=        6×3=         20÷6=\r\n" +
+                            footer));
+    EXPECT_EQ(readFile(path(kAnswerSheetName)),
+              gbk("--------答@案@纸-----题数(4)----类型(加法、减法、乘法、除法 混合)----\r\n"
+                  "3＋12=15      17－5=12      6×3=18       20÷6=3...2\r\n" +
+                  footer));
+
+    EXPECT_TRUE(question.startsWith("--------\xb4\xf0*"));
+    EXPECT_TRUE(question.contains("3\xa3\xab" "12="));
+    EXPECT_TRUE(question.contains("17\xa3\xad" "5="));
+    EXPECT_TRUE(question.contains("6\xa1\xc1" "3="));
+    EXPECT_TRUE(question.contains("20\xa1\xc2" "6="));
+    EXPECT_EQ(question.count("\r\n"), question.count('\n'));
+    EXPECT_EQ(services.script.messages.size(), 1u);
+}
+
+TEST_F(SheetFilesOnDisk, FolderStandingWhereTheQuestionSheetGoes)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromStdString(std::string(kQuestionSheetName))));
+    writeFile(path(kAnswerSheetName), "old answers");
+    services.script.useSeededRandom = true;
+
+    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
+
+    EXPECT_FALSE(result.question.written);
+    EXPECT_TRUE(result.answer.written);
+    EXPECT_TRUE(readFile(path(kAnswerSheetName)).startsWith(gbk("--------答@案@纸")));
+    ASSERT_EQ(services.script.messages.size(), 1u);
+    const auto& text = services.script.messages[0].text;
+    EXPECT_NE(text.find("答题纸没有保存成功"), std::string::npos);
+    EXPECT_NE(text.find(path(kQuestionSheetName)), std::string::npos);
+    EXPECT_NE(text.find("原因："), std::string::npos);
+}
+
+TEST_F(SheetFilesOnDisk, FolderThatIsAFileWritesNothingAndSaysSo)
+{
+    const std::string notAFolder = folder.filePath("plain-file").toStdString();
+    writeFile(notAFolder, "x");
+    services.script.useSeededRandom = true;
+    auto settings = fourSigns();
+    settings.openWhenDone = true;
+
+    const auto result = generateSheets(settings, notAFolder, services);
+
+    EXPECT_FALSE(result.question.written);
+    EXPECT_FALSE(result.answer.written);
+    EXPECT_TRUE(services.script.launches.empty());
+    ASSERT_EQ(services.script.messages.size(), 1u);
+    EXPECT_EQ(services.script.messages[0].title, "保存失败");
+}
+
+TEST_F(SheetFilesOnDisk, ReadOnlyFolderKeepsEarlierSheets)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind the superuser";
+    writeFile(path(kQuestionSheetName), "old questions");
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    services.script.useSeededRandom = true;
+
+    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    EXPECT_FALSE(result.question.written);
+    EXPECT_FALSE(result.answer.written);
+    EXPECT_EQ(readFile(path(kQuestionSheetName)), "old questions");
+}
+
+TEST_F(SheetFilesOnDisk, RerunReplacesEarlierSheetsWhole)
+{
+    writeFile(path(kQuestionSheetName), QByteArray(100000, 'x'));
+    services.script.useSeededRandom = true;
+    generateSheets(fourSigns(), folder.path().toStdString(), services);
+    const QByteArray question = readFile(path(kQuestionSheetName));
+    EXPECT_FALSE(question.contains('x'));
+    EXPECT_TRUE(question.endsWith(gbk(std::string(kCreditLine) + "\r\n")));
+}
+
+TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
+{
+    EXPECT_TRUE(FileRunServices::encodingAvailable("GBK"));
+    EXPECT_TRUE(FileRunServices::encodingAvailable({}));
+    EXPECT_FALSE(FileRunServices::encodingAvailable("no-such-encoding"));
+}
+
+} // namespace
+} // namespace sumlark
