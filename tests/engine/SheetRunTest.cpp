@@ -86,6 +86,57 @@ TEST(SheetLayoutExample, AdditionOneToTwentyFiveProblemsThreeALine)
     }
 }
 
+struct ExampleRow {
+    const char* name;
+    ProblemType type;
+    const char* largest;
+    bool allowRemainder;
+    std::vector<Attempt> attempts; // rejected ones first; the last is accepted
+    const char* question;
+    const char* answer;
+};
+
+class WorkedExamples : public ::testing::TestWithParam<ExampleRow> {};
+
+// Each example as a one-problem run: a rejected draw leaves no trace, the
+// accepted one is the sheet's only cell.
+TEST_P(WorkedExamples, OneProblemSheets)
+{
+    const auto& row = GetParam();
+    auto settings = settingsFor(row.type, "1", row.largest, "1", "1");
+    settings.allowRemainder = row.allowRemainder;
+    ScriptedServices services;
+    services.scriptAll(row.attempts, 1, std::stod(row.largest));
+
+    generateSheets(settings, kFolder, services);
+
+    EXPECT_EQ(services.randomsTaken, 3 * row.attempts.size());
+    const std::string type(problemTypeText(row.type));
+    const std::string footer = footerLines(1, type, "1", row.largest);
+    EXPECT_EQ(services.files.at(kQuestionPath),
+              joinLines({"--------答*题*纸-----题数(1)----类型(" + type + ")----", row.question}) + footer);
+    EXPECT_EQ(services.files.at(kAnswerPath),
+              joinLines({"--------答@案@纸-----题数(1)----类型(" + type + ")----", row.answer}) + footer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, WorkedExamples,
+    ::testing::Values(
+        ExampleRow{"AdditionWithinLimit", ProblemType::Addition, "100", false, {{1, 35, 48}}, "35＋48=", "35＋48=83"},
+        ExampleRow{"AdditionEqualToLimit", ProblemType::Addition, "100", false, {{1, 60, 40}}, "60＋40=", "60＋40=100"},
+        ExampleRow{"AdditionOverLimitDrawnAgain", ProblemType::Addition, "50", false, {{1, 35, 48}, {1, 20, 5}},
+                   "20＋5=", "20＋5=25"},
+        ExampleRow{"SubtractionLargerFirst", ProblemType::Subtraction, "30", false, {{1, 12, 30}}, "30－12=",
+                   "30－12=18"},
+        ExampleRow{"MultiplicationBelowTenTimes", ProblemType::Multiplication, "10", false, {{1, 9, 10}}, "9×10=",
+                   "9×10=90"},
+        ExampleRow{"MultiplicationAtTenTimesDrawnAgain", ProblemType::Multiplication, "10", false,
+                   {{1, 10, 10}, {1, 3, 4}}, "3×4=", "3×4=12"},
+        ExampleRow{"DivisionUnevenDrawnAgain", ProblemType::Division, "50", false, {{1, 6, 47}, {1, 48, 6}}, "48÷6=",
+                   "48÷6=8"},
+        ExampleRow{"DivisionWithRemainder", ProblemType::Division, "50", true, {{1, 6, 47}}, "47÷6=", "47÷6=7...5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(LineRule, CellsMoveToTheNextPrintZoneWithAtLeastOneSpace)
 {
     struct Case {
