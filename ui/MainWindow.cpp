@@ -1,0 +1,295 @@
+#include "MainWindow.h"
+
+#include "AboutWindow.h"
+#include "AppIcons.h"
+#include "InputBlocker.h"
+#include "ProblemTypes.h"
+#include "WindowRunServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+
+namespace sumlark::ui {
+namespace {
+
+// The size of interface font the twips were drawn for.
+constexpr double kDrawnFontPoints = 9.0;
+
+// The client area, in twips.
+constexpr int kClientWidth = 3915;
+constexpr int kClientHeight = 5805;
+
+QComboBox* makeList(QWidget* parent, const char* name, const QString& toolTip, bool editable)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setToolTip(toolTip);
+    list->setAccessibleName(toolTip);
+    if (editable) {
+        list->setEditable(true);
+        // Typed text goes to the run exactly as typed: no completion to a
+        // longer item, and Enter adds nothing to the list.
+        list->setCompleter(nullptr);
+        list->setInsertPolicy(QComboBox::NoInsert);
+    }
+    return list;
+}
+
+void fillList(QComboBox* list, std::initializer_list<const char*> items, int selected)
+{
+    for (const char* item : items)
+        list->addItem(QString::fromUtf8(item));
+    list->setCurrentIndex(selected);
+}
+
+QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    return frame;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& text, bool checked)
+{
+    auto* check = new QCheckBox(text, parent);
+    check->setObjectName(QString::fromLatin1(name));
+    check->setChecked(checked);
+    return check;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QString& toolTip)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
+    return button;
+}
+
+bool typeHasDivision(int index)
+{
+    return index == static_cast<int>(ProblemType::Division)
+        || index == static_cast<int>(ProblemType::MultiplicationDivision)
+        || index == static_cast<int>(ProblemType::AllFour);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      ownServices_(std::make_unique<WindowRunServices>(this)),
+      services_(ownServices_.get()),
+      folder_(QCoreApplication::applicationDirPath())
+{
+    setObjectName(QStringLiteral("frm100"));
+    setWindowTitle(QStringLiteral("Sumlark-Tavrel"));
+    setWindowIcon(programIcon());
+
+    createControls();
+    connect(cmbType, &QComboBox::currentIndexChanged, this, &MainWindow::cmbType_Click);
+    connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::cmdCreate_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &MainWindow::cmdHelp_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+
+    Form_Load();
+    applyGeometry();
+    applyTabOrder();
+    cmbFW1->setFocus();
+}
+
+MainWindow::~MainWindow()
+{
+    // The About window has no owner, so it would outlive the main window.
+    delete about_;
+}
+
+void MainWindow::createControls()
+{
+    Frame2 = makeFrame(this, "Frame2", QStringLiteral("出数范围"));
+    cmbFW1 = makeList(Frame2, "cmbFW1", QStringLiteral("出题最小数"), true);
+    Label1 = makeLabel(Frame2, "Label1", QStringLiteral("-"));
+    cmbFW2 = makeList(Frame2, "cmbFW2", QStringLiteral("出题最大数（同时也是结果的最大值，乘法除外）"), true);
+
+    Frame1 = makeFrame(this, "Frame1", QStringLiteral("题型（2位数）"));
+    cmbType = makeList(Frame1, "cmbType", QStringLiteral("题目类型"), false);
+    ckCF = makeCheck(Frame1, "ckCF", QStringLiteral("允许除法有余数(表示为...余数）"), false);
+
+    Frame4 = makeFrame(this, "Frame4", QStringLiteral("生成选项"));
+    cmbTS = makeList(Frame4, "cmbTS", QStringLiteral("生成题数"), true);
+    Label2 = makeLabel(Frame4, "Label2", QStringLiteral("题"));
+    cmbLS = makeList(Frame4, "cmbLS", QStringLiteral("每行题数"), true);
+    Label3 = makeLabel(Frame4, "Label3", QStringLiteral("题/行"));
+    ckXH = makeCheck(Frame4, "ckXH", QStringLiteral("打印题目序号"), false);
+
+    Frame3 = makeFrame(this, "Frame3", QStringLiteral("生成格式"));
+    opTXT = new QRadioButton(QStringLiteral("txt格式文件"), Frame3);
+    opTXT->setObjectName(QStringLiteral("opTXT"));
+    opTXT->setToolTip(QStringLiteral("保存为txt格式"));
+    opTXT->setChecked(true);
+    opCSV = new QRadioButton(QStringLiteral("csv格式文件"), Frame3);
+    opCSV->setObjectName(QStringLiteral("opCSV"));
+    // Only text sheets are written; the choice is shown but never offered.
+    opCSV->setEnabled(false);
+
+    ckDA = makeCheck(this, "ckDA", QStringLiteral("同时生成答案文件"), true);
+    ckOpen = makeCheck(this, "ckOpen", QStringLiteral("自动打开文件"), true);
+
+    cmdCreate = makeButton(this, "cmdCreate", QStringLiteral("生成"), QStringLiteral("开始生成题目"));
+    cmdHelp = makeButton(this, "cmdHelp", QString(), QStringLiteral("版本及帮助信息"));
+    cmdHelp->setIcon(helpIcon());
+    cmdExit = makeButton(this, "cmdExit", QStringLiteral("结束"), QStringLiteral("退出程序"));
+
+    layout_.place(Frame2, 120, 120, 3615, 855);
+    layout_.place(cmbFW1, 240, 360, 1335, 300);
+    layout_.place(Label1, 1680, 480, 135, 135);
+    layout_.place(cmbFW2, 1920, 360, 1455, 300);
+    layout_.place(Frame1, 120, 1080, 3615, 1215);
+    layout_.place(cmbType, 240, 360, 3135, 300);
+    layout_.place(ckCF, 240, 720, 3135, 375);
+    layout_.place(Frame4, 120, 2400, 3615, 1215);
+    layout_.place(cmbTS, 240, 360, 1215, 300);
+    layout_.place(Label2, 1560, 405, 375, 255);
+    layout_.place(cmbLS, 1920, 360, 975, 300);
+    layout_.place(Label3, 3000, 405, 495, 255);
+    layout_.place(ckXH, 240, 840, 1695, 255);
+    layout_.place(Frame3, 120, 3720, 3615, 855);
+    layout_.place(opTXT, 120, 360, 1575, 255);
+    layout_.place(opCSV, 1920, 360, 1455, 255);
+    layout_.place(ckDA, 120, 4680, 1935, 255);
+    layout_.place(ckOpen, 2280, 4680, 1455, 255);
+    layout_.place(cmdCreate, 120, 5040, 975, 495);
+    layout_.place(cmdHelp, 1680, 5040, 495, 495);
+    layout_.place(cmdExit, 2760, 5040, 975, 495);
+}
+
+void MainWindow::applyTabOrder()
+{
+    QWidget* const order[] = {cmbFW1, opTXT, opCSV, cmdCreate, cmdExit, ckDA, cmbFW2,
+                              cmbTS,  ckOpen, cmbType, cmbLS, cmdHelp, ckXH, ckCF};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::applyGeometry()
+{
+    // The asked-for size, not the one the pixel grid rounded it to; a font
+    // given in pixels only has the latter.
+    const double points = font().pointSizeF() > 0 ? font().pointSizeF() : QFontInfo(font()).pointSizeF();
+    const double fontScale = points / kDrawnFontPoints;
+    scale_ = layout_.fittingScale(std::max(1.0, fontScale));
+    layout_.apply(scale_);
+    cmdHelp->setIconSize(QSize(32, 32) * scale_);
+    setFixedSize(TwipsLayout::toPixels(kClientWidth, scale_), TwipsLayout::toPixels(kClientHeight, scale_));
+}
+
+void MainWindow::Form_Load()
+{
+    fillList(cmbFW1, {"1", "10", "20", "50", "100", "200", "500"}, 0);
+    fillList(cmbFW2, {"10", "20", "50", "100", "200", "500", "1000"}, 0);
+    fillList(cmbTS, {"10", "50", "100", "200", "300", "400", "500", "1000"}, 0);
+    for (int type = 0; type < kProblemTypeCount; ++type) {
+        const std::string_view text = problemTypeText(static_cast<ProblemType>(type));
+        cmbType->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    // Adding the first item selected it and so already ran cmbType_Click.
+    cmbType->setCurrentIndex(0);
+    fillList(cmbLS, {"3", "4", "5", "6", "7", "8"}, 2);
+}
+
+void MainWindow::cmbType_Click()
+{
+    // Only the enabled state follows the type; a tick the user set stays and
+    // still goes to the run.
+    ckCF->setEnabled(typeHasDivision(cmbType->currentIndex()));
+}
+
+WorksheetSettings MainWindow::settingsFromControls() const
+{
+    WorksheetSettings settings;
+    settings.problemType = static_cast<ProblemType>(cmbType->currentIndex());
+    settings.typeText = cmbType->currentText().toStdString();
+    settings.countText = cmbTS->currentText().toStdString();
+    settings.perLineText = cmbLS->currentText().toStdString();
+    settings.smallestText = cmbFW1->currentText().toStdString();
+    settings.largestText = cmbFW2->currentText().toStdString();
+    settings.numbered = ckXH->isChecked();
+    settings.writeAnswers = ckDA->isChecked();
+    settings.allowRemainder = ckCF->isChecked();
+    settings.openWhenDone = ckOpen->isChecked();
+    return settings;
+}
+
+void MainWindow::setRunServices(RunServices* services)
+{
+    services_ = services ? services : ownServices_.get();
+}
+
+void MainWindow::setOutputFolder(const QString& folder)
+{
+    folder_ = folder;
+}
+
+void MainWindow::cmdCreate_Click()
+{
+    const WorksheetSettings settings = settingsFromControls();
+    const std::string folder = QDir::toNativeSeparators(folder_).toStdString();
+    const InputBlocker busy(this);
+    lastRun_ = generateSheets(settings, folder, *services_);
+}
+
+void MainWindow::cmdHelp_Click()
+{
+    if (about_) {
+        // Already open, perhaps behind the main window: bring it forward.
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    about_ = new AboutWindow();
+    about_->show();
+}
+
+void MainWindow::cmdExit_Click()
+{
+    if (about_)
+        about_->close();
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (centred_)
+        return;
+    centred_ = true;
+    if (const QScreen* display = screen()) {
+        // The frame is known by now on most platforms; centring it, rather
+        // than the client area, is what looks centred.
+        QRect placed = frameGeometry();
+        placed.moveCenter(display->availableGeometry().center());
+        move(placed.topLeft());
+    }
+}
+
+} // namespace sumlark::ui

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "AboutWindow.h"
+#include "GenerateSheets.h"
+#include "TwipsLayout.h"
+#include "WorksheetSettings.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace sumlark {
+class RunServices;
+}
+
+namespace sumlark::ui {
+
+class WindowRunServices;
+
+// frm100: the lists and switches of one worksheet and the buttons that make
+// it, show the About window and end the program. The window computes nothing
+// itself; it hands what the controls show to generateSheets.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The services a run uses; null restores the window's own (real editor,
+    // real message box).
+    void setRunServices(RunServices* services);
+    // Where the sheets go; the program's own folder unless changed.
+    void setOutputFolder(const QString& folder);
+    QString outputFolder() const { return folder_; }
+
+    // The record a press of Create hands to the run, from what the controls
+    // show right now.
+    WorksheetSettings settingsFromControls() const;
+    const RunResult& lastRun() const { return lastRun_; }
+
+    AboutWindow* aboutWindow() const { return about_; }
+    double layoutScale() const { return scale_; }
+
+public slots:
+    void Form_Load();
+    void cmbType_Click();
+    void cmdCreate_Click();
+    void cmdHelp_Click();
+    void cmdExit_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void applyTabOrder();
+    void applyGeometry();
+
+    QGroupBox* Frame2 = nullptr;
+    QComboBox* cmbFW1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* cmbFW2 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QComboBox* cmbType = nullptr;
+    QCheckBox* ckCF = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QComboBox* cmbTS = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* cmbLS = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* ckXH = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QRadioButton* opTXT = nullptr;
+    QRadioButton* opCSV = nullptr;
+    QCheckBox* ckDA = nullptr;
+    QCheckBox* ckOpen = nullptr;
+    QPushButton* cmdCreate = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdExit = nullptr;
+
+    TwipsLayout layout_;
+    double scale_ = 1.0;
+    bool centred_ = false;
+
+    std::unique_ptr<WindowRunServices> ownServices_;
+    RunServices* services_ = nullptr;
+    QString folder_;
+    RunResult lastRun_;
+
+    QPointer<AboutWindow> about_;
+};
+
+} // namespace sumlark::ui
