@@ -1,6 +1,7 @@
 #include "GenerateSheets.h"
 
 #include "OperationRules.h"
+#include "ProblemSource.h"
 #include "RunPlan.h"
 #include "SheetLayout.h"
 
@@ -17,10 +18,11 @@ struct Sheets {
     std::string question;
     std::string answer;
     int problemsMade = 0;
+    std::vector<AcceptedProblem> problems;
 };
 
-// The attempt loop: draws until a rule accepts, then lays the cells out.
-Sheets makeProblems(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random)
+// The problems one by one, laid out on both sheets.
+Sheets makeProblems(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random, bool keepProblems)
 {
     Sheets sheets;
     sheets.question = headerLine(SheetKind::Question, settings.countText, settings.typeText);
@@ -35,24 +37,22 @@ Sheets makeProblems(const WorksheetSettings& settings, const RunPlan& plan, Rand
     ProblemLines answerLines(sheets.answer, plan.perLine);
     std::string prefix;
     std::string cell;
+    ProblemSource source(settings, plan, random);
+    if (keepProblems)
+        sheets.problems.reserve(static_cast<std::size_t>(plan.problemCount));
     for (int number = 1; number <= plan.problemCount; ++number) {
         if (settings.numbered)
             prefix = serialPrefix(number, plan.serialWidth);
-        std::optional<AcceptedProblem> problem;
-        do {
-            ProblemDraw draw;
-            draw.selector = static_cast<std::int16_t>(std::clamp(std::floor(12.0 * random.next() + 1.0), 1.0, 12.0));
-            draw.first = plan.range.draw(random.next());
-            draw.second = plan.range.draw(random.next());
-            problem = applyRule(operationForSelector(settings.problemType, draw.selector), draw, plan.bounds);
-        } while (!problem);
+        const AcceptedProblem problem = source.next();
+        if (keepProblems)
+            sheets.problems.push_back(problem);
 
         cell.clear();
-        appendQuestionCell(cell, prefix, *problem);
+        appendQuestionCell(cell, prefix, problem);
         questionLines.add(cell, number);
         if (settings.writeAnswers) {
             cell.clear();
-            appendAnswerCell(cell, prefix, *problem);
+            appendAnswerCell(cell, prefix, problem);
             answerLines.add(cell, number);
         }
         sheets.problemsMade = number;
@@ -118,14 +118,15 @@ RunResult generateSheets(const WorksheetSettings& settings, const std::string& f
                          const RunOptions& options)
 {
     RunResult result;
-    result.question.path = sheetPath(folder, kQuestionSheetName);
-    result.answer.path = sheetPath(folder, kAnswerSheetName);
+    result.question.path = sheetPath(folder, questionSheetName(options.sheetTag));
+    result.answer.path = sheetPath(folder, answerSheetName(options.sheetTag));
 
-    const PlanOrRefusal planned = planRun(settings);
+    const PlanOrRefusal planned = planRun(settings, options.constraints);
     if (!planned.plan) {
         result.refused = true;
         result.refusalText = planned.refusal.text;
-        services.showMessage(planned.refusal.title, planned.refusal.text);
+        if (!options.callerReports)
+            services.showMessage(planned.refusal.title, planned.refusal.text);
         return result;
     }
 
@@ -134,12 +135,14 @@ RunResult generateSheets(const WorksheetSettings& settings, const std::string& f
 
     result.seed = options.seed ? *options.seed : services.clockSeed();
     const auto random = services.randomSource(result.seed);
-    const Sheets sheets = makeProblems(settings, *planned.plan, *random);
+    Sheets sheets = makeProblems(settings, *planned.plan, *random, options.keepProblems);
     result.problemsMade = sheets.problemsMade;
+    result.problems = std::move(sheets.problems);
 
     finish(std::move(question), sheets.question, result.question);
     finish(std::move(answer), sheets.answer, result.answer);
-    complete(settings, result, services);
+    if (!options.callerReports)
+        complete(settings, result, services);
     return result;
 }
 

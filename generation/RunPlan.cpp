@@ -1,6 +1,7 @@
 #include "RunPlan.h"
 
 #include "NumberText.h"
+#include "ProblemCounting.h"
 #include "SheetLayout.h"
 
 #include <algorithm>
@@ -177,6 +178,73 @@ std::string impossibleReason(Operation operation, const WorksheetSettings& setti
     return {};
 }
 
+constexpr std::string_view kDistinctText = "题目不重复";
+
+std::string_view carryText(CarryRule rule)
+{
+    return rule == CarryRule::With ? "加法要进位" : "加法不进位";
+}
+
+std::string_view borrowText(BorrowRule rule)
+{
+    return rule == BorrowRule::With ? "减法要退位" : "减法不退位";
+}
+
+// The constraints as the refusals name them: “加法要进位”、“题目不重复”.
+std::string constraintsText(const ProblemConstraints& constraints)
+{
+    std::string text;
+    const auto add = [&text](std::string_view name) {
+        text += text.empty() ? "" : "、";
+        text += quoted(name);
+    };
+    if (constraints.carry != CarryRule::Any)
+        add(carryText(constraints.carry));
+    if (constraints.borrow != BorrowRule::Any)
+        add(borrowText(constraints.borrow));
+    if (constraints.distinct)
+        add(kDistinctText);
+    return text;
+}
+
+// Carrying and borrowing need an operation to happen in and digits to look
+// at, which negative numbers do not have in the sense a pupil learns.
+std::optional<std::string> digitRuleRefusal(const WorksheetSettings& settings, const OperandRange& range,
+                                            const ProblemConstraints& constraints)
+{
+    const auto operations = operationsOf(settings.problemType);
+    const auto has = [&operations](Operation operation) {
+        return std::find(operations.begin(), operations.end(), operation) != operations.end();
+    };
+    if (constraints.carry != CarryRule::Any && !has(Operation::Addition)) {
+        return "题型" + quoted(settings.typeText) + "里没有加法，不能要求" + quoted(carryText(constraints.carry)) +
+               "。请选择有加法的题型，或者去掉进位的要求。";
+    }
+    if (constraints.borrow != BorrowRule::Any && !has(Operation::Subtraction)) {
+        return "题型" + quoted(settings.typeText) + "里没有减法，不能要求" + quoted(borrowText(constraints.borrow)) +
+               "。请选择有减法的题型，或者去掉退位的要求。";
+    }
+    if (constraints.readsDigits() && range.low < 0) {
+        return rangeText(settings) + "里有小于 0 的数，进位和退位只对 0 和正数有意义。"
+                                     "请把出题最小数和出题最大数都设为 0 或以上，或者去掉进位、退位的要求。";
+    }
+    return std::nullopt;
+}
+
+// Why an operation that the range allows makes no problem under the carry
+// or borrow rule.
+std::string digitRuleReason(Operation operation, const WorksheetSettings& settings,
+                            const ProblemConstraints& constraints)
+{
+    if (operation == Operation::Addition && constraints.carry == CarryRule::With)
+        return "范围里和不超过出题最大数 " + settings.largestText + " 的加法没有一道要进位";
+    if (operation == Operation::Addition && constraints.carry == CarryRule::Without)
+        return "范围里和不超过出题最大数 " + settings.largestText + " 的加法都要进位";
+    if (operation == Operation::Subtraction && constraints.borrow == BorrowRule::With)
+        return "范围里的减法没有一道要退位";
+    return {};
+}
+
 PlanOrRefusal refuse(std::string text)
 {
     PlanOrRefusal result;
@@ -244,7 +312,7 @@ double acceptanceChance(ProblemType type, const OperandRange& range, const RuleB
     return chance;
 }
 
-PlanOrRefusal planRun(const WorksheetSettings& settings)
+PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraints& constraints)
 {
     const int typeIndex = static_cast<int>(settings.problemType);
     if (typeIndex < 0 || typeIndex >= kProblemTypeCount)
@@ -263,10 +331,16 @@ PlanOrRefusal planRun(const WorksheetSettings& settings)
     if (!largest)
         return refuse("出题最大数" + quoted(settings.largestText) + "不是一个数。请输入一个整数，例如 10。");
 
-    const OperandRange range = OperandRange::from(*smallest, *largest);
     const auto inRange = [](double v) { return v >= kOperandMin && v <= kOperandMax; };
-    if (!inRange(*smallest) || !inRange(*largest) || !inRange(range.low) || !inRange(range.high))
-        return refuse(rangeText(settings) + "超出了能用的范围：出题最小数和出题最大数都要在 -32768 到 32767 之间。");
+    const std::string outOfRange =
+        rangeText(settings) + "超出了能用的范围：出题最小数和出题最大数都要在 -32768 到 32767 之间。";
+    // Checked before the range is built: converting a value beyond int, such
+    // as "1e300" or an infinity, to the range's int bounds is undefined.
+    if (!inRange(*smallest) || !inRange(*largest))
+        return refuse(outOfRange);
+    const OperandRange range = OperandRange::from(*smallest, *largest);
+    if (!inRange(range.low) || !inRange(range.high))
+        return refuse(outOfRange);
 
     RunPlan plan;
     plan.problemCount = *count >= 1.0 ? static_cast<int>(std::floor(*count)) : 0;
@@ -274,23 +348,60 @@ PlanOrRefusal planRun(const WorksheetSettings& settings)
     plan.serialWidth = serialWidth(settings.countText);
     plan.range = range;
     plan.bounds = RuleBounds::from(settings);
+    plan.constraints = constraints;
+    if (auto refusal = digitRuleRefusal(settings, range, constraints))
+        return refuse(std::move(*refusal));
 
     if (plan.problemCount > 0) {
-        const double chance = acceptanceChance(settings.problemType, range, plan.bounds);
-        const std::string intro = "按" + quoted(settings.typeText) + "和" + rangeText(settings) + "，";
+        const bool constrained = !constraints.none();
+        const ProblemCount counted = constrained ? countProblems(settings.problemType, range, plan.bounds, constraints)
+                                                 : ProblemCount{};
+        const double chance =
+            constrained ? counted.chance : acceptanceChance(settings.problemType, range, plan.bounds);
+        const std::string intro = constrained ? "按" + quoted(settings.typeText) + "、" + rangeText(settings) + "和" +
+                                                    constraintsText(constraints) + "，"
+                                              : "按" + quoted(settings.typeText) + "和" + rangeText(settings) + "，";
         if (chance <= 0.0) {
             std::string reasons;
             for (int selector = 1; selector <= 12; ++selector) {
                 const Operation operation = operationForSelector(settings.problemType, selector);
-                const std::string reason = impossibleReason(operation, settings);
+                // An operation the range allows can only have lost its problems to a digit rule.
+                const std::string reason = constrained && acceptanceChance(operation, range, plan.bounds) > 0.0
+                                               ? digitRuleReason(operation, settings, constraints)
+                                               : impossibleReason(operation, settings);
                 if (reason.empty() || reasons.find(reason) != std::string::npos)
                     continue;
                 reasons += reasons.empty() ? "" : "，";
                 reasons += reason;
             }
-            return refuse(intro + "一道题也出不来：" + reasons + "。请调整出数范围或题目类型。");
+            return refuse(intro + "一道题也出不来：" + reasons +
+                          (constraints.readsDigits() ? "。请调整出数范围、题目类型或进位退位的要求。"
+                                                     : "。请调整出数范围或题目类型。"));
         }
-        const double attempts = plan.problemCount / chance;
+        double attempts = plan.problemCount / chance;
+        if (constraints.distinct) {
+            if (plan.problemCount > counted.distinct) {
+                return refuse(intro + "不重复的题一共只有 " + std::to_string(counted.distinct) + " 道，不够生成 " +
+                              whole(plan.problemCount) + " 题。请减少生成题数、放宽出数范围，或者去掉" +
+                              quoted(kDistinctText) + "。");
+            }
+            // Drawing until a problem is new stays quick while the problems
+            // already made hold at most half of the chance; past that the run
+            // picks among the unused ones, after listing them all.
+            const double used = plan.problemCount * largestProblemChance(settings.problemType, range);
+            plan.pickFromList = used > chance / 2.0;
+            if (plan.pickFromList) {
+                const std::int64_t work = listingWork(settings.problemType, range, plan.bounds);
+                if (counted.distinct > kListedProblemLimit || work > kListingBudget) {
+                    return refuse(intro + "要从 " + std::to_string(counted.distinct) + " 道不重复的题里挑出 " +
+                                  whole(plan.problemCount) + " 道，得先逐一查过 " + std::to_string(work) +
+                                  " 对数，程序会长时间没有响应。请放宽出数范围或减少题数。");
+                }
+                attempts = 0.0;
+            } else {
+                attempts = plan.problemCount / (chance - used);
+            }
+        }
         if (attempts > kAttemptBudget) {
             return refuse(intro + "平均要抽 " + whole(1.0 / chance) + " 次才能得到一道合适的题，生成 " +
                           whole(plan.problemCount) + " 题约要抽 " + whole(attempts) +

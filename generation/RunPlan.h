@@ -6,8 +6,10 @@
 // makes the program hang.
 
 #include "OperationRules.h"
+#include "ProblemConstraints.h"
 #include "WorksheetSettings.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +24,11 @@ inline constexpr double kCountLimit = 32767.0;
 // Attempts a run may be expected to need before it counts as too slow; the
 // attempt-rate benchmark shows this is well under a second.
 inline constexpr double kAttemptBudget = 20'000'000.0;
+// A run of distinct problems that would use up much of what its settings
+// allow picks among the unused problems instead of drawing until one is new.
+// The list and the pairs looked at to make it are bounded like the attempts.
+inline constexpr std::int64_t kListedProblemLimit = 1 << 21;
+inline constexpr std::int64_t kListingBudget = 16'000'000;
 
 // The operands a run can draw: floor((L - S + 1) * r + S) for r in [0, 1).
 struct OperandRange {
@@ -43,6 +50,10 @@ struct RunPlan {
     int serialWidth = 2;
     OperandRange range;
     RuleBounds bounds;
+    ProblemConstraints constraints{};
+    // Distinct problems picked among the unused ones rather than drawn until
+    // one is new (see kListedProblemLimit).
+    bool pickFromList = false;
 };
 
 struct Refusal {
@@ -55,7 +66,7 @@ struct PlanOrRefusal {
     Refusal refusal; // meaningful when plan is empty
 };
 
-PlanOrRefusal planRun(const WorksheetSettings& settings);
+PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraints& constraints = {});
 
 // The exact chance that one attempt of the type is accepted, from the weights
 // of the drawable values (no trial draws).

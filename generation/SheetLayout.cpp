@@ -9,6 +9,20 @@ namespace sumlark {
 
 const std::string_view kCreditLine = "本练习纸由小学Sumlark生成，祝同学们算得又快又准！";
 
+std::string questionSheetName(std::string_view tag)
+{
+    if (tag.empty())
+        return std::string(kQuestionSheetName);
+    return "速算答题-" + std::string(tag) + ".txt";
+}
+
+std::string answerSheetName(std::string_view tag)
+{
+    if (tag.empty())
+        return std::string(kAnswerSheetName);
+    return "速算答题-" + std::string(tag) + "-答案.txt";
+}
+
 std::string sheetPath(std::string_view folder, std::string_view fileName)
 {
     std::string path(folder);

@@ -60,6 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"LargestBeyond16Bits", Subtraction, "1", "40000", "10", false, "-32768 到 32767"},
         RefusalRow{"SmallestBelow16Bits", Subtraction, "-40000", "10", "10", false, "-32768 到 32767"},
         RefusalRow{"FractionalLargestReachesPast16Bits", Subtraction, "1", "32767.5", "10", false, "-32768 到 32767"},
+        // Far beyond int: the range must be refused before it is converted.
+        RefusalRow{"SmallestBeyondInt", Subtraction, "1e300", "10", "10", false, "-32768 到 32767"},
+        RefusalRow{"LargestInfinite", Addition, "1", "1e400", "10", false, "-32768 到 32767"},
+        RefusalRow{"BothInfinite", Division, "-1e400", "-1e400", "10", false, "-32768 到 32767"},
         RefusalRow{"AdditionBothBounds500", Addition, "500", "500", "10", false, "任意两个数相加都大于出题最大数 500"},
         RefusalRow{"AdditionSmallestAboveLargestZero", Addition, "5", "0", "10", false, "相加都大于"},
         RefusalRow{"MultiplicationFrom100To1000", Multiplication, "100", "1000", "10", false, "相乘都不小于"},

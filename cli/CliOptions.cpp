@@ -1,0 +1,283 @@
+#include "CliOptions.h"
+
+#include "FileRunServices.h"
+#include "SumlarkVersion.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <functional>
+#include <string_view>
+
+namespace sumlark::cli {
+namespace {
+
+constexpr std::string_view kProgram = "sumlark-cli";
+
+std::string quoted(std::string_view text)
+{
+    return "“" + std::string(text) + "”";
+}
+
+std::string wrongValue(std::string_view option, std::string_view value, std::string_view allowed)
+{
+    return std::string(kProgram) + "：" + std::string(option) + " 的取值" + quoted(value) + "不对。可以用" +
+           std::string(allowed) + "。";
+}
+
+// The whole text is a number of digits within the limits.
+template <typename Number>
+std::optional<Number> wholeNumber(std::string_view text, Number smallest, Number largest)
+{
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < smallest || value > largest)
+        return std::nullopt;
+    return value;
+}
+
+std::string lowercase(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return lower;
+}
+
+constexpr std::array<std::string_view, kProblemTypeCount> kTypeNames = {
+    "add", "sub", "mul", "div", "add-sub", "mul-div", "add-sub-mul", "all"};
+
+std::optional<ProblemType> problemTypeFrom(std::string_view text)
+{
+    if (const auto index = wholeNumber<int>(text, 0, kProblemTypeCount - 1))
+        return static_cast<ProblemType>(*index);
+    const auto name = std::find(kTypeNames.begin(), kTypeNames.end(), lowercase(text));
+    if (name == kTypeNames.end())
+        return std::nullopt;
+    return static_cast<ProblemType>(name - kTypeNames.begin());
+}
+
+// One option: its name, and what it does with its value (none for a switch).
+// An empty result means the value was taken; otherwise it is the complaint.
+struct Option {
+    std::string_view name;
+    bool takesValue;
+    std::function<std::string(CliOptions&, std::string_view)> apply;
+};
+
+std::string setText(std::string WorksheetSettings::*field, CliOptions& options, std::string_view value)
+{
+    options.settings.*field = std::string(value);
+    return {};
+}
+
+const std::vector<Option>& options()
+{
+    static const std::vector<Option> table = {
+        {"--type", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const auto type = problemTypeFrom(v);
+             if (!type)
+                 return wrongValue("--type", v, " 0 到 7，或者 add、sub、mul、div、add-sub、mul-div、add-sub-mul、all");
+             o.settings.problemType = *type;
+             o.settings.typeText = std::string(problemTypeText(*type));
+             return {};
+         }},
+        {"--smallest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::smallestText, o, v); }},
+        {"--largest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::largestText, o, v); }},
+        {"--count", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::countText, o, v); }},
+        {"--per-line", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::perLineText, o, v); }},
+        {"--numbered", false, [](CliOptions& o, std::string_view) { o.settings.numbered = true; return std::string(); }},
+        {"--no-answers", false,
+         [](CliOptions& o, std::string_view) { o.settings.writeAnswers = false; return std::string(); }},
+        {"--remainder", false,
+         [](CliOptions& o, std::string_view) { o.settings.allowRemainder = true; return std::string(); }},
+        {"--encoding", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             if (v.empty() || !FileRunServices::encodingAvailable(QByteArray(v.data(), qsizetype(v.size()))))
+                 return wrongValue("--encoding", v, " Qt 认得的编码名称，例如 GBK、GB18030、UTF-8、UTF-16LE、Big5");
+             o.encoding = std::string(v);
+             return {};
+         }},
+        {"--out", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             if (v.empty())
+                 return wrongValue("--out", v, "一个文件夹的路径");
+             o.folder = std::string(v);
+             return {};
+         }},
+        {"--seed", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             o.seed = wholeNumber<std::uint64_t>(v, 0, UINT64_MAX);
+             return o.seed ? std::string() : wrongValue("--seed", v, " 0 到 18446744073709551615 之间的整数");
+         }},
+        {"--distinct", false, [](CliOptions& o, std::string_view) { o.constraints.distinct = true; return std::string(); }},
+        {"--carry", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const std::string rule = lowercase(v);
+             if (rule != "with" && rule != "without")
+                 return wrongValue("--carry", v, " with（加法都要进位）或 without（加法都不进位）");
+             o.constraints.carry = rule == "with" ? CarryRule::With : CarryRule::Without;
+             return {};
+         }},
+        {"--borrow", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const std::string rule = lowercase(v);
+             if (rule != "with" && rule != "without")
+                 return wrongValue("--borrow", v, " with（减法都要退位）或 without（减法都不退位）");
+             o.constraints.borrow = rule == "with" ? BorrowRule::With : BorrowRule::Without;
+             return {};
+         }},
+        {"--sheets", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const auto sheets = wholeNumber<int>(v, 1, kMaxSheets);
+             if (!sheets)
+                 return wrongValue("--sheets", v, " 1 到 99 之间的整数");
+             o.sheets = *sheets;
+             return {};
+         }},
+        {"--pdf", false, [](CliOptions& o, std::string_view) { o.pdf = true; return std::string(); }},
+        {"--paper", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const std::string paper = lowercase(v);
+             if (paper != "a4" && paper != "letter")
+                 return wrongValue("--paper", v, " a4 或 letter");
+             o.page.paper = paper == "a4" ? pdf::Paper::A4 : pdf::Paper::Letter;
+             return {};
+         }},
+        {"--font-size", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const auto size = wholeNumber<int>(v, kSmallestFontSize, kLargestFontSize);
+             if (!size)
+                 return wrongValue("--font-size", v, " 8 到 36 之间的整数（磅）");
+             o.page.fontSize = *size;
+             return {};
+         }},
+    };
+    return table;
+}
+
+std::string withHelpHint(std::string error)
+{
+    return error + "\n用 " + std::string(kProgram) + " --help 查看全部选项。\n";
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine line;
+    const auto fail = [&line](std::string error) {
+        line.action = CommandLine::Action::Error;
+        line.error = withHelpHint(std::move(error));
+        return line;
+    };
+    bool help = false;
+    bool version = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            version = true;
+            continue;
+        }
+        if (!argument.starts_with("-"))
+            return fail(std::string(kProgram) + "：多余的参数" + quoted(argument) + "，这里只接受以 -- 开头的选项。");
+
+        const auto equals = argument.find('=');
+        const std::string_view name = argument.substr(0, equals);
+        const auto option = std::find_if(options().begin(), options().end(),
+                                         [name](const Option& o) { return o.name == name; });
+        if (option == options().end())
+            return fail(std::string(kProgram) + "：没有" + quoted(name) + "这个选项。");
+
+        std::string_view value;
+        if (equals != std::string_view::npos) {
+            if (!option->takesValue)
+                return fail(std::string(kProgram) + "：" + std::string(name) + " 不带取值。");
+            value = argument.substr(equals + 1);
+        } else if (option->takesValue) {
+            // A following option is a forgotten value rather than the value.
+            if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--"))
+                return fail(std::string(kProgram) + "：" + std::string(name) + " 后面缺少取值。");
+            value = arguments[++i];
+        }
+        if (std::string complaint = option->apply(line.options, value); !complaint.empty())
+            return fail(std::move(complaint));
+    }
+    if (help)
+        line.action = CommandLine::Action::Help;
+    else if (version)
+        line.action = CommandLine::Action::Version;
+    return line;
+}
+
+std::string versionText()
+{
+    return "小学Sumlark 命令行版 " + std::string(version::kText) + "\n";
+}
+
+std::string helpText()
+{
+    return R"(用法：sumlark-cli [选项]
+
+按选项生成一份口算练习：答题纸“速算答题.txt”和答案纸“速算答题-答案.txt”，
+写在当前文件夹或 --out 给的文件夹里，已有的同名文件会被替换。没给的选项和
+主窗口刚打开时的选择一样。完成后列出写好的文件和这次的种子。
+
+题目
+  --type 类型            题目类型：0 到 7，或者 add（加法）、sub（减法）、
+                         mul（乘法）、div（除法）、add-sub（加减混合）、
+                         mul-div（乘除混合）、add-sub-mul（加减乘混合）、
+                         all（加减乘除混合）；默认 0，加法
+  --smallest 数          出题最小数，默认 1
+  --largest 数           出题最大数（同时也是结果的最大值，乘法除外），默认 10
+  --count 数             生成题数，默认 10，一次最多 32766
+  --per-line 数          每行题数，默认 5
+  --numbered             给题目加编号
+  --no-answers           不写答案（答案纸只留表头和表尾）
+  --remainder            除法可以有余数
+  --distinct             同一张练习纸上没有重复的题
+  --carry with|without   加法都要进位（with）或都不进位（without）
+  --borrow with|without  减法都要退位（with）或都不退位（without）
+                         进位和退位只用于 0 和正数，题型里要有加法或减法
+
+输出
+  --out 文件夹           写到这个文件夹，默认当前文件夹
+  --encoding 编码        文本文件的编码，例如 GBK、UTF-8；默认用系统的编码
+  --seed 种子            随机数种子，0 到 18446744073709551615。同样的种子和
+                         选项在任何电脑上都得到一模一样的练习纸；不给时按
+                         时钟取，完成后会显示出来
+  --sheets 份数          一次做 1 到 99 份各不相同的练习，文件名带编号：
+                         速算答题-01.txt、速算答题-01-答案.txt……每份的种子
+                         由这次的种子推出，整批都能再做一次
+  --pdf                  另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾
+  --paper a4|letter      PDF 的纸张，默认 a4
+  --font-size 磅数       PDF 里题目的字号，8 到 36，默认 14（四号）
+
+其他
+  --help, -h             显示这段说明
+  --version              显示版本号
+
+选项的取值可以跟在后面（--count 50），也可以用等号（--count=50）。
+
+例子
+  sumlark-cli --seed 1 --count 110 --per-line 5 --numbered --pdf
+      110 道 10 以内的加法，每行 5 道，带编号；另有 A4 的 PDF，
+      答题纸和答案纸各正好一页
+  sumlark-cli --type sub --largest 100 --borrow with --distinct --count 40 --pdf
+      40 道互不相同、都要退位的 100 以内减法，连同 PDF
+  sumlark-cli --type all --largest 20 --remainder --sheets 30 --seed 2024 --out 三年级二班
+      给全班 30 人每人一份不同的 20 以内四则混合练习；以后用同样的
+      种子和选项可以把这 30 份原样再做一次
+
+退出码：0 完成；1 有文件没能写好；2 选项有误，或者按这些设置出不了题。
+)";
+}
+
+} // namespace sumlark::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+// The command line of sumlark-cli: the window's choices as options with the
+// window's load-time defaults, and what only the command line offers.
+
+#include "GenerateSheets.h"
+#include "ProblemConstraints.h"
+#include "SheetPdf.h"
+#include "WorksheetSettings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sumlark::cli {
+
+inline constexpr int kMaxSheets = 99;
+inline constexpr int kSmallestFontSize = 8;
+inline constexpr int kLargestFontSize = 36;
+
+struct CliOptions {
+    // The list texts go to the engine as typed, so they are read exactly as
+    // the window's lists are; the editor is never started.
+    WorksheetSettings settings = [] {
+        WorksheetSettings s;
+        s.openWhenDone = false;
+        return s;
+    }();
+    ProblemConstraints constraints{};
+    std::optional<std::uint64_t> seed;
+    int sheets = 1;
+    std::string encoding;   // empty: the system's
+    std::string folder;     // empty: the current folder
+    bool pdf = false;
+    pdf::PageStyle page{};
+};
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    CliOptions options;
+    std::string error; // what was wrong and what is allowed
+};
+
+// The arguments after the program name, as UTF-8.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string helpText();
+std::string versionText();
+
+} // namespace sumlark::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+// One sumlark-cli run: the sheet pairs through the engine and the shared file
+// service, the PDFs beside them, and the report on standard output and error.
+
+#include "CliOptions.h"
+
+#include <ostream>
+
+namespace sumlark::cli {
+
+enum ExitCode : int {
+    kDone = 0,
+    kWriteFailed = 1,
+    kUsageOrRefused = 2,
+};
+
+// With options.pdf a QGuiApplication must exist.
+int runCli(const CliOptions& options, std::ostream& out, std::ostream& err);
+
+// The tag in the file names of pair number (1-based) among count pairs: none
+// for a single pair, "01", "02", ... otherwise.
+std::string sheetTag(int number, int count);
+// The seed of pair number (1-based): the run's own for a single pair, one
+// derived from it otherwise.
+std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count);
+
+} // namespace sumlark::cli

@@ -1,0 +1,409 @@
+#include "ProblemCounting.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace sumlark {
+namespace {
+
+using Count = std::int64_t;
+
+// Operands stay below 32768, sums below 65535: five decimal digits hold both.
+constexpr int kDigits = 5;
+constexpr Count kDigitLimit = 99'999;
+
+std::array<int, kDigits> digitsOf(Count value)
+{
+    std::array<int, kDigits> digits{};
+    for (auto& digit : digits) {
+        digit = static_cast<int>(value % 10);
+        value /= 10;
+    }
+    return digits;
+}
+
+// A comparison of the digits seen so far, lowest first: the low part of x is
+// at most the low part of the bound when x's new digit is smaller, or equal
+// and the part below was at most.
+bool stillAtMost(int digit, int boundDigit, bool below)
+{
+    return digit < boundDigit || (digit == boundDigit && below);
+}
+
+// Pairs 0 <= x <= xMax, 0 <= y <= yMax whose columns never add up to 10 or
+// more and whose sum is at most sumMax. Without carries the sum's digits are
+// the column sums, so three "at most" flags are the whole state.
+Count carryFreePairs(Count xMax, Count yMax, Count sumMax)
+{
+    if (xMax < 0 || yMax < 0 || sumMax < 0)
+        return 0;
+    const auto xs = digitsOf(xMax);
+    const auto ys = digitsOf(yMax);
+    const auto ss = digitsOf(std::min(sumMax, kDigitLimit));
+    std::array<Count, 8> ways{};
+    ways[7] = 1; // nothing seen: every comparison holds
+    for (int i = 0; i < kDigits; ++i) {
+        std::array<Count, 8> next{};
+        for (int state = 0; state < 8; ++state) {
+            if (ways[state] == 0)
+                continue;
+            for (int x = 0; x <= 9; ++x) {
+                for (int y = 0; x + y <= 9; ++y) {
+                    const int to = int(stillAtMost(x, xs[i], state & 1)) | int(stillAtMost(y, ys[i], state & 2)) << 1 |
+                                   int(stillAtMost(x + y, ss[i], state & 4)) << 2;
+                    next[to] += ways[state];
+                }
+            }
+        }
+        ways = next;
+    }
+    return ways[7];
+}
+
+// Pairs 0 <= m <= mMax, 0 <= s <= sMax where every digit of s is at most the
+// digit of m in its column: the subtractions that never borrow.
+Count borrowFreePairs(Count mMax, Count sMax)
+{
+    if (mMax < 0 || sMax < 0)
+        return 0;
+    const auto ms = digitsOf(mMax);
+    const auto ss = digitsOf(sMax);
+    std::array<Count, 4> ways{};
+    ways[3] = 1;
+    for (int i = 0; i < kDigits; ++i) {
+        std::array<Count, 4> next{};
+        for (int state = 0; state < 4; ++state) {
+            if (ways[state] == 0)
+                continue;
+            for (int m = 0; m <= 9; ++m) {
+                for (int s = 0; s <= m; ++s) {
+                    const int to = int(stillAtMost(m, ms[i], state & 1)) | int(stillAtMost(s, ss[i], state & 2)) << 1;
+                    next[to] += ways[state];
+                }
+            }
+        }
+        ways = next;
+    }
+    return ways[3];
+}
+
+// A count over [0, max]^2 turned into one over [first, last]^2.
+template <typename CountUpTo>
+Count withinValues(const DrawableValues& values, CountUpTo countUpTo)
+{
+    const Count below = values.first - 1;
+    return countUpTo(values.last, values.last) - countUpTo(below, values.last) - countUpTo(values.last, below) +
+           countUpTo(below, below);
+}
+
+// The largest sum the addition rule accepts, as a whole number; one past the
+// largest possible sum stands for no limit at all.
+Count sumLimit(const RuleBounds& bounds)
+{
+    const double limit = std::floor(bounds.additionLimit);
+    if (!(limit >= -1.0))
+        return -1;
+    return static_cast<Count>(std::min(limit, 2.0 * kOperandMax + 1.0));
+}
+
+// The chance that an attempt's pair (a, b) passes a test that reads nothing
+// but the two values. Every value but the two ends of the range has the same
+// weight, so most of the sum is that weight squared times the number of
+// passing pairs; the ends, when their weight differs, are added one row and
+// one column at a time.
+template <typename Passes>
+double pairChance(const OperandRange& range, const DrawableValues& values, double passingPairs, Passes passes)
+{
+    const Count size = values.size();
+    const double common = size >= 3 ? range.weight(values.first + 1) : 0.0;
+    std::vector<std::pair<int, double>> ends; // value and its weight beyond the common one
+    for (const int end : {values.first, values.last}) {
+        if (!ends.empty() && ends.front().first == end)
+            continue;
+        const double extra = range.weight(end) - common;
+        if (extra != 0.0)
+            ends.emplace_back(end, extra);
+    }
+
+    double chance = common * common * passingPairs;
+    for (const auto& [end, extra] : ends) {
+        Count row = 0;
+        Count column = 0;
+        for (int v = values.first; v <= values.last; ++v) {
+            row += passes(end, v) ? 1 : 0;
+            column += passes(v, end) ? 1 : 0;
+        }
+        chance += common * extra * double(row + column);
+    }
+    for (const auto& [a, extraA] : ends) {
+        for (const auto& [b, extraB] : ends)
+            chance += passes(a, b) ? extraA * extraB : 0.0;
+    }
+    return chance;
+}
+
+// The b that the addition rule accepts beside a.
+std::pair<Count, Count> sumRun(Count a, const DrawableValues& values, Count limit)
+{
+    return {values.first, std::min<Count>(values.last, limit - a)};
+}
+
+// The b that the multiplication rule accepts beside a: a run from the bottom
+// of the range for a > 0, to its top for a < 0, all or nothing for 0.
+std::pair<Count, Count> productRun(Count a, const DrawableValues& values, const RuleBounds& bounds)
+{
+    const Count lo = values.first;
+    const Count hi = values.last;
+    if (!bounds.productLimit)
+        return {lo, hi};
+    const double bound = 10.0 * *bounds.productLimit;
+    const auto accepts = [&](Count b) { return double(a) * double(b) < bound; };
+    if (a == 0)
+        return bound > 0.0 ? std::pair{lo, hi} : std::pair{lo, lo - 1};
+    // The edge of the run from one division, nudged past its rounding.
+    const double edge = std::clamp(bound / double(a), double(lo) - 2.0, double(hi) + 2.0);
+    if (a > 0) {
+        auto top = static_cast<Count>(std::ceil(edge)) - 1;
+        while (top + 1 <= hi && accepts(top + 1))
+            ++top;
+        while (top >= lo && !accepts(top))
+            --top;
+        return {lo, std::min(top, hi)};
+    }
+    auto bottom = static_cast<Count>(std::floor(edge)) + 1;
+    while (bottom - 1 >= lo && accepts(bottom - 1))
+        --bottom;
+    while (bottom <= hi && !accepts(bottom))
+        ++bottom;
+    return {std::max(bottom, lo), hi};
+}
+
+Count runLength(std::pair<Count, Count> run)
+{
+    return std::max<Count>(0, run.second - run.first + 1);
+}
+
+// Dividends beside a divisor d: at least d and above 0; without remainders
+// only the multiples of d's size. Returns the first one and the step.
+std::pair<Count, Count> dividendsOf(Count divisor, const DrawableValues& values, bool allowRemainder)
+{
+    const Count step = allowRemainder ? 1 : std::abs(divisor);
+    Count from = std::max<Count>({divisor, 1, values.first});
+    from = (from + step - 1) / step * step;
+    return {from, step};
+}
+
+Count dividendCount(Count divisor, const DrawableValues& values, bool allowRemainder)
+{
+    const auto [from, step] = dividendsOf(divisor, values, allowRemainder);
+    return from > values.last ? 0 : (values.last - from) / step + 1;
+}
+
+Count anyCount(Operation operation, const DrawableValues& values, const RuleBounds& bounds)
+{
+    Count count = 0;
+    switch (operation) {
+    case Operation::Addition: {
+        const Count limit = sumLimit(bounds);
+        for (Count a = values.first; a <= values.last; ++a)
+            count += runLength(sumRun(a, values, limit));
+        return count;
+    }
+    case Operation::Subtraction:
+        return values.size() * (values.size() + 1) / 2;
+    case Operation::Multiplication:
+        for (Count a = values.first; a <= values.last; ++a)
+            count += runLength(productRun(a, values, bounds));
+        return count;
+    case Operation::Division:
+        for (Count d = values.first; d <= values.last; ++d) {
+            if (d != 0)
+                count += dividendCount(d, values, bounds.allowRemainder);
+        }
+        return count;
+    }
+    return 0;
+}
+
+ProblemCount countAddition(const OperandRange& range, const DrawableValues& values, const RuleBounds& bounds,
+                           CarryRule rule)
+{
+    const Count limit = sumLimit(bounds);
+    const Count all = anyCount(Operation::Addition, values, bounds);
+    if (rule == CarryRule::Any)
+        return {all, acceptanceChance(Operation::Addition, range, bounds)};
+    const Count carryFree =
+        withinValues(values, [limit](Count x, Count y) { return carryFreePairs(x, y, limit); });
+    const bool with = rule == CarryRule::With;
+    const Count passing = with ? all - carryFree : carryFree;
+    const auto passes = [&](Count a, Count b) { return a + b <= limit && hasCarry(a, b) == with; };
+    return {passing, pairChance(range, values, double(passing), passes)};
+}
+
+ProblemCount countSubtraction(const OperandRange& range, const DrawableValues& values, BorrowRule rule)
+{
+    const Count all = values.size() * (values.size() + 1) / 2;
+    if (rule == BorrowRule::Any)
+        return {all, 1.0};
+    const Count borrowFree = withinValues(values, borrowFreePairs);
+    const bool with = rule == BorrowRule::With;
+    const Count passing = with ? all - borrowFree : borrowFree;
+    // Both orders of a draw make the same problem; equal operands never borrow.
+    const Count orderedPairs = 2 * passing - (with ? 0 : values.size());
+    const auto passes = [with](Count a, Count b) { return hasBorrow(std::max(a, b), std::min(a, b)) == with; };
+    return {passing, pairChance(range, values, double(orderedPairs), passes)};
+}
+
+} // namespace
+
+DrawableValues DrawableValues::of(const OperandRange& range)
+{
+    DrawableValues values{range.low, range.high};
+    while (values.first <= values.last && range.weight(values.first) <= 0.0)
+        ++values.first;
+    while (values.last >= values.first && range.weight(values.last) <= 0.0)
+        --values.last;
+    return values;
+}
+
+ProblemCount countProblems(Operation operation, const OperandRange& range, const RuleBounds& bounds,
+                           const ProblemConstraints& constraints)
+{
+    const auto values = DrawableValues::of(range);
+    switch (operation) {
+    case Operation::Addition:
+        return countAddition(range, values, bounds, constraints.carry);
+    case Operation::Subtraction:
+        return countSubtraction(range, values, constraints.borrow);
+    case Operation::Multiplication:
+    case Operation::Division:
+        return {anyCount(operation, values, bounds), acceptanceChance(operation, range, bounds)};
+    }
+    return {};
+}
+
+ProblemCount countProblems(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
+                           const ProblemConstraints& constraints)
+{
+    ProblemCount total;
+    for (const Operation operation : operationsOf(type)) {
+        const ProblemCount count = countProblems(operation, range, bounds, constraints);
+        total.distinct += count.distinct;
+        total.chance += operationShare(type, operation) * count.chance;
+    }
+    return total;
+}
+
+std::vector<Operation> operationsOf(ProblemType type)
+{
+    std::vector<Operation> operations;
+    for (int selector = 1; selector <= 12; ++selector) {
+        const Operation operation = operationForSelector(type, selector);
+        if (std::find(operations.begin(), operations.end(), operation) == operations.end())
+            operations.push_back(operation);
+    }
+    return operations;
+}
+
+double operationShare(ProblemType type, Operation operation)
+{
+    int selectors = 0;
+    for (int selector = 1; selector <= 12; ++selector)
+        selectors += operationForSelector(type, selector) == operation ? 1 : 0;
+    return selectors / 12.0;
+}
+
+double problemChance(ProblemType type, const AcceptedProblem& problem, const OperandRange& range)
+{
+    const auto left = static_cast<int>(problem.left);
+    const auto right = static_cast<int>(problem.right);
+    const double both = range.weight(left) * range.weight(right);
+    double pairs = both;
+    switch (problem.operation) {
+    case Operation::Addition:
+    case Operation::Multiplication:
+        break;
+    case Operation::Subtraction:
+        pairs = left == right ? both : 2.0 * both;
+        break;
+    case Operation::Division:
+        // The larger operand drawn second only passes the guard when the
+        // smaller one, drawn first, is above 0.
+        pairs = right > 0 && right < left ? 2.0 * both : both;
+        break;
+    }
+    return operationShare(type, problem.operation) * pairs;
+}
+
+double largestProblemChance(ProblemType type, const OperandRange& range)
+{
+    const auto values = DrawableValues::of(range);
+    double heaviest = 0.0;
+    for (const int v : {values.first, std::min(values.first + 1, values.last), values.last})
+        heaviest = std::max(heaviest, range.weight(v));
+    double largest = 0.0;
+    for (const Operation operation : operationsOf(type)) {
+        const bool twoOrders = operation == Operation::Subtraction || operation == Operation::Division;
+        largest = std::max(largest, operationShare(type, operation) * (twoOrders ? 2.0 : 1.0));
+    }
+    return largest * heaviest * heaviest;
+}
+
+std::int64_t listingWork(ProblemType type, const OperandRange& range, const RuleBounds& bounds)
+{
+    const auto values = DrawableValues::of(range);
+    Count work = 0;
+    for (const Operation operation : operationsOf(type))
+        work += values.size() + anyCount(operation, values, bounds);
+    return work;
+}
+
+void forEachProblem(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
+                    const ProblemConstraints& constraints, const std::function<void(const AcceptedProblem&)>& visit)
+{
+    const auto values = DrawableValues::of(range);
+    const auto offer = [&](Operation operation, Count left, Count right) {
+        const AcceptedProblem problem{operation, double(left), double(right)};
+        if (meetsDigitRules(problem, constraints))
+            visit(problem);
+    };
+    for (const Operation operation : operationsOf(type)) {
+        switch (operation) {
+        case Operation::Addition: {
+            const Count limit = sumLimit(bounds);
+            for (Count a = values.first; a <= values.last; ++a) {
+                const auto [from, to] = sumRun(a, values, limit);
+                for (Count b = from; b <= to; ++b)
+                    offer(operation, a, b);
+            }
+            break;
+        }
+        case Operation::Subtraction:
+            for (Count m = values.first; m <= values.last; ++m) {
+                for (Count s = values.first; s <= m; ++s)
+                    offer(operation, m, s);
+            }
+            break;
+        case Operation::Multiplication:
+            for (Count a = values.first; a <= values.last; ++a) {
+                const auto [from, to] = productRun(a, values, bounds);
+                for (Count b = from; b <= to; ++b)
+                    offer(operation, a, b);
+            }
+            break;
+        case Operation::Division:
+            for (Count d = values.first; d <= values.last; ++d) {
+                if (d == 0)
+                    continue;
+                const auto [from, step] = dividendsOf(d, values, bounds.allowRemainder);
+                for (Count dividend = from; dividend <= values.last; dividend += step)
+                    offer(operation, dividend, d);
+            }
+            break;
+        }
+    }
+}
+
+} // namespace sumlark

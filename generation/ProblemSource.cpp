@@ -1,0 +1,115 @@
+#include "ProblemSource.h"
+
+#include "ProblemConstraints.h"
+#include "ProblemCounting.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sumlark {
+namespace {
+
+// Chances become whole weights, the most likely problem 2^20, so that taking
+// problems out of the tree never leaves rounding behind. Problems of the same
+// chance keep the same weight; a far rarer one keeps at least 1.
+constexpr double kWeightScale = 1 << 20;
+
+} // namespace
+
+AcceptedProblem problemFromKey(std::uint64_t key)
+{
+    const auto operand = [](std::uint64_t bits) { return double(std::int64_t(bits & 0x1FFFF) - 32768); };
+    return {static_cast<Operation>(key >> 34), operand(key >> 17), operand(key)};
+}
+
+UnusedProblems::UnusedProblems(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
+                               const ProblemConstraints& constraints)
+{
+    std::vector<double> chances;
+    forEachProblem(type, range, bounds, constraints, [&](const AcceptedProblem& problem) {
+        problems_.push_back(problemKey(problem));
+        chances.push_back(problemChance(type, problem, range));
+    });
+    const double largest = chances.empty() ? 1.0 : *std::max_element(chances.begin(), chances.end());
+    weights_.reserve(chances.size());
+    tree_.assign(chances.size() + 1, 0);
+    for (std::size_t i = 0; i < chances.size(); ++i) {
+        const auto weight = static_cast<std::uint64_t>(std::max(1.0, std::round(chances[i] / largest * kWeightScale)));
+        weights_.push_back(weight);
+        total_ += weight;
+        // Linear Fenwick build: each node hands its sum on to its parent.
+        const std::size_t node = i + 1;
+        tree_[node] += weight;
+        const std::size_t parent = node + (node & (~node + 1));
+        if (parent < tree_.size())
+            tree_[parent] += tree_[node];
+    }
+    left_ = problems_.size();
+}
+
+AcceptedProblem UnusedProblems::take(double r)
+{
+    // The first problem whose running weight passes the target.
+    auto target = static_cast<std::uint64_t>(r * double(total_));
+    target = std::min(target, total_ - 1);
+    std::size_t position = 0;
+    std::size_t step = 1;
+    while (step * 2 < tree_.size())
+        step *= 2;
+    for (; step > 0; step /= 2) {
+        if (position + step < tree_.size() && tree_[position + step] <= target) {
+            position += step;
+            target -= tree_[position];
+        }
+    }
+    const std::uint64_t weight = weights_[position];
+    weights_[position] = 0;
+    total_ -= weight;
+    --left_;
+    for (std::size_t node = position + 1; node < tree_.size(); node += node & (~node + 1))
+        tree_[node] -= weight;
+    return problemFromKey(problems_[position]);
+}
+
+ProblemSource::ProblemSource(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random)
+    : settings_(settings), plan_(plan), random_(random)
+{
+    if (plan.pickFromList)
+        unused_ = std::make_unique<UnusedProblems>(settings.problemType, plan.range, plan.bounds, plan.constraints);
+    else if (plan.constraints.distinct)
+        made_.reserve(static_cast<std::size_t>(plan.problemCount));
+}
+
+// One problem as the window makes it: three random numbers per attempt, in
+// the order selector, first operand, second operand, until a rule accepts.
+AcceptedProblem ProblemSource::attempt()
+{
+    std::optional<AcceptedProblem> problem;
+    do {
+        ProblemDraw draw;
+        draw.selector = static_cast<std::int16_t>(std::clamp(std::floor(12.0 * random_.next() + 1.0), 1.0, 12.0));
+        draw.first = plan_.range.draw(random_.next());
+        draw.second = plan_.range.draw(random_.next());
+        problem = applyRule(operationForSelector(settings_.problemType, draw.selector), draw, plan_.bounds);
+    } while (!problem);
+    return *problem;
+}
+
+AcceptedProblem ProblemSource::next()
+{
+    if (unused_)
+        return unused_->take(random_.next());
+    const ProblemConstraints& constraints = plan_.constraints;
+    if (constraints.none())
+        return attempt();
+    for (;;) {
+        const AcceptedProblem problem = attempt();
+        if (constraints.readsDigits() && !meetsDigitRules(problem, constraints))
+            continue;
+        if (constraints.distinct && !made_.insert(problemKey(problem)).second)
+            continue;
+        return problem;
+    }
+}
+
+} // namespace sumlark

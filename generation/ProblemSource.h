@@ -1,0 +1,62 @@
+#pragma once
+
+// Where a run's problems come from. Without constraints: attempts drawn until
+// a rule accepts, exactly as the window has always made them. With carry or
+// borrow rules or distinct problems: the same attempts, also drawn again when
+// a problem breaks a digit rule or was made already; or, when the count would
+// use up much of what the settings allow, a pick among the unused problems,
+// each as likely as the attempts would have made it.
+
+#include "OperationRules.h"
+#include "RunPlan.h"
+#include "RunServices.h"
+#include "WorksheetSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace sumlark {
+
+// Every acceptable problem not taken yet, with its chance, for picks without
+// repeats in time proportional to the logarithm of their number.
+class UnusedProblems {
+public:
+    UnusedProblems(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
+                   const ProblemConstraints& constraints);
+
+    std::size_t size() const { return problems_.size(); }
+    std::size_t left() const { return left_; }
+    // Takes one problem with the chance of its weight among those left; r is
+    // uniform in [0, 1).
+    AcceptedProblem take(double r);
+
+private:
+    // Problems packed by problemKey, their weights and a Fenwick tree of them.
+    std::vector<std::uint64_t> problems_;
+    std::vector<std::uint64_t> weights_;
+    std::vector<std::uint64_t> tree_;
+    std::uint64_t total_ = 0;
+    std::size_t left_ = 0;
+};
+
+class ProblemSource {
+public:
+    ProblemSource(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random);
+
+    AcceptedProblem next();
+
+private:
+    AcceptedProblem attempt();
+
+    const WorksheetSettings& settings_;
+    const RunPlan& plan_;
+    RandomSource& random_;
+    std::unordered_set<std::uint64_t> made_;
+    std::unique_ptr<UnusedProblems> unused_;
+};
+
+AcceptedProblem problemFromKey(std::uint64_t key);
+
+} // namespace sumlark

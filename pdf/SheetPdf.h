@@ -1,0 +1,56 @@
+#pragma once
+
+// A sheet as a print-ready PDF: the title, a line for name, date and time on
+// the question sheet, the problems in evenly spaced rows of per-line columns,
+// and page numbers. Drawn with Qt's PDF writer in a Chinese font that the
+// system provides. Everything here needs a QGuiApplication.
+
+#include "RunServices.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sumlark::pdf {
+
+enum class Paper { A4, Letter };
+
+struct PageStyle {
+    Paper paper = Paper::A4;
+    double fontSize = 14.0; // points
+};
+
+// Where the problems go on every page of a sheet.
+struct ProblemGrid {
+    int columns = 1;
+    int rowsPerPage = 1;
+    double fontSize = 14.0; // points, smaller than asked when cells were too wide
+};
+
+struct PdfSheet {
+    std::string title;
+    bool nameLine = false; // 姓名, 日期 and 用时 to fill in
+    std::vector<std::string> cells;
+};
+
+// The grid for per-line columns (0: one a line) that holds the widest of the
+// cells. A question sheet and its answer sheet share the grid made for the
+// answer cells, so that both have the same pages.
+ProblemGrid planGrid(const PageStyle& style, int perLine, const std::vector<std::string>& cells);
+
+int pageCount(const ProblemGrid& grid, std::size_t cellCount);
+
+// Writes the sheet; earlier contents of the file stay unless it succeeds.
+FileStatus writeSheetPdf(const std::string& path, const PdfSheet& sheet, const PageStyle& style,
+                         const ProblemGrid& grid);
+
+// The PDF beside a text sheet: the same name ending in ".pdf".
+std::string pdfPathFor(std::string_view textPath);
+
+// The sheet header without the dash runs that frame it in the text file.
+std::string titleFromHeader(std::string_view headerLine);
+
+// The font family used, empty when the system has no Chinese font.
+std::string sheetFontFamily();
+
+} // namespace sumlark::pdf
