@@ -9,7 +9,7 @@ packages=(
   fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  poppler-utils
+  poppler-utils time
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test suite.
+# Installs what is missing, builds, and runs every test suite; then the same
+# suites built with AddressSanitizer and UndefinedBehaviorSanitizer, and each
+# fuzz target for about a minute in all. Any failure or finding fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,3 +10,11 @@ scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
+
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+fuzz/run.sh

@@ -45,12 +45,15 @@ public:
 
     bool open(std::string& reason)
     {
-        if (QFileInfo(file_.fileName()).isDir()) {
+        const QFileInfo target(file_.fileName());
+        if (target.isDir()) {
             reason = "同名的文件夹占用了这个位置";
             return false;
         }
         if (!file_.open(QIODevice::WriteOnly)) {
-            reason = describe(file_);
+            // Qt reports a sheet it may not replace as a write error, which
+            // would read as a full disk.
+            reason = target.exists() && !target.isWritable() ? "文件是只读的，不能替换原来的文件" : describe(file_);
             return false;
         }
         return true;
@@ -59,8 +62,11 @@ public:
     FileStatus write(std::string_view text) override
     {
         const QByteArray bytes = encoder_.encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
-        if (file_.write(bytes) != bytes.size())
-            return FileStatus::failure(describe(file_));
+        if (file_.write(bytes) != bytes.size()) {
+            // A write the disk took only part of sets no error: it ran out of room.
+            return FileStatus::failure(file_.error() == QFileDevice::NoError ? "写入文件失败：磁盘可能已满"
+                                                                             : describe(file_));
+        }
         return FileStatus::success();
     }
 

@@ -181,14 +181,16 @@ bool AboutWindow::eventFilter(QObject* watched, QEvent* event)
         Form_KeyPress();
         return true;
     }
-    if (watched == Frame1) {
+    if (watched == Frame1 && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         // A click is a press and a release of the left button on the frame.
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        if (mouse->button() != Qt::LeftButton)
+            return QWidget::eventFilter(watched, event);
+        if (event->type() == QEvent::MouseButtonPress) {
             frameArmed_ = true;
             return true;
         }
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton && frameArmed_) {
+        if (frameArmed_) {
             frameArmed_ = false;
             if (Frame1->rect().contains(mouse->position().toPoint()))
                 Frame1_Click();

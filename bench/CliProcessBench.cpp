@@ -1,0 +1,156 @@
+// Whole sumlark-cli processes as a user starts them, and the engine's own
+// share of the carry, borrow and distinct rules.
+//
+// Targets: 32766 problems (8 a line, numbered, answers) under 50 ms a
+// process; --pdf for 1000 problems under a second; counting the problems of
+// a 16-bit range under 5 ms; any accepted distinct run well under a second.
+
+#include "GenerateSheets.h"
+#include "RunPlan.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace sumlark {
+namespace {
+
+void runProcess(benchmark::State& state, const QStringList& arguments)
+{
+    QTemporaryDir folder;
+    QStringList all = arguments;
+    all << "--out" << folder.path();
+    for (auto _ : state) {
+        QProcess process;
+        process.start(QString::fromUtf8(SUMLARK_CLI_PATH), all);
+        if (!process.waitForFinished(60'000) || process.exitCode() != 0) {
+            state.SkipWithError("sumlark-cli failed");
+            return;
+        }
+    }
+}
+
+void CliProcess32766Problems(benchmark::State& state)
+{
+    runProcess(state, {"--seed", "1", "--count", "32766", "--per-line", "8", "--numbered"});
+}
+BENCHMARK(CliProcess32766Problems)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void CliProcessPdf1000Problems(benchmark::State& state)
+{
+    runProcess(state, {"--seed", "1", "--count", "1000", "--numbered", "--pdf"});
+}
+BENCHMARK(CliProcessPdf1000Problems)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count)
+{
+    WorksheetSettings settings;
+    settings.problemType = type;
+    settings.typeText = std::string(problemTypeText(type));
+    settings.smallestText = smallest;
+    settings.largestText = largest;
+    settings.countText = count;
+    settings.perLineText = "8";
+    settings.openWhenDone = false;
+    return settings;
+}
+
+// Planning with every rule on the whole 16-bit range of 0 and up: the digit
+// counting, the distinct count and the listing estimate.
+void PlanDigitRules16Bit(benchmark::State& state)
+{
+    const auto settings = settingsFor(static_cast<ProblemType>(state.range(0)), "0", "32767", "32766");
+    const ProblemConstraints constraints{true, static_cast<CarryRule>(state.range(1)),
+                                         static_cast<BorrowRule>(state.range(2))};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(planRun(settings, constraints));
+}
+BENCHMARK(PlanDigitRules16Bit)
+    ->Args({int(ProblemType::Addition), int(CarryRule::Without), int(BorrowRule::Any)})
+    ->Args({int(ProblemType::Subtraction), int(CarryRule::Any), int(BorrowRule::With)})
+    ->Args({int(ProblemType::AllFour), int(CarryRule::With), int(BorrowRule::Without)})
+    ->Unit(benchmark::kMillisecond);
+
+// Sheets kept in memory: the run itself, not the disk.
+class MemoryServices final : public RunServices {
+public:
+    std::uint64_t clockSeed() override { return 1; }
+    std::unique_ptr<SheetFile> createSheet(const std::string&, std::string&) override
+    {
+        return std::make_unique<Sheet>();
+    }
+    bool startEditor(const std::string&) override { return false; }
+    void showMessage(const std::string&, const std::string&) override {}
+
+private:
+    class Sheet final : public SheetFile {
+    public:
+        FileStatus write(std::string_view text) override
+        {
+            text_ = text;
+            return FileStatus::success();
+        }
+        FileStatus commit() override { return FileStatus::success(); }
+
+    private:
+        std::string text_;
+    };
+};
+
+struct DistinctCase {
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    const char* count;
+    ProblemConstraints constraints;
+};
+
+// Runs that use up most or all of what their settings allow, by picking from
+// the list, and the hardest ones still made by drawing again.
+const std::map<int, DistinctCase> kDistinctCases = {
+    {0, {ProblemType::Addition, "0", "255", "32766", {true, CarryRule::Any, BorrowRule::Any}}},
+    {1, {ProblemType::Addition, "0", "400", "30255", {true, CarryRule::Without, BorrowRule::Any}}},
+    {2, {ProblemType::Subtraction, "0", "360", "32766", {true, CarryRule::Any, BorrowRule::With}}},
+    {3, {ProblemType::AllFour, "0", "1000", "32766", {true, CarryRule::With, BorrowRule::With}}},
+    {4, {ProblemType::Addition, "4700", "9999", "32766", {true, CarryRule::Without, BorrowRule::Any}}},
+    // Just below the share at which a run turns to the list.
+    {5, {ProblemType::Subtraction, "0", "362", "32766", {true, CarryRule::Any, BorrowRule::Any}}},
+    // Not distinct, but so rare that the attempts come close to the budget.
+    {6, {ProblemType::Addition, "4700", "9999", "25000", {false, CarryRule::Without, BorrowRule::Any}}},
+};
+
+void DistinctRun(benchmark::State& state)
+{
+    const auto& c = kDistinctCases.at(static_cast<int>(state.range(0)));
+    const auto settings = settingsFor(c.type, c.smallest, c.largest, c.count);
+    const auto plan = planRun(settings, c.constraints);
+    if (!plan.plan) {
+        state.SkipWithError(plan.refusal.text.c_str());
+        return;
+    }
+    state.SetLabel(plan.plan->pickFromList ? "picked from the list" : "drawn again");
+    MemoryServices services;
+    RunOptions options;
+    options.seed = 9;
+    options.constraints = c.constraints;
+    options.callerReports = true;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(generateSheets(settings, "/sheets", services, options));
+}
+BENCHMARK(DistinctRun)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace sumlark
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,297 @@
+// How fast the engine is where a user could wait for it:
+// - a full run of 32766 problems (8 a line, numbered, answers) into memory
+//   and through the real file service, beside writing the same bytes once
+//   through that service; the counter run/write is the ratio (target <= 2);
+// - the refusal check on the worst 16-bit ranges (target < 5 ms);
+// - the attempt rate, which turns kAttemptBudget into the longest run the
+//   refusal check lets through (counter budget_s, target well under 1 s).
+//
+//   build/release/bench/sumlark_bench
+
+#include "FileRunServices.h"
+#include "GenerateSheets.h"
+#include "RunPlan.h"
+#include "SeededRandom.h"
+#include "SheetLayout.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+
+namespace sumlark {
+namespace {
+
+constexpr std::uint64_t kSeed = 20240601;
+
+WorksheetSettings fullRun(ProblemType type)
+{
+    return WorksheetSettings{.problemType = type,
+                             .typeText = std::string(problemTypeText(type)),
+                             .countText = "32766",
+                             .perLineText = "8",
+                             .smallestText = "1",
+                             .largestText = "100",
+                             .numbered = true,
+                             .writeAnswers = true,
+                             .allowRemainder = false,
+                             .openWhenDone = false};
+}
+
+class MemoryServices final : public RunServices {
+public:
+    std::map<std::string, std::string> files;
+
+    std::uint64_t clockSeed() override { return kSeed; }
+    std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string&) override
+    {
+        return std::make_unique<Sheet>(files[path]);
+    }
+    bool startEditor(const std::string&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+
+private:
+    class Sheet final : public SheetFile {
+    public:
+        explicit Sheet(std::string& target) : target_(target) {}
+        FileStatus write(std::string_view text) override
+        {
+            pending_ += text;
+            return FileStatus::success();
+        }
+        FileStatus commit() override
+        {
+            target_.swap(pending_);
+            return FileStatus::success();
+        }
+
+    private:
+        std::string& target_;
+        std::string pending_;
+    };
+};
+
+// The services the window program writes its sheets with, in the encoding of
+// the Chinese systems the sheets are made for.
+class QuietFileServices final : public FileRunServices {
+public:
+    QuietFileServices() : FileRunServices("GBK") {}
+    bool startEditor(const std::string&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+};
+
+void requireWritten(const RunResult& result, benchmark::State& state)
+{
+    if (result.refused || !result.question.written || !result.answer.written)
+        state.SkipWithError("the run did not write both sheets");
+}
+
+void BM_RunIntoMemory(benchmark::State& state)
+{
+    const auto settings = fullRun(static_cast<ProblemType>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        MemoryServices services;
+        const auto result = generateSheets(settings, "/sheets", services, RunOptions{kSeed});
+        requireWritten(result, state);
+        for (const auto& [path, text] : services.files)
+            bytes += text.size();
+        benchmark::DoNotOptimize(services.files);
+    }
+    state.counters["problems"] = benchmark::Counter(32766.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+}
+
+// The sheets of one run, as UTF-8 text, for writing them again.
+std::pair<std::string, std::string> sheetsOf(const WorksheetSettings& settings)
+{
+    MemoryServices services;
+    generateSheets(settings, "/sheets", services, RunOptions{kSeed});
+    return {services.files.at(sheetPath("/sheets", kQuestionSheetName)),
+            services.files.at(sheetPath("/sheets", kAnswerSheetName))};
+}
+
+bool writeThrough(FileRunServices& services, const std::string& path, const std::string& text)
+{
+    std::string reason;
+    const auto sheet = services.createSheet(path, reason);
+    return sheet && sheet->write(text).ok && sheet->commit().ok;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each iteration makes the run into real files, then writes the same two
+// texts once more through the same service; the reported time is the run's,
+// and run/write compares the two.
+void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
+{
+    const auto settings = fullRun(static_cast<ProblemType>(state.range(0)));
+    const auto [question, answer] = sheetsOf(settings);
+    QTemporaryDir folder;
+    const std::string runFolder = folder.filePath("run").toStdString();
+    const std::string writeFolder = folder.filePath("write").toStdString();
+    if (!QDir().mkpath(QString::fromStdString(runFolder)) || !QDir().mkpath(QString::fromStdString(writeFolder))) {
+        state.SkipWithError("no scratch folder");
+        return;
+    }
+    QuietFileServices services;
+    double runSeconds = 0.0;
+    double writeSeconds = 0.0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        const auto result = generateSheets(settings, runFolder, services, RunOptions{kSeed});
+        const double run = secondsSince(start);
+        requireWritten(result, state);
+
+        start = std::chrono::steady_clock::now();
+        const bool written = writeThrough(services, sheetPath(writeFolder, kQuestionSheetName), question) &&
+                             writeThrough(services, sheetPath(writeFolder, kAnswerSheetName), answer);
+        const double write = secondsSince(start);
+        if (!written)
+            state.SkipWithError("the plain write failed");
+
+        state.SetIterationTime(run);
+        runSeconds += run;
+        writeSeconds += write;
+    }
+    const double n = double(state.iterations());
+    state.counters["run_ms"] = 1e3 * runSeconds / n;
+    state.counters["write_ms"] = 1e3 * writeSeconds / n;
+    state.counters["run/write"] = runSeconds / writeSeconds;
+    state.SetBytesProcessed(static_cast<std::int64_t>(n * double(question.size() + answer.size())));
+}
+
+struct RefusalCase {
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    bool allowRemainder;
+};
+
+// The settings whose check has the most values to weigh: the widest ranges,
+// and division, whose chance counts the multiples of every divisor.
+constexpr RefusalCase kRefusalCases[] = {
+    {ProblemType::Division, "1", "32767", false},
+    {ProblemType::AllFour, "-32768", "32767", false},
+    {ProblemType::MultiplicationDivision, "-32768", "32767", true},
+    {ProblemType::Addition, "-32768", "32767", false},
+    {ProblemType::Multiplication, "-32768", "32767", false},
+};
+
+void BM_RefusalCheck(benchmark::State& state)
+{
+    const auto& c = kRefusalCases[state.range(0)];
+    WorksheetSettings settings = fullRun(c.type);
+    settings.smallestText = c.smallest;
+    settings.largestText = c.largest;
+    settings.allowRemainder = c.allowRemainder;
+    state.SetLabel(std::string(problemTypeText(c.type)) + " " + c.smallest + ".." + c.largest);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(planRun(settings));
+}
+
+// The engine's own generator, counting what the run draws: three numbers an
+// attempt.
+class CountingRandom final : public RandomSource {
+public:
+    CountingRandom(std::uint64_t seed, std::uint64_t& draws) : random_(seed), draws_(draws) {}
+    double next() override
+    {
+        ++draws_;
+        return random_.next();
+    }
+
+private:
+    SeededRandom random_;
+    std::uint64_t& draws_;
+};
+
+class CountingServices final : public RunServices {
+public:
+    std::uint64_t draws = 0;
+
+    std::uint64_t clockSeed() override { return kSeed; }
+    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
+    {
+        return std::make_unique<CountingRandom>(seed, draws);
+    }
+    std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override
+    {
+        return memory_.createSheet(path, reason);
+    }
+    bool startEditor(const std::string&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+
+private:
+    MemoryServices memory_;
+};
+
+struct RateCase {
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+};
+
+// Ranges where nearly every attempt is rejected, so the time goes into the
+// draws and the rule, as in a run the budget would just let through.
+constexpr RateCase kRateCases[] = {
+    {ProblemType::Addition, "16000", "32767"},
+    {ProblemType::Multiplication, "100", "32767"},
+    {ProblemType::Division, "1", "32767"},
+};
+
+void BM_AttemptRate(benchmark::State& state)
+{
+    const auto& c = kRateCases[state.range(0)];
+    WorksheetSettings settings = fullRun(c.type);
+    settings.smallestText = c.smallest;
+    settings.largestText = c.largest;
+    settings.numbered = false;
+    settings.countText = std::to_string(1);
+    const auto plan = planRun(settings).plan;
+    if (!plan) {
+        state.SkipWithError("the rate settings were refused");
+        return;
+    }
+    // About two million attempts a run.
+    const double chance = acceptanceChance(c.type, plan->range, plan->bounds);
+    settings.countText = std::to_string(std::max(1, static_cast<int>(2e6 * chance)));
+    state.SetLabel(std::string(problemTypeText(c.type)) + " " + c.smallest + ".." + c.largest + ", 1 in " +
+                   std::to_string(static_cast<long long>(1.0 / chance)) + " accepted");
+    std::uint64_t draws = 0;
+    for (auto _ : state) {
+        CountingServices services;
+        requireWritten(generateSheets(settings, "/sheets", services, RunOptions{kSeed}), state);
+        draws += services.draws;
+    }
+    const double attempts = double(draws) / 3.0;
+    state.counters["attempts"] = benchmark::Counter(attempts, benchmark::Counter::kIsRate);
+    // Seconds the budget of attempts takes at this rate.
+    state.counters["budget_s"] =
+        benchmark::Counter(attempts / kAttemptBudget, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+const auto typeName = [](benchmark::internal::Benchmark* b) { b->ArgName("type"); };
+
+BENCHMARK(BM_RunIntoMemory)->Apply(typeName)->Arg(0)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunToFilesBesidePlainWrite)
+    ->Apply(typeName)
+    ->Arg(0)
+    ->Arg(3)
+    ->Arg(7)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefusalCheck)->DenseRange(0, std::size(kRefusalCases) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AttemptRate)->DenseRange(0, std::size(kRateCases) - 1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace sumlark
+
+BENCHMARK_MAIN();

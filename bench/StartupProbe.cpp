@@ -1,0 +1,51 @@
+// Preloaded into the window program by bench/startup.sh, so the program needs
+// no hook of its own: at the first flush of a backing store, which is the
+// main window's first paint reaching the (offscreen) screen, it writes the
+// milliseconds since the script started the process and ends the process.
+// Qt-free: it stands in for one Qt function by its mangled name.
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+using Flush = void (*)(void*, const void*, void*, const void*);
+
+constexpr const char* kFlushSymbol = "_ZN13QBackingStore5flushERK7QRegionP7QWindowRK6QPoint";
+
+long long nowNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+} // namespace
+
+// QBackingStore::flush(const QRegion&, QWindow*, const QPoint&)
+extern "C" void sumlarkProbeFlush(void* store, const void* region, void* window, const void* offset)
+    __asm__("_ZN13QBackingStore5flushERK7QRegionP7QWindowRK6QPoint");
+
+extern "C" void sumlarkProbeFlush(void* store, const void* region, void* window, const void* offset)
+{
+    auto real = reinterpret_cast<Flush>(dlvsym(RTLD_NEXT, kFlushSymbol, "Qt_6"));
+    if (!real)
+        real = reinterpret_cast<Flush>(dlsym(RTLD_NEXT, kFlushSymbol));
+    if (real)
+        real(store, region, window, offset);
+
+    const long long shown = nowNanoseconds();
+    const char* started = std::getenv("SUMLARK_PROBE_T0");
+    const char* out = std::getenv("SUMLARK_PROBE_OUT");
+    if (started && out) {
+        if (FILE* file = std::fopen(out, "w")) {
+            std::fprintf(file, "%.2f\n", double(shown - std::atoll(started)) / 1e6);
+            std::fclose(file);
+        }
+    }
+    _exit(real ? 0 : 3);
+}
