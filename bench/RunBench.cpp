@@ -207,6 +207,11 @@ public:
         ++draws_;
         return random_.next();
     }
+    void fill(double* out, int count) override
+    {
+        draws_ += static_cast<std::uint64_t>(count);
+        random_.fill(out, count);
+    }
 
 private:
     SeededRandom random_;

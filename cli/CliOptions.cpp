@@ -97,7 +97,7 @@ const std::vector<Option>& options()
         {"--encoding", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              if (v.empty() || !FileRunServices::encodingAvailable(QByteArray(v.data(), qsizetype(v.size()))))
-                 return wrongValue("--encoding", v, " Qt 认得的编码名称，例如 GBK、GB18030、UTF-8、UTF-16LE、Big5");
+                 return wrongValue("--encoding", v, "能写出练习纸上汉字和符号的编码，例如 GBK、GB18030、UTF-8");
              o.encoding = std::string(v);
              return {};
          }},

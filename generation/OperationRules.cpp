@@ -56,6 +56,16 @@ void appendResult(std::string& out, const AcceptedProblem& problem)
     }
 }
 
+// Run operands are whole 16-bit values, where an integer remainder is several
+// times faster than fmod; anything larger takes the general way.
+bool dividesEvenly(double dividend, double divisor)
+{
+    constexpr double kIntLimit = 2147483647.0;
+    if (std::abs(dividend) <= kIntLimit && std::abs(divisor) <= kIntLimit)
+        return static_cast<std::int32_t>(dividend) % static_cast<std::int32_t>(divisor) == 0;
+    return std::fmod(dividend, divisor) == 0.0;
+}
+
 } // namespace
 
 RuleBounds RuleBounds::from(const WorksheetSettings& settings)
@@ -90,7 +100,7 @@ std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw&
             return std::nullopt;
         const double dividend = a < b ? b : a;
         const double divisor = a < b ? a : b;
-        if (!bounds.allowRemainder && std::fmod(dividend, divisor) != 0.0)
+        if (!bounds.allowRemainder && !dividesEvenly(dividend, divisor))
             return std::nullopt;
         return AcceptedProblem{operation, dividend, divisor};
     }
@@ -131,6 +141,15 @@ Operation operationForSelector(ProblemType type, int selector)
         return pick(all);
     }
     return Operation::Addition;
+}
+
+bool typeHasOperation(ProblemType type, Operation operation)
+{
+    for (int selector = 1; selector <= 12; ++selector) {
+        if (operationForSelector(type, selector) == operation)
+            return true;
+    }
+    return false;
 }
 
 void appendQuestionCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem)

@@ -35,6 +35,10 @@ std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw&
 // give their own operation whatever the selector.
 Operation operationForSelector(ProblemType type, int selector);
 
+// Whether any selector gives the type this operation: division for the types
+// that offer the remainder switch, for instance.
+bool typeHasOperation(ProblemType type, Operation operation);
+
 // Appends the question cell (serial prefix, operands, sign, "=") or, with the
 // answer, the answer cell, to out.
 void appendQuestionCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem);

@@ -86,10 +86,13 @@ AcceptedProblem ProblemSource::attempt()
 {
     std::optional<AcceptedProblem> problem;
     do {
+        double r[3];
+        random_.fill(r, 3);
         ProblemDraw draw;
-        draw.selector = static_cast<std::int16_t>(std::clamp(std::floor(12.0 * random_.next() + 1.0), 1.0, 12.0));
-        draw.first = plan_.range.draw(random_.next());
-        draw.second = plan_.range.draw(random_.next());
+        // 12r + 1 is positive, so truncation is its floor.
+        draw.selector = static_cast<std::int16_t>(std::clamp(static_cast<int>(12.0 * r[0] + 1.0), 1, 12));
+        draw.first = plan_.range.draw(r[1]);
+        draw.second = plan_.range.draw(r[2]);
         problem = applyRule(operationForSelector(settings_.problemType, draw.selector), draw, plan_.bounds);
     } while (!problem);
     return *problem;

@@ -16,6 +16,13 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     virtual double next() = 0;
+    // The next count numbers in order; one call for the three numbers of an
+    // attempt instead of three.
+    virtual void fill(double* out, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            out[i] = next();
+    }
 };
 
 // What a file operation tells back: success, or the reason it failed in the

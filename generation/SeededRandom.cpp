@@ -42,6 +42,12 @@ double SeededRandom::next()
     return static_cast<double>(nextBits() >> 11) * 0x1.0p-53;
 }
 
+void SeededRandom::fill(double* out, int count)
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = static_cast<double>(nextBits() >> 11) * 0x1.0p-53;
+}
+
 std::uint64_t deriveSeed(std::uint64_t seed, std::uint64_t index)
 {
     std::uint64_t x = seed;

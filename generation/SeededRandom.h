@@ -18,6 +18,7 @@ public:
 
     std::uint64_t nextBits();
     double next() override;
+    void fill(double* out, int count) override;
 
 private:
     std::array<std::uint64_t, 4> state_{};

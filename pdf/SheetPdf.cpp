@@ -1,9 +1,9 @@
 #include "SheetPdf.h"
 
+#include "FileRunServices.h"
 #include "SheetLayout.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -108,25 +108,6 @@ double rowsTop(const PageStyle& style)
 double rowsHeight(const PageStyle& style)
 {
     return pagePoints(style.paper).height() - kBottomMargin - rowsTop(style);
-}
-
-// Qt's own error texts are English; the user reads Chinese.
-std::string describe(const QSaveFile& file)
-{
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-        return "无法创建文件：文件夹不存在或不可写，或者文件是只读的、正被其他程序占用";
-    case QFileDevice::WriteError:
-        return "写入文件失败：磁盘可能已满";
-    case QFileDevice::ResourceError:
-        return "磁盘空间不足";
-    case QFileDevice::RenameError:
-        return "无法替换原来的文件：文件可能是只读的或正被其他程序占用";
-    case QFileDevice::PermissionsError:
-        return "没有写入这个文件的权限";
-    default:
-        return "无法写入文件";
-    }
 }
 
 class PageDrawer {
@@ -260,11 +241,9 @@ FileStatus writeSheetPdf(const std::string& path, const PdfSheet& sheet, const P
     if (chineseFamily().isEmpty())
         return FileStatus::failure("系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）");
     const QString fileName = QString::fromStdString(path);
-    if (QFileInfo(fileName).isDir())
-        return FileStatus::failure("同名的文件夹占用了这个位置");
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileStatus::failure(describe(file));
+    if (std::string reason; !openSheetFile(file, reason))
+        return FileStatus::failure(reason);
     {
         QPdfWriter writer(&file);
         writer.setResolution(kResolution);
@@ -284,7 +263,7 @@ FileStatus writeSheetPdf(const std::string& path, const PdfSheet& sheet, const P
         painter.end();
     }
     if (file.error() != QFileDevice::NoError || !file.commit())
-        return FileStatus::failure(describe(file));
+        return FileStatus::failure(saveFailureReason(file));
     return FileStatus::success();
 }
 

@@ -1,7 +1,8 @@
 #include "FileRunServices.h"
 
-#include <QDateTime>
-#include <QDir>
+#include "ProblemTypes.h"
+#include "SheetLayout.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -18,8 +19,10 @@ QStringEncoder makeEncoder(const QByteArray& name)
     return QStringEncoder(name.constData());
 }
 
+} // namespace
+
 // Qt's own error texts are English; the user reads Chinese.
-std::string describe(const QSaveFile& file)
+std::string saveFailureReason(const QFileDevice& file)
 {
     switch (file.error()) {
     case QFileDevice::OpenError:
@@ -37,35 +40,43 @@ std::string describe(const QSaveFile& file)
     }
 }
 
+bool openSheetFile(QSaveFile& file, std::string& reason)
+{
+    const QFileInfo target(file.fileName());
+    if (target.isDir()) {
+        reason = "同名的文件夹占用了这个位置";
+        return false;
+    }
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Qt reports a sheet it may not replace as a write error, which
+        // would read as a full disk.
+        reason = target.exists() && !target.isWritable() ? "文件是只读的，不能替换原来的文件" : saveFailureReason(file);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
 // A sheet written into a temporary file beside the target and moved over it
 // on commit, so a failed run never leaves a half-written sheet behind.
 class SavedSheet final : public SheetFile {
 public:
     SavedSheet(const QString& path, const QByteArray& encoding) : file_(path), encoder_(makeEncoder(encoding)) {}
 
-    bool open(std::string& reason)
-    {
-        const QFileInfo target(file_.fileName());
-        if (target.isDir()) {
-            reason = "同名的文件夹占用了这个位置";
-            return false;
-        }
-        if (!file_.open(QIODevice::WriteOnly)) {
-            // Qt reports a sheet it may not replace as a write error, which
-            // would read as a full disk.
-            reason = target.exists() && !target.isWritable() ? "文件是只读的，不能替换原来的文件" : describe(file_);
-            return false;
-        }
-        return true;
-    }
+    bool open(std::string& reason) { return openSheetFile(file_, reason); }
 
     FileStatus write(std::string_view text) override
     {
         const QByteArray bytes = encoder_.encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        // An encoding without the sheet's characters would write "?" in
+        // their place and shift every print zone: not a sheet worth keeping.
+        if (encoder_.hasError())
+            return FileStatus::failure("所选的编码写不出练习纸上的字符（例如“＋”“÷”和汉字），请改用 GBK 或 UTF-8");
         if (file_.write(bytes) != bytes.size()) {
             // A write the disk took only part of sets no error: it ran out of room.
             return FileStatus::failure(file_.error() == QFileDevice::NoError ? "写入文件失败：磁盘可能已满"
-                                                                             : describe(file_));
+                                                                             : saveFailureReason(file_));
         }
         return FileStatus::success();
     }
@@ -73,7 +84,7 @@ public:
     FileStatus commit() override
     {
         if (!file_.commit())
-            return FileStatus::failure(describe(file_));
+            return FileStatus::failure(saveFailureReason(file_));
         return FileStatus::success();
     }
 
@@ -88,7 +99,18 @@ FileRunServices::FileRunServices(QByteArray encodingName) : encodingName_(std::m
 
 bool FileRunServices::encodingAvailable(const QByteArray& name)
 {
-    return makeEncoder(name).isValid();
+    QStringEncoder encoder = makeEncoder(name);
+    if (!encoder.isValid())
+        return false;
+    // Every sheet carries its header, footer and signs; an encoding that
+    // cannot write those cannot write a sheet.
+    std::string probe = headerLine(SheetKind::Question, "10", problemTypeText(ProblemType::AllFour)) +
+                        headerLine(SheetKind::Answer, "10", problemTypeText(ProblemType::AllFour)) + footer(10, "", "", "");
+    for (const auto operation : {Operation::Addition, Operation::Subtraction, Operation::Multiplication, Operation::Division})
+        probe += signOf(operation);
+    // encode() is lazy: only the conversion to bytes does the work.
+    const QByteArray bytes = encoder.encode(QString::fromStdString(probe));
+    return !encoder.hasError();
 }
 
 std::uint64_t FileRunServices::clockSeed()

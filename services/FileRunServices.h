@@ -8,7 +8,16 @@
 
 #include <QByteArray>
 
+class QFileDevice;
+class QSaveFile;
+
 namespace sumlark {
+
+// Why a sheet file failed, in the user's language (Qt's own texts are English).
+std::string saveFailureReason(const QFileDevice& file);
+// Opens a sheet file for writing; a folder or a read-only file in its place is
+// named as the reason.
+bool openSheetFile(QSaveFile& file, std::string& reason);
 
 class FileRunServices : public RunServices {
 public:
@@ -16,8 +25,8 @@ public:
     // Windows, the locale's encoding elsewhere.
     explicit FileRunServices(QByteArray encodingName = {});
 
-    // False when the encoding name is not one Qt can write; empty names the
-    // system's.
+    // False when Qt does not know the encoding or it cannot hold the
+    // sheets' characters; an empty name is the system's.
     static bool encodingAvailable(const QByteArray& name);
     bool encodingValid() const { return encodingAvailable(encodingName_); }
     const QByteArray& encodingName() const { return encodingName_; }

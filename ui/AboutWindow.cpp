@@ -223,13 +223,7 @@ void AboutWindow::showEvent(QShowEvent* event)
     if (centred_)
         return;
     centred_ = true;
-    if (const QScreen* display = screen()) {
-        // The frame is known by now on most platforms; centring it, rather
-        // than the client area, is what looks centred.
-        QRect placed = frameGeometry();
-        placed.moveCenter(display->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 } // namespace sumlark::ui

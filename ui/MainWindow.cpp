@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "AppIcons.h"
 #include "InputBlocker.h"
+#include "OperationRules.h"
 #include "ProblemTypes.h"
 #include "WindowRunServices.h"
 
@@ -83,13 +84,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     return button;
-}
-
-bool typeHasDivision(int index)
-{
-    return index == static_cast<int>(ProblemType::Division)
-        || index == static_cast<int>(ProblemType::MultiplicationDivision)
-        || index == static_cast<int>(ProblemType::AllFour);
 }
 
 } // namespace
@@ -220,7 +214,7 @@ void MainWindow::cmbType_Click()
 {
     // Only the enabled state follows the type; a tick the user set stays and
     // still goes to the run.
-    ckCF->setEnabled(typeHasDivision(cmbType->currentIndex()));
+    ckCF->setEnabled(typeHasOperation(static_cast<ProblemType>(cmbType->currentIndex()), Operation::Division));
 }
 
 WorksheetSettings MainWindow::settingsFromControls() const
@@ -283,13 +277,7 @@ void MainWindow::showEvent(QShowEvent* event)
     if (centred_)
         return;
     centred_ = true;
-    if (const QScreen* display = screen()) {
-        // The frame is known by now on most platforms; centring it, rather
-        // than the client area, is what looks centred.
-        QRect placed = frameGeometry();
-        placed.moveCenter(display->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 } // namespace sumlark::ui

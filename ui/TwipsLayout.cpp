@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
@@ -152,6 +153,17 @@ void TwipsLayout::apply(double scale) const
             pixels.setSize(text);
         }
         item.widget->setGeometry(pixels);
+    }
+}
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* display = window->screen()) {
+        // The frame is known by now on most platforms; centring it, rather
+        // than the client area, is what looks centred.
+        QRect placed = window->frameGeometry();
+        placed.moveCenter(display->availableGeometry().center());
+        window->move(placed.topLeft());
     }
 }
 

@@ -54,4 +54,7 @@ bool textFits(const QWidget* widget, const QSize& box);
 // current size; empty when every text is whole.
 QStringList clippedTexts(const QWidget* window);
 
+// Moves a shown top-level window so its frame sits in the middle of its screen.
+void centreOnScreen(QWidget* window);
+
 } // namespace sumlark::ui

@@ -170,6 +170,8 @@ TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
     EXPECT_TRUE(FileRunServices::encodingAvailable("GBK"));
     EXPECT_TRUE(FileRunServices::encodingAvailable({}));
     EXPECT_FALSE(FileRunServices::encodingAvailable("no-such-encoding"));
+    // Known, but without the sheets' characters.
+    EXPECT_FALSE(FileRunServices::encodingAvailable("ISO-8859-1"));
 }
 
 } // namespace
