@@ -25,12 +25,7 @@ class Refusals : public ::testing::TestWithParam<RefusalRow> {};
 TEST_P(Refusals, TouchNoFileAndSayWhy)
 {
     const auto& row = GetParam();
-    WorksheetSettings settings;
-    settings.problemType = row.type;
-    settings.typeText = std::string(problemTypeText(row.type));
-    settings.smallestText = row.smallest;
-    settings.largestText = row.largest;
-    settings.countText = row.count;
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, row.count);
     settings.allowRemainder = row.allowRemainder;
     testing::ScriptedServices services;
 
@@ -87,15 +82,10 @@ class AcceptedSettings : public ::testing::TestWithParam<AcceptedRow> {};
 TEST_P(AcceptedSettings, RunToTheEnd)
 {
     const auto& row = GetParam();
-    WorksheetSettings settings;
-    settings.problemType = row.type;
-    settings.smallestText = row.smallest;
-    settings.largestText = row.largest;
-    settings.countText = row.count;
-    settings.openWhenDone = false;
     testing::ScriptedServices services;
     services.useSeededRandom = true;
-    const auto result = generateSheets(settings, "/sheets", services, RunOptions{5});
+    const auto result = generateSheets(testing::settingsFor(row.type, row.smallest, row.largest, row.count), "/sheets",
+                                       services, RunOptions{5});
     EXPECT_FALSE(result.refused) << result.refusalText;
     EXPECT_TRUE(result.question.written);
 }
@@ -165,23 +155,6 @@ TEST(AcceptanceChance, CountsTheKnownPairsFromOneToTen)
     EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Multiplication, range, bounds), 0.99);
     EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Division, range, bounds), 0.44);
     EXPECT_DOUBLE_EQ(acceptanceChance(ProblemType::AllFour, range, bounds), (0.45 + 1 + 0.99 + 0.44) / 4);
-}
-
-TEST(OperandRange, DrawableValuesFollowTheFormula)
-{
-    struct Case {
-        double smallest, largest;
-        int low, high;
-    };
-    for (const auto& c : {Case{1, 10, 1, 10}, Case{50, 10, 11, 50}, Case{11, 10, 11, 11}, Case{1.5, 9.5, 1, 10},
-                          Case{-3.5, -1, -4, -1}}) {
-        const auto range = OperandRange::from(c.smallest, c.largest);
-        EXPECT_EQ(range.low, c.low) << c.smallest << ".." << c.largest;
-        EXPECT_EQ(range.high, c.high) << c.smallest << ".." << c.largest;
-        EXPECT_EQ(range.draw(0.0), std::floor(c.smallest));
-        EXPECT_LE(range.draw(0.9999999999999999), c.high);
-        EXPECT_GE(range.draw(0.9999999999999999), c.low);
-    }
 }
 
 } // namespace

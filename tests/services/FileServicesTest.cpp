@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace sumlark {
 namespace {
 
@@ -53,15 +51,8 @@ void writeFile(const std::string& path, const QByteArray& bytes)
 
 WorksheetSettings fourSigns()
 {
-    WorksheetSettings settings;
-    settings.problemType = ProblemType::AllFour;
-    settings.typeText = "加法、减法、乘法、除法 混合";
-    settings.countText = "4";
-    settings.perLineText = "4";
-    settings.smallestText = "1";
-    settings.largestText = "20";
+    auto settings = testing::settingsFor(ProblemType::AllFour, "1", "20", "4", "4");
     settings.allowRemainder = true;
-    settings.openWhenDone = false;
     return settings;
 }
 
@@ -104,24 +95,6 @@ TEST_F(SheetFilesOnDisk, WholeSheetsInGbkWithCrLfAndNoByteOrderMark)
     EXPECT_EQ(services.script.messages.size(), 1u);
 }
 
-TEST_F(SheetFilesOnDisk, FolderStandingWhereTheQuestionSheetGoes)
-{
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromStdString(std::string(kQuestionSheetName))));
-    writeFile(path(kAnswerSheetName), "old answers");
-    services.script.useSeededRandom = true;
-
-    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
-
-    EXPECT_FALSE(result.question.written);
-    EXPECT_TRUE(result.answer.written);
-    EXPECT_TRUE(readFile(path(kAnswerSheetName)).startsWith(gbk("--------答@案@纸")));
-    ASSERT_EQ(services.script.messages.size(), 1u);
-    const auto& text = services.script.messages[0].text;
-    EXPECT_NE(text.find("答题纸没有保存成功"), std::string::npos);
-    EXPECT_NE(text.find(path(kQuestionSheetName)), std::string::npos);
-    EXPECT_NE(text.find("原因："), std::string::npos);
-}
-
 TEST_F(SheetFilesOnDisk, FolderThatIsAFileWritesNothingAndSaysSo)
 {
     const std::string notAFolder = folder.filePath("plain-file").toStdString();
@@ -137,22 +110,6 @@ TEST_F(SheetFilesOnDisk, FolderThatIsAFileWritesNothingAndSaysSo)
     EXPECT_TRUE(services.script.launches.empty());
     ASSERT_EQ(services.script.messages.size(), 1u);
     EXPECT_EQ(services.script.messages[0].title, "保存失败");
-}
-
-TEST_F(SheetFilesOnDisk, ReadOnlyFolderKeepsEarlierSheets)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
-    writeFile(path(kQuestionSheetName), "old questions");
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    services.script.useSeededRandom = true;
-
-    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    EXPECT_FALSE(result.question.written);
-    EXPECT_FALSE(result.answer.written);
-    EXPECT_EQ(readFile(path(kQuestionSheetName)), "old questions");
 }
 
 TEST_F(SheetFilesOnDisk, RerunReplacesEarlierSheetsWhole)

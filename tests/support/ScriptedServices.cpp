@@ -62,6 +62,20 @@ private:
 
 } // namespace
 
+WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count,
+                              const char* perLine)
+{
+    WorksheetSettings settings;
+    settings.problemType = type;
+    settings.typeText = std::string(problemTypeText(type));
+    settings.smallestText = smallest;
+    settings.largestText = largest;
+    settings.countText = count;
+    settings.perLineText = perLine;
+    settings.openWhenDone = false;
+    return settings;
+}
+
 void ScriptedServices::script(const Attempt& attempt, double smallest, double largest)
 {
     queue_.push_back((attempt.selector - 0.5) / 12.0);

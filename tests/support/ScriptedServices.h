@@ -4,6 +4,7 @@
 // and a record of every editor launch and message.
 
 #include "RunServices.h"
+#include "WorksheetSettings.h"
 
 #include <cstdint>
 #include <deque>
@@ -21,6 +22,11 @@ struct Attempt {
     int first = 0;
     int second = 0;
 };
+
+// Settings as the window would hand them over, with the type's own text and
+// no editor at the end.
+WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count,
+                              const char* perLine = "5");
 
 class ScriptedServices : public RunServices {
 public:
