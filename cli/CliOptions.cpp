@@ -159,6 +159,16 @@ const std::vector<Option>& options()
     return table;
 }
 
+// A mistyped name is easiest to put right beside the names there are.
+std::string unknownOption(std::string_view name)
+{
+    std::string names;
+    for (const Option& option : options())
+        names += std::string(option.name) + "、";
+    return std::string(kProgram) + "：没有" + quoted(name) + "这个选项。可以用的选项：" + names +
+           "--help、-h、--version。";
+}
+
 std::string withHelpHint(std::string error)
 {
     return error + "\n用 " + std::string(kProgram) + " --help 查看全部选项。\n";
@@ -194,7 +204,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         const auto option = std::find_if(options().begin(), options().end(),
                                          [name](const Option& o) { return o.name == name; });
         if (option == options().end())
-            return fail(std::string(kProgram) + "：没有" + quoted(name) + "这个选项。");
+            return fail(unknownOption(name));
 
         std::string_view value;
         if (equals != std::string_view::npos) {

@@ -127,8 +127,10 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
 
     CliRunServices services(QByteArray::fromStdString(options.encoding), err);
     const std::uint64_t seed = options.seed ? *options.seed : services.clockSeed();
+    // A pair that cannot be written leaves the others worth having: every
+    // pair is tried, every failure reported, and the exit code tells of any.
     int exit = kDone;
-    for (int number = 1; number <= options.sheets && exit == kDone; ++number) {
+    for (int number = 1; number <= options.sheets; ++number) {
         RunOptions run;
         run.seed = pairSeed(seed, number, options.sheets);
         run.constraints = options.constraints;

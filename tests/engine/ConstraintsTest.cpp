@@ -1,0 +1,146 @@
+#include "GenerateSheets.h"
+#include "ProblemCounting.h"
+#include "ScriptedServices.h"
+#include "SheetLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace sumlark {
+namespace {
+
+using Op = Operation;
+
+// How a problem, as printed, fares under the "with" and the "without" rule of
+// its own operation; the other operations' rules must not touch it.
+struct DigitRow {
+    const char* name;
+    Operation operation;
+    double left, right;
+    bool meetsWith, meetsWithout;
+};
+
+class DigitRules : public ::testing::TestWithParam<DigitRow> {};
+
+TEST_P(DigitRules, ReadTheColumnsOfThePrintedOperands)
+{
+    const auto& row = GetParam();
+    const AcceptedProblem problem{row.operation, row.left, row.right};
+    EXPECT_EQ(meetsDigitRules(problem, {false, CarryRule::With, BorrowRule::With}), row.meetsWith);
+    EXPECT_EQ(meetsDigitRules(problem, {false, CarryRule::Without, BorrowRule::Without}), row.meetsWithout);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Columns, DigitRules,
+    ::testing::Values(DigitRow{"NinePlusOneCarries", Op::Addition, 9, 1, true, false},
+                      DigitRow{"EightPlusOneDoesNot", Op::Addition, 8, 1, false, true},
+                      DigitRow{"UnitsOf19Plus81Carry", Op::Addition, 19, 81, true, false},
+                      DigitRow{"ZeroPlusZero", Op::Addition, 0, 0, false, true},
+                      DigitRow{"TenMinusOneBorrows", Op::Subtraction, 10, 1, true, false},
+                      DigitRow{"HundredMinusOneBorrows", Op::Subtraction, 100, 1, true, false},
+                      DigitRow{"ElevenMinusOneDoesNot", Op::Subtraction, 11, 1, false, true},
+                      DigitRow{"ZeroMinusZero", Op::Subtraction, 0, 0, false, true},
+                      DigitRow{"TensBorrowOnly", Op::Subtraction, 305, 150, true, false},
+                      DigitRow{"ProductsHaveNoRule", Op::Multiplication, 9, 9, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every pair through the rule, problems told apart by their question cells:
+// what the digit arithmetic must count without listing a pair.
+struct Listed {
+    double chance = 0.0;
+    std::set<std::string> cells;
+};
+
+Listed bruteForce(Op operation, const OperandRange& range, const RuleBounds& bounds, const ProblemConstraints& rules)
+{
+    Listed listed;
+    for (int a = range.low; a <= range.high; ++a) {
+        for (int b = range.low; b <= range.high; ++b) {
+            const auto problem = applyRule(operation, {1, double(a), double(b)}, bounds);
+            if (problem && meetsDigitRules(*problem, rules) && range.weight(a) * range.weight(b) > 0.0) {
+                listed.chance += range.weight(a) * range.weight(b);
+                std::string cell;
+                appendQuestionCell(cell, "", *problem);
+                listed.cells.insert(cell);
+            }
+        }
+    }
+    return listed;
+}
+
+// One type against the pairs of the operations its 12 selectors draw: the
+// count made with digit arithmetic, and seeded sheets, whether drawn or
+// picked from the list of what is left, that hold only problems found here.
+void checkType(const WorksheetSettings& settings, const OperandRange& range, const ProblemConstraints& rules,
+               const Listed (&byOperation)[4])
+{
+    Listed expected;
+    bool draws[4] = {};
+    for (int selector = 1; selector <= 12; ++selector) {
+        const int operation = int(operationForSelector(settings.problemType, selector));
+        expected.chance += byOperation[operation].chance / 12;
+        if (!std::exchange(draws[operation], true))
+            expected.cells.insert(byOperation[operation].cells.begin(), byOperation[operation].cells.end());
+    }
+    const auto counted = countProblems(settings.problemType, range, RuleBounds::from(settings), rules);
+    EXPECT_EQ(counted.distinct, std::ssize(expected.cells));
+    EXPECT_NEAR(counted.chance, expected.chance, 1e-12);
+
+    // A rule for an operation the type lacks is refused, and would change nothing
+    // here; 2000 problems are enough to reach the list and keep the suite quick.
+    const auto carry = draws[int(Op::Addition)] ? rules.carry : CarryRule::Any;
+    const auto borrow = draws[int(Op::Subtraction)] ? rules.borrow : BorrowRule::Any;
+    const auto all = std::min<std::int64_t>(std::ssize(expected.cells), 2000);
+    for (const auto& [distinct, count] : {std::pair{false, all}, std::pair{true, all / 4}, std::pair{true, all}}) {
+        auto sized = settings;
+        sized.countText = std::to_string(count);
+        testing::ScriptedServices services;
+        services.useSeededRandom = true;
+        const RunOptions options{.seed = 7, .constraints = {distinct, carry, borrow}, .keepProblems = true};
+        const auto result = generateSheets(sized, "/sheets", services, options);
+        ASSERT_EQ(std::ssize(result.problems), count) << result.refusalText;
+        std::set<std::string> made;
+        for (const auto& problem : result.problems) {
+            std::string cell;
+            appendQuestionCell(cell, "", problem);
+            EXPECT_TRUE(expected.cells.contains(cell)) << cell;
+            EXPECT_TRUE(made.insert(cell).second || !distinct) << cell << " twice";
+        }
+    }
+}
+
+// Ranges that cross digit boundaries, start at 0, hold one value, have
+// fractional ends, run from the larger text down, or reach below 0 (where no
+// digit rule is allowed).
+TEST(ConstrainedProblems, MatchEveryPairOfEveryTypeOnSmallRanges)
+{
+    const std::pair<const char*, const char*> ranges[] = {{"0", "0"},     {"3", "3"},       {"0", "9"},
+                                                          {"1", "10"},    {"0", "120"},     {"90", "210"},
+                                                          {"995", "1010"}, {"0.5", "30.5"}, {"40", "10"}, {"-12", "7"}};
+    for (const auto& [smallest, largest] : ranges) {
+        for (const bool remainder : {false, true}) {
+            auto settings = testing::settingsFor(ProblemType::Addition, smallest, largest, "1");
+            settings.allowRemainder = remainder;
+            const auto range = OperandRange::from(std::stod(smallest), std::stod(largest));
+            for (int rule = 0; rule < (range.low < 0 ? 1 : 3); ++rule) {
+                const ProblemConstraints rules{true, CarryRule(rule), BorrowRule(rule)};
+                Listed byOperation[4];
+                for (int operation = 0; operation < 4; ++operation)
+                    byOperation[operation] = bruteForce(Op(operation), range, RuleBounds::from(settings), rules);
+                for (int type = 0; type < kProblemTypeCount; ++type) {
+                    SCOPED_TRACE(::testing::Message() << smallest << ".." << largest << " remainder " << remainder
+                                                      << " rule " << rule << " type " << type);
+                    settings.problemType = ProblemType(type);
+                    settings.typeText = problemTypeText(ProblemType(type));
+                    checkType(settings, range, rules, byOperation);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace sumlark
