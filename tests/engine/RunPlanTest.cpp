@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <map>
 
 namespace sumlark {
 namespace {
@@ -100,52 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AcceptedRow{"WholeSixteenBitRange", AllFour, "-32768", "32767", "1000"},
                       AcceptedRow{"NegativeDivisorsOnly", Division, "-9", "1", "30"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The chance of acceptance counted the slow way: the value each of many
-// evenly spread random numbers draws, every pair of them through the rule.
-std::map<double, double> sampledWeights(const OperandRange& range)
-{
-    constexpr int kSamples = 200000;
-    std::map<double, double> weights;
-    for (int k = 0; k < kSamples; ++k)
-        weights[range.draw((k + 0.5) / kSamples)] += 1.0 / kSamples;
-    return weights;
-}
-
-double bruteForceChance(Operation operation, const std::map<double, double>& weights, const RuleBounds& bounds)
-{
-    double chance = 0.0;
-    for (const auto& [a, wa] : weights) {
-        for (const auto& [b, wb] : weights) {
-            if (applyRule(operation, {1, a, b}, bounds))
-                chance += wa * wb;
-        }
-    }
-    return chance;
-}
-
-TEST(AcceptanceChance, MatchesEveryPairThroughTheRules)
-{
-    const std::vector<std::pair<double, double>> ranges = {
-        {1, 10}, {1, 20}, {0, 0}, {3, 3}, {-6, 6}, {-9, -1}, {50, 10}, {11, 10}, {1.5, 9.5}, {2, 7.25}, {9.5, 2.5},
-        {-3.5, 4}, {0, 40}};
-    for (const auto& [smallest, largest] : ranges) {
-        const auto range = OperandRange::from(smallest, largest);
-        const auto weights = sampledWeights(range);
-        for (const double limit : {-5.0, 0.0, 7.0, 10.0, 12.5}) {
-            for (const bool remainder : {false, true}) {
-                const RuleBounds bounds{limit, limit, remainder};
-                for (const auto operation :
-                     {Operation::Addition, Operation::Subtraction, Operation::Multiplication, Operation::Division}) {
-                    EXPECT_NEAR(acceptanceChance(operation, range, bounds), bruteForceChance(operation, weights, bounds),
-                                1.5e-4)
-                        << smallest << ".." << largest << " limit " << limit << " remainder " << remainder
-                        << " operation " << static_cast<int>(operation);
-                }
-            }
-        }
-    }
-}
 
 TEST(AcceptanceChance, CountsTheKnownPairsFromOneToTen)
 {

@@ -3,7 +3,6 @@
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -40,13 +39,6 @@ QByteArray readFile(const std::string& path)
     if (!file.open(QIODevice::ReadOnly))
         return "<missing>";
     return file.readAll();
-}
-
-void writeFile(const std::string& path, const QByteArray& bytes)
-{
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 WorksheetSettings fourSigns()
@@ -93,33 +85,6 @@ TEST_F(SheetFilesOnDisk, WholeSheetsInGbkWithCrLfAndNoByteOrderMark)
     EXPECT_TRUE(question.contains("20\xa1\xc2" "6="));
     EXPECT_EQ(question.count("\r\n"), question.count('\n'));
     EXPECT_EQ(services.script.messages.size(), 1u);
-}
-
-TEST_F(SheetFilesOnDisk, FolderThatIsAFileWritesNothingAndSaysSo)
-{
-    const std::string notAFolder = folder.filePath("plain-file").toStdString();
-    writeFile(notAFolder, "x");
-    services.script.useSeededRandom = true;
-    auto settings = fourSigns();
-    settings.openWhenDone = true;
-
-    const auto result = generateSheets(settings, notAFolder, services);
-
-    EXPECT_FALSE(result.question.written);
-    EXPECT_FALSE(result.answer.written);
-    EXPECT_TRUE(services.script.launches.empty());
-    ASSERT_EQ(services.script.messages.size(), 1u);
-    EXPECT_EQ(services.script.messages[0].title, "保存失败");
-}
-
-TEST_F(SheetFilesOnDisk, RerunReplacesEarlierSheetsWhole)
-{
-    writeFile(path(kQuestionSheetName), QByteArray(100000, 'x'));
-    services.script.useSeededRandom = true;
-    generateSheets(fourSigns(), folder.path().toStdString(), services);
-    const QByteArray question = readFile(path(kQuestionSheetName));
-    EXPECT_FALSE(question.contains('x'));
-    EXPECT_TRUE(question.endsWith(gbk(std::string(kCreditLine) + "\r\n")));
 }
 
 TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
