@@ -7,91 +7,49 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
-
-namespace {
-
-using namespace sumlark;
-
-[[noreturn]] void report(std::string_view text, const char* wrong)
-{
-    std::fprintf(stderr, "text \"%.*s\": %s\n", static_cast<int>(text.size()), text.data(), wrong);
-    std::abort();
-}
-
-bool same(double a, double b)
-{
-    return a == b && std::signbit(a) == std::signbit(b);
-}
-
-// Blanks the strict reading drops around a number but the leading reading
-// does not skip.
-bool hasOtherBlanks(std::string_view text)
-{
-    return text.find_first_of("\r\v\f") != std::string_view::npos;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t\n\r\v\f");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\n\r\v\f");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-
+    using namespace sumlark;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const auto check = [&](bool holds, const char* wrong) {
+        if (!holds) {
+            std::fprintf(stderr, "text \"%s\": %s\n", text.c_str(), wrong);
+            std::abort();
+        }
+    };
+    // Equal, down to the sign of a zero.
+    const auto same = [](double a, double b) { return a == b && std::signbit(a) == std::signbit(b); };
     const auto strict = strictNumber(text);
     const double leading = leadingNumber(text);
-    if (std::isnan(leading))
-        report(text, "leading reading gave NaN");
-    if (strict && std::isnan(*strict))
-        report(text, "strict reading gave NaN");
-
+    check(!std::isnan(leading) && !std::isnan(strict.value_or(0.0)), "a reading gave NaN");
     // Surrounding blanks never matter to the strict reading, and anything
-    // after the number always does.
-    const auto padded = strictNumber(" \t" + std::string(text) + "\n ");
-    if (strict.has_value() != padded.has_value() || (strict && !same(*strict, *padded)))
-        report(text, "surrounding blanks changed the strict reading");
-    if (strictNumber(std::string(text) + "|"))
-        report(text, "strict reading accepted a text with a trailing bar");
-    if (!same(leadingNumber(std::string(text) + "|"), leading))
-        report(text, "a trailing bar changed the leading reading");
-
+    // after the number always does; the leading reading stops before it.
+    const auto padded = strictNumber(" \t" + text + "\n ");
+    check(strict.has_value() == padded.has_value() && same(strict.value_or(0.0), padded.value_or(0.0)),
+          "surrounding blanks changed the strict reading");
+    check(!strictNumber(text + "|") && same(leadingNumber(text + "|"), leading),
+          "a trailing bar was read as part of the number");
     if (strict) {
-        if (!hasOtherBlanks(text) && !same(leading, *strict))
-            report(text, "leading and strict readings of a whole number differ");
-        // The C library reads the same decimal text; both must round alike
-        // wherever the value is a normal double or an overflow.
-        const std::string plain(trimmed(text));
+        // The leading reading skips blanks but not \r, \v or \f.
+        check(text.find_first_of("\r\v\f") != std::string::npos || same(leading, *strict),
+              "leading and strict readings of a whole number differ");
+        const auto first = text.find_first_not_of(" \t\n\r\v\f");
+        const std::string plain = text.substr(first, text.find_last_not_of(" \t\n\r\v\f") - first + 1);
         char* end = nullptr;
         const double library = std::strtod(plain.c_str(), &end);
-        if (end != plain.c_str() + plain.size())
-            report(text, "strict reading accepted what is not wholly a number");
-        if (std::isinf(library) || std::fabs(library) >= DBL_MIN || library == 0.0) {
-            if (!same(library, *strict) && !(library == 0.0 && *strict == 0.0))
-                report(text, "strict reading differs from strtod");
-        } else if (std::fabs(*strict) >= DBL_MIN) {
-            report(text, "a tiny number read as a normal one");
-        }
+        // Both must round alike wherever the value is a normal double, a zero
+        // or an overflow; below that only the magnitude class must agree.
+        check(end == plain.c_str() + plain.size() &&
+                  (std::fabs(library) < DBL_MIN && library != 0.0 ? std::fabs(*strict) < DBL_MIN : library == *strict),
+              "the strict reading and strtod disagree");
     }
-
     // What the run derives from the texts stays within its bounds.
-    const int perLine = perLineCount(text);
-    if (perLine < 0 || perLine > 32768)
-        report(text, "per-line count outside 0..32768");
-    const int width = serialWidth(text);
-    if (width < 2 || width > 4)
-        report(text, "serial width outside 2..4");
+    const int perLine = perLineCount(text), width = serialWidth(text);
+    check(perLine >= 0 && perLine <= 32768 && width >= 2 && width <= 4, "per-line count or serial width astray");
     return 0;
 }

@@ -1,5 +1,8 @@
 // A whole run from arbitrary list texts, type and switches, into sheets kept
-// in memory; every run must end, and its sheets must hold (SheetOracle).
+// in memory. Every run must end, and its sheets must hold: header and footer
+// as set, problems numbered and placed by the line rule, each within its
+// operation's rule. The sheets are read back with the suites' own reader, so
+// the layout code of the engine is not repeated here.
 //
 // Input: byte 0 gives the type (its low three bits, so '0'..'7' read as
 // themselves), byte 1 the switches (low four bits: numbered, answers,
@@ -12,18 +15,18 @@
 //   "7O@100|8|1|20" is a numbered all-four run of 100 problems, 8 a line.
 
 #include "GenerateSheets.h"
+#include "NumberText.h"
 #include "ProblemCounting.h"
-#include "RunPlan.h"
 #include "ScriptedServices.h"
-#include "SheetOracle.h"
+#include "SheetLayout.h"
+#include "SheetText.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <string_view>
+#include <set>
+#include <stdexcept>
 
 namespace {
 
@@ -34,120 +37,220 @@ using namespace sumlark;
 // attempts a second) it would only slow the search, and its length would
 // blur the line between slow and hung that the timeout draws.
 constexpr double kLongestRunAttempts = 300'000.0;
-// The same for the pairs a run of distinct problems looks at to list them.
+// The same for the pairs a run of distinct problems looks at to list them,
+// and for the problems of one run: past four serial digits a longer run only
+// takes the suites' regular-expression reader longer to read back.
 constexpr std::int64_t kLongestListing = 300'000;
+constexpr int kLargestRun = 2000;
+constexpr std::string_view kFolder = "/sheets";
+constexpr int kZone = 14;
+// The operations each type may print, one bit each: add, subtract, multiply, divide.
+constexpr unsigned kSignsOfType[] = {0b0001, 0b0010, 0b0100, 0b1000, 0b0011, 0b1100, 0b0111, 0b1111};
+
+void require(bool holds, const std::string& wrong)
+{
+    if (!holds)
+        throw std::runtime_error(wrong);
+}
 
 // Guards against a run that loops in its attempts where the engine's
 // refusal check promised it would end. 40 times the expected attempts leaves
 // a chance of about e^-40 that an honest run trips it.
-class BoundedRandom final : public RandomSource {
-public:
-    BoundedRandom(std::unique_ptr<RandomSource> inner, double limit, double expected)
-        : inner_(std::move(inner)), limit_(limit), expected_(expected)
-    {
-    }
-
+struct BoundedRandom final : RandomSource {
+    BoundedRandom(std::unique_ptr<RandomSource> source, double limit) : inner(std::move(source)), drawsLeft(limit) {}
     double next() override
     {
-        if (++draws_ > limit_) {
-            std::fprintf(stderr, "run went past %.0f random draws; its plan expected about %.0f\n", limit_,
-                         expected_);
-            std::abort();
-        }
-        return inner_->next();
+        require(--drawsLeft >= 0.0, "the run drew 40 times the random numbers its plan expected");
+        return inner->next();
     }
-
-private:
-    std::unique_ptr<RandomSource> inner_;
-    double limit_;
-    double expected_;
-    double draws_ = 0.0;
+    std::unique_ptr<RandomSource> inner;
+    double drawsLeft;
 };
 
-class BoundedServices final : public testing::ScriptedServices {
-public:
-    double drawLimit = 0.0;
-    double expectedDraws = 0.0;
-    int sourcesTaken = 0;
-
+// The engine's own seeded generator, bounded; sheets stay in memory.
+struct BoundedServices final : testing::ScriptedServices {
+    double drawLimit = 3000.0;
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
     {
-        ++sourcesTaken;
-        return std::make_unique<BoundedRandom>(ScriptedServices::randomSource(seed), drawLimit, expectedDraws);
+        return std::make_unique<BoundedRandom>(RunServices::randomSource(seed), drawLimit);
     }
 };
 
-std::uint64_t hashOf(const std::uint8_t* data, std::size_t size)
-{
-    std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= data[i];
-        hash *= 0x100000001b3ULL;
-    }
-    return hash;
-}
-
-ProblemConstraints constraintsFrom(std::uint8_t byte)
-{
-    ProblemConstraints constraints;
-    constexpr CarryRule carries[] = {CarryRule::Any, CarryRule::With, CarryRule::Without, CarryRule::Any};
-    constexpr BorrowRule borrows[] = {BorrowRule::Any, BorrowRule::With, BorrowRule::Without, BorrowRule::Any};
-    constraints.carry = carries[byte & 3];
-    constraints.borrow = borrows[(byte >> 2) & 3];
-    constraints.distinct = (byte & 0x10) != 0;
-    return constraints;
-}
-
 // Attempts the plan expects the run to make at most.
-double expectedAttempts(const WorksheetSettings& settings, const RunPlan& plan)
+double expectedAttempts(ProblemType type, const RunPlan& plan)
 {
     const double count = plan.problemCount;
     if (plan.constraints.none())
-        return count / acceptanceChance(settings.problemType, plan.range, plan.bounds);
-    const double chance = countProblems(settings.problemType, plan.range, plan.bounds, plan.constraints).chance;
-    if (!plan.constraints.distinct)
-        return count / chance;
+        return count / acceptanceChance(type, plan.range, plan.bounds);
+    const double chance = countProblems(type, plan.range, plan.bounds, plan.constraints).chance;
     // Picking from the list of unused problems takes one number a problem;
     // drawing until new loses at most the chance of the problems made.
-    if (plan.pickFromList)
-        return count / 3.0;
-    return count / (chance - count * largestProblemChance(settings.problemType, plan.range));
+    if (!plan.constraints.distinct || plan.pickFromList)
+        return plan.pickFromList ? count / 3.0 : count / chance;
+    return count / (chance - count * largestProblemChance(type, plan.range));
 }
 
 WorksheetSettings settingsFrom(const std::uint8_t* data, std::size_t size)
 {
-    WorksheetSettings settings;
-    settings.problemType = static_cast<ProblemType>(data[0] & 7);
-    settings.typeText = std::string(problemTypeText(settings.problemType));
-    settings.numbered = (data[1] & 1) != 0;
-    settings.writeAnswers = (data[1] & 2) != 0;
-    settings.allowRemainder = (data[1] & 4) != 0;
-    settings.openWhenDone = (data[1] & 8) != 0;
-
+    WorksheetSettings in;
+    in.problemType = static_cast<ProblemType>(data[0] & 7);
+    in.typeText = std::string(problemTypeText(in.problemType));
+    for (int bit = 0; bool* on : {&in.numbered, &in.writeAnswers, &in.allowRemainder, &in.openWhenDone})
+        *on = (data[1] >> bit++ & 1) != 0;
     std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
-    std::string* texts[] = {&settings.countText, &settings.perLineText, &settings.smallestText, &settings.largestText};
-    for (std::size_t i = 0; i < std::size(texts); ++i) {
-        // The last text takes the rest, separators and all.
-        const auto bar = i + 1 < std::size(texts) ? rest.find('|') : std::string_view::npos;
-        *texts[i] = std::string(rest.substr(0, bar));
-        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    for (std::string* text : {&in.countText, &in.perLineText, &in.smallestText}) {
+        const auto bar = std::min(rest.find('|'), rest.size());
+        *text = std::string(rest.substr(0, bar));
+        rest.remove_prefix(std::min(bar + 1, rest.size()));
     }
-    return settings;
+    in.largestText = std::string(rest); // the rest, separators and all
+    return in;
 }
 
-[[noreturn]] void report(const WorksheetSettings& settings, const ProblemConstraints& constraints,
-                         const std::string& wrong)
+// The cells of one sheet in order, once the text around them and the line
+// rule that places them are checked. The footer counts the problems made;
+// the sheet holds `cells` of them.
+std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark, const WorksheetSettings& in, int made,
+                                      std::size_t cells)
 {
-    std::fprintf(stderr,
-                 "type %d count \"%s\" per line \"%s\" range \"%s\"..\"%s\" switches %d%d%d%d"
-                 " carry %d borrow %d distinct %d\n%s\n",
-                 static_cast<int>(settings.problemType), settings.countText.c_str(), settings.perLineText.c_str(),
-                 settings.smallestText.c_str(), settings.largestText.c_str(), settings.numbered,
-                 settings.writeAnswers, settings.allowRemainder, settings.openWhenDone,
-                 static_cast<int>(constraints.carry), static_cast<int>(constraints.borrow), constraints.distinct,
-                 wrong.c_str());
-    std::fflush(stderr);
-    std::abort();
+    auto lines = testing::sheetLines(sheet);
+    const std::string dashes(78, '-');
+    const std::string footer[] = {dashes,
+                                  "Sumlark总共生成：" + std::to_string(made) + " 题，题型：" + in.typeText +
+                                      " 出数范围：" + in.smallestText + " 到 " + in.largestText,
+                                  dashes, std::string(kCreditLine)};
+    require(lines.size() >= 6 && std::equal(footer, footer + 4, lines.end() - 4) &&
+                lines[0] == "--------答" + std::string(mark) + "纸-----题数(" + in.countText + ")----类型(" +
+                                in.typeText + ")----",
+            "the header or the footer is not as set");
+    lines.erase(lines.end() - 4, lines.end());
+    lines.erase(lines.begin());
+    // Problems a line: the leading number rounded half to even (what is left
+    // after the remainder to the nearest whole number), its sign dropped; 0,
+    // or a number outside 16 bits, gives one.
+    const double leading = leadingNumber(in.perLineText), rounded = leading - std::remainder(leading, 1.0);
+    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0
+                             ? static_cast<std::size_t>(std::fabs(rounded))
+                             : std::size_t(1);
+    // The line end before the footer closes an open last line, or stands on
+    // a line of its own when the line rule has already closed it.
+    const bool closed = cells % perLine == 0;
+    require(!closed || lines.back().empty(), "no empty line after the problems");
+    if (closed)
+        lines.pop_back();
+    std::vector<testing::Cell> all;
+    for (const std::string& line : lines) {
+        const auto found = testing::cellsOf(line);
+        const bool last = all.size() + found.size() == cells;
+        require(!found.empty() && found.size() == std::min(perLine, cells - all.size()),
+                "line \"" + line + "\" holds " + std::to_string(found.size()) + " cells");
+        // Each cell opens a print zone, the first one past the cell before.
+        std::string rebuilt;
+        int end = 1;
+        for (const testing::Cell& cell : found) {
+            const int gap = cell.column - end;
+            require((cell.column - 1) % kZone == 0 && (rebuilt.empty() ? gap == 0 : gap >= 1 && gap <= kZone),
+                    "cell \"" + cell.text + "\" at column " + std::to_string(cell.column));
+            rebuilt += std::string(gap, ' ') + cell.text;
+            end = cell.column + printColumns(cell.text);
+        }
+        // Only an open last line runs on in blanks to its next zone.
+        const int pad = static_cast<int>(line.size()) - static_cast<int>(rebuilt.size());
+        require(line.starts_with(rebuilt) && line.find_first_not_of(' ', rebuilt.size()) == std::string::npos &&
+                    (last && !closed ? pad >= 1 && pad <= kZone && (end - 1 + pad) % kZone == 0 : pad == 0),
+                "line \"" + line + "\" holds more than its cells");
+        all.insert(all.end(), found.begin(), found.end());
+    }
+    require(all.size() == cells, "the problems stop early");
+    return all;
+}
+
+// Some column of the two numbers' digits adds up to 10 or more, or, for a
+// borrow, has the larger digit below.
+bool anyColumn(long long top, long long below, bool borrow)
+{
+    for (; top > 0 || below > 0; top /= 10, below /= 10) {
+        if (borrow ? below % 10 > top % 10 : top % 10 + below % 10 >= 10)
+            return true;
+    }
+    return false;
+}
+
+void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunResult& result,
+              const BoundedServices& services)
+{
+    const auto number = [](const std::string& text) { return strictNumber(text).value_or(NAN); };
+    const double count = number(in.countText), smallest = number(in.smallestText), largest = number(in.largestText);
+    // Operands are floor((L - S + 1) * r + S) for r in [0, 1): from S towards
+    // L + 1, which is never reached, whichever way round they lie. In doubles,
+    // so that texts far outside 16 bits give no overflow.
+    const double to = largest + 1.0;
+    const std::pair range(std::floor(std::min(smallest, to)),
+                          smallest < to ? std::ceil(to) - 1.0 : std::floor(smallest));
+    const auto in16Bits = [](double v) { return v >= -32768.0 && v <= 32767.0; };
+    const bool runnable =
+        count < 32767.0 && in16Bits(smallest) && in16Bits(largest) && in16Bits(range.first) && in16Bits(range.second);
+    // Subtraction takes every pair, so a type that has it needs at most four
+    // attempts a problem and is never too slow. The rules on digits and
+    // repeats have reasons of their own, some of them with no problem at all.
+    const bool mayRefuse =
+        !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
+    if (result.refused) {
+        require(mayRefuse && services.files.empty() && result.problemsMade == 0 && services.messages.size() == 1 &&
+                    services.launches.empty(),
+                "refused for no reason the rules give, or touched a sheet, or did not say why exactly once");
+        return;
+    }
+    require(runnable, "ran settings that cannot run");
+
+    const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
+    require(result.problemsMade == made, "made " + std::to_string(result.problemsMade) + " problems");
+    // A sheet not written throws from at().
+    const auto questions =
+        sheetCells(services.files.at(sheetPath(kFolder, kQuestionSheetName)), "*题*", in, made, made);
+    const auto answers = sheetCells(services.files.at(sheetPath(kFolder, kAnswerSheetName)), "@案@", in, made,
+                                    in.writeAnswers ? made : 0);
+    // Serial digits: two, a third from 100 problems, a fourth from 1000.
+    const int width = 2 + (leadingNumber(in.countText) >= 100.0) + (leadingNumber(in.countText) >= 1000.0);
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < questions.size(); ++i) {
+        const std::string& question = questions[i].text;
+        const std::string where = "problem \"" + question + "\": ";
+        const auto q = testing::parseCell(question);
+        char prefix[16] = "";
+        if (in.numbered)
+            std::snprintf(prefix, sizeof prefix, "%0*d) ", width, static_cast<int>(i) + 1);
+        require(question.starts_with(prefix) && (in.numbered || q.serial == 0) && !q.hasResult,
+                where + "numbered otherwise, or a question with its result");
+        require(seen.insert(question.substr(std::string_view(prefix).size())).second || !rules.distinct,
+                where + "a repeat although problems must differ");
+        require(!in.writeAnswers || answers[i].text.starts_with(question), where + "its answer is another problem");
+        // The operation's rule, with the answer cell's result when there is one.
+        const auto p = in.writeAnswers ? testing::parseCell(answers[i].text) : q;
+        const long long l = p.left, r = p.right;
+        const int sign = p.sign == "＋" ? 0 : p.sign == "－" ? 1 : p.sign == "×" ? 2 : 3;
+        require(double(std::min(l, r)) >= range.first && double(std::max(l, r)) <= range.second,
+                where + "an operand outside the range");
+        require((kSignsOfType[int(in.problemType)] >> sign & 1) != 0, where + "an operation the type does not have");
+        const bool obeys[] = {double(l + r) <= leadingNumber(in.largestText) && (!p.hasResult || p.result == l + r),
+                              l >= r && (!p.hasResult || p.result == l - r),
+                              double(l * r) < 10.0 * largest && (!p.hasResult || p.result == l * r),
+                              l >= r && l > 0 && r != 0 &&
+                                  (p.hasRemainder ? in.allowRemainder && p.remainder > 0 &&
+                                                        p.remainder < std::llabs(r) && p.result * r + p.remainder == l
+                                   : p.hasResult ? p.result * r == l
+                                                 : in.allowRemainder || l % r == 0)};
+        require(obeys[sign] && (!p.hasRemainder || sign == 3), where + "breaks the rule of its operation");
+        require(!rules.readsDigits() || (l >= 0 && r >= 0 &&
+                                         (sign != 0 || rules.carry == CarryRule::Any ||
+                                          anyColumn(l, r, false) == (rules.carry == CarryRule::With)) &&
+                                         (sign != 1 || rules.borrow == BorrowRule::Any ||
+                                          anyColumn(l, r, true) == (rules.borrow == BorrowRule::With))),
+                where + "an operand below 0, or a column against the carry or borrow rule");
+    }
+    require(services.launches.size() == (in.openWhenDone ? (in.writeAnswers ? 2u : 1u) : 0u) &&
+                services.messages.size() == (in.openWhenDone ? 0u : 1u),
+            "the completion step did not follow the switches");
 }
 
 } // namespace
@@ -156,37 +259,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 3)
         return 0;
-    const WorksheetSettings settings = settingsFrom(data, size);
-    const ProblemConstraints constraints = constraintsFrom(data[2]);
-
+    const WorksheetSettings in = settingsFrom(data, size);
+    // Any, With, Without, and Any again for the fourth value of two bits.
+    const ProblemConstraints rules{(data[2] & 0x10) != 0, CarryRule((data[2] & 3) % 3),
+                                   BorrowRule((data[2] >> 2 & 3) % 3)};
     BoundedServices services;
-    services.useSeededRandom = true;
-    if (const auto planned = planRun(settings, constraints); planned.plan && planned.plan->problemCount > 0) {
+    if (const auto planned = planRun(in, rules); planned.plan && planned.plan->problemCount > 0) {
         const auto& plan = *planned.plan;
-        if (plan.pickFromList && listingWork(settings.problemType, plan.range, plan.bounds) > kLongestListing)
+        const double attempts = expectedAttempts(in.problemType, plan);
+        if (attempts > kLongestRunAttempts || plan.problemCount > kLargestRun ||
+            (plan.pickFromList && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
             return 0;
-        const double attempts = expectedAttempts(settings, plan);
-        if (attempts > kLongestRunAttempts)
-            return 0;
-        services.expectedDraws = 3.0 * attempts;
         services.drawLimit = 3.0 * std::max(40.0 * attempts, 1000.0);
     }
-
-    RunOptions options;
-    options.seed = hashOf(data, size);
-    options.constraints = constraints;
-    const RunResult result = generateSheets(settings, std::string(fuzzing::kSheetFolder), services, options);
-
-    if (result.refused && services.sourcesTaken != 0)
-        report(settings, constraints, "a refused run drew random numbers");
-    if (const auto wrong = fuzzing::checkSheets(settings, constraints, result, services.files); !wrong.empty())
-        report(settings, constraints, wrong);
-    if (!result.refused) {
-        const std::size_t launches = settings.openWhenDone ? (settings.writeAnswers ? 2 : 1) : 0;
-        if (services.launches.size() != launches || services.messages.size() != (settings.openWhenDone ? 0u : 1u))
-            report(settings, constraints, "the completion step did not follow the switches");
-    } else if (services.messages.size() != 1 || !services.launches.empty()) {
-        report(settings, constraints, "a refusal was not said exactly once");
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    try {
+        // The seed comes from the input, so that a finding replays.
+        const auto result = generateSheets(in, std::string(kFolder), services,
+                                           {.seed = std::hash<std::string_view>{}(bytes), .constraints = rules});
+        checkRun(in, rules, result, services);
+    } catch (const std::exception& wrong) {
+        std::fprintf(stderr, "input \"%.*s\": %s\n", static_cast<int>(size), bytes.data(), wrong.what());
+        std::abort();
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -52,6 +53,33 @@ std::size_t numberPrefixLength(std::string_view text)
     return i;
 }
 
+// The power of ten of a number's first significant digit: 2 for "123",
+// -3 for "0.00123e0", 4 for "1.5e4". Only its sign matters to the caller,
+// whose number is far beyond double's range either way, so the exponent may
+// saturate.
+long long decimalOrder(std::string_view number)
+{
+    const auto e = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, e);
+    const auto point = std::min(mantissa.find('.'), mantissa.size());
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos)
+        return 0;
+    long long order = first < point ? static_cast<long long>(point - first) - 1
+                                    : -static_cast<long long>(first - point);
+    if (e != std::string_view::npos) {
+        std::string_view exponent = number.substr(e + 1);
+        const bool down = exponent.starts_with('-');
+        if (exponent.starts_with('-') || exponent.starts_with('+'))
+            exponent.remove_prefix(1);
+        long long size = 0;
+        for (const char digit : exponent)
+            size = std::min(size * 10 + (digit - '0'), 1LL << 40);
+        order += down ? -size : size;
+    }
+    return order;
+}
+
 // std::from_chars ignores the C locale, so "." is the decimal point whatever
 // locale the toolkit installed. A magnitude beyond double becomes infinity,
 // one below its smallest becomes 0, so range checks see it for what it is.
@@ -65,12 +93,8 @@ double parsePrefix(std::string_view number)
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)end;
-    if (error == std::errc::result_out_of_range) {
-        // Decide overflow from underflow by the exponent's sign and size.
-        const auto e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && number.substr(e + 1).starts_with('-');
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    }
+    if (error == std::errc::result_out_of_range)
+        value = decimalOrder(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;
 }
 

@@ -46,6 +46,9 @@ TEST(NumberTexts, MagnitudesBeyondDoubleStayOrdered)
     EXPECT_LT(*strictNumber("-1e999"), 0.0);
     EXPECT_EQ(*strictNumber("1e-999"), 0.0);
     EXPECT_TRUE(std::isinf(leadingNumber("9e9999 a line")));
+    // The digits, not only the exponent's sign, decide which end a number falls off.
+    EXPECT_TRUE(std::isinf(*strictNumber("1" + std::string(400, '0') + "e-1")));
+    EXPECT_EQ(*strictNumber("0." + std::string(400, '0') + "1e+5"), 0.0);
 }
 
 } // namespace

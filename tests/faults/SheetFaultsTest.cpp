@@ -1,67 +1,60 @@
 // Real sheet files when the disk or the folder says no. Whatever fails, the
-// user is told which sheet and why, a sheet that could not be written keeps
-// what it held before, and the other sheet is written whole.
+// user is told which sheet, where and why; a sheet that could not be written
+// keeps what it held before, and the other sheet is written whole.
+//
+// The faults must hold for the superuser too, since CI runs the suites as
+// root, whom file permissions do not bind: a lock is the immutable attribute
+// where the file system allows it, and a full disk is the file size limit,
+// which binds every user.
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
-#include "OsFaults.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 #include "SheetText.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <csignal>
+#include <functional>
 
 namespace sumlark {
 namespace {
 
-constexpr std::uint64_t kSeed = 2024;
-const QByteArray kOldQuestions = QStringEncoder("GBK").encode(u"上周的答题纸");
-const QByteArray kOldAnswers = QStringEncoder("GBK").encode(u"上周的答案纸");
+const QByteArray kOldSheets[] = {"上周的答题纸", "上周的答案纸"};
 
-// Real files in GBK, with the run's editor launches and messages recorded.
+// Real files; the editor and the message box are only recorded.
 class RecordingFileServices : public FileRunServices {
 public:
-    RecordingFileServices() : FileRunServices("GBK") { script.useSeededRandom = true; }
-
-    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override { return script.randomSource(seed); }
+    RecordingFileServices() : FileRunServices("UTF-8") {}
     bool startEditor(const std::string& path) override { return script.startEditor(path); }
     void showMessage(const std::string& title, const std::string& text) override { script.showMessage(title, text); }
-
     testing::ScriptedServices script;
 };
 
-// Enough problems that the answer sheet is well over a page larger than the
-// question sheet.
-WorksheetSettings manyProblems()
+// Sheets of some size; the answer sheet, its results added, is the longer
+// by most of a kilobyte, so that a cap on file sizes can fall between them.
+RunResult run(const QString& folder, RecordingFileServices& services)
 {
-    WorksheetSettings settings;
-    settings.problemType = ProblemType::AllFour;
-    settings.typeText = std::string(problemTypeText(settings.problemType));
-    settings.countText = "2000";
-    settings.perLineText = "5";
-    settings.smallestText = "1";
-    settings.largestText = "100";
-    settings.numbered = true;
-    settings.writeAnswers = true;
-    settings.allowRemainder = true;
+    auto settings = testing::settingsFor(ProblemType::AllFour, "1", "100", "2000");
     settings.openWhenDone = true;
-    return settings;
+    return generateSheets(settings, folder.toStdString(), services, RunOptions{2024});
 }
 
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -70,209 +63,133 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
-std::string utf8FromGbk(const QByteArray& bytes)
+// Undoes a fault; empty when the fault could not be made by this user here.
+using Undo = std::function<void()>;
+
+bool setImmutable(const QString& path, bool on)
 {
-    QStringDecoder decoder("GBK");
-    const QString text = decoder.decode(bytes);
-    return text.toStdString();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    const bool done =
+        fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+        ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
 }
 
-enum class Sheet { Question, Answer };
+// Keeps a file or folder from being changed: the immutable attribute where
+// the file system and the privileges allow it, else the write permissions,
+// which do not bind the superuser.
+Undo lock(const QString& path)
+{
+    if (setImmutable(path, true))
+        return [path] { setImmutable(path, false); };
+    const auto permissions = QFile::permissions(path);
+    const auto readOnly = permissions & ~(QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther);
+    if (::geteuid() == 0 || !QFile::setPermissions(path, readOnly))
+        return {};
+    return [path, permissions] { QFile::setPermissions(path, permissions); };
+}
 
-class SheetFaults : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(scratch.isValid()); }
+QString sheetIn(const QString& folder, int sheet)
+{
+    return folder + (sheet == 0 ? "/速算答题.txt" : "/速算答题-答案.txt");
+}
 
-    // The folder the run writes into; a test may mount over it first.
-    QString folder() const { return scratch.filePath("sheets"); }
-    QString sheet(Sheet which) const
-    {
-        return QString::fromStdString(
-            sheetPath(folder().toStdString(), which == Sheet::Question ? kQuestionSheetName : kAnswerSheetName));
-    }
+// The same run once on the real disk gives both sizes; a cap on the size of
+// every file the process writes between them lets the question sheet fit
+// and cuts the answer sheet off part-way. Past the cap the kernel also sends
+// SIGXFSZ, which would end the test, so it is ignored and the write fails.
+Undo fillUpPartWay(const QString& folder)
+{
+    RecordingFileServices sizing;
+    run(folder, sizing);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit capped = previous;
+    capped.rlim_cur =
+        static_cast<rlim_t>((QFileInfo(sheetIn(folder, 0)).size() + QFileInfo(sheetIn(folder, 1)).size()) / 2);
+    if (!writeFile(sheetIn(folder, 0), kOldSheets[0]) || !writeFile(sheetIn(folder, 1), kOldSheets[1]) ||
+        ::setrlimit(RLIMIT_FSIZE, &capped) != 0)
+        return {};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    return [previous, handler] {
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
+    };
+}
 
-    void makeFolderWithOldSheets()
-    {
-        ASSERT_TRUE(QDir().mkpath(folder()));
-        ASSERT_TRUE(writeFile(sheet(Sheet::Question), kOldQuestions));
-        ASSERT_TRUE(writeFile(sheet(Sheet::Answer), kOldAnswers));
-    }
+// A folder of the sheet's name, holding a file with the sheet's earlier text.
+Undo folderInPlaceOf(const QString& sheet)
+{
+    const QByteArray earlier = readFile(sheet);
+    if (!QFile::remove(sheet) || !QDir().mkpath(sheet) || !writeFile(sheet + "/kept.txt", earlier))
+        return {};
+    return [] {};
+}
 
-    RunResult run(const WorksheetSettings& settings = manyProblems())
-    {
-        return generateSheets(settings, folder().toStdString(), services, RunOptions{kSeed});
-    }
+enum Target { Folder, QuestionSheet, AnswerSheet };
 
-    // The one message of a failed run, which names every failed sheet with
-    // its path and a reason, and no sheet that was written.
-    void expectFailureMessage(std::initializer_list<Sheet> failed, std::string_view reasonPart)
-    {
-        ASSERT_EQ(services.script.messages.size(), 1u);
-        const auto& [title, text] = services.script.messages[0];
-        EXPECT_EQ(title, "保存失败");
-        for (const Sheet which : {Sheet::Question, Sheet::Answer}) {
-            const bool didFail = std::find(failed.begin(), failed.end(), which) != failed.end();
-            const std::string named = which == Sheet::Question ? "答题纸没有保存成功" : "答案纸没有保存成功";
-            EXPECT_EQ(text.find(named) != std::string::npos, didFail) << text;
-            if (didFail) {
-                EXPECT_NE(text.find("文件：" + sheet(which).toStdString()), std::string::npos) << text;
-            }
-        }
-        EXPECT_NE(text.find(reasonPart), std::string::npos) << text;
-    }
-
-    // A written sheet is the whole sheet: header, every problem, footer.
-    void expectWholeSheet(Sheet which, int problems)
-    {
-        const std::string text = utf8FromGbk(readFile(sheet(which)));
-        EXPECT_TRUE(text.starts_with(which == Sheet::Question ? "--------答*题*纸" : "--------答@案@纸"));
-        EXPECT_TRUE(text.ends_with(std::string(kCreditLine) + "\r\n"));
-        EXPECT_EQ(testing::allCells(text).size(), static_cast<std::size_t>(problems));
-    }
-
-    // No temporary file of the save is left behind.
-    void expectOnlyEntries(QStringList names)
-    {
-        auto entries = QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        entries.sort();
-        names.sort();
-        EXPECT_EQ(entries, names) << entries.join(", ").toStdString();
-    }
-
-    QTemporaryDir scratch;
-    RecordingFileServices services;
+struct Fault {
+    const char* name;
+    Undo (*make)(const QString& target);
+    Target target;
+    bool fails[2]; // question, answer
+    const char* reason;
 };
 
-const QString kQuestionName = QString::fromUtf8(kQuestionSheetName.data(), qsizetype(kQuestionSheetName.size()));
-const QString kAnswerName = QString::fromUtf8(kAnswerSheetName.data(), qsizetype(kAnswerSheetName.size()));
+class SheetFaults : public ::testing::TestWithParam<Fault> {};
 
-TEST_F(SheetFaults, FolderNotWritableKeepsBothEarlierSheets)
+TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
 {
-    makeFolderWithOldSheets();
-    faults::WriteLock lock(folder().toStdString());
-    if (!lock.holds())
-        GTEST_SKIP() << lock.whyNot();
+    const Fault& fault = GetParam();
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath("sheets");
+    const QString sheets[] = {sheetIn(folder, 0), sheetIn(folder, 1)};
+    ASSERT_TRUE(QDir().mkpath(folder) && writeFile(sheets[0], kOldSheets[0]) && writeFile(sheets[1], kOldSheets[1]));
+    const Undo undo = fault.make(fault.target == Folder ? folder : sheets[fault.target - 1]);
+    if (!undo)
+        GTEST_SKIP() << "this user cannot make the fault on this file system";
+    RecordingFileServices services;
+    const RunResult result = run(folder, services);
+    undo();
 
-    const auto result = run();
-
-    EXPECT_FALSE(result.question.written);
-    EXPECT_FALSE(result.answer.written);
-    EXPECT_FALSE(result.question.reason.empty());
-    EXPECT_EQ(readFile(sheet(Sheet::Question)), kOldQuestions);
-    EXPECT_EQ(readFile(sheet(Sheet::Answer)), kOldAnswers);
-    EXPECT_TRUE(services.script.launches.empty());
-    expectFailureMessage({Sheet::Question, Sheet::Answer}, "原因：");
-    expectOnlyEntries({kAnswerName, kQuestionName});
-}
-
-class FolderInTheWay : public SheetFaults, public ::testing::WithParamInterface<Sheet> {};
-
-TEST_P(FolderInTheWay, ThatSheetFailsTheOtherIsWritten)
-{
-    makeFolderWithOldSheets();
-    const Sheet blocked = GetParam();
-    const Sheet other = blocked == Sheet::Question ? Sheet::Answer : Sheet::Question;
-    ASSERT_TRUE(QFile::remove(sheet(blocked)));
-    ASSERT_TRUE(QDir().mkpath(sheet(blocked)));
-    const QString inside = sheet(blocked) + "/kept.txt";
-    ASSERT_TRUE(writeFile(inside, "a file the folder holds"));
-
-    const auto result = run();
-
-    EXPECT_FALSE((blocked == Sheet::Question ? result.question : result.answer).written);
-    EXPECT_TRUE((blocked == Sheet::Question ? result.answer : result.question).written);
-    EXPECT_TRUE(QFileInfo(sheet(blocked)).isDir());
-    EXPECT_EQ(readFile(inside), "a file the folder holds");
-    expectWholeSheet(other, 2000);
-    expectFailureMessage({blocked}, "同名的文件夹占用了这个位置");
-    EXPECT_EQ(services.script.launches, std::vector<std::string>{sheet(other).toStdString()});
-    expectOnlyEntries({kAnswerName, kQuestionName});
-}
-
-INSTANTIATE_TEST_SUITE_P(Sheets, FolderInTheWay, ::testing::Values(Sheet::Question, Sheet::Answer),
-                         [](const auto& info) { return info.param == Sheet::Question ? "Question" : "Answer"; });
-
-TEST_F(SheetFaults, ReadOnlySheetIsKeptAndSaidToBeReadOnly)
-{
-    makeFolderWithOldSheets();
-    faults::WriteLock lock(sheet(Sheet::Question).toStdString());
-    if (!lock.holds())
-        GTEST_SKIP() << lock.whyNot();
-
-    const auto result = run();
-
-    EXPECT_FALSE(result.question.written);
-    EXPECT_TRUE(result.answer.written);
-    EXPECT_EQ(readFile(sheet(Sheet::Question)), kOldQuestions);
-    expectWholeSheet(Sheet::Answer, 2000);
-    expectFailureMessage({Sheet::Question}, "只读");
-    expectOnlyEntries({kAnswerName, kQuestionName});
-}
-
-// The sizes of both sheets of manyProblems(), from a run on the real disk;
-// the same seed makes the same sheets.
-std::pair<qint64, qint64> sheetSizes()
-{
-    QTemporaryDir dir;
-    RecordingFileServices sizing;
-    generateSheets(manyProblems(), dir.path().toStdString(), sizing, RunOptions{kSeed});
-    const auto size = [&](std::string_view name) {
-        return QFileInfo(QString::fromStdString(sheetPath(dir.path().toStdString(), name))).size();
-    };
-    return {size(kQuestionSheetName), size(kAnswerSheetName)};
-}
-
-TEST_F(SheetFaults, DiskFillingUpAfterTheQuestionSheetKeepsTheOldAnswers)
-{
-    const auto [questionBytes, answerBytes] = sheetSizes();
-    ASSERT_GT(answerBytes, questionBytes + 3 * 4096) << "the sheets are too close in size for the disk to split them";
-    ASSERT_TRUE(QDir().mkpath(folder()));
-    faults::SmallDisk disk(folder().toStdString(), 512 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.whyNot();
-    ASSERT_TRUE(writeFile(sheet(Sheet::Answer), kOldAnswers));
-    // Leave room for the new question sheet and a page to spare, not for the
-    // answer sheet.
-    const qint64 room = (questionBytes / 4096 + 2) * 4096;
-    const QString filler = folder() + "/filler";
-    ASSERT_TRUE(writeFile(filler, QByteArray(disk.freeBytes() - room, '\0')));
-    ASSERT_LE(disk.freeBytes(), room);
-
-    const auto result = run();
-
-    EXPECT_TRUE(result.question.written);
-    EXPECT_FALSE(result.answer.written);
-    expectWholeSheet(Sheet::Question, 2000);
-    EXPECT_EQ(readFile(sheet(Sheet::Answer)), kOldAnswers);
-    expectFailureMessage({Sheet::Answer}, "磁盘");
-    EXPECT_EQ(services.script.launches, std::vector<std::string>{sheet(Sheet::Question).toStdString()});
-    expectOnlyEntries({"filler", kAnswerName, kQuestionName});
-}
-
-TEST_F(SheetFaults, FileSizeCapStopsTheAnswerSheetPartWay)
-{
-    const auto [questionBytes, answerBytes] = sheetSizes();
-    makeFolderWithOldSheets();
-    bool capHeld = false;
-    RunResult result;
-    {
-        // Between the two sizes: the question sheet fits, the answer sheet
-        // is cut off in the middle.
-        faults::FileSizeCap cap((questionBytes + answerBytes) / 2);
-        capHeld = cap.holds();
-        if (capHeld)
-            result = run();
+    ASSERT_EQ(services.script.messages.size(), 1u);
+    const auto& [title, text] = services.script.messages[0];
+    EXPECT_EQ(title, "保存失败");
+    EXPECT_NE(text.find(fault.reason), std::string::npos) << text;
+    std::vector<std::string> opened;
+    for (int i : {0, 1}) {
+        const std::string path = sheets[i].toStdString();
+        EXPECT_EQ((i == 0 ? result.question : result.answer).written, !fault.fails[i]) << path;
+        EXPECT_EQ(text.find(i == 0 ? "答题纸没有保存成功" : "答案纸没有保存成功") != std::string::npos, fault.fails[i]);
+        EXPECT_EQ(text.find("文件：" + path) != std::string::npos, fault.fails[i]) << text;
+        if (fault.fails[i]) {
+            EXPECT_EQ(readFile(QFileInfo(sheets[i]).isDir() ? sheets[i] + "/kept.txt" : sheets[i]), kOldSheets[i]);
+            continue;
+        }
+        const std::string written = readFile(sheets[i]).toStdString();
+        EXPECT_TRUE(written.starts_with(i == 0 ? "--------答*题*纸" : "--------答@案@纸") &&
+                    written.ends_with(std::string(kCreditLine) + "\r\n"))
+            << written;
+        EXPECT_EQ(testing::allCells(written).size(), 2000u) << path;
+        opened.push_back(path);
     }
-    if (!capHeld)
-        GTEST_SKIP() << "the file size limit could not be set";
-
-    EXPECT_TRUE(result.question.written);
-    EXPECT_FALSE(result.answer.written);
-    expectWholeSheet(Sheet::Question, 2000);
-    EXPECT_EQ(readFile(sheet(Sheet::Answer)), kOldAnswers);
-    expectFailureMessage({Sheet::Answer}, "磁盘");
-    expectOnlyEntries({kAnswerName, kQuestionName});
+    EXPECT_EQ(services.script.launches, opened);
+    // No temporary file of a save is left behind.
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SheetFaults,
+    ::testing::Values(
+        Fault{"FolderLocked", lock, Folder, {true, true}, "不可写"},
+        Fault{"FolderInPlaceOfQuestionSheet", folderInPlaceOf, QuestionSheet, {true, false}, "同名的文件夹"},
+        Fault{"FolderInPlaceOfAnswerSheet", folderInPlaceOf, AnswerSheet, {false, true}, "同名的文件夹"},
+        Fault{"QuestionSheetReadOnly", lock, QuestionSheet, {true, false}, "只读"},
+        Fault{"DiskFullPartWay", fillUpPartWay, Folder, {false, true}, "磁盘"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark
