@@ -5,7 +5,8 @@
 // borrow rules or distinct problems: the same attempts, also drawn again when
 // a problem breaks a digit rule or was made already; or, when the count would
 // use up much of what the settings allow, a pick among the unused problems,
-// each as likely as the attempts would have made it.
+// each as likely as the attempts would have made it, to within weights
+// rounded to 2^-20 of the likeliest.
 
 #include "OperationRules.h"
 #include "RunPlan.h"

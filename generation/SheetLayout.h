@@ -41,7 +41,8 @@ std::string footer(int problemsMade, std::string_view typeText, std::string_view
 extern const std::string_view kCreditLine;
 
 // Columns a text takes when printed: two for every character that is
-// double-byte in code page 936 (every non-ASCII one), one for the rest.
+// double-byte in code page 936 (in a cell, every non-ASCII one: the four
+// signs), one for the rest.
 int printColumns(std::string_view utf8);
 
 // Digits the serial prefix pads to, from the leading number of the count text.
