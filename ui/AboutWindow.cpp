@@ -224,6 +224,8 @@ void AboutWindow::showEvent(QShowEvent* event)
         return;
     centred_ = true;
     centreOnScreen(this);
+    // The About window takes the keyboard when it opens, so any key closes it.
+    activateWindow();
 }
 
 } // namespace sumlark::ui

@@ -260,6 +260,12 @@ void MainWindow::cmdHelp_Click()
         return;
     }
     about_ = new AboutWindow();
+    // Closing the About window hands the keyboard back here, as the window
+    // system would; without a window manager nobody else would.
+    connect(about_, &QObject::destroyed, this, [this] {
+        if (isVisible())
+            activateWindow();
+    });
     about_->show();
 }
 
@@ -278,6 +284,8 @@ void MainWindow::showEvent(QShowEvent* event)
         return;
     centred_ = true;
     centreOnScreen(this);
+    // A new window takes the keyboard, with or without a window manager.
+    activateWindow();
 }
 
 } // namespace sumlark::ui

@@ -55,18 +55,21 @@ TEST_P(CompletionStep, OpensWrittenSheetsOrSaysWhereTheyAreOrWhatFailed)
         return;
     const auto& text = services.messages[0].text;
     EXPECT_EQ(services.messages[0].title, title);
-    if (title == "成功")
+    if (title == "成功") {
         EXPECT_EQ(text, "文件输出完成，文件保存在： " + kQuestion);
+    }
     for (const auto& [path, fault, name] : {std::tuple{kQuestion, row.questionFault, "答题纸"},
                                             std::tuple{kAnswer, row.answerFault, "答案纸"}}) {
         const bool failed = fault != Fault::None;
         EXPECT_EQ(services.files.at(path) == "earlier " + path, failed) << path;
         EXPECT_EQ(text.find(std::string(name) + "没有保存成功") != std::string::npos, failed) << text;
-        if (failed)
+        if (failed) {
             EXPECT_NE(text.find(path), std::string::npos) << text;
+        }
     }
-    if (row.questionFault == Fault::None && title != "成功")
+    if (row.questionFault == Fault::None && title != "成功") {
         EXPECT_NE(text.find("答题纸已保存在： " + kQuestion), std::string::npos) << text;
+    }
 }
 
 using enum Fault;
