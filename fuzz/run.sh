@@ -32,3 +32,5 @@ fuzz() {
 
 fuzz number_text_fuzz "${FUZZ_SECONDS:-15}"
 fuzz sheet_run_fuzz "${FUZZ_SECONDS:-45}" -dict=fuzz/sheet_run_fuzz.dict
+# A failing target has already stopped the script (set -e).
+echo "fuzz: 2 passed, 0 failed"
