@@ -10,8 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <qdrawutil.h>
+
+#include <utility>
 
 namespace sumlark::ui {
 namespace {
@@ -220,12 +221,8 @@ void AboutWindow::paintEvent(QPaintEvent* event)
 void AboutWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (centred_)
-        return;
-    centred_ = true;
-    centreOnScreen(this);
-    // The About window takes the keyboard when it opens, so any key closes it.
-    activateWindow();
+    if (!std::exchange(placed_, true))
+        placeNewWindow(this);
 }
 
 } // namespace sumlark::ui

@@ -52,7 +52,7 @@ private:
 
     TwipsLayout layout_;
     bool frameArmed_ = false;
-    bool centred_ = false;
+    bool placed_ = false;
 };
 
 } // namespace sumlark::ui

@@ -16,11 +16,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 
 namespace sumlark::ui {
 namespace {
@@ -280,12 +280,8 @@ void MainWindow::cmdExit_Click()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (centred_)
-        return;
-    centred_ = true;
-    centreOnScreen(this);
-    // A new window takes the keyboard, with or without a window manager.
-    activateWindow();
+    if (!std::exchange(placed_, true))
+        placeNewWindow(this);
 }
 
 } // namespace sumlark::ui

@@ -89,7 +89,7 @@ private:
 
     TwipsLayout layout_;
     double scale_ = 1.0;
-    bool centred_ = false;
+    bool placed_ = false;
 
     std::unique_ptr<WindowRunServices> ownServices_;
     RunServices* services_ = nullptr;

@@ -156,7 +156,7 @@ void TwipsLayout::apply(double scale) const
     }
 }
 
-void centreOnScreen(QWidget* window)
+void placeNewWindow(QWidget* window)
 {
     if (const QScreen* display = window->screen()) {
         // The frame is known by now on most platforms; centring it, rather
@@ -165,6 +165,7 @@ void centreOnScreen(QWidget* window)
         placed.moveCenter(display->availableGeometry().center());
         window->move(placed.topLeft());
     }
+    window->activateWindow();
 }
 
 } // namespace sumlark::ui

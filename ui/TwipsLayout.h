@@ -54,7 +54,8 @@ bool textFits(const QWidget* widget, const QSize& box);
 // current size; empty when every text is whole.
 QStringList clippedTexts(const QWidget* window);
 
-// Moves a shown top-level window so its frame sits in the middle of its screen.
-void centreOnScreen(QWidget* window);
+// On a window's first showing: its frame in the middle of its screen, and
+// the keyboard, with or without a window manager.
+void placeNewWindow(QWidget* window);
 
 } // namespace sumlark::ui
