@@ -102,10 +102,10 @@ Count withinValues(const DrawableValues& values, CountUpTo countUpTo)
 // largest possible sum stands for no limit at all.
 Count sumLimit(const RuleBounds& bounds)
 {
-    const double limit = std::floor(bounds.additionLimit);
-    if (!(limit >= -1.0))
-        return -1;
-    return static_cast<Count>(std::min(limit, 2.0 * kOperandMax + 1.0));
+    // Sums of two 16-bit operands lie within twice their range; a limit just
+    // outside it on either side accepts all or nothing, as the real one does.
+    const double limit = std::clamp(std::floor(bounds.additionLimit), 2.0 * kOperandMin - 1.0, 2.0 * kOperandMax + 1.0);
+    return static_cast<Count>(limit);
 }
 
 // The chance that an attempt's pair (a, b) passes a test that reads nothing

@@ -114,12 +114,13 @@ void checkType(const WorksheetSettings& settings, const OperandRange& range, con
 
 // Ranges that cross digit boundaries, start at 0, hold one value, have
 // fractional ends, run from the larger text down, or reach below 0 (where no
-// digit rule is allowed).
+// digit rule is allowed), also with a largest value below 0.
 TEST(ConstrainedProblems, MatchEveryPairOfEveryTypeOnSmallRanges)
 {
     const std::pair<const char*, const char*> ranges[] = {{"0", "0"},     {"3", "3"},       {"0", "9"},
                                                           {"1", "10"},    {"0", "120"},     {"90", "210"},
-                                                          {"995", "1010"}, {"0.5", "30.5"}, {"40", "10"}, {"-12", "7"}};
+                                                          {"995", "1010"}, {"0.5", "30.5"}, {"40", "10"}, {"-12", "7"},
+                                                          {"20", "-9"}};
     for (const auto& [smallest, largest] : ranges) {
         for (const bool remainder : {false, true}) {
             auto settings = testing::settingsFor(ProblemType::Addition, smallest, largest, "1");
