@@ -116,12 +116,12 @@ std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark
     auto lines = testing::sheetLines(sheet);
     const std::string dashes(78, '-');
     const std::string footer[] = {dashes,
-                                  "Sumlark总共生成：" + std::to_string(made) + " 题，题型：" + in.typeText +
-                                      " 出数范围：" + in.smallestText + " 到 " + in.largestText,
+                                  "Sumlark总共生成：" + std::to_string(made) + " 题，题型：" + oneLineText(in.typeText) +
+                                      " 出数范围：" + oneLineText(in.smallestText) + " 到 " + oneLineText(in.largestText),
                                   dashes, std::string(kCreditLine)};
     require(lines.size() >= 6 && std::equal(footer, footer + 4, lines.end() - 4) &&
-                lines[0] == "--------答" + std::string(mark) + "纸-----题数(" + in.countText + ")----类型(" +
-                                in.typeText + ")----",
+                lines[0] == "--------答" + std::string(mark) + "纸-----题数(" + oneLineText(in.countText) + ")----类型(" +
+                                oneLineText(in.typeText) + ")----",
             "the header or the footer is not as set");
     lines.erase(lines.end() - 4, lines.end());
     lines.erase(lines.begin());

@@ -31,12 +31,22 @@ std::string sheetPath(std::string_view folder, std::string_view fileName)
     return path;
 }
 
+std::string oneLineText(std::string_view text)
+{
+    std::string line(text);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    return line;
+}
+
 std::string headerLine(SheetKind kind, std::string_view countText, std::string_view typeText)
 {
     std::string line = kind == SheetKind::Question ? "--------答*题*纸-----题数(" : "--------答@案@纸-----题数(";
-    line += countText;
+    line += oneLineText(countText);
     line += ")----类型(";
-    line += typeText;
+    line += oneLineText(typeText);
     line += ")----";
     line += kLineEnd;
     return line;
@@ -52,11 +62,11 @@ std::string footer(int problemsMade, std::string_view typeText, std::string_view
     text += "Sumlark总共生成：";
     text += std::to_string(problemsMade);
     text += " 题，题型：";
-    text += typeText;
+    text += oneLineText(typeText);
     text += " 出数范围：";
-    text += smallestText;
+    text += oneLineText(smallestText);
     text += " 到 ";
-    text += largestText;
+    text += oneLineText(largestText);
     text += kLineEnd;
     text += dashes;
     text += kLineEnd;

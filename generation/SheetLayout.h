@@ -31,6 +31,10 @@ std::string sheetPath(std::string_view folder, std::string_view fileName);
 
 enum class SheetKind { Question, Answer };
 
+// A typed text as the header and summary lines print it: a line break or
+// other control character in it becomes a space, so it cannot split the line.
+std::string oneLineText(std::string_view text);
+
 std::string headerLine(SheetKind kind, std::string_view countText, std::string_view typeText);
 
 // Line end after the last problem, dash line, summary line, dash line, credit

@@ -71,6 +71,16 @@ TEST(SheetLayout, AdditionOneToTwentyFiveProblemsThreeALine)
     EXPECT_EQ(columns, (std::vector<int>{1, 15, 29, 1, 15}));
 }
 
+TEST(SheetLayout, LineBreaksInTypedTextsStayOnTheirLine)
+{
+    ScriptedServices services;
+    seededRun(settingsFor(ProblemType::Subtraction, "1\r\n", "10", "2\n"), services);
+    const auto sheet = testing::sheetLines(services.files.at(kQuestionPath));
+    ASSERT_EQ(sheet.size(), 6u);
+    EXPECT_EQ(sheet[0], header("*题*纸", "2 ", ProblemType::Subtraction));
+    EXPECT_EQ(sheet[3], "Sumlark总共生成：2 题，题型：减法(－) 出数范围：1   到 10");
+}
+
 struct ExampleRow {
     const char* name;
     ProblemType type;
