@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 
 #include "FileRunServices.h"
+#include "ShownText.h"
 #include "SumlarkVersion.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ constexpr std::string_view kProgram = "sumlark-cli";
 
 std::string quoted(std::string_view text)
 {
-    return "“" + std::string(text) + "”";
+    return quotedValue(text);
 }
 
 std::string wrongValue(std::string_view option, std::string_view value, std::string_view allowed)
@@ -259,7 +260,9 @@ std::string helpText()
 
 输出
   --out 文件夹           写到这个文件夹，默认当前文件夹
-  --encoding 编码        文本文件的编码，例如 GBK、UTF-8；默认用系统的编码
+  --encoding 编码        文本文件的编码，例如 GBK、GB18030；默认 UTF-8
+                         （Windows 上默认用系统的编码，它写不出汉字时用带
+                         字节顺序标记的 UTF-8）
   --seed 种子            随机数种子，0 到 18446744073709551615。同样的种子和
                          选项在任何电脑上都得到一模一样的练习纸；不给时按
                          时钟取，完成后会显示出来

@@ -4,8 +4,10 @@
 #include "RunPlan.h"
 #include "SeededRandom.h"
 #include "SheetLayout.h"
+#include "ShownText.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,32 +15,41 @@
 namespace sumlark::cli {
 namespace {
 
-// The shared file service; a command line starts no editor, and it reports
-// from the run's result, so the engine's messages never come here.
+// The shared file service; a command line starts no editor and shows no
+// message box: it reports from the run's result itself.
 class CliRunServices final : public FileRunServices {
 public:
-    CliRunServices(QByteArray encoding, std::ostream& err) : FileRunServices(std::move(encoding)), err_(err) {}
+    explicit CliRunServices(QByteArray encoding) : FileRunServices(std::move(encoding)) {}
 
     bool startEditor(const std::string&) override { return false; }
-    void showMessage(const std::string& title, const std::string& text) override
-    {
-        err_ << title << "：" << text << "\n";
-    }
-
-private:
-    std::ostream& err_;
+    void showMessage(const std::string&, const std::string&) override {}
 };
-
-std::string folderOf(const CliOptions& options)
-{
-    const QString folder =
-        options.folder.empty() ? QDir::currentPath() : QDir::cleanPath(QString::fromStdString(options.folder));
-    return QDir::toNativeSeparators(folder).toStdString();
-}
 
 std::string failureText(std::string_view sheetName, const std::string& path, const std::string& reason)
 {
-    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + path + "\n原因：" + reason + "\n";
+    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + shownPath(path) + "\n原因：" +
+           reason + "\n";
+}
+
+// The folder the run writes to, resolved once as an absolute path: a
+// current folder that has been deleted is no folder, and "" would be the root.
+std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
+{
+    const QString current = QDir::currentPath();
+    const bool currentExists = !current.isEmpty() && QFileInfo(current).isDir();
+    const QString given = QString::fromStdString(options.folder);
+    if (options.folder.empty() || QDir::isRelativePath(given)) {
+        if (!currentExists) {
+            err << "当前文件夹已经不存在了，练习纸没有写到别处。请换到一个存在的文件夹，或者用 --out 给出完整的路径。\n";
+            return std::nullopt;
+        }
+    }
+    const QString folder = QDir::cleanPath(options.folder.empty() ? current : QDir(current).absoluteFilePath(given));
+    if (!QDir().mkpath(folder)) {
+        err << "无法建立文件夹：" << shownPath(QDir::toNativeSeparators(folder).toStdString()) << "\n";
+        return std::nullopt;
+    }
+    return folder;
 }
 
 struct PdfCells {
@@ -46,14 +57,14 @@ struct PdfCells {
     std::vector<std::string> answer;
 };
 
-PdfCells cellsOf(const RunResult& result, const WorksheetSettings& settings, int serialWidth)
+PdfCells cellsOf(const MadeSheets& sheets, const WorksheetSettings& settings, int serialWidth)
 {
     PdfCells cells;
-    cells.question.reserve(result.problems.size());
-    cells.answer.reserve(result.problems.size());
+    cells.question.reserve(sheets.problems.size());
+    cells.answer.reserve(sheets.problems.size());
     std::string prefix;
     int number = 0;
-    for (const auto& problem : result.problems) {
+    for (const auto& problem : sheets.problems) {
         if (settings.numbered)
             prefix = serialPrefix(++number, serialWidth);
         appendQuestionCell(cells.question.emplace_back(), prefix, problem);
@@ -62,38 +73,64 @@ PdfCells cellsOf(const RunResult& result, const WorksheetSettings& settings, int
     return cells;
 }
 
-// The PDFs of one pair whose text sheets were written. Both share one grid,
-// laid out for the answer cells so that the question sheet leaves room for
-// the answers and its pages match the answer sheet's.
-int writePdfs(const CliOptions& options, const RunPlan& plan, const RunResult& result, std::ostream& out,
-              std::ostream& err)
+// One file of a pair on its way into the folder.
+struct PendingFile {
+    std::string name; // as the report names it
+    std::string path;
+    std::unique_ptr<SheetFile> text;
+    std::unique_ptr<StagedFile> pdf;
+    std::string reason; // why it failed before its commit
+
+    // A file that failed before is dropped, and its target keeps what it held.
+    FileStatus commit()
+    {
+        if (!reason.empty())
+            return FileStatus::failure(reason);
+        return text ? text->commit() : pdf->commit();
+    }
+};
+
+PendingFile stageText(CliRunServices& services, const std::string& path, std::string_view name,
+                      const std::string& text)
+{
+    PendingFile file{std::string(name), path, nullptr, nullptr, {}};
+    file.text = services.createSheet(path, file.reason);
+    if (file.text) {
+        if (const FileStatus status = file.text->write(text); !status.ok)
+            file.reason = status.reason;
+    }
+    return file;
+}
+
+// The PDFs beside the text sheets share one grid, laid out for the answer
+// cells, so that the question sheet leaves room for the answers and its
+// pages match the answer sheet's.
+void stagePdfs(const CliOptions& options, const RunPlan& plan, const MadeSheets& sheets, SheetFolder& folder,
+               std::string questionPath, std::string answerPath, std::vector<PendingFile>& files)
 {
     const WorksheetSettings& settings = options.settings;
-    PdfCells cells = cellsOf(result, settings, plan.serialWidth);
+    PdfCells cells = cellsOf(sheets, settings, plan.serialWidth);
     const pdf::ProblemGrid grid = pdf::planGrid(options.page, plan.perLine, cells.answer);
-
-    int exit = kDone;
-    const auto write = [&](const SheetReport& text, SheetKind kind, std::vector<std::string>& sheetCells,
+    const auto stage = [&](SheetKind kind, std::vector<std::string>& sheetCells, const std::string& textPath,
                            std::string_view name) {
-        if (!text.written)
-            return;
-        pdf::PdfSheet sheet;
-        sheet.title = pdf::titleFromHeader(headerLine(kind, settings.countText, settings.typeText));
-        sheet.nameLine = kind == SheetKind::Question;
-        sheet.cells = std::move(sheetCells);
-        const std::string path = pdf::pdfPathFor(text.path);
-        const FileStatus status = pdf::writeSheetPdf(path, sheet, options.page, grid);
-        if (status.ok) {
-            out << "已写入：" << path << "\n";
-        } else {
-            err << failureText(name, path, status.reason);
-            exit = kWriteFailed;
+        const std::string path = pdf::pdfPathFor(textPath);
+        PendingFile file{std::string(name), path, nullptr, nullptr, {}};
+        file.pdf = folder.stage(QFileInfo(QString::fromStdString(path)).fileName(), file.reason);
+        if (file.pdf) {
+            pdf::PdfSheet sheet;
+            sheet.title = pdf::titleFromHeader(headerLine(kind, settings.countText, settings.typeText));
+            sheet.nameLine = kind == SheetKind::Question;
+            sheet.cells = std::move(sheetCells);
+            if (const FileStatus status = pdf::writeSheetPdf(*file.pdf, sheet, options.page, grid); !status.ok) {
+                file.reason = status.reason;
+                file.pdf->fail(status.reason);
+            }
         }
+        files.push_back(std::move(file));
     };
-    write(result.question, SheetKind::Question, cells.question, "PDF 答题纸");
+    stage(SheetKind::Question, cells.question, questionPath, "PDF 答题纸");
     if (settings.writeAnswers)
-        write(result.answer, SheetKind::Answer, cells.answer, "PDF 答案纸");
-    return exit;
+        stage(SheetKind::Answer, cells.answer, answerPath, "PDF 答案纸");
 }
 
 } // namespace
@@ -121,39 +158,52 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
         err << planned.refusal.text << "\n";
         return kUsageOrRefused;
     }
-    const std::string folder = folderOf(options);
-    // A folder that cannot be made shows up as sheets that cannot be written.
-    QDir().mkpath(QString::fromStdString(folder));
+    const std::optional<QString> folderPath = runFolder(options, err);
+    if (!folderPath)
+        return kWriteFailed;
+    // Locked for the whole run, so that a second run into the same folder
+    // waits instead of mixing its sheets with these.
+    std::string reason;
+    const std::shared_ptr<SheetFolder> folder = SheetFolder::open(*folderPath, reason);
+    if (!folder) {
+        err << "没有写入文件夹 " << shownPath(QDir::toNativeSeparators(*folderPath).toStdString()) << "：" << reason
+            << "\n";
+        return kWriteFailed;
+    }
+    const std::string folderText = QDir::toNativeSeparators(folder->path()).toStdString();
 
-    CliRunServices services(QByteArray::fromStdString(options.encoding), err);
+    CliRunServices services(QByteArray::fromStdString(options.encoding));
+    services.useFolder(folder);
     const std::uint64_t seed = options.seed ? *options.seed : services.clockSeed();
     // A pair that cannot be written leaves the others worth having: every
     // pair is tried, every failure reported, and the exit code tells of any.
     int exit = kDone;
     for (int number = 1; number <= options.sheets; ++number) {
-        RunOptions run;
-        run.seed = pairSeed(seed, number, options.sheets);
-        run.constraints = options.constraints;
-        run.sheetTag = sheetTag(number, options.sheets);
-        run.callerReports = true;
-        run.keepProblems = options.pdf;
-        const RunResult result = generateSheets(options.settings, folder, services, run);
-        if (result.refused) {
-            err << result.refusalText << "\n";
-            return kUsageOrRefused;
-        }
-        for (const auto& [report, name] : {std::pair{&result.question, "答题纸"}, std::pair{&result.answer, "答案纸"}}) {
-            if (report->written) {
-                out << "已写入：" << report->path << "\n";
+        const std::string tag = sheetTag(number, options.sheets);
+        const std::uint64_t pairSeedValue = pairSeed(seed, number, options.sheets);
+        const auto random = services.randomSource(pairSeedValue);
+        const MadeSheets sheets = makeSheets(options.settings, *planned.plan, *random, options.pdf);
+
+        // Every file of the pair is written whole before the first of them
+        // replaces anything; then they move in one after another.
+        std::vector<PendingFile> files;
+        files.push_back(stageText(services, sheetPath(folderText, questionSheetName(tag)), "答题纸", sheets.question));
+        files.push_back(stageText(services, sheetPath(folderText, answerSheetName(tag)), "答案纸", sheets.answer));
+        if (options.pdf)
+            stagePdfs(options, *planned.plan, sheets, *folder, files[0].path, files[1].path, files);
+        for (auto& file : files) {
+            const FileStatus status = file.commit();
+            if (status.ok) {
+                out << "已写入：" << shownPath(file.path) << "\n";
+                if (!status.note.empty())
+                    out << status.note << "\n";
             } else {
-                err << failureText(name, report->path, report->reason);
+                err << failureText(file.name, file.path, status.reason);
                 exit = kWriteFailed;
             }
         }
-        if (options.pdf)
-            exit = std::max(exit, writePdfs(options, *planned.plan, result, out, err));
         if (options.sheets > 1)
-            out << "第 " << run.sheetTag << " 份的种子：" << *run.seed << "\n";
+            out << "第 " << tag << " 份的种子：" << pairSeedValue << "\n";
     }
     out << "种子：" << seed << "\n";
     return exit;

@@ -14,17 +14,71 @@ namespace {
 constexpr std::string_view kDoneTitle = "成功";
 constexpr std::string_view kFailedTitle = "保存失败";
 
-struct Sheets {
-    std::string question;
-    std::string answer;
-    int problemsMade = 0;
-    std::vector<AcceptedProblem> problems;
-};
+void write(SheetFile* file, const std::string& text, SheetReport& report)
+{
+    if (!file)
+        return;
+    const FileStatus status = file->write(text);
+    report.reason = status.reason;
+}
+
+// A sheet replaces the earlier one only when written whole; both are written
+// before either is put in place, so that the two move in together. One that
+// failed to be written is dropped, and the earlier one stays.
+void commit(std::unique_ptr<SheetFile> file, SheetReport& report)
+{
+    if (!file || !report.reason.empty())
+        return;
+    const FileStatus status = file->commit();
+    report.written = status.ok;
+    report.reason = status.reason;
+    report.note = status.note;
+}
+
+std::string failureText(const SheetReport& report, std::string_view sheetName)
+{
+    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + report.path +
+           "\n原因：" + report.reason;
+}
+
+void complete(const WorksheetSettings& settings, const RunResult& result, RunServices& services)
+{
+    std::string doneText = "文件输出完成，文件保存在： " + result.question.path;
+    if (!result.question.note.empty())
+        doneText += "\n" + result.question.note;
+
+    std::string failures;
+    for (const auto& [report, name] : {std::pair{&result.question, "答题纸"}, std::pair{&result.answer, "答案纸"}}) {
+        if (report->written)
+            continue;
+        failures += failures.empty() ? "" : "\n\n";
+        failures += failureText(*report, name);
+    }
+
+    bool launched = true;
+    if (settings.openWhenDone) {
+        if (result.question.written)
+            launched = services.startEditor(result.question.path) && launched;
+        if (settings.writeAnswers && result.answer.written)
+            launched = services.startEditor(result.answer.path) && launched;
+    }
+
+    if (!failures.empty()) {
+        if (result.question.written)
+            failures += "\n\n答题纸已保存在： " + result.question.path;
+        services.showMessage(std::string(kFailedTitle), failures);
+    } else if (!settings.openWhenDone || !launched) {
+        // Without an editor window the user still learns where the sheet is.
+        services.showMessage(std::string(kDoneTitle), doneText);
+    }
+}
+
+} // namespace
 
 // The problems one by one, laid out on both sheets.
-Sheets makeProblems(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random, bool keepProblems)
+MadeSheets makeSheets(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random, bool keepProblems)
 {
-    Sheets sheets;
+    MadeSheets sheets;
     sheets.question = headerLine(SheetKind::Question, settings.countText, settings.typeText);
     sheets.answer = headerLine(SheetKind::Answer, settings.countText, settings.typeText);
     // A cell is at most a prefix and a few short numbers.
@@ -63,57 +117,6 @@ Sheets makeProblems(const WorksheetSettings& settings, const RunPlan& plan, Rand
     return sheets;
 }
 
-// Writes and commits an opened sheet; a sheet that could not be opened keeps
-// the reason it got then.
-void finish(std::unique_ptr<SheetFile> file, const std::string& text, SheetReport& report)
-{
-    if (!file)
-        return;
-    FileStatus status = file->write(text);
-    if (status.ok)
-        status = file->commit();
-    report.written = status.ok;
-    report.reason = status.reason;
-}
-
-std::string failureText(const SheetReport& report, std::string_view sheetName)
-{
-    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + report.path +
-           "\n原因：" + report.reason;
-}
-
-void complete(const WorksheetSettings& settings, const RunResult& result, RunServices& services)
-{
-    const std::string doneText = "文件输出完成，文件保存在： " + result.question.path;
-
-    std::string failures;
-    for (const auto& [report, name] : {std::pair{&result.question, "答题纸"}, std::pair{&result.answer, "答案纸"}}) {
-        if (report->written)
-            continue;
-        failures += failures.empty() ? "" : "\n\n";
-        failures += failureText(*report, name);
-    }
-
-    bool launched = true;
-    if (settings.openWhenDone) {
-        if (result.question.written)
-            launched = services.startEditor(result.question.path) && launched;
-        if (settings.writeAnswers && result.answer.written)
-            launched = services.startEditor(result.answer.path) && launched;
-    }
-
-    if (!failures.empty()) {
-        if (result.question.written)
-            failures += "\n\n答题纸已保存在： " + result.question.path;
-        services.showMessage(std::string(kFailedTitle), failures);
-    } else if (!settings.openWhenDone || !launched) {
-        // Without an editor window the user still learns where the sheet is.
-        services.showMessage(std::string(kDoneTitle), doneText);
-    }
-}
-
-} // namespace
-
 RunResult generateSheets(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
                          const RunOptions& options)
 {
@@ -135,12 +138,14 @@ RunResult generateSheets(const WorksheetSettings& settings, const std::string& f
 
     result.seed = options.seed ? *options.seed : services.clockSeed();
     const auto random = services.randomSource(result.seed);
-    Sheets sheets = makeProblems(settings, *planned.plan, *random, options.keepProblems);
+    MadeSheets sheets = makeSheets(settings, *planned.plan, *random, options.keepProblems);
     result.problemsMade = sheets.problemsMade;
     result.problems = std::move(sheets.problems);
 
-    finish(std::move(question), sheets.question, result.question);
-    finish(std::move(answer), sheets.answer, result.answer);
+    write(question.get(), sheets.question, result.question);
+    write(answer.get(), sheets.answer, result.answer);
+    commit(std::move(question), result.question);
+    commit(std::move(answer), result.answer);
     if (!options.callerReports)
         complete(settings, result, services);
     return result;

@@ -5,6 +5,7 @@
 
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
+#include "RunPlan.h"
 #include "RunServices.h"
 #include "WorksheetSettings.h"
 
@@ -34,6 +35,7 @@ struct SheetReport {
     std::string path;
     bool written = false;
     std::string reason; // why it was not written
+    std::string note;   // what the user should know about a written sheet
 };
 
 struct RunResult {
@@ -45,6 +47,18 @@ struct RunResult {
     SheetReport answer;
     std::vector<AcceptedProblem> problems; // with keepProblems
 };
+
+// Both sheets of a run as text, and the problems they hold, in sheet order.
+struct MadeSheets {
+    std::string question;
+    std::string answer;
+    int problemsMade = 0;
+    std::vector<AcceptedProblem> problems;
+};
+
+// The sheets of planned settings, drawn from random; no file is touched.
+MadeSheets makeSheets(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random,
+                      bool keepProblems = true);
 
 // Checks the settings, writes both sheets into folder, and takes the
 // completion step: starts the editor on the written sheets or shows where

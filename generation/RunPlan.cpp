@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "ProblemCounting.h"
 #include "SheetLayout.h"
+#include "ShownText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,10 +145,7 @@ double chanceFor(Operation operation, const WeightTable& w, const RuleBounds& bo
 
 std::string quoted(std::string_view text)
 {
-    std::string out = "“";
-    out += text;
-    out += "”";
-    return out;
+    return quotedValue(text);
 }
 
 std::string whole(double value)
@@ -160,7 +158,7 @@ std::string whole(double value)
 std::string rangeText(const WorksheetSettings& settings)
 {
     // Bracketed, so the typed numbers never run into the words around them.
-    return "出数范围（" + settings.smallestText + " 到 " + settings.largestText + "）";
+    return "出数范围（" + shownValue(settings.smallestText) + " 到 " + shownValue(settings.largestText) + "）";
 }
 
 // Why an operation can never make a problem in this range.
@@ -168,7 +166,7 @@ std::string impossibleReason(Operation operation, const WorksheetSettings& setti
 {
     switch (operation) {
     case Operation::Addition:
-        return "任意两个数相加都大于出题最大数 " + settings.largestText;
+        return "任意两个数相加都大于出题最大数 " + shownValue(settings.largestText);
     case Operation::Multiplication:
         return "任意两个数相乘都不小于出题最大数的 10 倍";
     case Operation::Division:
@@ -330,6 +328,16 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
         return refuse("生成题数" + quoted(settings.countText) + "不是一个数。请输入要生成的题数，例如 10。");
     if (*count >= kCountLimit)
         return refuse("生成题数" + quoted(settings.countText) + "太多了：一次最多生成 32766 题。");
+
+    // A count below 1 makes no problem, so it draws no operand and needs no range.
+    if (*count < 1.0) {
+        RunPlan plan;
+        plan.perLine = perLineCount(settings.perLineText);
+        plan.serialWidth = serialWidth(settings.countText);
+        plan.bounds = RuleBounds::from(settings);
+        plan.constraints = constraints;
+        return {plan, {}};
+    }
 
     const auto smallest = strictNumber(settings.smallestText);
     if (!smallest)

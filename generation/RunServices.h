@@ -30,9 +30,12 @@ public:
 struct FileStatus {
     bool ok = true;
     std::string reason;
+    // Something the user should know about a file that was written, such as
+    // an encoding other than the one asked for.
+    std::string note;
 
     static FileStatus success() { return {}; }
-    static FileStatus failure(std::string why) { return {false, std::move(why)}; }
+    static FileStatus failure(std::string why) { return {false, std::move(why), {}}; }
 };
 
 // One sheet being written. Its earlier contents are replaced only by a

@@ -11,7 +11,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -235,35 +234,28 @@ int pageCount(const ProblemGrid& grid, std::size_t cellCount)
     return std::max(1, static_cast<int>((cellCount + perPage - 1) / perPage));
 }
 
-FileStatus writeSheetPdf(const std::string& path, const PdfSheet& sheet, const PageStyle& style,
-                         const ProblemGrid& grid)
+FileStatus writeSheetPdf(QIODevice& device, const PdfSheet& sheet, const PageStyle& style, const ProblemGrid& grid)
 {
     if (chineseFamily().isEmpty())
         return FileStatus::failure("系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）");
-    const QString fileName = QString::fromStdString(path);
-    QSaveFile file(fileName);
-    if (std::string reason; !openSheetFile(file, reason))
-        return FileStatus::failure(reason);
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(kResolution);
-        writer.setPageLayout(QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF()));
-        writer.setTitle(QString::fromStdString(sheet.title));
-        writer.setCreator(QStringLiteral("小学Sumlark"));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return FileStatus::failure("无法开始写 PDF 文件");
-        PageDrawer drawer(painter, sheet, style, grid);
-        const int pages = pageCount(grid, sheet.cells.size());
-        for (int page = 0; page < pages; ++page) {
-            if (page > 0)
-                writer.newPage();
-            drawer.draw(page, pages);
-        }
-        painter.end();
+    QPdfWriter writer(&device);
+    writer.setResolution(kResolution);
+    writer.setPageLayout(QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF()));
+    writer.setTitle(QString::fromStdString(sheet.title));
+    writer.setCreator(QStringLiteral("小学Sumlark"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return FileStatus::failure("无法开始写 PDF 文件");
+    PageDrawer drawer(painter, sheet, style, grid);
+    const int pages = pageCount(grid, sheet.cells.size());
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        drawer.draw(page, pages);
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        return FileStatus::failure(saveFailureReason(file));
+    // The writer puts the last page and the trailer out here; whether the
+    // device took them is for whoever commits it to check.
+    painter.end();
     return FileStatus::success();
 }
 

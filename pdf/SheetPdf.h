@@ -7,6 +7,8 @@
 
 #include "RunServices.h"
 
+#include <QIODevice>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +42,9 @@ ProblemGrid planGrid(const PageStyle& style, int perLine, const std::vector<std:
 
 int pageCount(const ProblemGrid& grid, std::size_t cellCount);
 
-// Writes the sheet; earlier contents of the file stay unless it succeeds.
-FileStatus writeSheetPdf(const std::string& path, const PdfSheet& sheet, const PageStyle& style,
-                         const ProblemGrid& grid);
+// Draws the sheet into device; a failure here is one of drawing, the
+// device's own are its owner's to check.
+FileStatus writeSheetPdf(QIODevice& device, const PdfSheet& sheet, const PageStyle& style, const ProblemGrid& grid);
 
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);

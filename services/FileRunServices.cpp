@@ -3,8 +3,8 @@
 #include "ProblemTypes.h"
 #include "SheetLayout.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <chrono>
@@ -19,83 +19,61 @@ QStringEncoder makeEncoder(const QByteArray& name)
     return QStringEncoder(name.constData());
 }
 
-} // namespace
+const char* const kUtf8Note =
+    "系统的编码写不出练习纸上的汉字和符号，练习纸改用 UTF-8 编码（带字节顺序标记）保存，记事本可以正常打开。";
 
-// Qt's own error texts are English; the user reads Chinese.
-std::string saveFailureReason(const QFileDevice& file)
+SheetEncoding chooseEncoding(const QByteArray& requested, const QByteArray& system)
 {
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-        return "无法创建文件：文件夹不存在或不可写，或者文件是只读的、正被其他程序占用";
-    case QFileDevice::WriteError:
-        return "写入文件失败：磁盘可能已满";
-    case QFileDevice::ResourceError:
-        return "磁盘空间不足";
-    case QFileDevice::RenameError:
-        return "无法替换原来的文件：文件可能是只读的或正被其他程序占用";
-    case QFileDevice::PermissionsError:
-        return "没有写入这个文件的权限";
-    default:
-        return "无法写入文件";
-    }
+    if (!requested.isEmpty())
+        return {requested, false, {}};
+    if (FileRunServices::encodingAvailable(system))
+        return {system, false, {}};
+    return {"UTF-8", true, kUtf8Note};
 }
 
-bool openSheetFile(QSaveFile& file, std::string& reason)
-{
-    const QFileInfo target(file.fileName());
-    if (target.isDir()) {
-        reason = "同名的文件夹占用了这个位置";
-        return false;
-    }
-    if (!file.open(QIODevice::WriteOnly)) {
-        // Qt reports a sheet it may not replace as a write error, which
-        // would read as a full disk.
-        reason = target.exists() && !target.isWritable() ? "文件是只读的，不能替换原来的文件" : saveFailureReason(file);
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-// A sheet written into a temporary file beside the target and moved over it
-// on commit, so a failed run never leaves a half-written sheet behind.
-class SavedSheet final : public SheetFile {
+// A sheet: UTF-8 text from the engine, encoded into a staged file.
+class EncodedSheet final : public SheetFile {
 public:
-    SavedSheet(const QString& path, const QByteArray& encoding) : file_(path), encoder_(makeEncoder(encoding)) {}
-
-    bool open(std::string& reason) { return openSheetFile(file_, reason); }
+    EncodedSheet(std::unique_ptr<StagedFile> file, const SheetEncoding& encoding)
+        : file_(std::move(file)), encoder_(makeEncoder(encoding.name)), note_(encoding.note)
+    {
+        if (encoding.byteOrderMark)
+            file_->write("\xEF\xBB\xBF");
+    }
 
     FileStatus write(std::string_view text) override
     {
         const QByteArray bytes = encoder_.encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
         // An encoding without the sheet's characters would write "?" in
         // their place and shift every print zone: not a sheet worth keeping.
-        if (encoder_.hasError())
-            return FileStatus::failure("所选的编码写不出练习纸上的字符（例如“＋”“÷”和汉字），请改用 GBK 或 UTF-8");
-        if (file_.write(bytes) != bytes.size()) {
-            // A write the disk took only part of sets no error: it ran out of room.
-            return FileStatus::failure(file_.error() == QFileDevice::NoError ? "写入文件失败：磁盘可能已满"
-                                                                             : saveFailureReason(file_));
+        if (encoder_.hasError()) {
+            file_->fail("所选的编码写不出练习纸上的字符（例如“＋”“÷”和汉字），请改用 GBK 或 UTF-8");
+            return file_->status();
         }
-        return FileStatus::success();
+        file_->write(bytes);
+        return file_->status();
     }
 
     FileStatus commit() override
     {
-        if (!file_.commit())
-            return FileStatus::failure(saveFailureReason(file_));
-        return FileStatus::success();
+        FileStatus status = file_->commit();
+        if (status.ok)
+            status.note = note_;
+        return status;
     }
 
 private:
-    QSaveFile file_;
+    std::unique_ptr<StagedFile> file_;
     QStringEncoder encoder_;
+    std::string note_;
 };
 
 } // namespace
 
-FileRunServices::FileRunServices(QByteArray encodingName) : encodingName_(std::move(encodingName)) {}
+FileRunServices::FileRunServices(QByteArray encodingName, QByteArray systemEncoding)
+    : encodingName_(std::move(encodingName)), encoding_(chooseEncoding(encodingName_, systemEncoding))
+{
+}
 
 bool FileRunServices::encodingAvailable(const QByteArray& name)
 {
@@ -121,10 +99,20 @@ std::uint64_t FileRunServices::clockSeed()
 
 std::unique_ptr<SheetFile> FileRunServices::createSheet(const std::string& path, std::string& reason)
 {
-    auto sheet = std::make_unique<SavedSheet>(QString::fromStdString(path), encodingName_);
-    if (!sheet->open(reason))
+    const QFileInfo target(QDir::fromNativeSeparators(QString::fromStdString(path)));
+    // The sheets of one run share their folder and its lock; the lock goes
+    // with the last of them.
+    std::shared_ptr<SheetFolder> folder = folder_.lock();
+    if (!folder || QDir::cleanPath(target.path()) != folder->path()) {
+        folder = SheetFolder::open(target.path(), reason);
+        if (!folder)
+            return nullptr;
+        folder_ = folder;
+    }
+    auto file = folder->stage(target.fileName(), reason);
+    if (!file)
         return nullptr;
-    return sheet;
+    return std::make_unique<EncodedSheet>(std::move(file), encoding_);
 }
 
 } // namespace sumlark

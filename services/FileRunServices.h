@@ -1,41 +1,56 @@
 #pragma once
 
 // The services every front end shares, on Qt Core: sheet files written
-// through QSaveFile and encoded with QStringEncoder, and the clock seed.
-// A front end adds the editor launch and the message box of its own kind.
+// through a locked SheetFolder and encoded with QStringEncoder, and the clock
+// seed. A front end adds the editor launch and the message box of its own kind.
 
 #include "RunServices.h"
+#include "SheetFolder.h"
 
 #include <QByteArray>
 
-class QFileDevice;
-class QSaveFile;
+#include <memory>
 
 namespace sumlark {
 
-// Why a sheet file failed, in the user's language (Qt's own texts are English).
-std::string saveFailureReason(const QFileDevice& file);
-// Opens a sheet file for writing; a folder or a read-only file in its place is
-// named as the reason.
-bool openSheetFile(QSaveFile& file, std::string& reason);
+// The encoding sheets are written in, and whether they start with a
+// byte-order mark.
+struct SheetEncoding {
+    QByteArray name; // empty: the system's
+    bool byteOrderMark = false;
+    // Told to the user when the system's encoding had to be replaced.
+    std::string note;
+};
 
 class FileRunServices : public RunServices {
 public:
     // An empty encoding name means the system's: the ANSI code page on
-    // Windows, the locale's encoding elsewhere.
-    explicit FileRunServices(QByteArray encodingName = {});
+    // Windows, UTF-8 on Linux (Qt 6 takes UTF-8 there whatever the locale
+    // says). systemEncoding names what the system's encoding is, for a test;
+    // empty is the real one.
+    explicit FileRunServices(QByteArray encodingName = {}, QByteArray systemEncoding = {});
 
     // False when Qt does not know the encoding or it cannot hold the
     // sheets' characters; an empty name is the system's.
     static bool encodingAvailable(const QByteArray& name);
     bool encodingValid() const { return encodingAvailable(encodingName_); }
     const QByteArray& encodingName() const { return encodingName_; }
+    // What the sheets are written in: the named encoding, else the system's,
+    // else, where the system's cannot hold the sheets' characters (an English
+    // or Western Windows), UTF-8 with a byte-order mark, which Notepad reads.
+    const SheetEncoding& sheetEncoding() const { return encoding_; }
+
+    // Sheets go into this folder from now on, under its lock; without it
+    // each run opens and locks the folder of its sheets itself.
+    void useFolder(std::shared_ptr<SheetFolder> folder) { folder_ = std::move(folder); }
 
     std::uint64_t clockSeed() override;
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
 
 private:
     QByteArray encodingName_;
+    SheetEncoding encoding_;
+    std::weak_ptr<SheetFolder> folder_;
 };
 
 } // namespace sumlark

@@ -1,0 +1,540 @@
+#include "SheetFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+
+#include <utility>
+
+#ifdef Q_OS_WIN
+#include <QSaveFile>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
+
+namespace sumlark {
+namespace {
+
+// Hidden, and named after the sheets so that a user who sees it knows whose it is.
+const QString kLockName = QStringLiteral(".速算答题.lock");
+
+const char* const kOtherRun = "另一个程序正在这个文件夹里生成练习纸，请等它完成后再试";
+const char* const kFolderNotWritable = "文件夹不可写，不能在里面建立文件";
+const char* const kReadOnlySheet = "文件是只读的，不能替换原来的文件";
+const char* const kFolderInPlace = "同名的文件夹占用了这个位置";
+const char* const kForeignLink = "练习纸的位置是别人建立的链接，出于安全没有写入";
+
+std::string lockFailure(const QLockFile& lock)
+{
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return kOtherRun;
+    case QLockFile::PermissionError:
+        return kFolderNotWritable;
+    default:
+        return "无法在文件夹里建立锁文件";
+    }
+}
+
+} // namespace
+
+#ifndef Q_OS_WIN
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+// Links followed one after another before the sheet counts as unreachable.
+constexpr int kLinkDepth = 8;
+
+// The user's language for what the system said (Qt's and the C library's
+// texts are English).
+std::string reasonFor(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return "磁盘空间不足";
+    case EFBIG:
+        return "文件超过了允许的大小（文件大小限制或磁盘配额）";
+    case EROFS:
+        return "磁盘是只读的，不能写入";
+    case EIO:
+        return "读写磁盘时出错";
+    case EACCES:
+    case EPERM:
+        return kFolderNotWritable;
+    case ENOENT:
+        return "文件夹不存在";
+    case ENOTDIR:
+        return "路径中有一部分不是文件夹";
+    case ELOOP:
+        return "链接太多层，找不到练习纸真正的位置";
+    case ENAMETOOLONG:
+        return "路径太长";
+    default:
+        return "无法写入文件（错误代码 " + std::to_string(error) + "）";
+    }
+}
+
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    ~Descriptor() { reset(); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset(int fd = -1)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Set by the handler while a run moves its files into place.
+volatile std::sig_atomic_t heldSignal = 0;
+
+extern "C" void holdSignal(int signal)
+{
+    heldSignal = signal;
+}
+
+// Where a sheet's file really goes: a folder descriptor and a name in it,
+// after following the links the rule allows.
+struct Target {
+    Descriptor ownFolder; // when a link led out of the run's folder
+    int folder = -1;
+    std::string name;
+    bool exists = false;
+    mode_t mode = 0;
+};
+
+bool followsLink(int folder, const struct stat& link)
+{
+    struct stat dir {};
+    if (::fstat(folder, &dir) != 0)
+        return false;
+    // In a folder that everyone may write to and nobody may clear out for
+    // others, a link by someone else may point anywhere the writer can write.
+    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
+}
+
+bool locate(Target& target, std::string& reason)
+{
+    for (int depth = 0;; ++depth) {
+        struct stat st {};
+        if (::fstatat(target.folder, target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT)
+                return true;
+            reason = reasonFor(errno);
+            return false;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            reason = kFolderInPlace;
+            return false;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            if (::faccessat(target.folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) {
+                reason = errno == EROFS ? reasonFor(EROFS) : kReadOnlySheet;
+                return false;
+            }
+            target.exists = true;
+            target.mode = st.st_mode & 07777;
+            return true;
+        }
+        if (!followsLink(target.folder, st)) {
+            reason = kForeignLink;
+            return false;
+        }
+        if (depth == kLinkDepth) {
+            reason = reasonFor(ELOOP);
+            return false;
+        }
+        std::string link(std::size_t(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlinkat(target.folder, target.name.c_str(), link.data(), link.size());
+        if (length < 0) {
+            reason = reasonFor(errno);
+            return false;
+        }
+        link.resize(std::size_t(length));
+        const auto slash = link.rfind('/');
+        target.name = slash == std::string::npos ? link : link.substr(slash + 1);
+        if (slash != std::string::npos) {
+            const std::string parent = slash == 0 ? "/" : link.substr(0, slash);
+            Descriptor next(::openat(target.folder, parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!next.valid()) {
+                reason = reasonFor(errno);
+                return false;
+            }
+            target.ownFolder = std::move(next);
+            target.folder = target.ownFolder.get();
+        }
+        if (target.name.empty() || target.name == "." || target.name == "..") {
+            reason = kFolderInPlace;
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+struct SheetFolder::Private {
+    Descriptor folder;
+    QLockFile lock;
+    int pending = 0;
+    bool holding = false;
+    struct sigaction previousInt {};
+    struct sigaction previousTerm {};
+
+    explicit Private(const QString& lockPath) : lock(lockPath) {}
+};
+
+struct StagedFile::Private {
+    Target target;
+    Descriptor file;
+    std::string tempName; // a named temporary file where unnamed ones are not supported
+    std::string buffer;
+    int error = 0;
+    std::string reason;
+    bool settled = false;
+
+    void flush()
+    {
+        std::size_t done = 0;
+        while (error == 0 && done < buffer.size()) {
+            const ssize_t n = ::write(file.get(), buffer.data() + done, buffer.size() - done);
+            if (n < 0) {
+                if (errno != EINTR)
+                    error = errno;
+            } else {
+                done += std::size_t(n);
+            }
+        }
+        buffer.clear();
+    }
+
+    void dropTemporary()
+    {
+        if (!tempName.empty())
+            ::unlinkat(target.folder, tempName.c_str(), 0);
+        tempName.clear();
+    }
+
+    // Gives the unnamed file a temporary name beside the target, so that a
+    // rename can put it in place in one step.
+    bool nameUnnamed()
+    {
+        const std::string proc = "/proc/self/fd/" + std::to_string(file.get());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string name =
+                "." + target.name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+            int done = ::linkat(AT_FDCWD, proc.c_str(), target.folder, name.c_str(), AT_SYMLINK_FOLLOW);
+            if (done != 0 && errno == ENOENT)
+                done = ::linkat(file.get(), "", target.folder, name.c_str(), AT_EMPTY_PATH);
+            if (done == 0) {
+                tempName = name;
+                return true;
+            }
+            if (errno != EEXIST) {
+                error = errno;
+                return false;
+            }
+        }
+        error = EEXIST;
+        return false;
+    }
+
+    bool createTemporary()
+    {
+        file.reset(::openat(target.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (file.valid())
+            return true;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            error = errno;
+            return false;
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string name =
+                "." + target.name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+            file.reset(::openat(target.folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            if (file.valid()) {
+                tempName = name;
+                return true;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+        error = errno;
+        return false;
+    }
+};
+
+std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std::string& reason, int lockWaitMs)
+{
+    if (!QDir::isAbsolutePath(absolutePath)) {
+        reason = reasonFor(ENOENT);
+        return nullptr;
+    }
+    std::shared_ptr<SheetFolder> folder(new SheetFolder(QDir::cleanPath(absolutePath)));
+    folder->d_->folder.reset(::open(QFile::encodeName(folder->path_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder->d_->folder.valid()) {
+        reason = errno == ENOTDIR ? "这个位置不是文件夹" : reasonFor(errno);
+        return nullptr;
+    }
+    // A file size limit signals the writer and by default ends it; the write
+    // failing instead lets the user be told.
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+
+    // Runs that end normally remove their lock; one whose process is gone is
+    // taken over, but a live one is never, however long it runs.
+    folder->d_->lock.setStaleLockTime(0);
+    if (!folder->d_->lock.tryLock(lockWaitMs)) {
+        // Qt tells a locked folder (immutable, say) from a held lock, but
+        // not always why; the folder itself does.
+        const bool held = folder->d_->lock.error() == QLockFile::LockFailedError;
+        if (!held && ::faccessat(folder->d_->folder.get(), ".", W_OK, AT_EACCESS) != 0)
+            reason = errno == EROFS ? reasonFor(EROFS) : kFolderNotWritable;
+        else
+            reason = lockFailure(folder->d_->lock);
+        return nullptr;
+    }
+    return folder;
+}
+
+std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::string& reason)
+{
+    auto d = std::make_unique<StagedFile::Private>();
+    d->target.folder = d_->folder.get();
+    d->target.name = QFile::encodeName(fileName).toStdString();
+    if (!locate(d->target, reason))
+        return nullptr;
+    if (!d->createTemporary()) {
+        reason = reasonFor(d->error);
+        return nullptr;
+    }
+    // The new sheet keeps who may read and write the old one.
+    if (d->target.exists)
+        ::fchmod(d->file.get(), d->target.mode);
+    ++d_->pending;
+    std::unique_ptr<StagedFile> file(new StagedFile(shared_from_this(), filePath(fileName), std::move(d)));
+    file->open(QIODevice::WriteOnly);
+    return file;
+}
+
+void SheetFolder::holdInterrupts()
+{
+    if (d_->holding)
+        return;
+    struct sigaction hold {};
+    hold.sa_handler = holdSignal;
+    sigemptyset(&hold.sa_mask);
+    ::sigaction(SIGINT, &hold, &d_->previousInt);
+    ::sigaction(SIGTERM, &hold, &d_->previousTerm);
+    d_->holding = true;
+}
+
+void SheetFolder::fileSettled()
+{
+    if (--d_->pending > 0 || !d_->holding)
+        return;
+    ::sigaction(SIGINT, &d_->previousInt, nullptr);
+    ::sigaction(SIGTERM, &d_->previousTerm, nullptr);
+    d_->holding = false;
+    // What was asked for while the files moved happens now.
+    if (const int signal = std::exchange(heldSignal, 0))
+        std::raise(signal);
+}
+
+qint64 StagedFile::writeData(const char* data, qint64 size)
+{
+    if (d_->error != 0 || !d_->reason.empty())
+        return -1;
+    d_->buffer.append(data, std::size_t(size));
+    if (d_->buffer.size() >= kBufferSize)
+        d_->flush();
+    return d_->error == 0 ? size : -1;
+}
+
+FileStatus StagedFile::status() const
+{
+    if (!d_->reason.empty())
+        return FileStatus::failure(d_->reason);
+    return d_->error == 0 ? FileStatus::success() : FileStatus::failure(reasonFor(d_->error));
+}
+
+FileStatus StagedFile::commit()
+{
+    if (d_->settled)
+        return FileStatus::failure("文件已经写完了");
+    folder_->holdInterrupts();
+    d_->flush();
+    // The data may still sit in the system's cache; a disk that cannot take
+    // it says so here, before anything is replaced.
+    if (d_->error == 0 && d_->reason.empty() && ::fsync(d_->file.get()) != 0 && errno != EINVAL)
+        d_->error = errno;
+    if (d_->error == 0 && d_->reason.empty() && d_->tempName.empty())
+        d_->nameUnnamed();
+    if (d_->error == 0 && d_->reason.empty() &&
+        ::renameat(d_->target.folder, d_->tempName.c_str(), d_->target.folder, d_->target.name.c_str()) != 0) {
+        d_->error = errno;
+        if (errno == EACCES || errno == EPERM)
+            d_->reason = "无法替换原来的文件：文件是只读的或受保护的";
+    } else if (d_->error == 0 && d_->reason.empty()) {
+        d_->tempName.clear();
+    }
+    const FileStatus result = status();
+    settle();
+    return result;
+}
+
+void StagedFile::settle()
+{
+    if (std::exchange(d_->settled, true))
+        return;
+    d_->dropTemporary();
+    d_->file.reset();
+    QIODevice::close();
+    folder_->fileSettled();
+}
+
+#else // Windows: the system's own replace-on-commit, without link rules or held signals.
+
+struct SheetFolder::Private {
+    QLockFile lock;
+    int pending = 0;
+    explicit Private(const QString& lockPath) : lock(lockPath) {}
+};
+
+struct StagedFile::Private {
+    explicit Private(const QString& path) : file(path) {}
+    QSaveFile file;
+    std::string reason;
+    bool settled = false;
+};
+
+namespace {
+std::string saveReason(const QSaveFile& file)
+{
+    return file.error() == QFileDevice::ResourceError ? "磁盘空间不足" : "无法写入文件";
+}
+} // namespace
+
+std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std::string& reason, int lockWaitMs)
+{
+    if (!QDir::isAbsolutePath(absolutePath) || !QDir(absolutePath).exists()) {
+        reason = "文件夹不存在";
+        return nullptr;
+    }
+    std::shared_ptr<SheetFolder> folder(new SheetFolder(QDir::cleanPath(absolutePath)));
+    folder->d_->lock.setStaleLockTime(0);
+    if (!folder->d_->lock.tryLock(lockWaitMs)) {
+        reason = lockFailure(folder->d_->lock);
+        return nullptr;
+    }
+    return folder;
+}
+
+std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::string& reason)
+{
+    const QString path = filePath(fileName);
+    if (QFileInfo(path).isDir()) {
+        reason = kFolderInPlace;
+        return nullptr;
+    }
+    auto d = std::make_unique<StagedFile::Private>(path);
+    if (!d->file.open(QIODevice::WriteOnly)) {
+        reason = QFileInfo::exists(path) && !QFileInfo(path).isWritable() ? kReadOnlySheet : kFolderNotWritable;
+        return nullptr;
+    }
+    ++d_->pending;
+    std::unique_ptr<StagedFile> file(new StagedFile(shared_from_this(), path, std::move(d)));
+    file->open(QIODevice::WriteOnly);
+    return file;
+}
+
+void SheetFolder::holdInterrupts() {}
+
+void SheetFolder::fileSettled()
+{
+    --d_->pending;
+}
+
+qint64 StagedFile::writeData(const char* data, qint64 size)
+{
+    return d_->file.write(data, size);
+}
+
+FileStatus StagedFile::status() const
+{
+    if (!d_->reason.empty())
+        return FileStatus::failure(d_->reason);
+    return d_->file.error() == QFileDevice::NoError ? FileStatus::success() : FileStatus::failure(saveReason(d_->file));
+}
+
+FileStatus StagedFile::commit()
+{
+    // The flush is checked here: commit() would lose its error.
+    if (!d_->file.flush() && d_->reason.empty())
+        d_->reason = saveReason(d_->file);
+    if (d_->reason.empty() && !d_->file.commit())
+        d_->reason = saveReason(d_->file);
+    const FileStatus result = status();
+    settle();
+    return result;
+}
+
+void StagedFile::settle()
+{
+    if (std::exchange(d_->settled, true))
+        return;
+    QIODevice::close();
+    folder_->fileSettled();
+}
+
+#endif
+
+SheetFolder::SheetFolder(QString path)
+    : path_(std::move(path)), d_(std::make_unique<Private>(path_ + QLatin1Char('/') + kLockName))
+{
+}
+
+SheetFolder::~SheetFolder() = default;
+
+QString SheetFolder::filePath(const QString& fileName) const
+{
+    return QDir::toNativeSeparators(path_ + QLatin1Char('/') + fileName);
+}
+
+StagedFile::StagedFile(std::shared_ptr<SheetFolder> folder, QString path, std::unique_ptr<Private> d)
+    : folder_(std::move(folder)), path_(std::move(path)), d_(std::move(d))
+{
+}
+
+void StagedFile::fail(std::string reason)
+{
+    if (d_->reason.empty())
+        d_->reason = std::move(reason);
+}
+
+StagedFile::~StagedFile()
+{
+    settle();
+}
+
+} // namespace sumlark
