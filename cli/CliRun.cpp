@@ -133,6 +133,20 @@ void stagePdfs(const CliOptions& options, const RunPlan& plan, const MadeSheets&
         stage(SheetKind::Answer, cells.answer, answerPath, "PDF 答案纸");
 }
 
+// The files of one pair, as reports name them, with their paths.
+std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& options, const std::string& folder,
+                                                             const std::string& tag)
+{
+    const std::string question = sheetPath(folder, questionSheetName(tag));
+    const std::string answer = sheetPath(folder, answerSheetName(tag));
+    std::vector<std::pair<std::string, std::string>> files = {{"答题纸", question}, {"答案纸", answer}};
+    if (options.pdf)
+        files.emplace_back("PDF 答题纸", pdf::pdfPathFor(question));
+    if (options.pdf && options.settings.writeAnswers)
+        files.emplace_back("PDF 答案纸", pdf::pdfPathFor(answer));
+    return files;
+}
+
 } // namespace
 
 std::string sheetTag(int number, int count)
@@ -166,8 +180,13 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
     std::string reason;
     const std::shared_ptr<SheetFolder> folder = SheetFolder::open(*folderPath, reason);
     if (!folder) {
-        err << "没有写入文件夹 " << shownPath(QDir::toNativeSeparators(*folderPath).toStdString()) << "：" << reason
-            << "\n";
+        // Every file the run would have written is named, as when each fails on its own.
+        const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
+        for (int number = 1; number <= options.sheets; ++number) {
+            const std::string tag = sheetTag(number, options.sheets);
+            for (const auto& [name, path] : filesOfPair(options, folderText, tag))
+                err << failureText(name, path, reason);
+        }
         return kWriteFailed;
     }
     const std::string folderText = QDir::toNativeSeparators(folder->path()).toStdString();

@@ -11,9 +11,11 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <csignal>
 #endif
 
@@ -104,12 +106,23 @@ private:
     int fd_ = -1;
 };
 
-// Set by the handler while a run moves its files into place.
+// While a folder is open, an interrupt removes its lock on the way out, so
+// that the next run does not have to find it stale; while its files move
+// into place, the interrupt waits until they are all in.
 volatile std::sig_atomic_t heldSignal = 0;
+volatile std::sig_atomic_t holdingSignals = 0;
+char lockPathBytes[4096];
 
-extern "C" void holdSignal(int signal)
+extern "C" void onInterrupt(int signal)
 {
-    heldSignal = signal;
+    if (holdingSignals) {
+        heldSignal = signal;
+        return;
+    }
+    if (lockPathBytes[0] != '\0')
+        ::unlink(lockPathBytes);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 // Where a sheet's file really goes: a folder descriptor and a name in it,
@@ -196,11 +209,40 @@ struct SheetFolder::Private {
     Descriptor folder;
     QLockFile lock;
     int pending = 0;
-    bool holding = false;
+    bool watching = false;
     struct sigaction previousInt {};
     struct sigaction previousTerm {};
 
     explicit Private(const QString& lockPath) : lock(lockPath) {}
+
+    // Only where nobody else handles the interrupts: a program that does
+    // keeps its own way of ending.
+    void watchInterrupts(const QString& lockPath)
+    {
+        struct sigaction current {};
+        ::sigaction(SIGINT, nullptr, &current);
+        if (current.sa_handler != SIG_DFL || lockPathBytes[0] != '\0')
+            return;
+        const QByteArray bytes = QFile::encodeName(lockPath);
+        if (std::size_t(bytes.size()) >= sizeof lockPathBytes)
+            return;
+        std::memcpy(lockPathBytes, bytes.constData(), std::size_t(bytes.size()) + 1);
+        struct sigaction watch {};
+        watch.sa_handler = onInterrupt;
+        sigemptyset(&watch.sa_mask);
+        ::sigaction(SIGINT, &watch, &previousInt);
+        ::sigaction(SIGTERM, &watch, &previousTerm);
+        watching = true;
+    }
+
+    ~Private()
+    {
+        if (!watching)
+            return;
+        ::sigaction(SIGINT, &previousInt, nullptr);
+        ::sigaction(SIGTERM, &previousTerm, nullptr);
+        lockPathBytes[0] = '\0';
+    }
 };
 
 struct StagedFile::Private {
@@ -308,12 +350,16 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
         // Qt tells a locked folder (immutable, say) from a held lock, but
         // not always why; the folder itself does.
         const bool held = folder->d_->lock.error() == QLockFile::LockFailedError;
+        struct statvfs space {};
         if (!held && ::faccessat(folder->d_->folder.get(), ".", W_OK, AT_EACCESS) != 0)
             reason = errno == EROFS ? reasonFor(EROFS) : kFolderNotWritable;
+        else if (!held && ::fstatvfs(folder->d_->folder.get(), &space) == 0 && space.f_bavail == 0)
+            reason = reasonFor(ENOSPC);
         else
             reason = lockFailure(folder->d_->lock);
         return nullptr;
     }
+    folder->d_->watchInterrupts(folder->path_ + QLatin1Char('/') + kLockName);
     return folder;
 }
 
@@ -339,26 +385,20 @@ std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::str
 
 void SheetFolder::holdInterrupts()
 {
-    if (d_->holding)
-        return;
-    struct sigaction hold {};
-    hold.sa_handler = holdSignal;
-    sigemptyset(&hold.sa_mask);
-    ::sigaction(SIGINT, &hold, &d_->previousInt);
-    ::sigaction(SIGTERM, &hold, &d_->previousTerm);
-    d_->holding = true;
+    if (d_->watching)
+        holdingSignals = 1;
 }
 
 void SheetFolder::fileSettled()
 {
-    if (--d_->pending > 0 || !d_->holding)
+    if (--d_->pending > 0 || !d_->watching)
         return;
-    ::sigaction(SIGINT, &d_->previousInt, nullptr);
-    ::sigaction(SIGTERM, &d_->previousTerm, nullptr);
-    d_->holding = false;
+    holdingSignals = 0;
     // What was asked for while the files moved happens now.
-    if (const int signal = std::exchange(heldSignal, 0))
-        std::raise(signal);
+    const int signal = heldSignal;
+    heldSignal = 0;
+    if (signal != 0)
+        onInterrupt(signal);
 }
 
 qint64 StagedFile::writeData(const char* data, qint64 size)

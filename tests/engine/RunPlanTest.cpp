@@ -50,6 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"CountHuge", Subtraction, "1", "10", "1e9", false, "一次最多生成 32766 题"},
         RefusalRow{"SmallestNotANumber", Subtraction, "x", "10", "10", false, "出题最小数“x”不是一个数"},
         RefusalRow{"LargestNotANumber", Multiplication, "1", "十", "10", false, "出题最大数“十”不是一个数"},
+        RefusalRow{"TypedEscapeSequenceShownEscaped", Subtraction, "\x1b[2J\n", "10", "10", false,
+                   "出题最小数“\\e[2J\\n”不是一个数"},
+        RefusalRow{"LongTypedValueCut", Subtraction, "1", "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十"
+                   "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十九",
+                   "10", false, "七八九十…”不是一个数"},
+        RefusalRow{"RangeNotANumberWithOneProblem", Subtraction, "abc", "10", "1", false, "出题最小数“abc”不是一个数"},
         RefusalRow{"LargestBeyond16Bits", Subtraction, "1", "40000", "10", false, "-32768 到 32767"},
         RefusalRow{"SmallestBelow16Bits", Subtraction, "-40000", "10", "10", false, "-32768 到 32767"},
         RefusalRow{"FractionalLargestReachesPast16Bits", Subtraction, "1", "32767.5", "10", false, "-32768 到 32767"},

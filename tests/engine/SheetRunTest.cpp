@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <algorithm>
 
 namespace sumlark {
@@ -169,13 +171,18 @@ TEST(LineRule, CellsMoveToTheNextPrintZoneWithAtLeastOneSpace)
     }
 }
 
+// No problem draws no operand, so the range texts need not be numbers.
 TEST(ProblemCount, CountsBelowOneMakeHeaderAndFooterOnly)
 {
-    for (const char* count : {"0", "-3", "0.5"}) {
+    const std::array<std::array<const char*, 3>, 5> rows = {
+        {{"0", "1", "10"}, {"-3", "1", "10"}, {"0.5", "1", "10"}, {"0", "abc", "10"}, {"-1", "1", "十"}}};
+    for (const auto& [count, smallest, largest] : rows) {
         ScriptedServices services;
-        generateSheets(settingsFor(Addition, "1", "10", count), kFolder, services);
+        generateSheets(settingsFor(Addition, smallest, largest, count), kFolder, services);
         EXPECT_EQ(services.files.at(kQuestionPath),
-                  lines({header("*题*纸", count, Addition)}) + footer(0, Addition, "1", "10"));
+                  lines({header("*题*纸", count, Addition)}) + footer(0, Addition, smallest, largest));
+        EXPECT_EQ(services.files.at(kAnswerPath),
+                  lines({header("@案@纸", count, Addition)}) + footer(0, Addition, smallest, largest));
     }
 }
 

@@ -4,8 +4,9 @@
 //
 // The faults must hold for the superuser too, since CI runs the suites as
 // root, whom file permissions do not bind: a lock is the immutable attribute
-// where the file system allows it, and a full disk is the file size limit,
-// which binds every user.
+// where the file system allows it; a full disk is a small tmpfs, and a disk
+// that stops taking data part-way is also the file size limit, which binds
+// every user.
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
@@ -18,6 +19,9 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -26,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 
 namespace sumlark {
@@ -99,8 +104,7 @@ QString sheetIn(const QString& folder, int sheet)
 
 // The same run once on the real disk gives both sizes; a cap on the size of
 // every file the process writes between them lets the question sheet fit
-// and cuts the answer sheet off part-way. Past the cap the kernel also sends
-// SIGXFSZ, which would end the test, so it is ignored and the write fails.
+// and cuts the answer sheet off part-way.
 Undo fillUpPartWay(const QString& folder)
 {
     RecordingFileServices sizing;
@@ -113,11 +117,47 @@ Undo fillUpPartWay(const QString& folder)
     if (!writeFile(sheetIn(folder, 0), kOldSheets[0]) || !writeFile(sheetIn(folder, 1), kOldSheets[1]) ||
         ::setrlimit(RLIMIT_FSIZE, &capped) != 0)
         return {};
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    return [previous, handler] {
-        ::setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, handler);
-    };
+    // Past the cap the kernel sends SIGXFSZ, which ends a process unless
+    // it is ignored: the file service ignores it itself.
+    std::signal(SIGXFSZ, SIG_DFL);
+    return [previous] { ::setrlimit(RLIMIT_FSIZE, &previous); };
+}
+
+// A tmpfs over the folder with the earlier sheets in it and only room bytes
+// left; -1 leaves room for the question sheet and the run's lock.
+Undo smallDisk(const QString& folder, qint64 room)
+{
+    RecordingFileServices sizing;
+    run(folder, sizing);
+    const auto pages = [](qint64 bytes) { return (bytes + 4095) / 4096 * 4096; };
+    if (room < 0)
+        room = pages(QFileInfo(sheetIn(folder, 0)).size()) + 4096;
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, ("size=" + std::to_string(room + 65536)).c_str()) != 0)
+        return {};
+    const Undo undo = [mountPoint] { ::umount2(mountPoint.constData(), MNT_DETACH); };
+    struct statvfs space {};
+    QFile filler(folder + "/filler");
+    if (!writeFile(sheetIn(folder, 0), kOldSheets[0]) || !writeFile(sheetIn(folder, 1), kOldSheets[1]) ||
+        ::statvfs(mountPoint.constData(), &space) != 0 || !filler.open(QIODevice::WriteOnly)) {
+        undo();
+        return {};
+    }
+    const QByteArray page(4096, 'x');
+    for (qint64 left = qint64(space.f_bavail * space.f_frsize) - room; left > 0; left -= page.size())
+        filler.write(page.left(int(std::min<qint64>(left, page.size()))));
+    filler.close();
+    return undo;
+}
+
+Undo diskFull(const QString& folder)
+{
+    return smallDisk(folder, 0);
+}
+
+Undo diskFillsAfterQuestionSheet(const QString& folder)
+{
+    return smallDisk(folder, -1);
 }
 
 // A folder of the sheet's name, holding a file with the sheet's earlier text.
@@ -149,11 +189,14 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
     const QString sheets[] = {sheetIn(folder, 0), sheetIn(folder, 1)};
     ASSERT_TRUE(QDir().mkpath(folder) && writeFile(sheets[0], kOldSheets[0]) && writeFile(sheets[1], kOldSheets[1]));
     const Undo undo = fault.make(fault.target == Folder ? folder : sheets[fault.target - 1]);
-    if (!undo)
+    if (!undo) {
+        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))
+            FAIL() << "this user cannot make the fault on this file system";
         GTEST_SKIP() << "this user cannot make the fault on this file system";
+    }
+    const std::unique_ptr<const Undo, void (*)(const Undo*)> undoAtEnd(&undo, [](const Undo* u) { (*u)(); });
     RecordingFileServices services;
     const RunResult result = run(folder, services);
-    undo();
 
     ASSERT_EQ(services.script.messages.size(), 1u);
     const auto& [title, text] = services.script.messages[0];
@@ -177,8 +220,10 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
         opened.push_back(path);
     }
     EXPECT_EQ(services.script.launches, opened);
-    // No temporary file of a save is left behind.
-    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+    // No temporary file of a save is left behind, nor the run's lock.
+    QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    left.removeAll("filler");
+    EXPECT_EQ(left.size(), 2) << left.join(" ").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -188,8 +233,41 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"FolderInPlaceOfQuestionSheet", folderInPlaceOf, QuestionSheet, {true, false}, "同名的文件夹"},
         Fault{"FolderInPlaceOfAnswerSheet", folderInPlaceOf, AnswerSheet, {false, true}, "同名的文件夹"},
         Fault{"QuestionSheetReadOnly", lock, QuestionSheet, {true, false}, "只读"},
-        Fault{"DiskFullPartWay", fillUpPartWay, Folder, {false, true}, "磁盘"}),
+        Fault{"FileSizeLimitPartWay", fillUpPartWay, Folder, {false, true}, "文件超过了允许的大小"},
+        Fault{"DiskFull", diskFull, Folder, {true, true}, "磁盘空间不足"},
+        Fault{"DiskFillsAfterQuestionSheet", diskFillsAfterQuestionSheet, Folder, {false, true}, "磁盘空间不足"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The name is checked when the sheet is staged and taken when it is put in
+// place: a link planted in between, by a user who may, must not lead the
+// sheet into the file it points at.
+TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
+{
+    QTemporaryDir scratch;
+    const QString shared = scratch.filePath("shared");
+    const QString victim = scratch.filePath("victim.txt");
+    ASSERT_TRUE(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0 &&
+                writeFile(victim, "老师自己的文件"));
+    std::string reason;
+    const auto folder = SheetFolder::open(shared, reason);
+    ASSERT_TRUE(folder) << reason;
+    const auto sheet = folder->stage("速算答题.txt", reason);
+    ASSERT_TRUE(sheet) << reason;
+    sheet->write("新的答题纸");
+    const QByteArray link = QFile::encodeName(sheetIn(shared, 0));
+    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), link.constData()), 0);
+    if (::lchown(link.constData(), 54321, 54321) != 0) {
+        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))
+            FAIL() << "only root can plant a link owned by another user";
+        GTEST_SKIP() << "only root can plant a link owned by another user";
+    }
+    const FileStatus status = sheet->commit();
+    EXPECT_EQ(readFile(victim), "老师自己的文件");
+    // Root may replace the link itself; anyone else is told the name is taken.
+    if (status.ok)
+        EXPECT_EQ(readFile(sheetIn(shared, 0)), "新的答题纸");
+    EXPECT_TRUE(status.ok || QFileInfo(sheetIn(shared, 0)).isSymLink());
+}
 
 } // namespace
 } // namespace sumlark

@@ -96,5 +96,41 @@ TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
     EXPECT_FALSE(FileRunServices::encodingAvailable("ISO-8859-1"));
 }
 
+struct SystemEncodingRow {
+    const char* name;
+    QByteArray system;   // what the system's encoding is said to be
+    QByteArray written;  // the encoding the sheet must be in
+    bool byteOrderMark;
+};
+
+class SystemEncodings : public ::testing::TestWithParam<SystemEncodingRow> {};
+
+// Where the system's encoding cannot hold the sheets (an English or Western
+// Windows), the sheets are UTF-8 with a byte-order mark, which Notepad
+// reads, and the completion message says so; a Chinese system keeps GBK.
+TEST_P(SystemEncodings, SheetsAreWrittenInOneThatHoldsThem)
+{
+    const auto& row = GetParam();
+    QTemporaryDir folder;
+    RecordingFileServices services({}, row.system);
+    services.script.useSeededRandom = true;
+    const auto result = generateSheets(fourSigns(), folder.path().toStdString(), services);
+    ASSERT_TRUE(result.question.written && result.answer.written);
+    const QByteArray mark = row.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    QStringEncoder encoder(row.written.constData());
+    const QByteArray header = encoder.encode(QStringLiteral("--------答*题*纸"));
+    EXPECT_TRUE(readFile(result.question.path).startsWith(mark + header));
+    EXPECT_TRUE(readFile(result.answer.path).startsWith(mark + encoder.encode(QStringLiteral("--------答@案@纸"))));
+    ASSERT_EQ(services.script.messages.size(), 1u);
+    EXPECT_EQ(services.script.messages[0].text.find("UTF-8 编码") != std::string::npos, row.byteOrderMark);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, SystemEncodings,
+    ::testing::Values(SystemEncodingRow{"WesternWindowsGetsUtf8WithMark", "windows-1252", "UTF-8", true},
+                      SystemEncodingRow{"ChineseWindowsKeepsGbk", "GBK", "GBK", false},
+                      SystemEncodingRow{"LinuxIsUtf8WithoutMark", {}, "UTF-8", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace sumlark

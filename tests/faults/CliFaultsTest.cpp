@@ -1,0 +1,395 @@
+// sumlark-cli against the faults a shared or a full folder really has: a
+// small file system that fills up, a file size limit, links planted by other
+// users, a folder that is gone, another run in the same folder, an interrupt.
+// Each is made for real, as root where it must be. Where this machine will
+// not let a fault be made, the test is skipped with the reason, or fails when
+// SUMLARK_REQUIRE_FAULTS is set (CI sets it).
+
+#include "SheetText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <random>
+
+namespace sumlark::testing {
+namespace {
+
+#define REQUIRE_FAULT(made, why)                                                                                     \
+    if (!(made)) {                                                                                                   \
+        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))                                                                   \
+            FAIL() << "fault could not be made: " << (why);                                                          \
+        GTEST_SKIP() << (why);                                                                                       \
+    }
+
+const QString kQuestion = "速算答题.txt";
+const QString kAnswer = "速算答题-答案.txt";
+const QByteArray kOldQuestion = "上周的答题纸\r\n";
+const QByteArray kOldAnswer = "上周的答案纸\r\n";
+
+struct Finished {
+    int exit = -1;
+    bool crashed = false;
+    QByteArray out, err;
+};
+
+QProcess* startCli(QProcess& process, const QStringList& arguments, const QString& folder,
+                   std::function<void()> inChild = {})
+{
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    process.start(QString::fromUtf8(SUMLARK_CLI_PATH), arguments);
+    return &process;
+}
+
+Finished finish(QProcess& process)
+{
+    if (!process.waitForFinished(60'000))
+        ADD_FAILURE() << "sumlark-cli did not finish";
+    return {process.exitCode(), process.exitStatus() != QProcess::NormalExit, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+Finished cli(const QStringList& arguments, const QString& folder, std::function<void()> inChild = {})
+{
+    QProcess process;
+    startCli(process, arguments, folder, std::move(inChild));
+    return finish(process);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QStringList everything(const QString& folder)
+{
+    auto names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+// A tmpfs of a few pages, mounted for the test and gone with it.
+class SmallDisk {
+public:
+    explicit SmallDisk(qint64 bytes)
+    {
+        path_ = scratch_.filePath("disk");
+        QDir().mkpath(path_);
+        const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+        if (::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", 0, options.c_str()) == 0)
+            mounted_ = true;
+        else
+            why_ = std::string("mounting a tmpfs was refused: ") + std::strerror(errno);
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+    const QString& path() const { return path_; }
+
+    // Fills the disk with a file until only room bytes (whole pages) are free.
+    bool fillLeaving(qint64 room) const
+    {
+        struct statvfs fs {};
+        if (::statvfs(QFile::encodeName(path_).constData(), &fs) != 0)
+            return false;
+        const qint64 free = qint64(fs.f_bavail) * qint64(fs.f_frsize);
+        QFile filler(path_ + "/filler");
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray page(4096, 'x');
+        for (qint64 left = free - room; left > 0; left -= page.size())
+            if (filler.write(page.left(int(std::min<qint64>(left, page.size())))) < 0 || !filler.flush())
+                return room == 0; // a full disk was asked for
+        return true;
+    }
+
+private:
+    QTemporaryDir scratch_;
+    QString path_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+qint64 pages(qint64 bytes)
+{
+    return (bytes + 4095) / 4096 * 4096;
+}
+
+// The sizes of the files a run writes, from the same run on the real disk.
+std::map<QString, qint64> sizesOf(const QStringList& arguments)
+{
+    QTemporaryDir folder;
+    cli(arguments, folder.path());
+    std::map<QString, qint64> sizes;
+    for (const auto& name : QDir(folder.path()).entryList(QDir::Files))
+        sizes[name] = QFileInfo(folder.filePath(name)).size();
+    return sizes;
+}
+
+struct DiskRow {
+    const char* name;
+    QStringList arguments;
+    QStringList fits;   // written files that the room is left for
+    QStringList failed; // files named as not written
+};
+
+class FullDisk : public ::testing::TestWithParam<DiskRow> {};
+
+// On a disk that fills up, a file that does not fit is named with its path
+// and "磁盘空间不足", keeps its earlier bytes, and leaves no temporary file;
+// the files that fit are written. The PDFs take the same road.
+TEST_P(FullDisk, NamesTheFileKeepsItsOldBytesAndWritesWhatFits)
+{
+    const DiskRow& row = GetParam();
+    const auto sizes = sizesOf(row.arguments);
+    qint64 room = row.fits.isEmpty() ? 0 : 4096; // and the run's lock
+    for (const auto& name : row.fits)
+        room += pages(sizes.at(name));
+    SmallDisk disk(room > 0 ? room + 64 * 1024 : 64 * 1024);
+    REQUIRE_FAULT(disk.mounted(), disk.why());
+    std::map<QString, QByteArray> old;
+    for (const auto& [name, size] : sizes) {
+        old[name] = "上周的" + name.toUtf8();
+        ASSERT_TRUE(writeBytes(disk.path() + "/" + name, old[name]));
+    }
+    ASSERT_TRUE(disk.fillLeaving(room));
+    const QStringList before = everything(disk.path());
+
+    const Finished finished = cli(row.arguments, disk.path());
+    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
+    const QString err = QString::fromUtf8(finished.err);
+    for (const auto& name : row.failed) {
+        const QString path = disk.path() + "/" + name;
+        EXPECT_TRUE(err.contains("文件：" + path + "\n原因：磁盘空间不足")) << err.toStdString();
+        EXPECT_EQ(readBytes(path), old[name]) << name.toStdString();
+    }
+    for (const auto& name : row.fits) {
+        EXPECT_TRUE(QString::fromUtf8(finished.out).contains("已写入：" + disk.path() + "/" + name));
+        EXPECT_EQ(QFileInfo(disk.path() + "/" + name).size(), sizes.at(name)) << name.toStdString();
+    }
+    EXPECT_EQ(everything(disk.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FullDisk,
+    ::testing::Values(DiskRow{"NothingFits", {"--seed", "1"}, {}, {kQuestion, kAnswer}},
+                      DiskRow{"QuestionSheetFits",
+                              {"--seed", "1", "--count", "3000", "--type", "all", "--largest", "100"},
+                              {kQuestion},
+                              {kAnswer}},
+                      DiskRow{"TextsFitPdfsDoNot",
+                              {"--seed", "1", "--count", "2000", "--per-line", "8", "--pdf"},
+                              {kQuestion, kAnswer},
+                              {"速算答题.pdf", "速算答题-答案.pdf"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file size limit binds root too. Past it the kernel would end the writer
+// with SIGXFSZ; the program fails the write instead and says why.
+TEST(FileSizeLimit, FailsTheWriteInsteadOfEndingTheProgram)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(writeBytes(folder.filePath(kQuestion), kOldQuestion));
+    const Finished finished = cli({"--seed", "1", "--count", "2000"}, folder.path(), [] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_FALSE(finished.crashed);
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("原因：文件超过了允许的大小")) << finished.err.toStdString();
+    EXPECT_EQ(readBytes(folder.filePath(kQuestion)), kOldQuestion);
+    EXPECT_EQ(everything(folder.path()), QStringList{kQuestion});
+}
+
+// A folder like /tmp: everyone may write, nobody may clear out another's files.
+struct SharedFolder {
+    QTemporaryDir scratch;
+    QString path = scratch.filePath("shared");
+    QString victim = scratch.filePath("victim.txt"); // a file of the teacher's, outside the folder
+    bool made = QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), 01777) == 0 &&
+                writeBytes(victim, "老师自己的文件\n");
+
+    // A link at name to the victim, owned by owner.
+    bool plant(const QString& name, uid_t owner) const
+    {
+        const QByteArray link = QFile::encodeName(path + "/" + name);
+        return ::symlink(QFile::encodeName(victim).constData(), link.constData()) == 0 &&
+               ::lchown(link.constData(), owner, owner) == 0;
+    }
+};
+
+constexpr uid_t kSomeoneElse = 54321;
+
+TEST(PlantedLinks, ALinkBySomeoneElseInASharedFolderIsNotFollowed)
+{
+    SharedFolder shared;
+    ASSERT_TRUE(shared.made);
+    REQUIRE_FAULT(shared.plant(kAnswer, kSomeoneElse), "only root can plant a link owned by another user");
+    const Finished finished = cli({"--seed", "1"}, shared.path);
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err)
+                    .contains("文件：" + shared.path + "/" + kAnswer + "\n原因：练习纸的位置是别人建立的链接，出于安全没有写入"))
+        << finished.err.toStdString();
+    EXPECT_EQ(readBytes(shared.victim), "老师自己的文件\n");
+    EXPECT_TRUE(QFileInfo(shared.path + "/" + kAnswer).isSymLink());
+    // The question sheet, not a link, is written as usual.
+    EXPECT_TRUE(readBytes(shared.path + "/" + kQuestion).startsWith("--------答*题*纸"));
+}
+
+TEST(PlantedLinks, TheUsersOwnLinkIsFollowedAsUsersExpect)
+{
+    SharedFolder shared;
+    ASSERT_TRUE(shared.made && shared.plant(kAnswer, ::geteuid()));
+    const Finished finished = cli({"--seed", "1"}, shared.path);
+    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
+    EXPECT_TRUE(QFileInfo(shared.path + "/" + kAnswer).isSymLink());
+    EXPECT_TRUE(readBytes(shared.victim).startsWith("--------答@案@纸"));
+}
+
+TEST(VanishedFolder, ARunInADeletedFolderWritesNothingAnywhere)
+{
+    QTemporaryDir scratch;
+    const QString gone = scratch.filePath("gone");
+    ASSERT_TRUE(QDir().mkpath(gone));
+    const QString root = "/" + kQuestion;
+    ASSERT_FALSE(QFileInfo::exists(root));
+    // Deleted between entering it and starting the program.
+    const QByteArray goneBytes = QFile::encodeName(gone);
+    const Finished finished = cli({"--seed", "1"}, gone, [goneBytes] { ::rmdir(goneBytes.constData()); });
+    const bool strayRoot = QFile::remove(root);
+    EXPECT_FALSE(strayRoot);
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("当前文件夹已经不存在了")) << finished.err.toStdString();
+    EXPECT_TRUE(finished.out.isEmpty());
+}
+
+TEST(VanishedFolder, AnOutFolderThatCannotBeMadeFailsTheRun)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(writeBytes(folder.filePath("file"), "in the way"));
+    const Finished finished = cli({"--out", "file/sheets"}, folder.path());
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("无法建立文件夹：" + folder.filePath("file/sheets")));
+    EXPECT_EQ(everything(folder.path()), QStringList{"file"});
+}
+
+TEST(OneRunAtATime, ARunWaitsForTheLockThenGivesUp)
+{
+    QTemporaryDir folder;
+    QLockFile held(folder.filePath(".速算答题.lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    const Finished finished = cli({"--seed", "1"}, folder.path());
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("另一个程序正在这个文件夹里生成练习纸"));
+    EXPECT_EQ(everything(folder.path()), QStringList{".速算答题.lock"});
+}
+
+TEST(OneRunAtATime, ALockLeftByAProgramThatIsGoneIsTakenOver)
+{
+    QTemporaryDir folder;
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    gone.waitForFinished();
+    ASSERT_TRUE(writeBytes(folder.filePath(".速算答题.lock"),
+                           QByteArray::number(pid) + "\nsumlark-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    const Finished finished = cli({"--seed", "1"}, folder.path());
+    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
+    EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
+}
+
+// The question sheet and the answer sheet in the folder come from one run.
+bool onePair(const QString& folder)
+{
+    const auto questions = allCells(readBytes(folder + "/" + kQuestion).toStdString());
+    const auto answers = allCells(readBytes(folder + "/" + kAnswer).toStdString());
+    if (questions.empty() || questions.size() != answers.size())
+        return false;
+    for (std::size_t i = 0; i < questions.size(); ++i)
+        if (!answers[i].text.starts_with(questions[i].text))
+            return false;
+    return true;
+}
+
+TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
+{
+    QTemporaryDir folder;
+    const QStringList big = {"--count", "32766", "--type", "all", "--largest", "1000"};
+    for (int round = 0; round < 5; ++round) {
+        QProcess first, second;
+        startCli(first, big + QStringList{"--seed", QString::number(2 * round)}, folder.path());
+        startCli(second, big + QStringList{"--seed", QString::number(2 * round + 1)}, folder.path());
+        const Finished a = finish(first), b = finish(second);
+        EXPECT_EQ(a.exit, 0) << a.err.toStdString();
+        EXPECT_EQ(b.exit, 0) << b.err.toStdString();
+        ASSERT_TRUE(onePair(folder.path())) << "round " << round;
+    }
+    EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
+}
+
+// An interrupt at any moment leaves the earlier pair or the new one, whole,
+// and nothing else: no temporary file, no lock.
+TEST(Interrupts, LeaveTheOldPairOrTheNewOneAndNothingElse)
+{
+    QTemporaryDir reference;
+    const QStringList arguments = {"--seed", "3", "--count", "32766", "--type", "all", "--largest", "1000", "--pdf"};
+    ASSERT_EQ(cli(arguments, reference.path()).exit, 0);
+    const QStringList files = everything(reference.path());
+    std::mt19937 random(20261207);
+    int kept = 0, replaced = 0;
+    for (int round = 0; round < 12; ++round) {
+        QTemporaryDir folder;
+        for (const auto& name : files)
+            ASSERT_TRUE(writeBytes(folder.filePath(name), "上周的" + name.toUtf8()));
+        QProcess process;
+        startCli(process, arguments, folder.path());
+        ASSERT_TRUE(process.waitForStarted());
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, 400'000)(random));
+        ::kill(pid_t(process.processId()), round % 2 ? SIGTERM : SIGINT);
+        finish(process);
+        EXPECT_EQ(everything(folder.path()), files) << "round " << round;
+        int fresh = 0;
+        for (const auto& name : files) {
+            const QByteArray bytes = readBytes(folder.filePath(name));
+            fresh += bytes == readBytes(reference.filePath(name));
+            EXPECT_TRUE(bytes == "上周的" + name.toUtf8() || bytes == readBytes(reference.filePath(name)));
+        }
+        EXPECT_TRUE(fresh == 0 || fresh == files.size()) << "round " << round << ": " << fresh << " new";
+        (fresh ? replaced : kept) += 1;
+    }
+    // Most interrupts come while the run is still writing.
+    EXPECT_GT(kept, 0);
+}
+
+} // namespace
+} // namespace sumlark::testing
