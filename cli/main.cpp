@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "PrintingApplication.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <iostream>
@@ -11,6 +12,18 @@
 #include <windows.h>
 #endif
 
+namespace {
+
+std::vector<std::string> argumentsAfterTheProgram(const QStringList& arguments)
+{
+    std::vector<std::string> texts;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        texts.push_back(arguments[i].toStdString());
+    return texts;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
@@ -18,11 +31,21 @@ int main(int argc, char** argv)
     SetConsoleOutputCP(CP_UTF8);
 #endif
     using namespace sumlark;
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    // Only the options tell which application object the run needs: fonts
+    // for a PDF need a QGuiApplication. The arguments are then read again
+    // through it, which on Windows takes them from the wide command line so
+    // that characters outside the ANSI code page survive.
+    QStringList local;
+    for (int i = 0; i < argc; ++i)
+        local.append(QString::fromLocal8Bit(argv[i]));
+    const bool pdf = [&] {
+        const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(local));
+        return line.action == cli::CommandLine::Action::Run && line.options.pdf;
+    }();
+    const std::unique_ptr<QCoreApplication> application =
+        pdf ? pdf::startPrintingApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
 
-    const cli::CommandLine line = cli::parseCommandLine(arguments);
+    const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(QCoreApplication::arguments()));
     switch (line.action) {
     case cli::CommandLine::Action::Help:
         std::cout << cli::helpText();
@@ -36,10 +59,5 @@ int main(int argc, char** argv)
     case cli::CommandLine::Action::Run:
         break;
     }
-
-    // Text sheets need no application object; fonts for the PDF do.
-    std::unique_ptr<QGuiApplication> printing;
-    if (line.options.pdf)
-        printing = pdf::startPrintingApplication(argc, argv);
     return cli::runCli(line.options, std::cout, std::cerr);
 }

@@ -7,8 +7,9 @@ namespace sumlark::pdf {
 std::unique_ptr<QGuiApplication> startPrintingApplication(int& argc, char** argv)
 {
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A PDF needs fonts, not a screen: whatever platform the session names
+    // (xcb without a display ends the program), the offscreen one will do.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
     // Qt's warnings about the platform it runs on (no runtime folder, no
     // screen) mean nothing to someone making a sheet; real faults still show.

@@ -9,8 +9,8 @@
 
 namespace sumlark::pdf {
 
-// Uses the offscreen platform unless QT_QPA_PLATFORM names another one; on
-// Windows and macOS the native platform needs no display server and stays.
+// Uses the offscreen platform whatever QT_QPA_PLATFORM names; on Windows and
+// macOS the native platform needs no display server and stays.
 std::unique_ptr<QGuiApplication> startPrintingApplication(int& argc, char** argv);
 
 } // namespace sumlark::pdf

@@ -18,13 +18,17 @@ struct Finished {
     QString out, err;
 };
 
-// Runs as on a server: no display, and no platform chosen for Qt.
-Finished runProgram(const QString& program, const QStringList& arguments, const QString& folder = {})
+// Runs as on a server: no display, and no platform chosen for Qt unless
+// platform names one.
+Finished runProgram(const QString& program, const QStringList& arguments, const QString& folder = {},
+                    const QString& platform = {})
 {
     QProcess process;
     auto environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
+    if (!platform.isEmpty())
+        environment.insert("QT_QPA_PLATFORM", platform);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(folder);
     process.start(program, arguments);
@@ -35,9 +39,9 @@ Finished runProgram(const QString& program, const QStringList& arguments, const 
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-Finished cli(const QStringList& arguments, const QTemporaryDir& folder)
+Finished cli(const QStringList& arguments, const QTemporaryDir& folder, const QString& platform = {})
 {
-    return runProgram(QString::fromUtf8(SUMLARK_CLI_PATH), arguments, folder.path());
+    return runProgram(QString::fromUtf8(SUMLARK_CLI_PATH), arguments, folder.path(), platform);
 }
 
 QByteArray readBytes(const QString& folder, const QString& name)
@@ -70,6 +74,7 @@ struct OutcomeRow {
     QStringList blocked = {}; // folders made first where sheets go, so that those cannot be written
     int pages = 1;            // of each PDF written
     const char* paper = "(A4)"; // the page size as pdfinfo names it
+    const char* platform = "";  // QT_QPA_PLATFORM, unset when empty
 };
 
 class Outcomes : public ::testing::TestWithParam<OutcomeRow> {};
@@ -84,8 +89,10 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
     const QDir dir(folder.path());
     for (const auto& name : row.blocked)
         ASSERT_TRUE(dir.mkdir(name));
-    const auto finished = cli(row.arguments, folder);
+    const auto finished = cli(row.arguments, folder, row.platform);
     EXPECT_EQ(finished.exit, row.exit) << finished.err.toStdString();
+    // Nothing typed reaches the terminal as a command.
+    EXPECT_FALSE(finished.err.contains(QChar(0x1b)) || finished.out.contains(QChar(0x1b)));
     EXPECT_TRUE(row.exit != 0 || finished.err.isEmpty()) << finished.err.toStdString();
     for (QString said : row.says) {
         said.replace("<dir>", QDir::toNativeSeparators(folder.path() + "/"));
@@ -122,6 +129,12 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"SeedPast64Bits", {"--seed", "18446744073709551616"}, 2, {"0 到 18446744073709551615 之间的整数"}},
         OutcomeRow{"TooManySheets", {"--sheets=100"}, 2, {"--sheets 的取值“100”不对。可以用 1 到 99 之间的整数"}},
         OutcomeRow{"EncodingWithoutChinese", {"--encoding", "ISO-8859-1"}, 2, {"GBK、GB18030、UTF-8"}},
+        OutcomeRow{"TypedEscapeSequenceShownEscaped", {"--count", "\x1b]0;x\x07\x1b[2J"}, 2,
+                   {"生成题数“\\e]0;x\\x07\\e[2J”不是一个数"}},
+        OutcomeRow{"LongTypedValueCut", {"--paper", QString(200, 'a')}, 2, {"“" + QString(80, 'a') + "…”不对"}},
+        OutcomeRow{"LineBreakInFolderEscaped", {"--seed", "1", "--out", "五\n班"}, 0,
+                   {"已写入：<dir>五\\n班/速算答题.txt\n"}, {"五\n班"}},
+        OutcomeRow{"CountZeroNeedsNoRange", {"--count", "0", "--smallest", "abc"}, 0, {"已写入："}, kPair},
         // Refused settings: the window's reason, and nothing written.
         OutcomeRow{"AnyPairRefused", {"--smallest", "500", "--largest", "500", "--sheets", "4"}, 2,
                    {"按“加法(＋)”和出数范围（500 到 500），一道题也出不来：任意两个数相加都大于出题最大数 500。"}},
@@ -158,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
                                     "300", "--per-line", "4", "--paper", "letter", "--pdf"},
                    0, {}, kPdfRun, {}, 4, "(letter)"},
         OutcomeRow{"PdfLargeFontOneALine", {"--seed", "4", "--type", "sub", "--count", "40", "--per-line", "0",
-                                            "--font-size", "20", "--pdf"}, 0, {}, kPdfRun, {}, 3}),
+                                            "--font-size", "20", "--pdf"}, 0, {}, kPdfRun, {}, 3},
+        // A desktop session's platform without its display: the PDF needs none.
+        OutcomeRow{"PdfWithXcbNamedButNoDisplay", {"--pdf"}, 0, {}, kPdfRun, {}, 1, "(A4)", "xcb"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SeedRow {
