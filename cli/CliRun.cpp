@@ -1,29 +1,19 @@
 #include "CliRun.h"
 
 #include "FileRunServices.h"
-#include "RunPlan.h"
+#include "GenerateSheets.h"
 #include "SeededRandom.h"
+#include "SheetPdf.h"
 #include "SheetLayout.h"
 #include "ShownText.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace sumlark::cli {
 namespace {
-
-// The shared file service; a command line starts no editor and shows no
-// message box: it reports from the run's result itself.
-class CliRunServices final : public FileRunServices {
-public:
-    explicit CliRunServices(QByteArray encoding) : FileRunServices(std::move(encoding)) {}
-
-    bool startEditor(const std::string&) override { return false; }
-    void showMessage(const std::string&, const std::string&) override {}
-};
 
 std::string failureText(std::string_view sheetName, const std::string& path, const std::string& reason)
 {
@@ -38,11 +28,9 @@ std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
     const QString current = QDir::currentPath();
     const bool currentExists = !current.isEmpty() && QFileInfo(current).isDir();
     const QString given = QString::fromStdString(options.folder);
-    if (options.folder.empty() || QDir::isRelativePath(given)) {
-        if (!currentExists) {
-            err << "当前文件夹已经不存在了，练习纸没有写到别处。请换到一个存在的文件夹，或者用 --out 给出完整的路径。\n";
-            return std::nullopt;
-        }
+    if ((options.folder.empty() || QDir::isRelativePath(given)) && !currentExists) {
+        err << "当前文件夹已经不存在了，练习纸没有写到别处。请换到一个存在的文件夹，或者用 --out 给出完整的路径。\n";
+        return std::nullopt;
     }
     const QString folder = QDir::cleanPath(options.folder.empty() ? current : QDir(current).absoluteFilePath(given));
     if (!QDir().mkpath(folder)) {
@@ -52,85 +40,75 @@ std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
     return folder;
 }
 
-struct PdfCells {
-    std::vector<std::string> question;
-    std::vector<std::string> answer;
-};
-
-PdfCells cellsOf(const MadeSheets& sheets, const WorksheetSettings& settings, int serialWidth)
-{
-    PdfCells cells;
-    cells.question.reserve(sheets.problems.size());
-    cells.answer.reserve(sheets.problems.size());
-    std::string prefix;
-    int number = 0;
-    for (const auto& problem : sheets.problems) {
-        if (settings.numbered)
-            prefix = serialPrefix(++number, serialWidth);
-        appendQuestionCell(cells.question.emplace_back(), prefix, problem);
-        appendAnswerCell(cells.answer.emplace_back(), prefix, problem);
-    }
-    return cells;
-}
-
-// One file of a pair on its way into the folder.
-struct PendingFile {
+// A PDF of the pair, written in full before any file of the pair is put in place.
+struct StagedPdf {
     std::string name; // as the report names it
     std::string path;
-    std::unique_ptr<SheetFile> text;
-    std::unique_ptr<StagedFile> pdf;
+    std::unique_ptr<StagedFile> file;
     std::string reason; // why it failed before its commit
-
-    // A file that failed before is dropped, and its target keeps what it held.
-    FileStatus commit()
-    {
-        if (!reason.empty())
-            return FileStatus::failure(reason);
-        return text ? text->commit() : pdf->commit();
-    }
 };
 
-PendingFile stageText(CliRunServices& services, const std::string& path, std::string_view name,
-                      const std::string& text)
+StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::ProblemGrid& grid,
+                   SheetFolder& folder, const std::string& textPath)
 {
-    PendingFile file{std::string(name), path, nullptr, nullptr, {}};
-    file.text = services.createSheet(path, file.reason);
-    if (file.text) {
-        if (const FileStatus status = file.text->write(text); !status.ok)
-            file.reason = status.reason;
+    StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", pdf::pdfPathFor(textPath), nullptr, {}};
+    staged.file = folder.stage(QFileInfo(QString::fromStdString(staged.path)).fileName(), staged.reason);
+    if (!staged.file)
+        return staged;
+    if (const FileStatus status = pdf::writeSheetPdf(*staged.file, pdf::pdfSheet(sheet, kind), options.page, grid);
+        !status.ok) {
+        staged.reason = status.reason;
+        staged.file.reset(); // dropped: the earlier PDF stays
     }
-    return file;
+    return staged;
 }
 
-// The PDFs beside the text sheets share one grid, laid out for the answer
-// cells, so that the question sheet leaves room for the answers and its
-// pages match the answer sheet's.
-void stagePdfs(const CliOptions& options, const RunPlan& plan, const MadeSheets& sheets, SheetFolder& folder,
-               std::string questionPath, std::string answerPath, std::vector<PendingFile>& files)
-{
-    const WorksheetSettings& settings = options.settings;
-    PdfCells cells = cellsOf(sheets, settings, plan.serialWidth);
-    const pdf::ProblemGrid grid = pdf::planGrid(options.page, plan.perLine, cells.answer);
-    const auto stage = [&](SheetKind kind, std::vector<std::string>& sheetCells, const std::string& textPath,
-                           std::string_view name) {
-        const std::string path = pdf::pdfPathFor(textPath);
-        PendingFile file{std::string(name), path, nullptr, nullptr, {}};
-        file.pdf = folder.stage(QFileInfo(QString::fromStdString(path)).fileName(), file.reason);
-        if (file.pdf) {
-            pdf::PdfSheet sheet;
-            sheet.title = pdf::titleFromHeader(headerLine(kind, settings.countText, settings.typeText));
-            sheet.nameLine = kind == SheetKind::Question;
-            sheet.cells = std::move(sheetCells);
-            if (const FileStatus status = pdf::writeSheetPdf(*file.pdf, sheet, options.page, grid); !status.ok) {
-                file.reason = status.reason;
-                file.pdf->fail(status.reason);
-            }
+class Reporter {
+public:
+    Reporter(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    void report(std::string_view name, const std::string& path, const FileStatus& status)
+    {
+        if (status.ok) {
+            out_ << "已写入：" << shownPath(path) << "\n";
+            if (!status.note.empty())
+                out_ << status.note << "\n";
+        } else {
+            err_ << failureText(name, path, status.reason);
+            failed_ = true;
         }
-        files.push_back(std::move(file));
-    };
-    stage(SheetKind::Question, cells.question, questionPath, "PDF 答题纸");
-    if (settings.writeAnswers)
-        stage(SheetKind::Answer, cells.answer, answerPath, "PDF 答案纸");
+    }
+    void report(std::string_view name, const SheetReport& sheet)
+    {
+        report(name, sheet.path, sheet.written ? FileStatus{true, {}, sheet.note} : FileStatus::failure(sheet.reason));
+    }
+    bool failed() const { return failed_; }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    bool failed_ = false;
+};
+
+// Every file of the pair is written whole before the first of them replaces
+// anything; then they move in one after another.
+void writePair(const Sheet& sheet, const CliOptions& options, SheetFolder& folder, FileRunServices& services,
+               Reporter& reporter)
+{
+    const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
+    StagedSheets texts = stageSheetFiles(sheet, folderText, services);
+    std::vector<StagedPdf> pdfs;
+    if (options.pdf) {
+        const pdf::ProblemGrid grid = pdf::planGrid(options.page, sheet);
+        pdfs.push_back(stagePdf(sheet, SheetKind::Question, options, grid, folder, texts.report.question.path));
+        if (sheet.writeAnswers)
+            pdfs.push_back(stagePdf(sheet, SheetKind::Answer, options, grid, folder, texts.report.answer.path));
+    }
+    commitSheetFiles(texts);
+    reporter.report("答题纸", texts.report.question);
+    reporter.report("答案纸", texts.report.answer);
+    for (StagedPdf& pdf : pdfs)
+        reporter.report(pdf.name, pdf.path, pdf.file ? pdf.file->commit() : FileStatus::failure(pdf.reason));
 }
 
 // The files of one pair, as reports name them, with their paths.
@@ -165,67 +143,47 @@ std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count)
 
 int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
 {
-    // Checked before the folder is made, so that refused settings leave
-    // nothing behind; every pair has the same settings and the same verdict.
-    const PlanOrRefusal planned = planRun(options.settings, options.constraints);
-    if (!planned.plan) {
-        err << planned.refusal.text << "\n";
-        return kUsageOrRefused;
-    }
-    const std::optional<QString> folderPath = runFolder(options, err);
-    if (!folderPath)
-        return kWriteFailed;
-    // Locked for the whole run, so that a second run into the same folder
-    // waits instead of mixing its sheets with these.
-    std::string reason;
-    const std::shared_ptr<SheetFolder> folder = SheetFolder::open(*folderPath, reason);
-    if (!folder) {
-        // Every file the run would have written is named, as when each fails on its own.
-        const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
-        for (int number = 1; number <= options.sheets; ++number) {
-            const std::string tag = sheetTag(number, options.sheets);
-            for (const auto& [name, path] : filesOfPair(options, folderText, tag))
-                err << failureText(name, path, reason);
-        }
-        return kWriteFailed;
-    }
-    const std::string folderText = QDir::toNativeSeparators(folder->path()).toStdString();
-
-    CliRunServices services(QByteArray::fromStdString(options.encoding));
-    services.useFolder(folder);
+    FileRunServices services(QByteArray::fromStdString(options.encoding));
     const std::uint64_t seed = options.seed ? *options.seed : services.clockSeed();
+    std::optional<QString> folderPath;
+    std::shared_ptr<SheetFolder> folder;
+    Reporter reporter(out, err);
     // A pair that cannot be written leaves the others worth having: every
     // pair is tried, every failure reported, and the exit code tells of any.
-    int exit = kDone;
     for (int number = 1; number <= options.sheets; ++number) {
-        const std::string tag = sheetTag(number, options.sheets);
-        const std::uint64_t pairSeedValue = pairSeed(seed, number, options.sheets);
-        const auto random = services.randomSource(pairSeedValue);
-        const MadeSheets sheets = makeSheets(options.settings, *planned.plan, *random, options.pdf);
-
-        // Every file of the pair is written whole before the first of them
-        // replaces anything; then they move in one after another.
-        std::vector<PendingFile> files;
-        files.push_back(stageText(services, sheetPath(folderText, questionSheetName(tag)), "答题纸", sheets.question));
-        files.push_back(stageText(services, sheetPath(folderText, answerSheetName(tag)), "答案纸", sheets.answer));
-        if (options.pdf)
-            stagePdfs(options, *planned.plan, sheets, *folder, files[0].path, files[1].path, files);
-        for (auto& file : files) {
-            const FileStatus status = file.commit();
-            if (status.ok) {
-                out << "已写入：" << shownPath(file.path) << "\n";
-                if (!status.note.empty())
-                    out << status.note << "\n";
-            } else {
-                err << failureText(file.name, file.path, status.reason);
-                exit = kWriteFailed;
-            }
+        const RunOptions run{pairSeed(seed, number, options.sheets), options.constraints,
+                             sheetTag(number, options.sheets)};
+        // Every pair has the same settings and the same verdict: refused
+        // settings are told before any folder is made.
+        const SheetOrRefusal made = makeSheet(options.settings, run, services);
+        if (!made.sheet) {
+            err << made.refusal.text << "\n";
+            return kUsageOrRefused;
         }
+        if (number == 1) {
+            folderPath = runFolder(options, err);
+            if (!folderPath)
+                return kWriteFailed;
+            // Locked for the whole run, so that a second run into the same
+            // folder waits instead of mixing its sheets with these.
+            std::string reason;
+            folder = SheetFolder::open(*folderPath, reason);
+            if (!folder) {
+                // Every file the run would have written is named, as when each fails on its own.
+                const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
+                for (int pair = 1; pair <= options.sheets; ++pair)
+                    for (const auto& [name, path] : filesOfPair(options, folderText, sheetTag(pair, options.sheets)))
+                        err << failureText(name, path, reason);
+                return kWriteFailed;
+            }
+            services.useFolder(folder);
+        }
+        writePair(*made.sheet, options, *folder, services, reporter);
         if (options.sheets > 1)
-            out << "第 " << tag << " 份的种子：" << pairSeedValue << "\n";
+            out << "第 " << run.sheetTag << " 份的种子：" << *run.seed << "\n";
     }
     out << "种子：" << seed << "\n";
-    return exit;
+    return reporter.failed() ? kWriteFailed : kDone;
 }
 
 } // namespace sumlark::cli

@@ -1,12 +1,8 @@
 #include "GenerateSheets.h"
 
-#include "OperationRules.h"
 #include "ProblemSource.h"
-#include "RunPlan.h"
 #include "SheetLayout.h"
-
-#include <algorithm>
-#include <cmath>
+#include "SheetText.h"
 
 namespace sumlark {
 namespace {
@@ -14,20 +10,31 @@ namespace {
 constexpr std::string_view kDoneTitle = "成功";
 constexpr std::string_view kFailedTitle = "保存失败";
 
-void write(SheetFile* file, const std::string& text, SheetReport& report)
+std::unique_ptr<SheetFile> stage(SheetFileServices& services, const std::string& text, SheetReport& report)
+{
+    auto file = services.createSheet(report.path, report.reason);
+    if (file) {
+        if (const FileStatus status = file->write(text); !status.ok) {
+            report.reason = status.reason;
+            file.reset(); // dropped: the earlier sheet stays
+        }
+    }
+    return file;
+}
+
+void finish(std::unique_ptr<SheetFile>& file, SheetReport& report)
 {
     if (!file)
         return;
-    const FileStatus status = file->write(text);
-    report.reason = status.reason;
+    if (const FileStatus status = file->finish(); !status.ok) {
+        report.reason = status.reason;
+        file.reset();
+    }
 }
 
-// A sheet replaces the earlier one only when written whole; both are written
-// before either is put in place, so that the two move in together. One that
-// failed to be written is dropped, and the earlier one stays.
 void commit(std::unique_ptr<SheetFile> file, SheetReport& report)
 {
-    if (!file || !report.reason.empty())
+    if (!file)
         return;
     const FileStatus status = file->commit();
     report.written = status.ok;
@@ -41,14 +48,79 @@ std::string failureText(const SheetReport& report, std::string_view sheetName)
            "\n原因：" + report.reason;
 }
 
-void complete(const WorksheetSettings& settings, const RunResult& result, RunServices& services)
+} // namespace
+
+SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& options, RandomServices& services)
 {
-    std::string doneText = "文件输出完成，文件保存在： " + result.question.path;
-    if (!result.question.note.empty())
-        doneText += "\n" + result.question.note;
+    const PlanOrRefusal planned = planRun(settings, options.constraints);
+    if (!planned.plan)
+        return {std::nullopt, planned.refusal};
+    const RunPlan& plan = *planned.plan;
+
+    Sheet sheet;
+    sheet.countText = settings.countText;
+    sheet.typeText = settings.typeText;
+    sheet.smallestText = settings.smallestText;
+    sheet.largestText = settings.largestText;
+    sheet.type = settings.problemType;
+    sheet.numbered = settings.numbered;
+    sheet.writeAnswers = settings.writeAnswers;
+    sheet.serialWidth = plan.serialWidth;
+    sheet.perLine = plan.perLine;
+    sheet.seed = options.seed ? *options.seed : services.clockSeed();
+    sheet.tag = options.sheetTag;
+
+    const auto random = services.randomSource(sheet.seed);
+    ProblemSource source(settings, plan, *random);
+    sheet.problems.reserve(static_cast<std::size_t>(plan.problemCount));
+    for (int number = 1; number <= plan.problemCount; ++number)
+        sheet.problems.push_back(SheetProblem::of(source.next()));
+    return {std::move(sheet), {}};
+}
+
+StagedSheets stageSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services)
+{
+    StagedSheets staged;
+    staged.report.question.path = sheetPath(folder, questionSheetName(sheet.tag));
+    staged.report.answer.path = sheetPath(folder, answerSheetName(sheet.tag));
+    staged.services = &services;
+    if (const FileStatus opened = services.openFolder(folder); !opened.ok) {
+        staged.report.question.reason = staged.report.answer.reason = opened.reason;
+        return staged;
+    }
+    // Both are written before either is put in place, so that the two move
+    // in together.
+    staged.question = stage(services, sheetText(sheet, SheetKind::Question), staged.report.question);
+    staged.answer = stage(services, sheetText(sheet, SheetKind::Answer), staged.report.answer);
+    return staged;
+}
+
+void commitSheetFiles(StagedSheets& staged)
+{
+    // A sheet that did not reach the disk whole is dropped before anything moves.
+    finish(staged.question, staged.report.question);
+    finish(staged.answer, staged.report.answer);
+    commit(std::move(staged.question), staged.report.question);
+    commit(std::move(staged.answer), staged.report.answer);
+    if (staged.services)
+        staged.services->closeFolder();
+}
+
+SheetFilesReport writeSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services)
+{
+    StagedSheets staged = stageSheetFiles(sheet, folder, services);
+    commitSheetFiles(staged);
+    return staged.report;
+}
+
+void completeRun(const WorksheetSettings& settings, const SheetFilesReport& files, CompletionServices& services)
+{
+    std::string doneText = "文件输出完成，文件保存在： " + files.question.path;
+    if (!files.question.note.empty())
+        doneText += "\n" + files.question.note;
 
     std::string failures;
-    for (const auto& [report, name] : {std::pair{&result.question, "答题纸"}, std::pair{&result.answer, "答案纸"}}) {
+    for (const auto& [report, name] : {std::pair{&files.question, "答题纸"}, std::pair{&files.answer, "答案纸"}}) {
         if (report->written)
             continue;
         failures += failures.empty() ? "" : "\n\n";
@@ -57,15 +129,15 @@ void complete(const WorksheetSettings& settings, const RunResult& result, RunSer
 
     bool launched = true;
     if (settings.openWhenDone) {
-        if (result.question.written)
-            launched = services.startEditor(result.question.path) && launched;
-        if (settings.writeAnswers && result.answer.written)
-            launched = services.startEditor(result.answer.path) && launched;
+        if (files.question.written)
+            launched = services.startEditor(files.question.path) && launched;
+        if (settings.writeAnswers && files.answer.written)
+            launched = services.startEditor(files.answer.path) && launched;
     }
 
     if (!failures.empty()) {
-        if (result.question.written)
-            failures += "\n\n答题纸已保存在： " + result.question.path;
+        if (files.question.written)
+            failures += "\n\n答题纸已保存在： " + files.question.path;
         services.showMessage(std::string(kFailedTitle), failures);
     } else if (!settings.openWhenDone || !launched) {
         // Without an editor window the user still learns where the sheet is.
@@ -73,81 +145,22 @@ void complete(const WorksheetSettings& settings, const RunResult& result, RunSer
     }
 }
 
-} // namespace
-
-// The problems one by one, laid out on both sheets.
-MadeSheets makeSheets(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random, bool keepProblems)
-{
-    MadeSheets sheets;
-    sheets.question = headerLine(SheetKind::Question, settings.countText, settings.typeText);
-    sheets.answer = headerLine(SheetKind::Answer, settings.countText, settings.typeText);
-    // A cell is at most a prefix and a few short numbers.
-    const auto perProblem = static_cast<std::size_t>(40);
-    sheets.question.reserve(sheets.question.size() + perProblem * static_cast<std::size_t>(plan.problemCount) + 512);
-    if (settings.writeAnswers)
-        sheets.answer.reserve(sheets.answer.size() + perProblem * static_cast<std::size_t>(plan.problemCount) + 512);
-
-    ProblemLines questionLines(sheets.question, plan.perLine);
-    ProblemLines answerLines(sheets.answer, plan.perLine);
-    std::string prefix;
-    std::string cell;
-    ProblemSource source(settings, plan, random);
-    if (keepProblems)
-        sheets.problems.reserve(static_cast<std::size_t>(plan.problemCount));
-    for (int number = 1; number <= plan.problemCount; ++number) {
-        if (settings.numbered)
-            prefix = serialPrefix(number, plan.serialWidth);
-        const AcceptedProblem problem = source.next();
-        if (keepProblems)
-            sheets.problems.push_back(problem);
-
-        cell.clear();
-        appendQuestionCell(cell, prefix, problem);
-        questionLines.add(cell, number);
-        if (settings.writeAnswers) {
-            cell.clear();
-            appendAnswerCell(cell, prefix, problem);
-            answerLines.add(cell, number);
-        }
-        sheets.problemsMade = number;
-    }
-    const std::string end = footer(sheets.problemsMade, settings.typeText, settings.smallestText, settings.largestText);
-    sheets.question += end;
-    sheets.answer += end;
-    return sheets;
-}
-
 RunResult generateSheets(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
                          const RunOptions& options)
 {
     RunResult result;
-    result.question.path = sheetPath(folder, questionSheetName(options.sheetTag));
-    result.answer.path = sheetPath(folder, answerSheetName(options.sheetTag));
-
-    const PlanOrRefusal planned = planRun(settings, options.constraints);
-    if (!planned.plan) {
+    SheetOrRefusal made = makeSheet(settings, options, services);
+    if (!made.sheet) {
         result.refused = true;
-        result.refusalText = planned.refusal.text;
-        if (!options.callerReports)
-            services.showMessage(planned.refusal.title, planned.refusal.text);
+        result.refusalText = made.refusal.text;
+        services.showMessage(made.refusal.title, made.refusal.text);
         return result;
     }
-
-    auto question = services.createSheet(result.question.path, result.question.reason);
-    auto answer = services.createSheet(result.answer.path, result.answer.reason);
-
-    result.seed = options.seed ? *options.seed : services.clockSeed();
-    const auto random = services.randomSource(result.seed);
-    MadeSheets sheets = makeSheets(settings, *planned.plan, *random, options.keepProblems);
-    result.problemsMade = sheets.problemsMade;
-    result.problems = std::move(sheets.problems);
-
-    write(question.get(), sheets.question, result.question);
-    write(answer.get(), sheets.answer, result.answer);
-    commit(std::move(question), result.question);
-    commit(std::move(answer), result.answer);
-    if (!options.callerReports)
-        complete(settings, result, services);
+    const SheetFilesReport files = writeSheetFiles(*made.sheet, folder, services);
+    result.sheet = std::move(made.sheet);
+    result.question = files.question;
+    result.answer = files.answer;
+    completeRun(settings, files, services);
     return result;
 }
 

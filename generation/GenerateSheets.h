@@ -1,18 +1,19 @@
 #pragma once
 
-// One generation run: settings in, question sheet and answer sheet out, then
-// the editor or a message. The module's entry point.
+// One generation run in three plain steps, each usable alone: make the sheet
+// (settings checked, problems drawn, no file touched), write its two text
+// files, complete (the editor, or a message saying where the sheet went).
+// generateSheets takes all three, as the window's Create button does.
 
-#include "OperationRules.h"
 #include "ProblemConstraints.h"
 #include "RunPlan.h"
 #include "RunServices.h"
+#include "Sheet.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace sumlark {
 
@@ -25,11 +26,15 @@ struct RunOptions {
     // Marks the file names of one pair among several: "01" writes
     // 速算答题-01.txt and 速算答题-01-答案.txt.
     std::string sheetTag{};
-    // The caller tells the user from the result: no editor, no message box.
-    bool callerReports = false;
-    // The problems in sheet order, for a caller that prints them another way.
-    bool keepProblems = false;
 };
+
+struct SheetOrRefusal {
+    std::optional<Sheet> sheet;
+    Refusal refusal; // meaningful when sheet is empty
+};
+
+// Step 1: checks the settings and draws the problems.
+SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& options, RandomServices& services);
 
 struct SheetReport {
     std::string path;
@@ -38,32 +43,37 @@ struct SheetReport {
     std::string note;   // what the user should know about a written sheet
 };
 
+struct SheetFilesReport {
+    SheetReport question;
+    SheetReport answer;
+};
+
+// Step 2, in two halves for a caller that writes more files with the pair:
+// both text files written in full but not yet in place, then put in place.
+// Each replaces its earlier file only when it was written whole.
+struct StagedSheets {
+    std::unique_ptr<SheetFile> question;
+    std::unique_ptr<SheetFile> answer;
+    SheetFilesReport report;
+    SheetFileServices* services = nullptr; // whose folder to close
+};
+StagedSheets stageSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services);
+void commitSheetFiles(StagedSheets& staged);
+SheetFilesReport writeSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services);
+
+// Step 3: starts the editor on the written sheets or says where they went,
+// or tells which sheet failed and why.
+void completeRun(const WorksheetSettings& settings, const SheetFilesReport& files, CompletionServices& services);
+
 struct RunResult {
     bool refused = false;
     std::string refusalText;
-    std::uint64_t seed = 0;
-    int problemsMade = 0;
+    std::optional<Sheet> sheet;
     SheetReport question;
     SheetReport answer;
-    std::vector<AcceptedProblem> problems; // with keepProblems
 };
 
-// Both sheets of a run as text, and the problems they hold, in sheet order.
-struct MadeSheets {
-    std::string question;
-    std::string answer;
-    int problemsMade = 0;
-    std::vector<AcceptedProblem> problems;
-};
-
-// The sheets of planned settings, drawn from random; no file is touched.
-MadeSheets makeSheets(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random,
-                      bool keepProblems = true);
-
-// Checks the settings, writes both sheets into folder, and takes the
-// completion step: starts the editor on the written sheets or shows where
-// they went, or shows why the settings were refused or a sheet failed. A
-// caller that reports itself skips that step.
+// The three steps, or the refusal shown as a message.
 RunResult generateSheets(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
                          const RunOptions& options = {});
 

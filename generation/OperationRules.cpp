@@ -2,59 +2,12 @@
 
 #include "NumberText.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 namespace sumlark {
 namespace {
-
-// Operands and results are whole numbers well inside 64 bits; printing them
-// as integers keeps "-0" and exponents out of the cells.
-void appendWhole(std::string& out, double value)
-{
-    char buffer[24];
-    const auto whole = static_cast<std::int64_t>(value);
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, whole);
-    (void)error;
-    out.append(buffer, end);
-}
-
-void appendProblem(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem)
-{
-    out += serialPrefix;
-    appendWhole(out, problem.left);
-    out += signOf(problem.operation);
-    appendWhole(out, problem.right);
-    out += '=';
-}
-
-void appendResult(std::string& out, const AcceptedProblem& problem)
-{
-    switch (problem.operation) {
-    case Operation::Addition:
-        appendWhole(out, problem.left + problem.right);
-        return;
-    case Operation::Subtraction:
-        appendWhole(out, problem.left - problem.right);
-        return;
-    case Operation::Multiplication:
-        appendWhole(out, problem.left * problem.right);
-        return;
-    case Operation::Division: {
-        // Truncating keeps the remainder between 0 and the divisor's size,
-        // also for a negative divisor from a typed range.
-        const double quotient = std::trunc(problem.left / problem.right);
-        const double remainder = problem.left - quotient * problem.right;
-        appendWhole(out, quotient);
-        if (remainder != 0.0) {
-            out += "...";
-            appendWhole(out, remainder);
-        }
-        return;
-    }
-    }
-}
 
 // Run operands are whole 16-bit values, where an integer remainder is several
 // times faster than fmod; anything larger takes the general way.
@@ -143,44 +96,21 @@ Operation operationForSelector(ProblemType type, int selector)
     return Operation::Addition;
 }
 
+std::vector<Operation> operationsOf(ProblemType type)
+{
+    std::vector<Operation> operations;
+    for (int selector = 1; selector <= 12; ++selector) {
+        const Operation operation = operationForSelector(type, selector);
+        if (std::find(operations.begin(), operations.end(), operation) == operations.end())
+            operations.push_back(operation);
+    }
+    return operations;
+}
+
 bool typeHasOperation(ProblemType type, Operation operation)
 {
-    for (int selector = 1; selector <= 12; ++selector) {
-        if (operationForSelector(type, selector) == operation)
-            return true;
-    }
-    return false;
-}
-
-void appendQuestionCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem)
-{
-    appendProblem(out, serialPrefix, problem);
-}
-
-void appendAnswerCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem)
-{
-    appendProblem(out, serialPrefix, problem);
-    appendResult(out, problem);
-}
-
-std::string resultText(const AcceptedProblem& problem)
-{
-    std::string text;
-    appendResult(text, problem);
-    return text;
-}
-
-ProblemOutcome composeProblem(Operation operation, const ProblemDraw& draw, std::string_view serialPrefix,
-                              const WorksheetSettings& settings)
-{
-    const auto problem = applyRule(operation, draw, RuleBounds::from(settings));
-    if (!problem)
-        return ProblemOutcome::rejected();
-    ProblemOutcome outcome;
-    outcome.accepted = true;
-    appendQuestionCell(outcome.questionCell, serialPrefix, *problem);
-    appendAnswerCell(outcome.answerCell, serialPrefix, *problem);
-    return outcome;
+    const auto operations = operationsOf(type);
+    return std::find(operations.begin(), operations.end(), operation) != operations.end();
 }
 
 } // namespace sumlark

@@ -1,14 +1,14 @@
 #pragma once
 
-// The four operation rules: whether a drawn pair makes an acceptable problem,
-// in which order its operands are printed, and the question and answer cells.
+// The four operation rules: whether a drawn pair makes an acceptable problem
+// and in which order its operands are printed; and which operations each
+// problem type draws.
 
 #include "ProblemTypes.h"
 #include "WorksheetSettings.h"
 
 #include <optional>
-#include <string>
-#include <string_view>
+#include <vector>
 
 namespace sumlark {
 
@@ -35,22 +35,10 @@ std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw&
 // give their own operation whatever the selector.
 Operation operationForSelector(ProblemType type, int selector);
 
+// The operations a type draws, in the order its name gives them.
+std::vector<Operation> operationsOf(ProblemType type);
 // Whether any selector gives the type this operation: division for the types
 // that offer the remainder switch, for instance.
 bool typeHasOperation(ProblemType type, Operation operation);
-
-// Appends the question cell (serial prefix, operands, sign, "=") or, with the
-// answer, the answer cell, to out.
-void appendQuestionCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem);
-void appendAnswerCell(std::string& out, std::string_view serialPrefix, const AcceptedProblem& problem);
-
-// The result text of an accepted problem: the plain result, or "q...r" for a
-// division with a remainder.
-std::string resultText(const AcceptedProblem& problem);
-
-// One attempt, as the run makes it: apply the rule of the operation and build
-// both cells when it accepts.
-ProblemOutcome composeProblem(Operation operation, const ProblemDraw& draw, std::string_view serialPrefix,
-                              const WorksheetSettings& settings);
 
 } // namespace sumlark

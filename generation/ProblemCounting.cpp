@@ -296,17 +296,6 @@ ProblemCount countProblems(ProblemType type, const OperandRange& range, const Ru
     return total;
 }
 
-std::vector<Operation> operationsOf(ProblemType type)
-{
-    std::vector<Operation> operations;
-    for (int selector = 1; selector <= 12; ++selector) {
-        const Operation operation = operationForSelector(type, selector);
-        if (std::find(operations.begin(), operations.end(), operation) == operations.end())
-            operations.push_back(operation);
-    }
-    return operations;
-}
-
 double operationShare(ProblemType type, Operation operation)
 {
     int selectors = 0;

@@ -40,8 +40,6 @@ ProblemCount countProblems(Operation operation, const OperandRange& range, const
 ProblemCount countProblems(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
                            const ProblemConstraints& constraints);
 
-// The operations a type draws, in the order its name gives them.
-std::vector<Operation> operationsOf(ProblemType type);
 // The share of attempts that draw the operation: its selectors out of 12.
 double operationShare(ProblemType type, Operation operation);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The vocabulary of one worksheet: what kind of sheet, which operation a problem
-// uses, what one attempt drew, and what the operation rules made of it.
+// uses, and what one attempt drew.
 
 #include <cstdint>
 #include <string>
@@ -38,15 +38,6 @@ struct ProblemDraw {
     std::int16_t selector = 1;
     double first = 0.0;
     double second = 0.0;
-};
-
-// What an operation rule made of one draw: rejected, or the two cells.
-struct ProblemOutcome {
-    bool accepted = false;
-    std::string questionCell;
-    std::string answerCell;
-
-    static ProblemOutcome rejected() { return {}; }
 };
 
 } // namespace sumlark

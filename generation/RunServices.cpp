@@ -4,7 +4,7 @@
 
 namespace sumlark {
 
-std::unique_ptr<RandomSource> RunServices::randomSource(std::uint64_t seed)
+std::unique_ptr<RandomSource> RandomServices::randomSource(std::uint64_t seed)
 {
     return std::make_unique<SeededRandom>(seed);
 }

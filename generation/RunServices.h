@@ -1,8 +1,9 @@
 #pragma once
 
 // Everything a run needs from the world outside the engine: random numbers,
-// sheet files, the text editor and a message box. Front ends implement it with
-// their toolkit; tests script it.
+// sheet files, the text editor and a message box, as one small interface for
+// each step of a run. Front ends implement them with their toolkit; tests
+// script them.
 
 #include <cstdint>
 #include <memory>
@@ -45,28 +46,54 @@ public:
     virtual ~SheetFile() = default;
     // Text is UTF-8; the service encodes it for the file.
     virtual FileStatus write(std::string_view text) = 0;
+    // Makes sure all that was written reached the disk, replacing nothing
+    // yet; commit does it when this was not called.
+    virtual FileStatus finish() { return FileStatus::success(); }
     virtual FileStatus commit() = 0;
 };
 
-class RunServices {
+// What each step of a run needs from outside: making a sheet needs random
+// numbers, writing it needs files, completing it needs the desktop. A front
+// end implements the steps it takes; the window takes all three.
+class RandomServices {
 public:
-    virtual ~RunServices() = default;
-
+    virtual ~RandomServices() = default;
     // A seed taken from the clock, once per run that was given none.
     virtual std::uint64_t clockSeed() = 0;
     // The random source of one run. The engine's own seeded generator unless
     // a front end or a test wants another.
     virtual std::unique_ptr<RandomSource> randomSource(std::uint64_t seed);
+};
 
+class SheetFileServices {
+public:
+    virtual ~SheetFileServices() = default;
+    // The folder of a run's sheets, opened once for the run (a service may
+    // lock it against other runs) and closed after its last sheet. When it
+    // cannot be opened, every sheet of the run fails with the reason.
+    virtual FileStatus openFolder(const std::string& folder)
+    {
+        (void)folder;
+        return FileStatus::success();
+    }
+    virtual void closeFolder() {}
     // Opens a sheet for writing; on failure returns null and sets reason.
     virtual std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) = 0;
+};
 
+class CompletionServices {
+public:
+    virtual ~CompletionServices() = default;
     // Starts the text editor on a sheet without waiting; false when it could
     // not be started.
     virtual bool startEditor(const std::string& path) = 0;
-
     // A modal message with an exclamation icon and one OK button.
     virtual void showMessage(const std::string& title, const std::string& text) = 0;
 };
+
+// All three, for a run from settings to the completion step.
+class RunServices : public virtual RandomServices,
+                    public virtual SheetFileServices,
+                    public virtual CompletionServices {};
 
 } // namespace sumlark

@@ -1,6 +1,5 @@
 #include "SheetPdf.h"
 
-#include "FileRunServices.h"
 #include "SheetLayout.h"
 
 #include <QBuffer>
@@ -267,34 +266,32 @@ std::string pdfPathFor(std::string_view textPath)
     return path + ".pdf";
 }
 
-std::string titleFromHeader(std::string_view headerLine)
+PdfSheet pdfSheet(const Sheet& sheet, SheetKind kind)
 {
-    const auto first = headerLine.find_first_not_of("-\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = headerLine.find_last_not_of("-\r\n");
-    const std::string_view inner = headerLine.substr(first, last - first + 1);
-    // Runs of dashes separate the parts in a text file; on paper a wide space
-    // does. A single dash, as in a negative count, is kept.
-    std::string title;
-    for (std::size_t i = 0; i < inner.size();) {
-        const std::size_t run = std::min(inner.find_first_not_of('-', i), inner.size()) - i;
-        if (run >= 3) {
-            title += "　";
-            i += run;
-        } else if (run > 0) {
-            title.append(run, '-');
-            i += run;
-        } else {
-            title += inner[i++];
-        }
+    PdfSheet printed;
+    // The header line's parts, a wide space between them where the text
+    // file has runs of dashes.
+    printed.title = std::string(kind == SheetKind::Question ? "答*题*纸" : "答@案@纸") + "　题数(" +
+                    oneLineText(sheet.countText) + ")　类型(" + oneLineText(sheet.typeText) + ")";
+    printed.nameLine = kind == SheetKind::Question;
+    if (kind == SheetKind::Answer && !sheet.writeAnswers)
+        return printed;
+    printed.cells.reserve(sheet.problems.size());
+    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+        std::string& cell = printed.cells.emplace_back();
+        if (kind == SheetKind::Question)
+            appendQuestionCell(cell, sheet.serialPrefix(i), sheet.problems[i]);
+        else
+            appendAnswerCell(cell, sheet.serialPrefix(i), sheet.problems[i]);
     }
-    return title;
+    return printed;
 }
 
-std::string sheetFontFamily()
+ProblemGrid planGrid(const PageStyle& style, const Sheet& sheet)
 {
-    return chineseFamily().toStdString();
+    Sheet answered = sheet;
+    answered.writeAnswers = true;
+    return planGrid(style, sheet.perLine, pdfSheet(answered, SheetKind::Answer).cells);
 }
 
 } // namespace sumlark::pdf

@@ -6,6 +6,8 @@
 // system provides. Everything here needs a QGuiApplication.
 
 #include "RunServices.h"
+#include "Sheet.h"
+#include "SheetLayout.h"
 
 #include <QIODevice>
 
@@ -49,10 +51,11 @@ FileStatus writeSheetPdf(QIODevice& device, const PdfSheet& sheet, const PageSty
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);
 
-// The sheet header without the dash runs that frame it in the text file.
-std::string titleFromHeader(std::string_view headerLine);
-
-// The font family used, empty when the system has no Chinese font.
-std::string sheetFontFamily();
+// The question or answer pages of a sheet: its title, the name line on the
+// question pages, and the cells.
+PdfSheet pdfSheet(const Sheet& sheet, SheetKind kind);
+// The grid both PDFs of a sheet share: the one the answer cells need, so that
+// the question pages leave room for the answers and match the answer pages.
+ProblemGrid planGrid(const PageStyle& style, const Sheet& sheet);
 
 } // namespace sumlark::pdf

@@ -54,6 +54,8 @@ public:
         return file_->status();
     }
 
+    FileStatus finish() override { return file_->prepare(); }
+
     FileStatus commit() override
     {
         FileStatus status = file_->commit();
@@ -95,6 +97,26 @@ std::uint64_t FileRunServices::clockSeed()
 {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+FileStatus FileRunServices::openFolder(const std::string& folder)
+{
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(QString::fromStdString(folder)));
+    if (const auto current = folder_.lock(); current && current->path() == path) {
+        opened_ = current;
+        return FileStatus::success();
+    }
+    std::string reason;
+    opened_ = SheetFolder::open(path, reason);
+    if (!opened_)
+        return FileStatus::failure(reason);
+    folder_ = opened_;
+    return FileStatus::success();
+}
+
+void FileRunServices::closeFolder()
+{
+    opened_.reset();
 }
 
 std::unique_ptr<SheetFile> FileRunServices::createSheet(const std::string& path, std::string& reason)

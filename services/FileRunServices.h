@@ -2,7 +2,7 @@
 
 // The services every front end shares, on Qt Core: sheet files written
 // through a locked SheetFolder and encoded with QStringEncoder, and the clock
-// seed. A front end adds the editor launch and the message box of its own kind.
+// seed. The window adds the editor launch and the message box of its own.
 
 #include "RunServices.h"
 #include "SheetFolder.h"
@@ -22,7 +22,7 @@ struct SheetEncoding {
     std::string note;
 };
 
-class FileRunServices : public RunServices {
+class FileRunServices : public virtual RandomServices, public virtual SheetFileServices {
 public:
     // An empty encoding name means the system's: the ANSI code page on
     // Windows, UTF-8 on Linux (Qt 6 takes UTF-8 there whatever the locale
@@ -40,17 +40,22 @@ public:
     // or Western Windows), UTF-8 with a byte-order mark, which Notepad reads.
     const SheetEncoding& sheetEncoding() const { return encoding_; }
 
-    // Sheets go into this folder from now on, under its lock; without it
-    // each run opens and locks the folder of its sheets itself.
+    // Sheets go into this folder, under its lock, while the caller keeps it
+    // open; without it each run opens and locks the folder of its sheets.
     void useFolder(std::shared_ptr<SheetFolder> folder) { folder_ = std::move(folder); }
 
     std::uint64_t clockSeed() override;
+    // Opens and locks the folder for a run; a failure is kept for the run's
+    // sheets, so that they do not wait for the lock once each.
+    FileStatus openFolder(const std::string& folder) override;
+    void closeFolder() override;
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
 
 private:
     QByteArray encodingName_;
     SheetEncoding encoding_;
     std::weak_ptr<SheetFolder> folder_;
+    std::shared_ptr<SheetFolder> opened_; // between openFolder and closeFolder
 };
 
 } // namespace sumlark

@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <QSaveFile>
@@ -16,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <pthread.h>
 #include <csignal>
 #endif
 
@@ -29,13 +33,26 @@ const char* const kOtherRun = "另一个程序正在这个文件夹里生成练�
 const char* const kFolderNotWritable = "文件夹不可写，不能在里面建立文件";
 const char* const kReadOnlySheet = "文件是只读的，不能替换原来的文件";
 const char* const kFolderInPlace = "同名的文件夹占用了这个位置";
+bool processRunning(qint64 pid);
+
 const char* const kForeignLink = "练习纸的位置是别人建立的链接，出于安全没有写入";
 
-std::string lockFailure(const QLockFile& lock)
+std::string lockFailure(const QLockFile& lock, const QString& lockPath)
 {
     switch (lock.error()) {
-    case QLockFile::LockFailedError:
+    case QLockFile::LockFailedError: {
+        // A lock this run may not take over (another user's in a shared
+        // folder, or one from another computer) stays until someone removes it.
+        qint64 pid = 0;
+        QString host, program;
+        const bool otherComputer = lock.getLockInfo(&pid, &host, &program) && !host.isEmpty() &&
+                                   host != QSysInfo::machineHostName();
+        if (otherComputer || !processRunning(pid))
+            return "文件夹里留着一个锁文件（" + QDir::toNativeSeparators(lockPath).toStdString() +
+                   "），它是" + (otherComputer ? "另一台电脑" : "一个已经结束的程序") +
+                   "留下的，这个程序不能替它删掉。确认没有程序正在生成练习纸后，把它删掉再试";
         return kOtherRun;
+    }
     case QLockFile::PermissionError:
         return kFolderNotWritable;
     default:
@@ -106,23 +123,27 @@ private:
     int fd_ = -1;
 };
 
-// While a folder is open, an interrupt removes its lock on the way out, so
-// that the next run does not have to find it stale; while its files move
-// into place, the interrupt waits until they are all in.
-volatile std::sig_atomic_t heldSignal = 0;
-volatile std::sig_atomic_t holdingSignals = 0;
+// The signals that end a program by default while it is moving a pair's
+// files into place: Ctrl+C, termination, a closed terminal, a closed pipe.
+sigset_t movingSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        sigaddset(&set, signal);
+    return set;
+}
+
+// While a folder is open, an interrupt that would end the program removes
+// the folder's lock on the way out, so that no later run has to find it.
 char lockPathBytes[4096];
 
 extern "C" void onInterrupt(int signal)
 {
-    if (holdingSignals) {
-        heldSignal = signal;
-        return;
-    }
     if (lockPathBytes[0] != '\0')
         ::unlink(lockPathBytes);
     std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    std::raise(signal); // delivered when the handler returns
 }
 
 // Where a sheet's file really goes: a folder descriptor and a name in it,
@@ -178,7 +199,11 @@ bool locate(Target& target, std::string& reason)
             return false;
         }
         std::string link(std::size_t(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
-        const ssize_t length = ::readlinkat(target.folder, target.name.c_str(), link.data(), link.size());
+        ssize_t length = 0;
+        // A link that grew since it was looked at fills the buffer: read it again.
+        while ((length = ::readlinkat(target.folder, target.name.c_str(), link.data(), link.size())) >= 0 &&
+               std::size_t(length) == link.size() && link.size() < 65536)
+            link.resize(link.size() * 2);
         if (length < 0) {
             reason = reasonFor(errno);
             return false;
@@ -209,39 +234,39 @@ struct SheetFolder::Private {
     Descriptor folder;
     QLockFile lock;
     int pending = 0;
-    bool watching = false;
-    struct sigaction previousInt {};
-    struct sigaction previousTerm {};
+    std::optional<HeldInterrupts> moving;
+    // The signals whose handler was set to remove the lock, with what they had.
+    std::vector<std::pair<int, struct sigaction>> watched;
 
     explicit Private(const QString& lockPath) : lock(lockPath) {}
 
-    // Only where nobody else handles the interrupts: a program that does
-    // keeps its own way of ending.
+    // Only signals that would end the program as they are: one that is
+    // ignored or handled already keeps what it has.
     void watchInterrupts(const QString& lockPath)
     {
-        struct sigaction current {};
-        ::sigaction(SIGINT, nullptr, &current);
-        if (current.sa_handler != SIG_DFL || lockPathBytes[0] != '\0')
-            return;
         const QByteArray bytes = QFile::encodeName(lockPath);
-        if (std::size_t(bytes.size()) >= sizeof lockPathBytes)
+        if (lockPathBytes[0] != '\0' || std::size_t(bytes.size()) >= sizeof lockPathBytes)
             return;
         std::memcpy(lockPathBytes, bytes.constData(), std::size_t(bytes.size()) + 1);
-        struct sigaction watch {};
-        watch.sa_handler = onInterrupt;
-        sigemptyset(&watch.sa_mask);
-        ::sigaction(SIGINT, &watch, &previousInt);
-        ::sigaction(SIGTERM, &watch, &previousTerm);
-        watching = true;
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction watch {};
+            watch.sa_handler = onInterrupt;
+            watch.sa_flags = SA_RESTART;
+            sigemptyset(&watch.sa_mask);
+            if (::sigaction(signal, &watch, nullptr) == 0)
+                watched.emplace_back(signal, current);
+        }
     }
 
     ~Private()
     {
-        if (!watching)
-            return;
-        ::sigaction(SIGINT, &previousInt, nullptr);
-        ::sigaction(SIGTERM, &previousTerm, nullptr);
-        lockPathBytes[0] = '\0';
+        for (const auto& [signal, previous] : watched)
+            ::sigaction(signal, &previous, nullptr);
+        if (!watched.empty() || lockPathBytes[0] != '\0')
+            lockPathBytes[0] = '\0';
     }
 };
 
@@ -252,6 +277,7 @@ struct StagedFile::Private {
     std::string buffer;
     int error = 0;
     std::string reason;
+    bool prepared = false;
     bool settled = false;
 
     void flush()
@@ -356,7 +382,7 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
         else if (!held && ::fstatvfs(folder->d_->folder.get(), &space) == 0 && space.f_bavail == 0)
             reason = reasonFor(ENOSPC);
         else
-            reason = lockFailure(folder->d_->lock);
+            reason = lockFailure(folder->d_->lock, folder->path_ + QLatin1Char('/') + kLockName);
         return nullptr;
     }
     folder->d_->watchInterrupts(folder->path_ + QLatin1Char('/') + kLockName);
@@ -385,20 +411,15 @@ std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::str
 
 void SheetFolder::holdInterrupts()
 {
-    if (d_->watching)
-        holdingSignals = 1;
+    if (!d_->moving)
+        d_->moving.emplace();
 }
 
 void SheetFolder::fileSettled()
 {
-    if (--d_->pending > 0 || !d_->watching)
-        return;
-    holdingSignals = 0;
     // What was asked for while the files moved happens now.
-    const int signal = heldSignal;
-    heldSignal = 0;
-    if (signal != 0)
-        onInterrupt(signal);
+    if (--d_->pending == 0)
+        d_->moving.reset();
 }
 
 qint64 StagedFile::writeData(const char* data, qint64 size)
@@ -418,25 +439,37 @@ FileStatus StagedFile::status() const
     return d_->error == 0 ? FileStatus::success() : FileStatus::failure(reasonFor(d_->error));
 }
 
-FileStatus StagedFile::commit()
+FileStatus StagedFile::prepare()
 {
-    if (d_->settled)
-        return FileStatus::failure("文件已经写完了");
-    folder_->holdInterrupts();
+    if (d_->prepared || d_->settled)
+        return status();
+    d_->prepared = true;
     d_->flush();
     // The data may still sit in the system's cache; a disk that cannot take
     // it says so here, before anything is replaced.
     if (d_->error == 0 && d_->reason.empty() && ::fsync(d_->file.get()) != 0 && errno != EINVAL)
         d_->error = errno;
+    return status();
+}
+
+FileStatus StagedFile::commit()
+{
+    if (d_->settled)
+        return FileStatus::failure("文件已经写完了");
+    prepare();
+    folder_->holdInterrupts();
     if (d_->error == 0 && d_->reason.empty() && d_->tempName.empty())
         d_->nameUnnamed();
-    if (d_->error == 0 && d_->reason.empty() &&
-        ::renameat(d_->target.folder, d_->tempName.c_str(), d_->target.folder, d_->target.name.c_str()) != 0) {
-        d_->error = errno;
-        if (errno == EACCES || errno == EPERM)
-            d_->reason = "无法替换原来的文件：文件是只读的或受保护的";
-    } else if (d_->error == 0 && d_->reason.empty()) {
-        d_->tempName.clear();
+    if (d_->error == 0 && d_->reason.empty()) {
+        if (::renameat(d_->target.folder, d_->tempName.c_str(), d_->target.folder, d_->target.name.c_str()) == 0) {
+            d_->tempName.clear();
+            // The new name is on the disk too, not only the data.
+            ::fsync(d_->target.folder);
+        } else {
+            d_->error = errno;
+            if (errno == EACCES || errno == EPERM)
+                d_->reason = "无法替换原来的文件：文件是只读的或受保护的";
+        }
     }
     const FileStatus result = status();
     settle();
@@ -453,7 +486,21 @@ void StagedFile::settle()
     folder_->fileSettled();
 }
 
+HeldInterrupts::HeldInterrupts()
+{
+    const sigset_t moving = movingSignals();
+    ::pthread_sigmask(SIG_BLOCK, &moving, &previous_);
+}
+
+HeldInterrupts::~HeldInterrupts()
+{
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
 #else // Windows: the system's own replace-on-commit, without link rules or held signals.
+
+HeldInterrupts::HeldInterrupts() = default;
+HeldInterrupts::~HeldInterrupts() = default;
 
 struct SheetFolder::Private {
     QLockFile lock;
@@ -484,7 +531,7 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
     std::shared_ptr<SheetFolder> folder(new SheetFolder(QDir::cleanPath(absolutePath)));
     folder->d_->lock.setStaleLockTime(0);
     if (!folder->d_->lock.tryLock(lockWaitMs)) {
-        reason = lockFailure(folder->d_->lock);
+        reason = lockFailure(folder->d_->lock, folder->path_ + QLatin1Char('/') + kLockName);
         return nullptr;
     }
     return folder;
@@ -527,11 +574,17 @@ FileStatus StagedFile::status() const
     return d_->file.error() == QFileDevice::NoError ? FileStatus::success() : FileStatus::failure(saveReason(d_->file));
 }
 
-FileStatus StagedFile::commit()
+FileStatus StagedFile::prepare()
 {
     // The flush is checked here: commit() would lose its error.
     if (!d_->file.flush() && d_->reason.empty())
         d_->reason = saveReason(d_->file);
+    return status();
+}
+
+FileStatus StagedFile::commit()
+{
+    prepare();
     if (d_->reason.empty() && !d_->file.commit())
         d_->reason = saveReason(d_->file);
     const FileStatus result = status();
@@ -548,6 +601,17 @@ void StagedFile::settle()
 }
 
 #endif
+
+namespace {
+bool processRunning(qint64 pid)
+{
+#ifdef Q_OS_WIN
+    return pid > 0; // the lock itself knows better there
+#else
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+#endif
+}
+} // namespace
 
 SheetFolder::SheetFolder(QString path)
     : path_(std::move(path)), d_(std::make_unique<Private>(path_ + QLatin1Char('/') + kLockName))

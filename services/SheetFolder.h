@@ -23,9 +23,29 @@
 #include <memory>
 #include <string>
 
+#ifndef _WIN32
+#include <signal.h>
+#endif
+
 namespace sumlark {
 
 class SheetFolder;
+
+// Holds back the signals that would end the program between two moves
+// (Ctrl+C, termination, a closed terminal or pipe) while it lives; what
+// arrived meanwhile is delivered at its end. Holds nest.
+class HeldInterrupts {
+public:
+    HeldInterrupts();
+    ~HeldInterrupts();
+    HeldInterrupts(const HeldInterrupts&) = delete;
+    HeldInterrupts& operator=(const HeldInterrupts&) = delete;
+
+private:
+#ifndef _WIN32
+    sigset_t previous_;
+#endif
+};
 
 // One file of a run: a device to write to, then commit().
 class StagedFile : public QIODevice {
@@ -38,8 +58,12 @@ public:
     // Marks the file as failed for a reason of the writer's: it will not
     // replace its target.
     void fail(std::string reason);
-    // Flushes and syncs the file, then moves it over its target. The
-    // target keeps its earlier contents unless this succeeds.
+    // Flushes and syncs the file: whether all of it reached the disk.
+    FileStatus prepare();
+    // Prepares the file if that has not been done, then moves it over its
+    // target. The target keeps its earlier contents unless this succeeds.
+    // From the first commit until the last file of the folder is settled,
+    // interrupts are held.
     FileStatus commit();
 
 protected:

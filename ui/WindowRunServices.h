@@ -9,7 +9,7 @@ namespace sumlark::ui {
 
 // What a run needs from the desktop: the sheets' editor and a message box
 // over the main window. Sheet files and the seed come from FileRunServices.
-class WindowRunServices : public FileRunServices {
+class WindowRunServices : public FileRunServices, public RunServices {
 public:
     explicit WindowRunServices(QWidget* owner);
 

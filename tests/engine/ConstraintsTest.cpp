@@ -63,7 +63,7 @@ Listed bruteForce(Op operation, const OperandRange& range, const RuleBounds& bou
             if (problem && meetsDigitRules(*problem, rules) && range.weight(a) * range.weight(b) > 0.0) {
                 listed.chance += range.weight(a) * range.weight(b);
                 std::string cell;
-                appendQuestionCell(cell, "", *problem);
+                appendQuestionCell(cell, "", SheetProblem::of(*problem));
                 listed.cells.insert(cell);
             }
         }
@@ -99,15 +99,16 @@ void checkType(const WorksheetSettings& settings, const OperandRange& range, con
         sized.countText = std::to_string(count);
         testing::ScriptedServices services;
         services.useSeededRandom = true;
-        const RunOptions options{.seed = 7, .constraints = {distinct, carry, borrow}, .keepProblems = true};
-        const auto result = generateSheets(sized, "/sheets", services, options);
-        ASSERT_EQ(std::ssize(result.problems), count) << result.refusalText;
-        std::set<std::string> made;
-        for (const auto& problem : result.problems) {
+        const RunOptions options{.seed = 7, .constraints = {distinct, carry, borrow}};
+        const auto made = makeSheet(sized, options, services);
+        ASSERT_TRUE(made.sheet) << made.refusal.text;
+        ASSERT_EQ(std::ssize(made.sheet->problems), count);
+        std::set<std::string> cells;
+        for (const auto& problem : made.sheet->problems) {
             std::string cell;
             appendQuestionCell(cell, "", problem);
             EXPECT_TRUE(expected.cells.contains(cell)) << cell;
-            EXPECT_TRUE(made.insert(cell).second || !distinct) << cell << " twice";
+            EXPECT_TRUE(cells.insert(cell).second || !distinct) << cell << " twice";
         }
     }
 }

@@ -59,7 +59,7 @@ TEST(SheetLayout, AdditionOneToTwentyFiveProblemsThreeALine)
     // 15 + 9 exceeds 20 and is drawn again for the same number.
     services.scriptAll({{1, 3, 12}, {5, 15, 9}, {2, 7, 5}, {12, 10, 9}, {3, 2, 6}, {9, 11, 8}}, 1, 20);
 
-    EXPECT_EQ(generateSheets(settings, kFolder, services).problemsMade, 5);
+    EXPECT_EQ(generateSheets(settings, kFolder, services).sheet->problems.size(), 5u);
     const std::string end = footer(5, ProblemType::Addition, "1", "20").substr(2);
     EXPECT_EQ(services.files.at(kQuestionPath),
               lines({header("*题*纸", "5", ProblemType::Addition), "01) 3＋12=    02) 7＋5=     03) 10＋9=",
@@ -140,8 +140,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Rules, ProductTestPassesWhenTheLargestIsNoNumber)
 {
     auto settings = settingsFor(Multiplication, "1", "abc", "1");
-    const auto outcome = composeProblem(Operation::Multiplication, {1, 500, 500}, "07) ", settings);
-    EXPECT_EQ(outcome.answerCell, "07) 500×500=250000");
+    const auto problem = applyRule(Operation::Multiplication, {1, 500, 500}, RuleBounds::from(settings));
+    ASSERT_TRUE(problem);
+    std::string cell;
+    appendAnswerCell(cell, "07) ", SheetProblem::of(*problem));
+    EXPECT_EQ(cell, "07) 500×500=250000");
 }
 
 TEST(Rules, MixedTypesWalkTheirOperationsInNameOrder)

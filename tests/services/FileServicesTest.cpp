@@ -1,6 +1,5 @@
-#include "FileRunServices.h"
 #include "GenerateSheets.h"
-#include "ScriptedServices.h"
+#include "RecordingFileServices.h"
 #include "SheetLayout.h"
 
 #include <QFile>
@@ -12,20 +11,7 @@
 namespace sumlark {
 namespace {
 
-// Real sheet files with a scripted random sequence and recorded completion.
-class RecordingFileServices : public FileRunServices {
-public:
-    using FileRunServices::FileRunServices;
-
-    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
-    {
-        return script.useSeededRandom ? FileRunServices::randomSource(seed) : script.randomSource(seed);
-    }
-    bool startEditor(const std::string& path) override { return script.startEditor(path); }
-    void showMessage(const std::string& title, const std::string& text) override { script.showMessage(title, text); }
-
-    testing::ScriptedServices script;
-};
+using testing::RecordingFileServices;
 
 QByteArray gbk(const std::string& utf8)
 {

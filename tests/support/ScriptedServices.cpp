@@ -96,8 +96,8 @@ void ScriptedServices::scriptRaw(std::initializer_list<double> values)
 
 std::unique_ptr<RandomSource> ScriptedServices::randomSource(std::uint64_t seed)
 {
-    if (useSeededRandom)
-        return RunServices::randomSource(seed);
+    if (useSeededRandom || queue_.empty())
+        return RandomServices::randomSource(seed);
     return std::make_unique<QueueRandom>(queue_, randomsTaken);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,10 +37,13 @@ public:
     void scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest);
     // Queues raw random numbers.
     void scriptRaw(std::initializer_list<double> values);
-    // With no script, the engine's seeded generator is used.
+    // With nothing scripted when a run starts, or with this set, the
+    // engine's seeded generator is used.
     bool useSeededRandom = false;
 
-    std::uint64_t clockSeed() override { return ++clockCalls; }
+    // The clock's seed: the one set, else the number of the call.
+    std::optional<std::uint64_t> clock;
+    std::uint64_t clockSeed() override { return clock ? *clock : ++clockCalls; }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
     bool startEditor(const std::string& path) override;

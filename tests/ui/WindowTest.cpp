@@ -4,7 +4,7 @@
 // temporary folder; the editor and the message box are only recorded.
 
 #include "AboutWindow.h"
-#include "FileRunServices.h"
+#include "RecordingFileServices.h"
 #include "MainWindow.h"
 #include "SumlarkVersion.h"
 
@@ -19,13 +19,7 @@ const QString kSheets[] = {"速算答题.txt", "速算答题-答案.txt"};
 
 // Sheets in UTF-8, the encoding the command line is given too, from a fixed
 // seed in place of the clock's.
-struct RecordingServices : sumlark::FileRunServices {
-    RecordingServices() : FileRunServices("UTF-8") {}
-    std::uint64_t clockSeed() override { return 20240901; }
-    bool startEditor(const std::string& path) override { return launches.push_back(path), true; }
-    void showMessage(const std::string& title, const std::string& text) override { messages.push_back(title + text); }
-    std::vector<std::string> launches, messages;
-};
+using sumlark::testing::RecordingFileServices;
 
 // A test's rows as one column of tuples, and the current row's values.
 template <class... Values> void rows(std::initializer_list<std::pair<const char*, std::tuple<Values...>>> table)
@@ -62,7 +56,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingServices> services_;
+    std::unique_ptr<RecordingFileServices> services_;
     std::unique_ptr<sumlark::ui::MainWindow> window_;
 
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
@@ -78,7 +72,9 @@ private slots:
     void init()
     {
         folder_ = std::make_unique<QTemporaryDir>();
-        services_ = std::make_unique<RecordingServices>();
+        services_ = std::make_unique<RecordingFileServices>();
+        services_->script.clock = 20240901;
+        services_->script.useSeededRandom = true;
         // The previous test's main window takes its About window with it.
         window_ = std::make_unique<sumlark::ui::MainWindow>();
         window_->setRunServices(services_.get());
@@ -205,8 +201,11 @@ private slots:
         QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
 
         const std::vector<std::string> sheets = {sheet(0).toStdString(), sheet(1).toStdString()};
-        QCOMPARE(services_->launches, std::vector(sheets.begin(), sheets.begin() + (open ? 1 + answers : 0)));
-        QCOMPARE(services_->messages, std::vector<std::string>(!open, "成功文件输出完成，文件保存在： " + sheets[0]));
+        QCOMPARE(services_->script.launches, std::vector(sheets.begin(), sheets.begin() + (open ? 1 + answers : 0)));
+        std::vector<std::string> messages;
+        for (const auto& [title, text] : services_->script.messages)
+            messages.push_back(title + text);
+        QCOMPARE(messages, std::vector<std::string>(!open, "成功文件输出完成，文件保存在： " + sheets[0]));
         QTemporaryDir out;
         const QStringList arguments = {"--seed=20240901",        "--encoding=UTF-8",
                                        "--out=" + out.path(),    "--type=" + QString::number(type),

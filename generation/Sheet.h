@@ -1,0 +1,57 @@
+#pragma once
+
+// A worksheet as data: everything one run made, in the order the sheets
+// print it. The text sheets and the printed pages are all drawn from it, so
+// none of them has to read another's output.
+
+#include "OperationRules.h"
+#include "ProblemTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sumlark {
+
+// One problem as printed: its operands in printed order and the result the
+// pupil writes.
+struct SheetProblem {
+    Operation operation = Operation::Addition;
+    double left = 0.0;
+    double right = 0.0;
+    double result = 0.0;    // the quotient of a division
+    double remainder = 0.0; // of a division with a remainder; 0 for none
+
+    static SheetProblem of(const AcceptedProblem& problem);
+};
+
+struct Sheet {
+    // The settings' texts as the header and summary lines print them.
+    std::string countText;
+    std::string typeText;
+    std::string smallestText;
+    std::string largestText;
+    ProblemType type = ProblemType::Addition;
+    bool numbered = false;
+    bool writeAnswers = true;
+    int serialWidth = 2; // digits of the serial prefix
+    int perLine = 0;     // problems per line; 0: one a line
+    std::vector<SheetProblem> problems; // in sheet order
+    std::uint64_t seed = 0;
+    std::string tag; // of one pair among several, "01"; empty for a single pair
+
+    // The serial prefix of the problem at index (0-based): "07) ", or
+    // nothing when the problems are not numbered.
+    std::string serialPrefix(std::size_t index) const;
+};
+
+// A question cell (prefix, operands, sign, "=") and an answer cell, which
+// adds the result, "q...r" for a division with a remainder.
+void appendQuestionCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem);
+void appendAnswerCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem);
+
+// Operands and results as the cells write them: whole numbers, no "-0".
+void appendWhole(std::string& out, double value);
+
+} // namespace sumlark
