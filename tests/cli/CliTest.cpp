@@ -56,7 +56,8 @@ std::vector<std::string> cellTexts(const QString& text)
 
 const QStringList kOptions = {"--type", "--smallest", "--largest", "--count", "--per-line", "--numbered",
                               "--no-answers", "--remainder", "--encoding", "--out", "--seed", "--distinct", "--carry",
-                              "--borrow", "--sheets", "--pdf", "--paper", "--font-size", "--help", "-h", "--version"};
+                              "--borrow", "--sheets", "--pdf", "--paper", "--font-size", "--help", "-h", "--version",
+                              "-V", "-o", "--"};
 const QStringList kPair = {"速算答题.txt", "速算答题-答案.txt"};
 // What a run with --pdf writes.
 const QStringList kPdfRun = kPair + QStringList{"速算答题.pdf", "速算答题-答案.pdf"};
@@ -70,6 +71,7 @@ struct OutcomeRow {
     QStringList blocked = {}; // folders made first where sheets go, so that those cannot be written
     int pages = 1;            // of each PDF written
     const char* paper = "(A4)"; // the page size as pdfinfo names it
+    QStringList never = {};   // on neither output
 };
 
 class Outcomes : public ::testing::TestWithParam<OutcomeRow> {};
@@ -92,6 +94,9 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
         const QString& text = row.exit == 0 ? finished.out : finished.err;
         EXPECT_TRUE(text.contains(said)) << said.toStdString() << " not in:\n" << text.toStdString();
     }
+    for (const QString& unsaid : row.never) {
+        EXPECT_FALSE(finished.out.contains(unsaid) || finished.err.contains(unsaid)) << unsaid.toStdString();
+    }
     const auto sorted = [](QStringList names) { names.sort(); return names.join(" ").toStdString(); };
     EXPECT_EQ(sorted(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)), sorted(row.written + row.blocked));
     for (const auto& pdf : dir.entryList({"*.pdf"}, QDir::Files)) {
@@ -112,9 +117,28 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, Outcomes,
     ::testing::Values(
         OutcomeRow{"HelpNamesEveryOptionAndWins", {"--count", "5", "--help"}, 0, kOptions},
+        OutcomeRow{"HelpWinsOverAMistakeBeforeIt", {"--colour", "red", "--pdf=yes", "-h"}, 0, {"用法：sumlark-cli"}},
+        OutcomeRow{"HelpWinsWhereAValueIsDue", {"--out", "--help"}, 0, {"用法：sumlark-cli"}},
+        OutcomeRow{"HelpAfterTheEndOfOptionsIsAnArgument", {"--", "--help"}, 2, {"多余的参数“--help”"}},
+        OutcomeRow{"EndOfOptionsWithNothingAfter", {"--seed", "1", "--"}, 0, {"已写入：<dir>速算答题.txt\n"}, kPair},
         OutcomeRow{"Version", {"--version", "--pdf"}, 0, {"小学Sumlark 命令行版 2.0.0\n"}},
-        OutcomeRow{"UnknownOptionListsTheAllowedOnes", {"--colour", "red"}, 2,
-                   {"没有“--colour”这个选项。可以用的选项：" + kOptions.join("、") + "。"}},
+        OutcomeRow{"ShortVersion", {"-V"}, 0, {"小学Sumlark 命令行版 2.0.0\n"}},
+        OutcomeRow{"ShortOutMakesTheFolder", {"-o", "三年级二班"}, 0, {"已写入：三年级二班"}, {"三年级二班"}},
+        OutcomeRow{"ShortOutWithTheValueAttached", {"-o二班", "--seed", "3"}, 0, {"已写入：二班"}, {"二班"}},
+        OutcomeRow{"ShortOutBeforeAnOption", {"-o", "-V"}, 2, {"-o 后面缺少取值"}},
+        OutcomeRow{"NegativeNumberIsAValue", {"--smallest", "-3", "--seed", "1"}, 0, {}, kPair},
+        OutcomeRow{.name = "UnknownOptionPointsToHelp", .arguments = {"--colour", "red"}, .exit = 2,
+                   .says = {"sumlark-cli：没有“--colour”这个选项。\n用 sumlark-cli --help 查看全部选项。\n"},
+                   .never = {"您是不是想用", "--type"}},
+        OutcomeRow{"OneEditAway", {"--cout", "5"}, 2, {"没有“--cout”这个选项。您是不是想用 --count？\n"}},
+        OutcomeRow{"TwoEditsAwayWithAValue", {"--encodign=GBK"}, 2, {"您是不是想用 --encoding？"}},
+        OutcomeRow{"SingleDashLongName", {"-numbered"}, 2, {"您是不是想用 --numbered？"}},
+        OutcomeRow{"OnlyTheCaseDiffers", {"--PDF"}, 2, {"您是不是想用 --pdf？"}},
+        OutcomeRow{"ShortOnlyTheCaseDiffers", {"-v"}, 2, {"您是不是想用 -V？"}},
+        OutcomeRow{.name = "ThreeEditsAwayGetsNoGuess", .arguments = {"--sheetzzz"}, .exit = 2,
+                   .says = {"没有“--sheetzzz”这个选项。\n"}, .never = {"您是不是想用"}},
+        OutcomeRow{.name = "UnknownShortGetsNoGuess", .arguments = {"-x"}, .exit = 2, .says = {"没有“-x”这个选项。\n"},
+                   .never = {"您是不是想用"}},
         OutcomeRow{"StrayArgument", {"add"}, 2, {"多余的参数“add”"}},
         OutcomeRow{"MissingValue", {"--borrow"}, 2, {"--borrow 后面缺少取值"}},
         OutcomeRow{"ValueLooksLikeAnOption", {"--count", "--numbered"}, 2, {"--count 后面缺少取值"}},
