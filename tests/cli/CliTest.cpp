@@ -1,3 +1,4 @@
+#include "ProblemTypes.h"
 #include "SheetText.h"
 
 #include <QDir>
@@ -229,6 +230,117 @@ INSTANTIATE_TEST_SUITE_P(
                               {"--seed", "20240901", "--type", "all", "--remainder", "--numbered", "--count", "24",
                                "--per-line", "4", "--largest", "50", "--encoding", "UTF-8"},
                               "seed-20240901-"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The manual page and the bash completion are written by hand beside the
+// program; they must offer exactly what it takes.
+
+const QString kCompletion = QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.bash-completion";
+
+// The options a text names: "--name" or "-x" standing on their own, and "--".
+std::set<QString> optionsNamed(const QString& text)
+{
+    static const QRegularExpression option(R"((?:^|[\s"，、（])(--?[A-Za-z][A-Za-z-]*|--)(?=[\s,"，=）]|$))");
+    std::set<QString> names;
+    for (auto match = option.globalMatch(text); match.hasNext();)
+        names.insert(match.next().captured(1));
+    return names;
+}
+
+// What bash offers for the last of the words typed after sumlark-cli.
+QStringList completions(const QStringList& words, const QString& folder = {})
+{
+    const QString script = R"(source "$1"; shift; COMP_WORDS=(sumlark-cli "$@"); COMP_CWORD=$#; _sumlark_cli;
+                              printf '%s\n' "${COMPREPLY[@]}")";
+    const auto finished = runProgram("bash", QStringList{"-c", script, "bash", kCompletion} + words, folder);
+    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
+    QStringList offered = finished.out.split('\n', Qt::SkipEmptyParts);
+    offered.sort();
+    return offered;
+}
+
+std::set<QString> asSet(const QStringList& list)
+{
+    return {list.begin(), list.end()};
+}
+
+TEST(HandWritten, ManualAndCompletionNameTheOptionsOfHelp)
+{
+    QTemporaryDir folder;
+    const auto help = optionsNamed(cli({"--help"}, folder).out);
+    ASSERT_EQ(help, asSet(kOptions));
+
+    QFile page(QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.1");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    QString manual = QString::fromUtf8(page.readAll());
+    manual.replace("\\-", "-").remove(QRegularExpression(R"(\\f[BIRP])"));
+    EXPECT_EQ(optionsNamed(manual), help);
+
+    EXPECT_EQ(asSet(completions({""})), help);
+    EXPECT_EQ(asSet(completions({"-"})), help);
+}
+
+struct CompletionRow {
+    const char* name;
+    QStringList words;
+    QStringList offered;
+};
+
+class Completion : public ::testing::TestWithParam<CompletionRow> {};
+
+// In a folder holding the folder 二班 and the file 说明.txt.
+TEST_P(Completion, Offers)
+{
+    const auto& row = GetParam();
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("二班"));
+    QFile file(QDir(folder.path()).filePath("说明.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QStringList offered = row.offered;
+    offered.sort();
+    EXPECT_EQ(completions(row.words, folder.path()), offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, Completion,
+    ::testing::Values(CompletionRow{"OptionBeginning", {"--pa"}, {"--paper"}},
+                      CompletionRow{"OptionAfterAValue", {"--count", "5", "--nu"}, {"--numbered"}},
+                      CompletionRow{"TypeWithEquals", {"--type", "=", "add"}, {"add", "add-sub", "add-sub-mul"}},
+                      CompletionRow{"OutOffersFoldersOnly", {"--out", ""}, {"二班"}},
+                      CompletionRow{"ShortOutToo", {"-o", "二"}, {"二班"}},
+                      CompletionRow{"NumbersAreTyped", {"--count", ""}, {}},
+                      CompletionRow{"NothingAfterTheEndOfOptions", {"--", "-"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ValuesRow {
+    const char* name;
+    QString option;
+    QStringList with; // what makes any value of the option acceptable
+    int values;       // how many there are to offer
+};
+
+class OfferedValues : public ::testing::TestWithParam<ValuesRow> {};
+
+// Every value offered after an option is one sumlark-cli accepts there.
+TEST_P(OfferedValues, AreAccepted)
+{
+    const auto& row = GetParam();
+    const QStringList offered = completions({row.option, ""});
+    EXPECT_EQ(offered.size(), row.values) << offered.join(" ").toStdString();
+    for (const QString& value : offered) {
+        QTemporaryDir folder;
+        const auto finished = cli(row.with + QStringList{"--seed", "1", "--count", "4", row.option, value}, folder);
+        EXPECT_EQ(finished.exit, 0) << value.toStdString() << ": " << finished.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, OfferedValues,
+    ::testing::Values(ValuesRow{"EveryProblemType", "--type", {}, kProblemTypeCount},
+                      ValuesRow{"CarryRules", "--carry", {}, 2},
+                      ValuesRow{"BorrowRules", "--borrow", {"--type", "sub"}, 2},
+                      ValuesRow{"Papers", "--paper", {"--pdf"}, 2},
+                      ValuesRow{"Encodings", "--encoding", {}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
