@@ -265,7 +265,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     bool version = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view argument = arguments[i];
+        const std::string_view argument = arguments[i];
         if (!optionsEnded && argument == kEndOfOptions) {
             optionsEnded = true;
             continue;
