@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace sumlark::cli {
@@ -160,14 +161,84 @@ const std::vector<Option>& options()
     return table;
 }
 
-// A mistyped name is easiest to put right beside the names there are.
+constexpr std::string_view kHelp = "--help", kShortHelp = "-h";
+constexpr std::string_view kVersion = "--version", kShortVersion = "-V";
+constexpr std::string_view kEndOfOptions = "--";
+
+// Short forms of options in the table.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kShortForms = {{{"-o", "--out"}}};
+
+bool isHelp(std::string_view argument)
+{
+    return argument == kHelp || argument == kShortHelp;
+}
+
+bool isVersion(std::string_view argument)
+{
+    return argument == kVersion || argument == kShortVersion;
+}
+
+// What an option's value cannot be: another option. A lone "-5" is a value.
+bool looksLikeOption(std::string_view argument)
+{
+    return argument.starts_with("--") || isHelp(argument) || isVersion(argument) ||
+           std::any_of(kShortForms.begin(), kShortForms.end(),
+                       [argument](const auto& form) { return argument.starts_with(form.first); });
+}
+
+// Edits (insertions, deletions, substitutions) that turn one text into the other.
+std::size_t editDistance(std::string_view from, std::string_view to)
+{
+    std::vector<std::size_t> row(to.size() + 1);
+    for (std::size_t j = 0; j <= to.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= from.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= to.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (from[i - 1] == to[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[to.size()];
+}
+
+// The option a mistyped name most likely meant: one that differs only in
+// case, else the nearest long name within two edits; none for a short name,
+// where two edits reach nearly anything.
+std::optional<std::string_view> nearestOption(std::string_view name)
+{
+    std::vector<std::string_view> names = {kHelp, kShortHelp, kVersion, kShortVersion};
+    for (const Option& option : options())
+        names.push_back(option.name);
+    for (const auto& form : kShortForms)
+        names.push_back(form.first);
+    for (std::string_view candidate : names) {
+        if (lowercase(candidate) == lowercase(name))
+            return candidate;
+    }
+    if (name.size() < 3)
+        return std::nullopt;
+    std::optional<std::string_view> nearest;
+    std::size_t best = 3;
+    for (std::string_view candidate : names) {
+        if (!candidate.starts_with("--"))
+            continue;
+        if (const std::size_t edits = editDistance(name, candidate); edits < best) {
+            best = edits;
+            nearest = candidate;
+        }
+    }
+    return nearest;
+}
+
 std::string unknownOption(std::string_view name)
 {
-    std::string names;
-    for (const Option& option : options())
-        names += std::string(option.name) + "、";
-    return std::string(kProgram) + "：没有" + quoted(name) + "这个选项。可以用的选项：" + names +
-           "--help、-h、--version。";
+    std::string error = std::string(kProgram) + "：没有" + quoted(name) + "这个选项。";
+    if (const auto nearest = nearestOption(name))
+        error += "您是不是想用 " + std::string(*nearest) + "？";
+    return error;
 }
 
 std::string withHelpHint(std::string error)
@@ -180,50 +251,69 @@ std::string withHelpHint(std::string error)
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
+    // Asking for help is answered whatever else the line holds, even a
+    // mistake; only after "--" is "--help" no longer an option.
+    const auto end = std::find(arguments.begin(), arguments.end(), kEndOfOptions);
+    if (std::any_of(arguments.begin(), end, [](const std::string& a) { return isHelp(a); })) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
     const auto fail = [&line](std::string error) {
         line.action = CommandLine::Action::Error;
         line.error = withHelpHint(std::move(error));
         return line;
     };
-    bool help = false;
     bool version = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            help = true;
+        if (!optionsEnded && argument == kEndOfOptions) {
+            optionsEnded = true;
             continue;
         }
-        if (argument == "--version") {
+        if (optionsEnded || !argument.starts_with("-") || argument == "-")
+            return fail(std::string(kProgram) + "：多余的参数" + quoted(argument) + "，这里只接受选项。");
+        if (isVersion(argument)) {
             version = true;
             continue;
         }
-        if (!argument.starts_with("-"))
-            return fail(std::string(kProgram) + "：多余的参数" + quoted(argument) + "，这里只接受以 -- 开头的选项。");
 
-        const auto equals = argument.find('=');
-        const std::string_view name = argument.substr(0, equals);
+        std::string_view name, typed; // the table's name, and the name as typed
+        std::optional<std::string_view> attached; // a value in the same argument
+        const auto shortForm = std::find_if(kShortForms.begin(), kShortForms.end(),
+                                            [argument](const auto& form) { return argument.starts_with(form.first); });
+        if (shortForm != kShortForms.end()) {
+            // As usual for one-letter options: "-o 文件夹" or "-o文件夹".
+            name = shortForm->second;
+            typed = shortForm->first;
+            if (argument.size() > shortForm->first.size())
+                attached = argument.substr(shortForm->first.size());
+        } else {
+            const auto equals = argument.find('=');
+            name = typed = argument.substr(0, equals);
+            if (equals != std::string_view::npos)
+                attached = argument.substr(equals + 1);
+        }
         const auto option = std::find_if(options().begin(), options().end(),
                                          [name](const Option& o) { return o.name == name; });
         if (option == options().end())
             return fail(unknownOption(name));
 
         std::string_view value;
-        if (equals != std::string_view::npos) {
+        if (attached) {
             if (!option->takesValue)
-                return fail(std::string(kProgram) + "：" + std::string(name) + " 不带取值。");
-            value = argument.substr(equals + 1);
+                return fail(std::string(kProgram) + "：" + std::string(typed) + " 不带取值。");
+            value = *attached;
         } else if (option->takesValue) {
             // A following option is a forgotten value rather than the value.
-            if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--"))
-                return fail(std::string(kProgram) + "：" + std::string(name) + " 后面缺少取值。");
+            if (i + 1 >= arguments.size() || looksLikeOption(arguments[i + 1]))
+                return fail(std::string(kProgram) + "：" + std::string(typed) + " 后面缺少取值。");
             value = arguments[++i];
         }
         if (std::string complaint = option->apply(line.options, value); !complaint.empty())
             return fail(std::move(complaint));
     }
-    if (help)
-        line.action = CommandLine::Action::Help;
-    else if (version)
+    if (version)
         line.action = CommandLine::Action::Version;
     return line;
 }
@@ -259,7 +349,8 @@ std::string helpText()
                          进位和退位只用于 0 和正数，题型里要有加法或减法
 
 输出
-  --out 文件夹           写到这个文件夹，默认当前文件夹
+  --out 文件夹, -o 文件夹
+                         写到这个文件夹，没有就新建；默认当前文件夹
   --encoding 编码        文本文件的编码，例如 GBK、GB18030；默认 UTF-8
                          （Windows 上默认用系统的编码，它写不出汉字时用带
                          字节顺序标记的 UTF-8）
@@ -274,10 +365,12 @@ std::string helpText()
   --font-size 磅数       PDF 里题目的字号，8 到 36，默认 14（四号）
 
 其他
-  --help, -h             显示这段说明
-  --version              显示版本号
+  --help, -h             显示这段说明，不管还有别的什么选项
+  --version, -V          显示版本号
+  --                     选项到此为止
 
-选项的取值可以跟在后面（--count 50），也可以用等号（--count=50）。
+选项的取值可以跟在后面（--count 50），也可以用等号（--count=50）；
+-o 的取值也可以直接连着写（-o三年级二班）。
 
 例子
   sumlark-cli --seed 1 --count 110 --per-line 5 --numbered --pdf

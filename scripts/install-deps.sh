@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need,
-# only those that are missing.
+# only those that are missing; packages named as arguments as well.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   poppler-utils time
+  "$@"
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test suite; then the same
 # suites built with AddressSanitizer and UndefinedBehaviorSanitizer, and each
-# fuzz target for about a minute in all. Any failure or finding fails it.
+# fuzz target for about a minute in all; last, the Debian package is built,
+# installed, run and purged. Any failure or finding fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +19,4 @@ ctest --preset sanitize
 cmake --preset fuzz
 cmake --build --preset fuzz
 fuzz/run.sh
+scripts/test-package.sh

@@ -5,6 +5,7 @@
 #include "InputBlocker.h"
 #include "OperationRules.h"
 #include "ProblemTypes.h"
+#include "WindowSheetFolder.h"
 #include "WindowRunServices.h"
 
 #include <QCheckBox>
@@ -93,7 +94,7 @@ MainWindow::MainWindow(QWidget* parent)
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ownServices_(std::make_unique<WindowRunServices>(this)),
       services_(ownServices_.get()),
-      folder_(QCoreApplication::applicationDirPath())
+      folder_(sheetFolder())
 {
     setObjectName(QStringLiteral("frm100"));
     setWindowTitle(QStringLiteral("Sumlark-Tavrel"));
@@ -248,6 +249,9 @@ void MainWindow::cmdCreate_Click()
     const WorksheetSettings settings = settingsFromControls();
     const std::string folder = QDir::toNativeSeparators(folder_).toStdString();
     const InputBlocker busy(this);
+    // The documents subfolder comes into being with its first sheets; if it
+    // cannot, the failed save names the path and the reason.
+    QDir().mkpath(folder_);
     lastRun_ = generateSheets(settings, folder, *services_);
 }
 

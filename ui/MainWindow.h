@@ -38,7 +38,7 @@ public:
     // The services a run uses; null restores the window's own (real editor,
     // real message box).
     void setRunServices(RunServices* services);
-    // Where the sheets go; the program's own folder unless changed.
+    // Where the sheets go: sheetFolder() unless changed.
     void setOutputFolder(const QString& folder);
     QString outputFolder() const { return folder_; }
 

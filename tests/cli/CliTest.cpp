@@ -1,3 +1,4 @@
+#include "ProblemTypes.h"
 #include "SheetText.h"
 
 #include <QDir>
@@ -60,7 +61,8 @@ std::vector<std::string> cellTexts(const QString& text)
 
 const QStringList kOptions = {"--type", "--smallest", "--largest", "--count", "--per-line", "--numbered",
                               "--no-answers", "--remainder", "--encoding", "--out", "--seed", "--distinct", "--carry",
-                              "--borrow", "--sheets", "--pdf", "--paper", "--font-size", "--help", "-h", "--version"};
+                              "--borrow", "--sheets", "--pdf", "--paper", "--font-size", "--help", "-h", "--version",
+                              "-V", "-o", "--"};
 const QStringList kPair = {"速算答题.txt", "速算答题-答案.txt"};
 // What a run with --pdf writes.
 const QStringList kPdfRun = kPair + QStringList{"速算答题.pdf", "速算答题-答案.pdf"};
@@ -74,6 +76,7 @@ struct OutcomeRow {
     QStringList blocked = {}; // folders made first where sheets go, so that those cannot be written
     int pages = 1;            // of each PDF written
     const char* paper = "(A4)"; // the page size as pdfinfo names it
+    QStringList never = {};   // on neither output
     const char* platform = "";  // QT_QPA_PLATFORM, unset when empty
 };
 
@@ -99,6 +102,9 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
         const QString& text = row.exit == 0 ? finished.out : finished.err;
         EXPECT_TRUE(text.contains(said)) << said.toStdString() << " not in:\n" << text.toStdString();
     }
+    for (const QString& unsaid : row.never) {
+        EXPECT_FALSE(finished.out.contains(unsaid) || finished.err.contains(unsaid)) << unsaid.toStdString();
+    }
     const auto sorted = [](QStringList names) { names.sort(); return names.join(" ").toStdString(); };
     EXPECT_EQ(sorted(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)), sorted(row.written + row.blocked));
     for (const auto& pdf : dir.entryList({"*.pdf"}, QDir::Files)) {
@@ -119,9 +125,28 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, Outcomes,
     ::testing::Values(
         OutcomeRow{"HelpNamesEveryOptionAndWins", {"--count", "5", "--help"}, 0, kOptions},
+        OutcomeRow{"HelpWinsOverAMistakeBeforeIt", {"--colour", "red", "--pdf=yes", "-h"}, 0, {"用法：sumlark-cli"}},
+        OutcomeRow{"HelpWinsWhereAValueIsDue", {"--out", "--help"}, 0, {"用法：sumlark-cli"}},
+        OutcomeRow{"HelpAfterTheEndOfOptionsIsAnArgument", {"--", "--help"}, 2, {"多余的参数“--help”"}},
+        OutcomeRow{"EndOfOptionsWithNothingAfter", {"--seed", "1", "--"}, 0, {"已写入：<dir>速算答题.txt\n"}, kPair},
         OutcomeRow{"Version", {"--version", "--pdf"}, 0, {"小学Sumlark 命令行版 2.0.0\n"}},
-        OutcomeRow{"UnknownOptionListsTheAllowedOnes", {"--colour", "red"}, 2,
-                   {"没有“--colour”这个选项。可以用的选项：" + kOptions.join("、") + "。"}},
+        OutcomeRow{"ShortVersion", {"-V"}, 0, {"小学Sumlark 命令行版 2.0.0\n"}},
+        OutcomeRow{"ShortOutMakesTheFolder", {"-o", "三年级二班"}, 0, {"已写入：<dir>三年级二班/速算答题.txt\n"}, {"三年级二班"}},
+        OutcomeRow{"ShortOutWithTheValueAttached", {"-o二班", "--seed", "3"}, 0, {"已写入：<dir>二班/速算答题.txt\n"}, {"二班"}},
+        OutcomeRow{"ShortOutBeforeAnOption", {"-o", "-V"}, 2, {"-o 后面缺少取值"}},
+        OutcomeRow{"NegativeNumberIsAValue", {"--smallest", "-3", "--seed", "1"}, 0, {}, kPair},
+        OutcomeRow{.name = "UnknownOptionPointsToHelp", .arguments = {"--colour", "red"}, .exit = 2,
+                   .says = {"sumlark-cli：没有“--colour”这个选项。\n用 sumlark-cli --help 查看全部选项。\n"},
+                   .never = {"您是不是想用", "--type"}},
+        OutcomeRow{"OneEditAway", {"--cout", "5"}, 2, {"没有“--cout”这个选项。您是不是想用 --count？\n"}},
+        OutcomeRow{"TwoEditsAwayWithAValue", {"--encodign=GBK"}, 2, {"您是不是想用 --encoding？"}},
+        OutcomeRow{"SingleDashLongName", {"-numbered"}, 2, {"您是不是想用 --numbered？"}},
+        OutcomeRow{"OnlyTheCaseDiffers", {"--PDF"}, 2, {"您是不是想用 --pdf？"}},
+        OutcomeRow{"ShortOnlyTheCaseDiffers", {"-v"}, 2, {"您是不是想用 -V？"}},
+        OutcomeRow{.name = "ThreeEditsAwayGetsNoGuess", .arguments = {"--sheetzzz"}, .exit = 2,
+                   .says = {"没有“--sheetzzz”这个选项。\n"}, .never = {"您是不是想用"}},
+        OutcomeRow{.name = "UnknownShortGetsNoGuess", .arguments = {"-x"}, .exit = 2, .says = {"没有“-x”这个选项。\n"},
+                   .never = {"您是不是想用"}},
         OutcomeRow{"StrayArgument", {"add"}, 2, {"多余的参数“add”"}},
         OutcomeRow{"MissingValue", {"--borrow"}, 2, {"--borrow 后面缺少取值"}},
         OutcomeRow{"ValueLooksLikeAnOption", {"--count", "--numbered"}, 2, {"--count 后面缺少取值"}},
@@ -173,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"PdfLargeFontOneALine", {"--seed", "4", "--type", "sub", "--count", "40", "--per-line", "0",
                                             "--font-size", "20", "--pdf"}, 0, {}, kPdfRun, {}, 3},
         // A desktop session's platform without its display: the PDF needs none.
-        OutcomeRow{"PdfWithXcbNamedButNoDisplay", {"--pdf"}, 0, {}, kPdfRun, {}, 1, "(A4)", "xcb"}),
+        OutcomeRow{"PdfWithXcbNamedButNoDisplay", {"--pdf"}, 0, {}, kPdfRun, {}, 1, "(A4)", {}, "xcb"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SeedRow {
@@ -220,6 +245,117 @@ INSTANTIATE_TEST_SUITE_P(
                               {"--seed", "20240901", "--type", "all", "--remainder", "--numbered", "--count", "24",
                                "--per-line", "4", "--largest", "50", "--encoding", "UTF-8"},
                               "seed-20240901-"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The manual page and the bash completion are written by hand beside the
+// program; they must offer exactly what it takes.
+
+const QString kCompletion = QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.bash-completion";
+
+// The options a text names: "--name" or "-x" standing on their own, and "--".
+std::set<QString> optionsNamed(const QString& text)
+{
+    static const QRegularExpression option(R"((?:^|[\s"，、（])(--?[A-Za-z][A-Za-z-]*|--)(?=[\s,"，=）]|$))");
+    std::set<QString> names;
+    for (auto match = option.globalMatch(text); match.hasNext();)
+        names.insert(match.next().captured(1));
+    return names;
+}
+
+// What bash offers for the last of the words typed after sumlark-cli.
+QStringList completions(const QStringList& words, const QString& folder = {})
+{
+    const QString script = R"(source "$1"; shift; COMP_WORDS=(sumlark-cli "$@"); COMP_CWORD=$#; _sumlark_cli;
+                              printf '%s\n' "${COMPREPLY[@]}")";
+    const auto finished = runProgram("bash", QStringList{"-c", script, "bash", kCompletion} + words, folder);
+    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
+    QStringList offered = finished.out.split('\n', Qt::SkipEmptyParts);
+    offered.sort();
+    return offered;
+}
+
+std::set<QString> asSet(const QStringList& list)
+{
+    return {list.begin(), list.end()};
+}
+
+TEST(HandWritten, ManualAndCompletionNameTheOptionsOfHelp)
+{
+    QTemporaryDir folder;
+    const auto help = optionsNamed(cli({"--help"}, folder).out);
+    ASSERT_EQ(help, asSet(kOptions));
+
+    QFile page(QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.1");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    QString manual = QString::fromUtf8(page.readAll());
+    manual.replace("\\-", "-").remove(QRegularExpression(R"(\\f[BIRP])"));
+    EXPECT_EQ(optionsNamed(manual), help);
+
+    EXPECT_EQ(asSet(completions({""})), help);
+    EXPECT_EQ(asSet(completions({"-"})), help);
+}
+
+struct CompletionRow {
+    const char* name;
+    QStringList words;
+    QStringList offered;
+};
+
+class Completion : public ::testing::TestWithParam<CompletionRow> {};
+
+// In a folder holding the folder 二班 and the file 说明.txt.
+TEST_P(Completion, Offers)
+{
+    const auto& row = GetParam();
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("二班"));
+    QFile file(QDir(folder.path()).filePath("说明.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QStringList offered = row.offered;
+    offered.sort();
+    EXPECT_EQ(completions(row.words, folder.path()), offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, Completion,
+    ::testing::Values(CompletionRow{"OptionBeginning", {"--pa"}, {"--paper"}},
+                      CompletionRow{"OptionAfterAValue", {"--count", "5", "--nu"}, {"--numbered"}},
+                      CompletionRow{"TypeWithEquals", {"--type", "=", "add"}, {"add", "add-sub", "add-sub-mul"}},
+                      CompletionRow{"OutOffersFoldersOnly", {"--out", ""}, {"二班"}},
+                      CompletionRow{"ShortOutToo", {"-o", "二"}, {"二班"}},
+                      CompletionRow{"NumbersAreTyped", {"--count", ""}, {}},
+                      CompletionRow{"NothingAfterTheEndOfOptions", {"--", "-"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ValuesRow {
+    const char* name;
+    QString option;
+    QStringList with; // what makes any value of the option acceptable
+    int values;       // how many there are to offer
+};
+
+class OfferedValues : public ::testing::TestWithParam<ValuesRow> {};
+
+// Every value offered after an option is one sumlark-cli accepts there.
+TEST_P(OfferedValues, AreAccepted)
+{
+    const auto& row = GetParam();
+    const QStringList offered = completions({row.option, ""});
+    EXPECT_EQ(offered.size(), row.values) << offered.join(" ").toStdString();
+    for (const QString& value : offered) {
+        QTemporaryDir folder;
+        const auto finished = cli(row.with + QStringList{"--seed", "1", "--count", "4", row.option, value}, folder);
+        EXPECT_EQ(finished.exit, 0) << value.toStdString() << ": " << finished.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, OfferedValues,
+    ::testing::Values(ValuesRow{"EveryProblemType", "--type", {}, kProblemTypeCount},
+                      ValuesRow{"CarryRules", "--carry", {}, 2},
+                      ValuesRow{"BorrowRules", "--borrow", {"--type", "sub"}, 2},
+                      ValuesRow{"Papers", "--paper", {"--pdf"}, 2},
+                      ValuesRow{"Encodings", "--encoding", {}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

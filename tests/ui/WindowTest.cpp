@@ -221,6 +221,21 @@ private slots:
         }
     }
 
+    // An installed copy's documents subfolder does not exist before its
+    // first sheets; the run makes it, and the message names the sheet in it.
+    void createMakesAMissingFolder()
+    {
+        const QString folder = QDir(folder_->path()).filePath("文档/速算练习");
+        window_->setOutputFolder(folder);
+        control<QCheckBox>("ckOpen")->setChecked(false);
+        QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
+        for (const QString& name : kSheets)
+            QVERIFY2(QFileInfo(QDir(folder).filePath(name)).isFile(), qPrintable(name));
+        const std::string first = QDir::toNativeSeparators(QDir(folder).filePath(kSheets[0])).toStdString();
+        QCOMPARE(services_->script.messages.size(), std::size_t(1));
+        QCOMPARE(services_->script.messages[0].text, "文件输出完成，文件保存在： " + first);
+    }
+
     // One window however often Help is pressed; closed, it is gone, and the
     // next press loads it afresh.
     void aboutOpensOnceAndAfreshWithTheVersion()

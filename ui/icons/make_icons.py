@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's icons and writes them as PNG files (and a Windows .ico).
+"""Draws the program's icons and writes them as PNG files, the notebook also as
+SVG (and a Windows .ico).
 
 Standard library only, so anyone can regenerate them: run this script from any
 folder and it rewrites the files next to itself. The shapes are described in a
@@ -17,24 +18,49 @@ SUPERSAMPLE = 8
 
 
 # ---------------------------------------------------------------- shapes ---
-# Each shape is a function (x, y) -> bool in icon units; y grows downwards.
+# Each shape is called as (x, y) -> bool in icon units; y grows downwards.
+# The notebook's shapes also write themselves as SVG, so the scalable icon is
+# the same drawing as the pixel ones.
 
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if x < x0 or x > x1 or y < y0 or y > y1:
+def svg_number(value):
+    return f"{value:g}"
+
+
+class rounded_rect:
+    def __init__(self, x0, y0, x1, y1, r):
+        self.x0, self.y0, self.x1, self.y1, self.r = x0, y0, x1, y1, r
+
+    def __call__(self, x, y):
+        if x < self.x0 or x > self.x1 or y < self.y0 or y > self.y1:
             return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
+        cx = min(max(x, self.x0 + self.r), self.x1 - self.r)
+        cy = min(max(y, self.y0 + self.r), self.y1 - self.r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= self.r * self.r
+
+    def svg(self, fill):
+        return (f'<rect x="{svg_number(self.x0)}" y="{svg_number(self.y0)}" '
+                f'width="{svg_number(self.x1 - self.x0)}" height="{svg_number(self.y1 - self.y0)}" '
+                f'rx="{svg_number(self.r)}" {fill}/>')
 
 
-def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
+class rect(rounded_rect):
+    def __init__(self, x0, y0, x1, y1):
+        super().__init__(x0, y0, x1, y1, 0.0)
+
+    def svg(self, fill):
+        return (f'<rect x="{svg_number(self.x0)}" y="{svg_number(self.y0)}" '
+                f'width="{svg_number(self.x1 - self.x0)}" height="{svg_number(self.y1 - self.y0)}" {fill}/>')
 
 
-def disc(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+class disc:
+    def __init__(self, cx, cy, r):
+        self.cx, self.cy, self.r = cx, cy, r
+
+    def __call__(self, x, y):
+        return (x - self.cx) ** 2 + (y - self.cy) ** 2 <= self.r * self.r
+
+    def svg(self, fill):
+        return f'<circle cx="{svg_number(self.cx)}" cy="{svg_number(self.cy)}" r="{svg_number(self.r)}" {fill}/>'
 
 
 def arc_band(cx, cy, r_in, r_out, start_deg, end_deg):
@@ -48,14 +74,22 @@ def arc_band(cx, cy, r_in, r_out, start_deg, end_deg):
     return inside
 
 
-def capsule(ax, ay, bx, by, r):
-    def inside(x, y):
-        vx, vy = bx - ax, by - ay
-        t = ((x - ax) * vx + (y - ay) * vy) / (vx * vx + vy * vy)
+class capsule:
+    def __init__(self, ax, ay, bx, by, r):
+        self.ax, self.ay, self.bx, self.by, self.r = ax, ay, bx, by, r
+
+    def __call__(self, x, y):
+        vx, vy = self.bx - self.ax, self.by - self.ay
+        t = ((x - self.ax) * vx + (y - self.ay) * vy) / (vx * vx + vy * vy)
         t = min(max(t, 0.0), 1.0)
-        px, py = ax + t * vx, ay + t * vy
-        return (x - px) ** 2 + (y - py) ** 2 <= r * r
-    return inside
+        px, py = self.ax + t * vx, self.ay + t * vy
+        return (x - px) ** 2 + (y - py) ** 2 <= self.r * self.r
+
+    def svg(self, fill):
+        # A line as wide as the capsule with round ends is the capsule.
+        stroke = fill.replace("fill=", "stroke=").replace("fill-opacity=", "stroke-opacity=")
+        return (f'<line x1="{svg_number(self.ax)}" y1="{svg_number(self.ay)}" x2="{svg_number(self.bx)}" '
+                f'y2="{svg_number(self.by)}" stroke-width="{svg_number(2 * self.r)}" stroke-linecap="round" {stroke}/>')
 
 
 def minus(a, b):
@@ -69,7 +103,7 @@ def hex_colour(text, alpha=255):
     return (int(text[0:2], 16), int(text[2:4], 16), int(text[4:6], 16), alpha)
 
 
-def render(size, layers, units=32.0):
+def render(size, layers, units=32.0, supersample=SUPERSAMPLE):
     """layers: list of (shape, colour) painted in order, source-over."""
     scale = units / size
     pixels = []
@@ -79,15 +113,15 @@ def render(size, layers, units=32.0):
             r = g = b = a = 0.0  # premultiplied
             for shape, colour in layers:
                 hits = 0
-                for sy in range(SUPERSAMPLE):
-                    for sx in range(SUPERSAMPLE):
-                        x = (px + (sx + 0.5) / SUPERSAMPLE) * scale
-                        y = (py + (sy + 0.5) / SUPERSAMPLE) * scale
+                for sy in range(supersample):
+                    for sx in range(supersample):
+                        x = (px + (sx + 0.5) / supersample) * scale
+                        y = (py + (sy + 0.5) / supersample) * scale
                         if shape(x, y):
                             hits += 1
                 if not hits:
                     continue
-                ca = colour[3] / 255.0 * hits / (SUPERSAMPLE * SUPERSAMPLE)
+                ca = colour[3] / 255.0 * hits / (supersample * supersample)
                 r = colour[0] * ca + r * (1 - ca)
                 g = colour[1] * ca + g * (1 - ca)
                 b = colour[2] * ca + b * (1 - ca)
@@ -115,6 +149,18 @@ def png_bytes(pixels):
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def svg_text(layers, units=32):
+    """The layers as an SVG drawing in icon units, painted in the same order."""
+    lines = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{units}" height="{units}" viewBox="0 0 {units} {units}">']
+    for shape, colour in layers:
+        fill = 'fill="#%02X%02X%02X"' % colour[:3]
+        if colour[3] != 255:
+            fill += f' fill-opacity="{colour[3] / 255:.3f}"'
+        lines.append("  " + shape.svg(fill))
+    lines.append("</svg>")
+    return "\n".join(lines) + "\n"
 
 
 def ico_bytes(images):
@@ -194,6 +240,11 @@ def main():
         "help-32.png": png_bytes(render(32, help_32())),
         # For large fonts and high-density screens, where the button grows.
         "help-64.png": png_bytes(render(64, help_32())),
+        # For the desktop's menus and software centres (the hicolor theme).
+        "sumlark-48.png": png_bytes(render(48, notebook_32())),
+        # Each pixel already spans eight drawing units' worth of detail.
+        "sumlark-256.png": png_bytes(render(256, notebook_32(), supersample=2)),
+        "sumlark.svg": svg_text(notebook_32()).encode("utf-8"),
     }
     outputs["sumlark.ico"] = ico_bytes([(16, outputs["sumlark-16.png"]), (32, outputs["sumlark-32.png"])])
     for name, data in outputs.items():
