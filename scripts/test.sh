@@ -18,3 +18,4 @@ ctest --preset sanitize
 cmake --preset fuzz
 cmake --build --preset fuzz
 fuzz/run.sh
+scripts/test-mingw.sh
