@@ -20,3 +20,4 @@ cmake --preset fuzz
 cmake --build --preset fuzz
 fuzz/run.sh
 scripts/test-package.sh
+scripts/test-mingw.sh

@@ -1,0 +1,154 @@
+// The sheets a seed makes are the same bytes wherever the engine runs: the
+// Linux build and the Windows build compare the engine's text (UTF-8, before
+// any encoding) with the same golden files. The files were made once by the
+// engine and read through by eye; remaking them is a change of the sheets
+// every seed promises, not a test fix:
+//   SUMLARK_WRITE_GOLDEN=1 <build>/tests/engine/engine_tests --gtest_filter='Seeds/GoldenSheets.*'
+
+#include "GenerateSheets.h"
+#include "ScriptedServices.h"
+#include "SheetLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace sumlark {
+namespace {
+
+using testing::ScriptedServices;
+using testing::settingsFor;
+using enum ProblemType;
+
+// Opened in binary mode: a text-mode stream on Windows would turn the sheets'
+// CR LF into LF and hide the very difference this suite looks for.
+std::string readGolden(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return "<no golden file " + path + ">";
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeGolden(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    ASSERT_TRUE(file.good()) << path;
+}
+
+// Where two texts part, as a line number and both lines, instead of two
+// whole sheets.
+std::string firstDifference(const std::string& expected, const std::string& actual)
+{
+    std::istringstream left(expected), right(actual);
+    std::string a, b;
+    for (int line = 1;; ++line) {
+        const bool moreLeft = static_cast<bool>(std::getline(left, a));
+        const bool moreRight = static_cast<bool>(std::getline(right, b));
+        if (!moreLeft && !moreRight)
+            return "same lines, different bytes";
+        if (a == b && moreLeft == moreRight)
+            continue;
+        const auto crlf = [](const std::string& text) { return text.ends_with('\r') ? " (CR LF)" : " (LF)"; };
+        return "line " + std::to_string(line) + "\n  golden: " + (moreLeft ? a + crlf(a) : "<end>") +
+               "\n  made:   " + (moreRight ? b + crlf(b) : "<end>");
+    }
+}
+
+struct GoldenRow {
+    const char* name;
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    const char* count;
+    const char* perLine;
+    bool numbered;
+    bool writeAnswers;
+    bool allowRemainder;
+    std::uint64_t seed;
+    ProblemConstraints constraints = {};
+};
+
+class GoldenSheets : public ::testing::TestWithParam<GoldenRow> {};
+
+TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
+{
+    const auto& row = GetParam();
+    auto settings = settingsFor(row.type, row.smallest, row.largest, row.count, row.perLine);
+    settings.numbered = row.numbered;
+    settings.writeAnswers = row.writeAnswers;
+    settings.allowRemainder = row.allowRemainder;
+    ScriptedServices services;
+    services.useSeededRandom = true;
+    RunOptions options;
+    options.seed = row.seed;
+    options.constraints = row.constraints;
+
+    const RunResult result = generateSheets(settings, "sheets", services, options);
+
+    ASSERT_FALSE(result.refused) << result.refusalText;
+    ASSERT_TRUE(result.question.written && result.answer.written);
+    EXPECT_EQ(result.sheet->seed, row.seed);
+    const std::string base = std::string(SUMLARK_ENGINE_GOLDEN_DIR) + "/" + row.name;
+    for (const auto& [report, suffix] : {std::pair{result.question, ".question.txt"}, std::pair{result.answer, ".answer.txt"}}) {
+        const std::string& made = services.files.at(report.path);
+        if (std::getenv("SUMLARK_WRITE_GOLDEN")) {
+            writeGolden(base + suffix, made);
+            continue;
+        }
+        const std::string golden = readGolden(base + suffix);
+        EXPECT_TRUE(made == golden) << base << suffix << ": " << firstDifference(golden, made);
+    }
+    if (std::getenv("SUMLARK_WRITE_GOLDEN"))
+        GTEST_SKIP() << "wrote " << base << ".*.txt; compare nothing until they have been read through";
+}
+
+// Every type, with seeds, ranges and list texts that reach the engine's
+// number reading, rounding, rules and constraints.
+INSTANTIATE_TEST_SUITE_P(
+    Seeds, GoldenSheets,
+    ::testing::Values(
+        GoldenRow{"AdditionWithinTwenty", Addition, "1", "20", "30", "5", true, true, false, 20240901},
+        GoldenRow{"SubtractionWithinHundred", Subtraction, "1", "100", "25", "4", false, true, false, 1},
+        GoldenRow{"MultiplicationTables", Multiplication, "1", "10", "20", "5", true, true, false, 2},
+        GoldenRow{"DivisionExact", Division, "1", "50", "20", "4", false, true, false, 3},
+        GoldenRow{"DivisionRemaindersAndNegatives", Division, "-5", "10", "20", "3", true, true, true, 4},
+        GoldenRow{"AddSubtractThreeDigitSerials", AdditionSubtraction, "0", "1000", "120", "8", true, true, false, 5},
+        GoldenRow{"MultiplyDivideHalfRoundsToEven", MultiplicationDivision, "1", "12", "24", "2.5", false, true, true,
+                  6},
+        GoldenRow{"ThreeOperationsAroundZero", AdditionSubtractionMultiplication, "-20", "20", "30", "6", true, true,
+                  false, 7},
+        GoldenRow{"AllFourWithoutAnswers", AllFour, "1", "99", "40", "5", true, false, true, 8},
+        GoldenRow{"AllFourFromDecimalAndExponentTexts", AllFour, "0.5", "2.5e1", "15.7", "-4", true, true, false,
+                  0xFFFFFFFFFFFFFFFFull},
+        GoldenRow{"AllFourWholeSixteenBitRange", AllFour, "0", "32767", "16", "4", false, true, true, 9},
+        GoldenRow{"AdditionWithCarryDistinct", Addition, "1", "99", "30", "5", true, true, false, 10,
+                  {true, CarryRule::With, BorrowRule::Any}},
+        GoldenRow{"SubtractionWithoutBorrow", Subtraction, "1", "100", "30", "5", true, true, false, 11,
+                  {false, CarryRule::Any, BorrowRule::Without}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Sheet paths are the only text the engine makes differently on Windows.
+TEST(SheetPaths, RunJoinsFolderAndNamesWithThePlatformSeparator)
+{
+#ifdef _WIN32
+    const std::string folder = "C:\\三年级", question = "C:\\三年级\\速算答题.txt",
+                      answer = "C:\\三年级\\速算答题-答案.txt";
+#else
+    const std::string folder = "/home/三年级", question = "/home/三年级/速算答题.txt",
+                      answer = "/home/三年级/速算答题-答案.txt";
+#endif
+    ScriptedServices services;
+    services.useSeededRandom = true;
+    const RunResult result = generateSheets(settingsFor(Addition, "1", "10", "3"), folder, services, RunOptions{1});
+    EXPECT_EQ(services.created, (std::vector<std::string>{question, answer}));
+    EXPECT_EQ(result.question.path, question);
+    EXPECT_EQ(result.answer.path, answer);
+}
+
+} // namespace
+} // namespace sumlark
