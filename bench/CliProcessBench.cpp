@@ -137,9 +137,8 @@ void DistinctRun(benchmark::State& state)
     RunOptions options;
     options.seed = 9;
     options.constraints = c.constraints;
-    options.callerReports = true;
     for (auto _ : state)
-        benchmark::DoNotOptimize(generateSheets(settings, "/sheets", services, options));
+        benchmark::DoNotOptimize(makeSheet(settings, options, services));
 }
 BENCHMARK(DistinctRun)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 

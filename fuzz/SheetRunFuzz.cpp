@@ -72,7 +72,7 @@ struct BoundedServices final : testing::ScriptedServices {
     double drawLimit = 3000.0;
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
     {
-        return std::make_unique<BoundedRandom>(RunServices::randomSource(seed), drawLimit);
+        return std::make_unique<BoundedRandom>(RandomServices::randomSource(seed), drawLimit);
     }
 };
 
@@ -188,15 +188,16 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     const std::pair range(std::floor(std::min(smallest, to)),
                           smallest < to ? std::ceil(to) - 1.0 : std::floor(smallest));
     const auto in16Bits = [](double v) { return v >= -32768.0 && v <= 32767.0; };
-    const bool runnable =
-        count < 32767.0 && in16Bits(smallest) && in16Bits(largest) && in16Bits(range.first) && in16Bits(range.second);
+    // A count below 1 draws nothing, so its range need not be one.
+    const bool runnable = count < 32767.0 && (count < 1.0 || (in16Bits(smallest) && in16Bits(largest) &&
+                                                              in16Bits(range.first) && in16Bits(range.second)));
     // Subtraction takes every pair, so a type that has it needs at most four
     // attempts a problem and is never too slow. The rules on digits and
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
         !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
     if (result.refused) {
-        require(mayRefuse && services.files.empty() && result.problemsMade == 0 && services.messages.size() == 1 &&
+        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.size() == 1 &&
                     services.launches.empty(),
                 "refused for no reason the rules give, or touched a sheet, or did not say why exactly once");
         return;
@@ -204,7 +205,8 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     require(runnable, "ran settings that cannot run");
 
     const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
-    require(result.problemsMade == made, "made " + std::to_string(result.problemsMade) + " problems");
+    const auto problemsMade = static_cast<int>(result.sheet->problems.size());
+    require(problemsMade == made, "made " + std::to_string(problemsMade) + " problems");
     // A sheet not written throws from at().
     const auto questions =
         sheetCells(services.files.at(sheetPath(kFolder, kQuestionSheetName)), "*题*", in, made, made);
