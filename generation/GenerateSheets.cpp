@@ -2,7 +2,7 @@
 
 #include "ProblemSource.h"
 #include "SheetLayout.h"
-#include "SheetText.h"
+#include "TextSheets.h"
 
 namespace sumlark {
 namespace {

@@ -236,9 +236,9 @@ std::string digitRuleReason(Operation operation, const WorksheetSettings& settin
                             const ProblemConstraints& constraints)
 {
     if (operation == Operation::Addition && constraints.carry == CarryRule::With)
-        return "范围里和不超过出题最大数 " + settings.largestText + " 的加法没有一道要进位";
+        return "范围里和不超过出题最大数 " + shownValue(settings.largestText) + " 的加法没有一道要进位";
     if (operation == Operation::Addition && constraints.carry == CarryRule::Without)
-        return "范围里和不超过出题最大数 " + settings.largestText + " 的加法都要进位";
+        return "范围里和不超过出题最大数 " + shownValue(settings.largestText) + " 的加法都要进位";
     if (operation == Operation::Subtraction && constraints.borrow == BorrowRule::With)
         return "范围里的减法没有一道要退位";
     return {};

@@ -248,7 +248,7 @@ struct SheetFolder::Private {
         if (lockPathBytes[0] != '\0' || std::size_t(bytes.size()) >= sizeof lockPathBytes)
             return;
         std::memcpy(lockPathBytes, bytes.constData(), std::size_t(bytes.size()) + 1);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
             struct sigaction current {};
             if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
                 continue;

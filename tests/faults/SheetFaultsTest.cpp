@@ -24,6 +24,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -261,6 +262,60 @@ TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
     EXPECT_EQ(status.ok ? readFile(sheetIn(shared, 0)) : QByteArray("link kept"),
               status.ok ? QByteArray("新的答题纸") : QByteArray(QFileInfo(sheetIn(shared, 0)).isSymLink() ? "link kept" : "gone"));
 }
+
+struct InterruptRow {
+    const char* name;
+    int signal;
+    bool ignoredBefore; // by whoever started the program
+};
+
+class Interrupts : public ::testing::TestWithParam<InterruptRow> {};
+
+// An interrupt that arrives between the moves of a pair waits for the last
+// of them, then does what it would have done: a program it ends leaves the
+// new pair and no lock; one that ignored it goes on ignoring it.
+TEST_P(Interrupts, BetweenTwoMovesWaitForTheLast)
+{
+    const InterruptRow& row = GetParam();
+    QTemporaryDir scratch;
+    const QString folder = scratch.path();
+    ASSERT_TRUE(writeFile(sheetIn(folder, 0), kOldSheets[0]) && writeFile(sheetIn(folder, 1), kOldSheets[1]));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(row.signal, row.ignoredBefore ? SIG_IGN : SIG_DFL);
+        {
+            std::string reason;
+            const auto sheets = SheetFolder::open(folder, reason);
+            auto question = sheets ? sheets->stage("速算答题.txt", reason) : nullptr;
+            auto answer = sheets ? sheets->stage("速算答题-答案.txt", reason) : nullptr;
+            if (!question || !answer)
+                ::_exit(3);
+            question->write("新的答题纸");
+            answer->write("新的答案纸");
+            question->commit();
+            ::kill(::getpid(), row.signal);
+            answer->commit();
+        }
+        ::_exit(std::signal(row.signal, SIG_DFL) == SIG_IGN ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (row.ignoredBefore)
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    else
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << status;
+    EXPECT_EQ(readFile(sheetIn(folder, 0)), "新的答题纸");
+    EXPECT_EQ(readFile(sheetIn(folder, 1)), "新的答案纸");
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupts,
+                         ::testing::Values(InterruptRow{"CtrlC", SIGINT, false}, InterruptRow{"Terminate", SIGTERM, false},
+                                           InterruptRow{"TerminalClosed", SIGHUP, false},
+                                           InterruptRow{"PipeClosed", SIGPIPE, false},
+                                           InterruptRow{"CtrlCIgnoredByTheStarter", SIGINT, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark

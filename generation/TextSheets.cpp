@@ -1,4 +1,4 @@
-#include "SheetText.h"
+#include "TextSheets.h"
 
 namespace sumlark {
 
