@@ -10,6 +10,7 @@
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
+#include "ProblemCounting.h"
 #include "RunPlan.h"
 #include "SeededRandom.h"
 #include "SheetLayout.h"

@@ -150,19 +150,12 @@ std::pair<Count, Count> sumRun(Count a, const DrawableValues& values, Count limi
     return {values.first, std::min<Count>(values.last, limit - a)};
 }
 
-// The b that the multiplication rule accepts beside a: a run from the bottom
-// of the range for a > 0, to its top for a < 0, all or nothing for 0.
-std::pair<Count, Count> productRun(Count a, const DrawableValues& values, const RuleBounds& bounds)
+// The b in lo..hi with a * b < bound, for a != 0: a run from the bottom for
+// a > 0, to the top for a < 0. Its edge comes from one division, nudged past
+// the division's rounding.
+std::pair<Count, Count> productEdge(Count a, Count lo, Count hi, double bound)
 {
-    const Count lo = values.first;
-    const Count hi = values.last;
-    if (!bounds.productLimit)
-        return {lo, hi};
-    const double bound = 10.0 * *bounds.productLimit;
     const auto accepts = [&](Count b) { return double(a) * double(b) < bound; };
-    if (a == 0)
-        return bound > 0.0 ? std::pair{lo, hi} : std::pair{lo, lo - 1};
-    // The edge of the run from one division, nudged past its rounding.
     const double edge = std::clamp(bound / double(a), double(lo) - 2.0, double(hi) + 2.0);
     if (a > 0) {
         auto top = static_cast<Count>(std::ceil(edge)) - 1;
@@ -178,6 +171,93 @@ std::pair<Count, Count> productRun(Count a, const DrawableValues& values, const 
     while (bottom <= hi && !accepts(bottom))
         ++bottom;
     return {std::max(bottom, lo), hi};
+}
+
+// The b that the multiplication rule accepts beside a: all or nothing for 0.
+std::pair<Count, Count> productRun(Count a, const DrawableValues& values, const RuleBounds& bounds)
+{
+    const Count lo = values.first;
+    const Count hi = values.last;
+    if (!bounds.productLimit)
+        return {lo, hi};
+    const double bound = 10.0 * *bounds.productLimit;
+    if (a == 0)
+        return bound > 0.0 ? std::pair{lo, hi} : std::pair{lo, lo - 1};
+    return productEdge(a, lo, hi, bound);
+}
+
+double additionChance(const WeightTable& w, double limit)
+{
+    double chance = 0.0;
+    for (int a = w.low(); a <= w.high(); ++a) {
+        const double room = std::floor(limit - a); // b <= limit - a
+        if (room < w.low())
+            continue;
+        chance += w.at(a) * w.between(w.low(), static_cast<std::int64_t>(std::min<double>(room, w.high())));
+    }
+    return chance;
+}
+
+double multiplicationChance(const WeightTable& w, std::optional<double> productLimit)
+{
+    if (!productLimit)
+        return 1.0;
+    const double bound = 10.0 * *productLimit; // accept a * b < bound
+    double chance = 0.0;
+    for (int a = w.low(); a <= w.high(); ++a) {
+        if (a == 0) {
+            chance += bound > 0.0 ? w.at(a) : 0.0;
+            continue;
+        }
+        const auto [from, to] = productEdge(a, w.low(), w.high(), bound);
+        chance += w.at(a) * w.between(from, to);
+    }
+    return chance;
+}
+
+double divisionChance(const WeightTable& w, bool allowRemainder)
+{
+    // The guard wants a positive first operand and a second one that is not 0.
+    const double positive = w.between(1, w.high());
+    if (allowRemainder)
+        return positive * (1.0 - w.at(0));
+    // Both positive: the smaller divides the larger, in either order.
+    double chance = 0.0;
+    for (std::int64_t d = std::max(1, w.low()); d <= w.high(); ++d) {
+        const double wd = w.at(d);
+        if (wd == 0.0)
+            continue;
+        chance += wd * wd; // a == b
+        for (std::int64_t m = 2 * d; m <= w.high(); m += d)
+            chance += 2.0 * wd * w.at(m);
+    }
+    // A negative second operand is the divisor; its size must divide the first.
+    for (std::int64_t size = 1; -size >= w.low(); ++size) {
+        if (-size > w.high())
+            continue;
+        const double wb = w.at(-size);
+        if (wb == 0.0)
+            continue;
+        const std::int64_t firstMultiple = std::max<std::int64_t>(1, (std::max(1, w.low()) + size - 1) / size) * size;
+        for (std::int64_t a = firstMultiple; a <= w.high(); a += size)
+            chance += wb * w.at(a);
+    }
+    return chance;
+}
+
+double chanceFor(Operation operation, const WeightTable& w, const RuleBounds& bounds)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return additionChance(w, bounds.additionLimit);
+    case Operation::Subtraction:
+        return 1.0;
+    case Operation::Multiplication:
+        return multiplicationChance(w, bounds.productLimit);
+    case Operation::Division:
+        return divisionChance(w, bounds.allowRemainder);
+    }
+    return 0.0;
 }
 
 Count runLength(std::pair<Count, Count> run)
@@ -258,15 +338,6 @@ ProblemCount countSubtraction(const OperandRange& range, const DrawableValues& v
 
 } // namespace
 
-DrawableValues DrawableValues::of(const OperandRange& range)
-{
-    DrawableValues values{range.low, range.high};
-    while (values.first <= values.last && range.weight(values.first) <= 0.0)
-        ++values.first;
-    while (values.last >= values.first && range.weight(values.last) <= 0.0)
-        --values.last;
-    return values;
-}
 
 ProblemCount countProblems(Operation operation, const OperandRange& range, const RuleBounds& bounds,
                            const ProblemConstraints& constraints)
@@ -393,6 +464,26 @@ void forEachProblem(ProblemType type, const OperandRange& range, const RuleBound
             break;
         }
     }
+}
+
+double acceptanceChance(Operation operation, const OperandRange& range, const RuleBounds& bounds)
+{
+    return chanceFor(operation, WeightTable(range), bounds);
+}
+
+double acceptanceChance(ProblemType type, const OperandRange& range, const RuleBounds& bounds)
+{
+    const WeightTable weights(range);
+    double perOperation[4] = {-1.0, -1.0, -1.0, -1.0};
+    double chance = 0.0;
+    for (int selector = 1; selector <= 12; ++selector) {
+        const Operation operation = operationForSelector(type, selector);
+        double& known = perOperation[static_cast<int>(operation)];
+        if (known < 0.0)
+            known = chanceFor(operation, weights, bounds);
+        chance += known / 12.0;
+    }
+    return chance;
 }
 
 } // namespace sumlark

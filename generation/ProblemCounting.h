@@ -8,7 +8,7 @@
 
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
-#include "RunPlan.h"
+#include "OperandRange.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,23 +16,17 @@
 
 namespace sumlark {
 
-// The values of a range that a draw gives with a chance above 0: all of
-// low..high, but for a range whose smallest text exceeds its largest one,
-// whose top value only comes from a random number of exactly 0.
-struct DrawableValues {
-    int first = 1;
-    int last = 0;
-
-    static DrawableValues of(const OperandRange& range);
-    std::int64_t size() const { return last >= first ? std::int64_t(last) - first + 1 : 0; }
-};
-
 struct ProblemCount {
     // Different problems an attempt can make, each with a chance above 0.
     std::int64_t distinct = 0;
     // The chance that one attempt makes an acceptable problem.
     double chance = 0.0;
 };
+
+// The exact chance that one attempt of the type is accepted, from the weights
+// of the drawable values (no trial draws).
+double acceptanceChance(ProblemType type, const OperandRange& range, const RuleBounds& bounds);
+double acceptanceChance(Operation operation, const OperandRange& range, const RuleBounds& bounds);
 
 // Carry and borrow rules expect a range of 0 and up.
 ProblemCount countProblems(Operation operation, const OperandRange& range, const RuleBounds& bounds,

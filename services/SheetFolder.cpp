@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QSysInfo>
 
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -261,6 +264,27 @@ struct SheetFolder::Private {
         }
     }
 
+    // Each try holds the interrupts until the lock, if taken, is watched, so
+    // that no interrupt can leave it behind; between tries, while another
+    // run holds it, an interrupt ends the wait at once.
+    bool takeLock(const QString& lockPath, int waitMs)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        for (int pause = 5;; pause = std::min(2 * pause, 100)) {
+            {
+                const HeldInterrupts hold;
+                if (lock.tryLock(0)) {
+                    watchInterrupts(lockPath);
+                    return true;
+                }
+            }
+            if (lock.error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        }
+    }
+
     ~Private()
     {
         for (const auto& [signal, previous] : watched)
@@ -372,7 +396,7 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
     // Runs that end normally remove their lock; one whose process is gone is
     // taken over, but a live one is never, however long it runs.
     folder->d_->lock.setStaleLockTime(0);
-    if (!folder->d_->lock.tryLock(lockWaitMs)) {
+    if (!folder->d_->takeLock(folder->path_ + QLatin1Char('/') + kLockName, lockWaitMs)) {
         // Qt tells a locked folder (immutable, say) from a held lock, but
         // not always why; the folder itself does.
         const bool held = folder->d_->lock.error() == QLockFile::LockFailedError;
@@ -385,7 +409,6 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
             reason = lockFailure(folder->d_->lock, folder->path_ + QLatin1Char('/') + kLockName);
         return nullptr;
     }
-    folder->d_->watchInterrupts(folder->path_ + QLatin1Char('/') + kLockName);
     return folder;
 }
 

@@ -1,4 +1,5 @@
 #include "GenerateSheets.h"
+#include "ProblemCounting.h"
 #include "RunPlan.h"
 #include "ScriptedServices.h"
 
