@@ -1,0 +1,18 @@
+#pragma once
+
+// Counting pairs of whole numbers by their decimal digits, column by column,
+// so that the additions that never carry and the subtractions that never
+// borrow are counted in no time even over 16-bit ranges.
+
+#include <cstdint>
+
+namespace sumlark {
+
+// Pairs 0 <= x <= xMax, 0 <= y <= yMax whose columns never add up to 10 or
+// more and whose sum is at most sumMax.
+std::int64_t carryFreePairs(std::int64_t xMax, std::int64_t yMax, std::int64_t sumMax);
+// Pairs 0 <= m <= mMax, 0 <= s <= sMax where every digit of s is at most the
+// digit of m in its column: the subtractions that never borrow.
+std::int64_t borrowFreePairs(std::int64_t mMax, std::int64_t sMax);
+
+} // namespace sumlark

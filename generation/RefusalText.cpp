@@ -1,0 +1,176 @@
+#include "RefusalText.h"
+
+#include "ShownText.h"
+
+#include <cstdio>
+
+namespace sumlark::refusals {
+namespace {
+
+std::string quoted(std::string_view text)
+{
+    return quotedValue(text);
+}
+
+std::string whole(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    return buffer;
+}
+
+std::string rangeText(const WorksheetSettings& settings)
+{
+    // Bracketed, so the typed numbers never run into the words around them.
+    return "出数范围（" + shownValue(settings.smallestText) + " 到 " + shownValue(settings.largestText) + "）";
+}
+
+// Why an operation can never make a problem in this range.
+std::string impossibleReasonText(Operation operation, const WorksheetSettings& settings)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return "任意两个数相加都大于出题最大数 " + shownValue(settings.largestText);
+    case Operation::Multiplication:
+        return "任意两个数相乘都不小于出题最大数的 10 倍";
+    case Operation::Division:
+        return "范围里没有大于 0 的数可作被除数";
+    case Operation::Subtraction:
+        break;
+    }
+    return {};
+}
+
+constexpr std::string_view kDistinctText = "题目不重复";
+
+std::string_view carryText(CarryRule rule)
+{
+    return rule == CarryRule::With ? "加法要进位" : "加法不进位";
+}
+
+std::string_view borrowText(BorrowRule rule)
+{
+    return rule == BorrowRule::With ? "减法要退位" : "减法不退位";
+}
+
+// The constraints as the refusals name them: “加法要进位”、“题目不重复”.
+std::string constraintsText(const ProblemConstraints& constraints)
+{
+    std::string text;
+    const auto add = [&text](std::string_view name) {
+        text += text.empty() ? "" : "、";
+        text += quoted(name);
+    };
+    if (constraints.carry != CarryRule::Any)
+        add(carryText(constraints.carry));
+    if (constraints.borrow != BorrowRule::Any)
+        add(borrowText(constraints.borrow));
+    if (constraints.distinct)
+        add(kDistinctText);
+    return text;
+}
+
+// "按“加法(＋)”和出数范围（1 到 10），" with the constraints when there are any.
+std::string intro(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+{
+    if (constraints.none())
+        return "按" + quoted(settings.typeText) + "和" + rangeText(settings) + "，";
+    return "按" + quoted(settings.typeText) + "、" + rangeText(settings) + "和" + constraintsText(constraints) + "，";
+}
+
+} // namespace
+
+std::string unknownType()
+{
+    return "题型不在可选的范围内，请从题目类型列表中选择。";
+}
+
+std::string countNotANumber(const WorksheetSettings& settings)
+{
+    return "生成题数" + quoted(settings.countText) + "不是一个数。请输入要生成的题数，例如 10。";
+}
+
+std::string countTooLarge(const WorksheetSettings& settings)
+{
+    return "生成题数" + quoted(settings.countText) + "太多了：一次最多生成 32766 题。";
+}
+
+std::string smallestNotANumber(const WorksheetSettings& settings)
+{
+    return "出题最小数" + quoted(settings.smallestText) + "不是一个数。请输入一个整数，例如 1。";
+}
+
+std::string largestNotANumber(const WorksheetSettings& settings)
+{
+    return "出题最大数" + quoted(settings.largestText) + "不是一个数。请输入一个整数，例如 10。";
+}
+
+std::string rangeOutOf16Bits(const WorksheetSettings& settings)
+{
+    return rangeText(settings) + "超出了能用的范围：出题最小数和出题最大数都要在 -32768 到 32767 之间。";
+}
+
+std::string carryWithoutAddition(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+{
+    return "题型" + quoted(settings.typeText) + "里没有加法，不能要求" + quoted(carryText(constraints.carry)) +
+           "。请选择有加法的题型，或者去掉进位的要求。";
+}
+
+std::string borrowWithoutSubtraction(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+{
+    return "题型" + quoted(settings.typeText) + "里没有减法，不能要求" + quoted(borrowText(constraints.borrow)) +
+           "。请选择有减法的题型，或者去掉退位的要求。";
+}
+
+std::string digitsBelowZero(const WorksheetSettings& settings)
+{
+    return rangeText(settings) + "里有小于 0 的数，进位和退位只对 0 和正数有意义。"
+                                 "请把出题最小数和出题最大数都设为 0 或以上，或者去掉进位、退位的要求。";
+}
+
+std::string impossibleReason(Operation operation, const WorksheetSettings& settings)
+{
+    return impossibleReasonText(operation, settings);
+}
+
+std::string digitRuleReason(Operation operation, const WorksheetSettings& settings,
+                            const ProblemConstraints& constraints)
+{
+    if (operation == Operation::Addition && constraints.carry == CarryRule::With)
+        return "范围里和不超过出题最大数 " + shownValue(settings.largestText) + " 的加法没有一道要进位";
+    if (operation == Operation::Addition && constraints.carry == CarryRule::Without)
+        return "范围里和不超过出题最大数 " + shownValue(settings.largestText) + " 的加法都要进位";
+    if (operation == Operation::Subtraction && constraints.borrow == BorrowRule::With)
+        return "范围里的减法没有一道要退位";
+    return {};
+}
+
+std::string noProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                      const std::string& reasons)
+{
+    return intro(settings, constraints) + "一道题也出不来：" + reasons +
+           (constraints.readsDigits() ? "。请调整出数范围、题目类型或进位退位的要求。" : "。请调整出数范围或题目类型。");
+}
+
+std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                           std::int64_t distinct, int count)
+{
+    return intro(settings, constraints) + "不重复的题一共只有 " + std::to_string(distinct) + " 道，不够生成 " +
+           whole(count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(kDistinctText) + "。";
+}
+
+std::string listTooLong(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                        std::int64_t distinct, int count, std::int64_t work)
+{
+    return intro(settings, constraints) + "要从 " + std::to_string(distinct) + " 道不重复的题里挑出 " + whole(count) +
+           " 道，得先逐一查过 " + std::to_string(work) + " 对数，程序会长时间没有响应。请放宽出数范围或减少题数。";
+}
+
+std::string tooRare(const WorksheetSettings& settings, const ProblemConstraints& constraints, double chance,
+                    int count, double attempts)
+{
+    return intro(settings, constraints) + "平均要抽 " + whole(1.0 / chance) + " 次才能得到一道合适的题，生成 " +
+           whole(count) + " 题约要抽 " + whole(attempts) + " 次，程序会长时间没有响应。请放宽出数范围或减少题数。";
+}
+
+} // namespace sumlark::refusals

@@ -1,0 +1,49 @@
+#pragma once
+
+// What a refusal says: the title of its message and, for each reason the
+// run planner finds, the sentence that names the setting and tells the user
+// what to change. Typed values are shown escaped and cut (ShownText.h).
+
+#include "OperationRules.h"
+#include "ProblemConstraints.h"
+#include "WorksheetSettings.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sumlark::refusals {
+
+inline constexpr std::string_view kTitle = "无法生成";
+
+std::string unknownType();
+std::string countNotANumber(const WorksheetSettings& settings);
+std::string countTooLarge(const WorksheetSettings& settings);
+std::string smallestNotANumber(const WorksheetSettings& settings);
+std::string largestNotANumber(const WorksheetSettings& settings);
+std::string rangeOutOf16Bits(const WorksheetSettings& settings);
+
+// Carry and borrow rules asked of a type or range that cannot have them.
+std::string carryWithoutAddition(const WorksheetSettings& settings, const ProblemConstraints& constraints);
+std::string borrowWithoutSubtraction(const WorksheetSettings& settings, const ProblemConstraints& constraints);
+std::string digitsBelowZero(const WorksheetSettings& settings);
+
+// Why an operation can never make a problem in the range; and why one that
+// the range allows makes none under the carry or borrow rule. Empty when
+// that operation is not the cause.
+std::string impossibleReason(Operation operation, const WorksheetSettings& settings);
+std::string digitRuleReason(Operation operation, const WorksheetSettings& settings,
+                            const ProblemConstraints& constraints);
+
+// The refusals of settings that can make too few problems or make them too
+// slowly; reasons are those above, joined.
+std::string noProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                      const std::string& reasons);
+std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                           std::int64_t distinct, int count);
+std::string listTooLong(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                        std::int64_t distinct, int count, std::int64_t work);
+std::string tooRare(const WorksheetSettings& settings, const ProblemConstraints& constraints, double chance,
+                    int count, double attempts);
+
+} // namespace sumlark::refusals
