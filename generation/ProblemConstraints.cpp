@@ -46,4 +46,10 @@ std::uint64_t problemKey(const AcceptedProblem& problem)
     return static_cast<std::uint64_t>(problem.operation) << 34 | offset(problem.left) << 17 | offset(problem.right);
 }
 
+AcceptedProblem problemFromKey(std::uint64_t key)
+{
+    const auto operand = [](std::uint64_t bits) { return double(std::int64_t(bits & 0x1FFFF) - 32768); };
+    return {static_cast<Operation>(key >> 34), operand(key >> 17), operand(key)};
+}
+
 } // namespace sumlark

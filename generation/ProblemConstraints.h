@@ -44,5 +44,6 @@ bool meetsDigitRules(const AcceptedProblem& problem, const ProblemConstraints& c
 // prefix are: the same operation and the same operands in printed order.
 // Operands lie in the 16-bit range, so the three fit one number.
 std::uint64_t problemKey(const AcceptedProblem& problem);
+AcceptedProblem problemFromKey(std::uint64_t key);
 
 } // namespace sumlark

@@ -16,12 +16,6 @@ constexpr double kWeightScale = 1 << 20;
 
 } // namespace
 
-AcceptedProblem problemFromKey(std::uint64_t key)
-{
-    const auto operand = [](std::uint64_t bits) { return double(std::int64_t(bits & 0x1FFFF) - 32768); };
-    return {static_cast<Operation>(key >> 34), operand(key >> 17), operand(key)};
-}
-
 UnusedProblems::UnusedProblems(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
                                const ProblemConstraints& constraints)
 {

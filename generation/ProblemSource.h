@@ -58,6 +58,4 @@ private:
     std::unique_ptr<UnusedProblems> unused_;
 };
 
-AcceptedProblem problemFromKey(std::uint64_t key);
-
 } // namespace sumlark

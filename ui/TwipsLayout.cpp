@@ -89,17 +89,6 @@ bool textFits(const QWidget* widget, const QSize& box)
     return true;
 }
 
-QStringList clippedTexts(const QWidget* window)
-{
-    QStringList clipped;
-    const auto children = window->findChildren<QWidget*>();
-    for (const QWidget* child : children) {
-        if (!textFits(child, child->size()))
-            clipped << child->objectName();
-    }
-    return clipped;
-}
-
 void TwipsLayout::place(QWidget* widget, int left, int top, int width, int height, Sizing sizing)
 {
     items_.push_back({widget, QRect(left, top, width, height), sizing});

@@ -50,10 +50,6 @@ private:
 // inside a box of the given size. Widgets without text always fit.
 bool textFits(const QWidget* widget, const QSize& box);
 
-// The object names of the widgets inside window whose text is cut by their
-// current size; empty when every text is whole.
-QStringList clippedTexts(const QWidget* window);
-
 // On a window's first showing: its frame in the middle of its screen, and
 // the keyboard, with or without a window manager.
 void placeNewWindow(QWidget* window);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -138,6 +139,49 @@ TEST(ConstrainedProblems, MatchEveryPairOfEveryTypeOnSmallRanges)
                     settings.problemType = ProblemType(type);
                     settings.typeText = problemTypeText(ProblemType(type));
                     checkType(settings, range, rules, byOperation);
+                }
+            }
+        }
+    }
+}
+
+// Ranges drawn at random: below 0, fractional ends, the smallest above the
+// largest, up to 12 values. The counting and the plan's chance, made without
+// listing a pair, against every pair's weight.
+TEST(ConstrainedProblems, CountsAndChancesMatchEnumerationOnRandomSmallRanges)
+{
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> whole(-12, 14);
+    std::uniform_int_distribution<int> quarter(0, 3);
+    std::uniform_int_distribution<int> width(0, 11);
+    for (int trial = 0; trial < 150; ++trial) {
+        const double smallest = whole(random) + quarter(random) / 4.0;
+        const double largest = (trial % 3 == 0 ? smallest - width(random) : smallest + width(random)) + quarter(random) / 4.0;
+        const auto range = OperandRange::from(smallest, largest);
+        auto settings = testing::settingsFor(ProblemType::Addition, std::to_string(smallest).c_str(),
+                                             std::to_string(largest).c_str(), "1");
+        settings.allowRemainder = trial % 2 == 0;
+        const RuleBounds bounds = RuleBounds::from(settings);
+        for (int rule = 0; rule < (range.low < 0 ? 1 : 3); ++rule) {
+            const ProblemConstraints rules{rule == 0 ? trial % 4 == 1 : true, CarryRule(rule), BorrowRule(rule)};
+            Listed byOperation[4];
+            for (int operation = 0; operation < 4; ++operation)
+                byOperation[operation] = bruteForce(Op(operation), range, bounds, rules);
+            for (int type = 0; type < kProblemTypeCount; ++type) {
+                SCOPED_TRACE(::testing::Message() << smallest << ".." << largest << " rule " << rule << " type " << type);
+                Listed expected;
+                bool draws[4] = {};
+                for (int selector = 1; selector <= 12; ++selector) {
+                    const int operation = int(operationForSelector(ProblemType(type), selector));
+                    expected.chance += byOperation[operation].chance / 12;
+                    if (!std::exchange(draws[operation], true))
+                        expected.cells.insert(byOperation[operation].cells.begin(), byOperation[operation].cells.end());
+                }
+                const auto counted = countProblems(ProblemType(type), range, bounds, rules);
+                EXPECT_EQ(counted.distinct, std::ssize(expected.cells));
+                EXPECT_NEAR(counted.chance, expected.chance, 1e-12);
+                if (rule == 0) {
+                    EXPECT_NEAR(acceptanceChance(ProblemType(type), range, bounds), expected.chance, 1e-12);
                 }
             }
         }

@@ -195,6 +195,7 @@ struct CountRow {
     const char* perLine;
     bool numbered;
     std::vector<std::size_t> cellsPerLine;
+    const char* firstPrefix;
     const char* lastPrefix;
 };
 
@@ -218,6 +219,7 @@ TEST_P(CountAndLines, NumberingAndLineBreaksFollowTheTexts)
         EXPECT_EQ(perLine, row.cellsPerLine) << path;
         for (std::size_t i = 0; i < cells.size(); ++i)
             ASSERT_EQ(testing::parseCell(cells[i].text).serial, row.numbered ? int(i + 1) : 0);
+        EXPECT_TRUE(cells.front().text.starts_with(row.firstPrefix)) << cells.front().text;
         EXPECT_TRUE(cells.back().text.starts_with(row.lastPrefix)) << cells.back().text;
     }
 }
@@ -232,17 +234,17 @@ std::vector<std::size_t> repeat(std::size_t lines, std::size_t cells, std::size_
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, CountAndLines,
-    ::testing::Values(CountRow{"TwoDigitPrefixUpTo99", "99", "8", true, repeat(12, 8, 3), "99) "},
-                      CountRow{"ThreeDigitPrefixFrom100", "100", "8", true, repeat(12, 8, 4), "100) "},
-                      CountRow{"FourDigitPrefixFrom1000", "1000", "500", true, repeat(2, 500), "1000) "},
-                      CountRow{"FractionalCountMakesWholePart", "10.5", "5", true, repeat(2, 5), "10) "},
-                      CountRow{"NoPrefixWhenOff", "150", "100", false, repeat(1, 100, 50), ""},
-                      CountRow{"LettersMeanOneALine", "3", "abc", false, repeat(3, 1), ""},
-                      CountRow{"ZeroMeansOneALine", "3", "0", false, repeat(3, 1), ""},
-                      CountRow{"Beyond16BitsMeansOneALine", "3", "32768", false, repeat(3, 1), ""},
-                      CountRow{"HalfRoundsDownToEven", "5", "2.5", false, repeat(2, 2, 1), ""},
-                      CountRow{"HalfRoundsUpToEven", "5", "3.5", false, repeat(1, 4, 1), ""},
-                      CountRow{"NegativeActsAsItsSize", "7", "-3", false, repeat(2, 3, 1), ""}),
+    ::testing::Values(CountRow{"TwoDigitPrefixUpTo99", "99", "8", true, repeat(12, 8, 3), "01) ", "99) "},
+                      CountRow{"ThreeDigitPrefixFrom100", "100", "8", true, repeat(12, 8, 4), "001) ", "100) "},
+                      CountRow{"FourDigitPrefixFrom1000", "1000", "500", true, repeat(2, 500), "0001) ", "1000) "},
+                      CountRow{"FractionalCountMakesWholePart", "10.5", "5", true, repeat(2, 5), "01) ", "10) "},
+                      CountRow{"NoPrefixWhenOff", "150", "100", false, repeat(1, 100, 50), "", ""},
+                      CountRow{"LettersMeanOneALine", "3", "abc", false, repeat(3, 1), "", ""},
+                      CountRow{"ZeroMeansOneALine", "3", "0", false, repeat(3, 1), "", ""},
+                      CountRow{"Beyond16BitsMeansOneALine", "3", "32768", false, repeat(3, 1), "", ""},
+                      CountRow{"HalfRoundsDownToEven", "5", "2.5", false, repeat(2, 2, 1), "", ""},
+                      CountRow{"HalfRoundsUpToEven", "5", "3.5", false, repeat(1, 4, 1), "", ""},
+                      CountRow{"NegativeActsAsItsSize", "7", "-3", false, repeat(2, 3, 1), "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LastLine, OpenLineKeepsItsPaddingAndFullOneLeavesAnEmptyLine)
