@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "ScriptedServices.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -48,15 +50,7 @@ BENCHMARK(CliProcessPdf1000Problems)->Unit(benchmark::kMillisecond)->UseRealTime
 
 WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count)
 {
-    WorksheetSettings settings;
-    settings.problemType = type;
-    settings.typeText = std::string(problemTypeText(type));
-    settings.smallestText = smallest;
-    settings.largestText = largest;
-    settings.countText = count;
-    settings.perLineText = "8";
-    settings.openWhenDone = false;
-    return settings;
+    return testing::settingsFor(type, smallest, largest, count, "8");
 }
 
 // Planning with every rule on the whole 16-bit range of 0 and up: the digit
@@ -76,30 +70,7 @@ BENCHMARK(PlanDigitRules16Bit)
     ->Unit(benchmark::kMillisecond);
 
 // Sheets kept in memory: the run itself, not the disk.
-class MemoryServices final : public RunServices {
-public:
-    std::uint64_t clockSeed() override { return 1; }
-    std::unique_ptr<SheetFile> createSheet(const std::string&, std::string&) override
-    {
-        return std::make_unique<Sheet>();
-    }
-    bool startEditor(const std::string&) override { return false; }
-    void showMessage(const std::string&, const std::string&) override {}
-
-private:
-    class Sheet final : public SheetFile {
-    public:
-        FileStatus write(std::string_view text) override
-        {
-            text_ = text;
-            return FileStatus::success();
-        }
-        FileStatus commit() override { return FileStatus::success(); }
-
-    private:
-        std::string text_;
-    };
-};
+using MemoryServices = testing::ScriptedServices;
 
 struct DistinctCase {
     ProblemType type;

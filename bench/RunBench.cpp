@@ -8,7 +8,7 @@
 //
 //   build/release/bench/sumlark_bench
 
-#include "FileRunServices.h"
+#include "RecordingFileServices.h"
 #include "GenerateSheets.h"
 #include "ProblemCounting.h"
 #include "RunPlan.h"
@@ -43,47 +43,10 @@ WorksheetSettings fullRun(ProblemType type)
                              .openWhenDone = false};
 }
 
-class MemoryServices final : public RunServices {
-public:
-    std::map<std::string, std::string> files;
-
-    std::uint64_t clockSeed() override { return kSeed; }
-    std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string&) override
-    {
-        return std::make_unique<Sheet>(files[path]);
-    }
-    bool startEditor(const std::string&) override { return true; }
-    void showMessage(const std::string&, const std::string&) override {}
-
-private:
-    class Sheet final : public SheetFile {
-    public:
-        explicit Sheet(std::string& target) : target_(target) {}
-        FileStatus write(std::string_view text) override
-        {
-            pending_ += text;
-            return FileStatus::success();
-        }
-        FileStatus commit() override
-        {
-            target_.swap(pending_);
-            return FileStatus::success();
-        }
-
-    private:
-        std::string& target_;
-        std::string pending_;
-    };
-};
-
-// The services the window program writes its sheets with, in the encoding of
-// the Chinese systems the sheets are made for.
-class QuietFileServices final : public FileRunServices {
-public:
-    QuietFileServices() : FileRunServices("GBK") {}
-    bool startEditor(const std::string&) override { return true; }
-    void showMessage(const std::string&, const std::string&) override {}
-};
+// Sheets in memory, and the file service the window program writes its
+// sheets with, in the encoding of the Chinese systems they are made for.
+using MemoryServices = testing::ScriptedServices;
+using QuietFileServices = testing::RecordingFileServices;
 
 void requireWritten(const RunResult& result, benchmark::State& state)
 {
@@ -142,7 +105,7 @@ void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
         state.SkipWithError("no scratch folder");
         return;
     }
-    QuietFileServices services;
+    QuietFileServices services("GBK");
     double runSeconds = 0.0;
     double writeSeconds = 0.0;
     for (auto _ : state) {
@@ -219,24 +182,14 @@ private:
     std::uint64_t& draws_;
 };
 
-class CountingServices final : public RunServices {
+class CountingServices final : public testing::ScriptedServices {
 public:
     std::uint64_t draws = 0;
 
-    std::uint64_t clockSeed() override { return kSeed; }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
     {
         return std::make_unique<CountingRandom>(seed, draws);
     }
-    std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override
-    {
-        return memory_.createSheet(path, reason);
-    }
-    bool startEditor(const std::string&) override { return true; }
-    void showMessage(const std::string&, const std::string&) override {}
-
-private:
-    MemoryServices memory_;
 };
 
 struct RateCase {

@@ -1,5 +1,4 @@
 #include "GenerateSheets.h"
-#include "ProblemCounting.h"
 #include "RunPlan.h"
 #include "ScriptedServices.h"
 
@@ -105,16 +104,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AcceptedRow{"WholeSixteenBitRange", AllFour, "-32768", "32767", "1000"},
                       AcceptedRow{"NegativeDivisorsOnly", Division, "-9", "1", "30"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(AcceptanceChance, CountsTheKnownPairsFromOneToTen)
-{
-    const auto range = OperandRange::from(1, 10);
-    const RuleBounds bounds{10, 10, false};
-    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Addition, range, bounds), 0.45);
-    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Multiplication, range, bounds), 0.99);
-    EXPECT_DOUBLE_EQ(acceptanceChance(Operation::Division, range, bounds), 0.44);
-    EXPECT_DOUBLE_EQ(acceptanceChance(ProblemType::AllFour, range, bounds), (0.45 + 1 + 0.99 + 0.44) / 4);
-}
 
 } // namespace
 } // namespace sumlark
