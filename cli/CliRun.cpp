@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <set>
 
 namespace sumlark::cli {
 namespace {
@@ -48,15 +49,14 @@ struct StagedPdf {
     std::string reason; // why it failed before its commit
 };
 
-StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::ProblemGrid& grid,
-                   SheetFolder& folder, const std::string& textPath)
+StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PageGrid& grid,
+                   const pdf::SetPosition& set, SheetFolder& folder, const std::string& textPath)
 {
     StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", pdf::pdfPathFor(textPath), nullptr, {}};
     staged.file = folder.stage(QFileInfo(QString::fromStdString(staged.path)).fileName(), staged.reason);
     if (!staged.file)
         return staged;
-    if (const FileStatus status = pdf::writeSheetPdf(*staged.file, pdf::pdfSheet(sheet, kind), options.page, grid);
-        !status.ok) {
+    if (const FileStatus status = pdf::writeSheetPdf(*staged.file, sheet, kind, options.page, grid, set); !status.ok) {
         staged.reason = status.reason;
         staged.file.reset(); // dropped: the earlier PDF stays
     }
@@ -78,6 +78,12 @@ public:
             failed_ = true;
         }
     }
+    // Said once however many pairs it concerns.
+    void note(const std::string& text)
+    {
+        if (notes_.insert(text).second)
+            err_ << text << "\n";
+    }
     void report(std::string_view name, const SheetReport& sheet)
     {
         report(name, sheet.path, sheet.written ? FileStatus{true, {}, sheet.note} : FileStatus::failure(sheet.reason));
@@ -88,21 +94,26 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     bool failed_ = false;
+    std::set<std::string> notes_;
 };
 
 // Every file of the pair is written whole before the first of them replaces
 // anything; then they move in one after another.
-void writePair(const Sheet& sheet, const CliOptions& options, SheetFolder& folder, FileRunServices& services,
-               Reporter& reporter)
+void writePair(const Sheet& sheet, const CliOptions& options, const pdf::SetPosition& set, SheetFolder& folder,
+               FileRunServices& services, Reporter& reporter)
 {
     const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
     StagedSheets texts = stageSheetFiles(sheet, folderText, services);
     std::vector<StagedPdf> pdfs;
     if (options.pdf) {
-        const pdf::ProblemGrid grid = pdf::planGrid(options.page, sheet);
-        pdfs.push_back(stagePdf(sheet, SheetKind::Question, options, grid, folder, texts.report.question.path));
+        // The question and answer pages share one grid, so that an answer
+        // sits where its problem sits.
+        const pdf::PageGrid grid = pdf::planPages(options.page, sheet);
+        if (const auto note = pdf::columnsNote(grid))
+            reporter.note(*note);
+        pdfs.push_back(stagePdf(sheet, SheetKind::Question, options, grid, set, folder, texts.report.question.path));
         if (sheet.writeAnswers)
-            pdfs.push_back(stagePdf(sheet, SheetKind::Answer, options, grid, folder, texts.report.answer.path));
+            pdfs.push_back(stagePdf(sheet, SheetKind::Answer, options, grid, set, folder, texts.report.answer.path));
     }
     commitSheetFiles(texts);
     reporter.report("答题纸", texts.report.question);
@@ -178,7 +189,7 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
             }
             services.useFolder(folder);
         }
-        writePair(*made.sheet, options, *folder, services, reporter);
+        writePair(*made.sheet, options, {number, options.sheets}, *folder, services, reporter);
         if (options.sheets > 1)
             out << "第 " << run.sheetTag << " 份的种子：" << *run.seed << "\n";
     }

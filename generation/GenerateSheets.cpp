@@ -13,11 +13,16 @@ constexpr std::string_view kFailedTitle = "保存失败";
 std::unique_ptr<SheetFile> stage(SheetFileServices& services, const std::string& text, SheetReport& report)
 {
     auto file = services.createSheet(report.path, report.reason);
-    if (file) {
-        if (const FileStatus status = file->write(text); !status.ok) {
-            report.reason = status.reason;
-            file.reset(); // dropped: the earlier sheet stays
-        }
+    if (!file)
+        return file;
+    // Written whole, to the disk and not only to a buffer, before anything
+    // else of the run takes the room it needs.
+    FileStatus status = file->write(text);
+    if (status.ok)
+        status = file->finish();
+    if (!status.ok) {
+        report.reason = status.reason;
+        file.reset(); // dropped: the earlier sheet stays
     }
     return file;
 }

@@ -8,11 +8,14 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
 
 namespace sumlark::pdf {
 namespace {
@@ -34,12 +37,15 @@ constexpr double kNameBlock = 2.4;
 // A row holds the problem and room below and beside it for a pupil's
 // handwriting; at 14 points 22 rows fit A4 under the title and name line.
 constexpr double kRowPitch = 2.2;
-// Space after the widest cell, where the answer is written on the question sheet.
+// Space after the widest answer, before the next column; the columns spread
+// over the width, so it is the least gap.
 constexpr double kColumnGap = 0.6;
-constexpr double kSmallestFont = 6.0;
-// Digits are equally wide in every text font, so the cells with the most
-// print columns are the widest; measuring a few of them is enough.
-constexpr std::size_t kCellsMeasured = 32;
+// Every sign is centred in a box this wide: the full-width plus and minus
+// carry their own side bearings and the narrow times and divided-by do not,
+// so centring is what makes them look alike.
+constexpr double kSignSlot = 0.8;
+// Room on either side of "=".
+constexpr double kEqualsPadding = 0.1;
 
 QPageSize pageSize(Paper paper)
 {
@@ -77,25 +83,43 @@ QFont sheetFont(double points, bool bold = false)
     return font;
 }
 
-// The widest of the cells in points at the given size.
-double widestCell(const std::vector<std::string>& cells, double points)
-{
-    std::vector<const std::string*> longest;
-    longest.reserve(cells.size());
-    for (const auto& cell : cells)
-        longest.push_back(&cell);
-    const std::size_t measured = std::min(kCellsMeasured, longest.size());
-    std::partial_sort(longest.begin(), longest.begin() + std::ptrdiff_t(measured), longest.end(),
-                      [](const std::string* a, const std::string* b) { return printColumns(*a) > printColumns(*b); });
+// Widths in points at a size, measured on a PDF device at the drawing
+// resolution. Digits are equally wide in text fonts, so texts of one shape
+// (digits as 0) are measured once.
+class Measure {
+public:
+    explicit Measure(double points) : device_(&scratch_), points_(points)
+    {
+        device_.setResolution(kResolution);
+        metrics_.emplace(sheetFont(points), &device_);
+    }
 
-    QBuffer scratch;
-    QPdfWriter device(&scratch);
-    device.setResolution(kResolution);
-    const QFontMetricsF metrics(sheetFont(points), &device);
-    double widest = 0.0;
-    for (std::size_t i = 0; i < measured; ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(*longest[i])));
-    return widest / kUnitsPerPoint;
+    double width(const std::string& text)
+    {
+        std::string shape = text;
+        for (char& c : shape)
+            c = c >= '0' && c <= '9' ? '0' : c;
+        const auto known = widths_.find(shape);
+        if (known != widths_.end())
+            return known->second;
+        const double width = metrics_->horizontalAdvance(QString::fromStdString(shape)) / kUnitsPerPoint;
+        widths_.emplace(shape, width);
+        return width;
+    }
+
+private:
+    QBuffer scratch_;
+    QPdfWriter device_;
+    double points_;
+    std::optional<QFontMetricsF> metrics_;
+    std::map<std::string, double> widths_;
+};
+
+std::string wholeText(double value)
+{
+    std::string text;
+    appendWhole(text, value);
+    return text;
 }
 
 double rowsTop(const PageStyle& style)
@@ -110,26 +134,34 @@ double rowsHeight(const PageStyle& style)
 
 class PageDrawer {
 public:
-    PageDrawer(QPainter& painter, const PdfSheet& sheet, const PageStyle& style, const ProblemGrid& grid)
-        : painter_(painter), sheet_(sheet), style_(style), grid_(grid), page_(pagePoints(style.paper))
+    PageDrawer(QPainter& painter, const Sheet& sheet, SheetKind kind, const PageStyle& style, const PageGrid& grid,
+               const SetPosition& set)
+        : painter_(painter), sheet_(sheet), kind_(kind), style_(style), grid_(grid), set_(set),
+          page_(pagePoints(style.paper)), unitsPerPoint_(painter.device()->logicalDpiX() / 72.0)
     {
     }
 
     void draw(int page, int pages)
     {
         drawTitle();
-        if (sheet_.nameLine)
+        drawSetLine();
+        if (kind_ == SheetKind::Question)
             drawNameLine();
-        drawCells(page);
+        drawProblems(page);
         drawPageNumber(page, pages);
     }
 
 private:
-    static QPointF at(double x, double y) { return {x * kUnitsPerPoint, y * kUnitsPerPoint}; }
+    QPointF at(double x, double y) const { return {x * unitsPerPoint_, y * unitsPerPoint_}; }
 
     double textWidth(const QString& text) const
     {
-        return painter_.fontMetrics().horizontalAdvance(text) / kUnitsPerPoint;
+        return painter_.fontMetrics().horizontalAdvance(text) / unitsPerPoint_;
+    }
+
+    void drawText(double x, double baseline, const std::string& text)
+    {
+        painter_.drawText(at(x, baseline), QString::fromStdString(text));
     }
 
     void drawCentred(const QString& text, double baseline)
@@ -139,7 +171,7 @@ private:
 
     void drawTitle()
     {
-        const QString title = QString::fromStdString(sheet_.title);
+        const QString title = QString::fromStdString(pageTitle(sheet_, kind_));
         double size = style_.fontSize * kTitleScale;
         painter_.setFont(sheetFont(size, true));
         // A long type text at a large size would run off the paper.
@@ -151,41 +183,64 @@ private:
         drawCentred(title, kTopMargin + style_.fontSize * kTitleScale * 1.1);
     }
 
+    void drawSetLine()
+    {
+        const std::string line = setLine(sheet_, set_);
+        if (line.empty())
+            return;
+        painter_.setFont(sheetFont(std::max(8.0, style_.fontSize * 0.7)));
+        const QString text = QString::fromStdString(line);
+        painter_.drawText(at(page_.width() - kSideMargin - textWidth(text), kTopMargin * 0.6), text);
+    }
+
     void drawNameLine()
     {
         const double size = style_.fontSize;
         painter_.setFont(sheetFont(size));
-        const double top = kTopMargin + size * kTitleBlock;
-        const double baseline = top + size * 1.5;
-        const double fieldWidth = (page_.width() - 2.0 * kSideMargin) / 3.0;
+        const double baseline = kTopMargin + size * kTitleBlock + size * 1.5;
+        const double fieldWidth = (page_.width() - 2.0 * kSideMargin) / 4.0;
         QPen pen(Qt::black);
-        pen.setWidthF(0.6 * kUnitsPerPoint);
+        pen.setWidthF(0.6 * unitsPerPoint_);
         painter_.setPen(pen);
         int field = 0;
-        for (const char* label : {"姓名：", "日期：", "用时："}) {
+        for (const char* label : {"姓名：", "日期：", "用时：", "得分："}) {
             const QString text = QString::fromUtf8(label);
             const double x = kSideMargin + field * fieldWidth;
             painter_.drawText(at(x, baseline), text);
             const double lineFrom = x + textWidth(text);
-            const double lineTo = x + fieldWidth - size;
+            const double lineTo = x + fieldWidth - size * 0.8;
             painter_.drawLine(at(lineFrom, baseline + 2.0), at(lineTo, baseline + 2.0));
             ++field;
         }
     }
 
-    void drawCells(int page)
+    void drawProblems(int page)
     {
-        painter_.setFont(sheetFont(grid_.fontSize));
-        const double columnWidth = (page_.width() - 2.0 * kSideMargin) / grid_.columns;
-        const double pitch = rowsHeight(style_) / grid_.rowsPerPage;
+        const double size = style_.fontSize;
+        painter_.setFont(sheetFont(size));
+        const double pitchX = (page_.width() - 2.0 * kSideMargin) / grid_.columns;
+        const double pitchY = rowsHeight(style_) / grid_.rowsPerPage;
+        const double slot = kSignSlot * size;
         const std::size_t perPage = std::size_t(grid_.columns) * std::size_t(grid_.rowsPerPage);
         const std::size_t first = std::size_t(page) * perPage;
-        const std::size_t end = std::min(sheet_.cells.size(), first + perPage);
+        const std::size_t end = std::min(sheet_.problems.size(), first + perPage);
         for (std::size_t i = first; i < end; ++i) {
             const auto row = static_cast<int>((i - first) / std::size_t(grid_.columns));
             const auto column = static_cast<int>((i - first) % std::size_t(grid_.columns));
-            const double baseline = rowsTop(style_) + row * pitch + pitch * 0.5 + grid_.fontSize * 0.35;
-            painter_.drawText(at(kSideMargin + column * columnWidth, baseline), QString::fromStdString(sheet_.cells[i]));
+            const double baseline = rowsTop(style_) + row * pitchY + pitchY * 0.5 + size * 0.35;
+            const double x = kSideMargin + column * pitchX;
+            const PrintedProblem problem = printedProblem(sheet_, i);
+            drawText(x, baseline, problem.prefix);
+            // Right to left from the "=": second operand, sign, first operand.
+            const double equals = x + grid_.prefixWidth + grid_.expressionWidth;
+            const double right = equals - textWidth(QString::fromStdString(problem.right));
+            drawText(right, baseline, problem.right);
+            const QString sign = QString::fromStdString(problem.sign);
+            painter_.drawText(at(right - slot + (slot - textWidth(sign)) / 2.0, baseline), sign);
+            drawText(right - slot - textWidth(QString::fromStdString(problem.left)), baseline, problem.left);
+            drawText(equals + kEqualsPadding * size, baseline, "=");
+            if (kind_ == SheetKind::Answer)
+                drawText(equals + grid_.equalsWidth, baseline, problem.answer);
         }
     }
 
@@ -196,62 +251,98 @@ private:
     }
 
     QPainter& painter_;
-    const PdfSheet& sheet_;
+    const Sheet& sheet_;
+    SheetKind kind_;
     const PageStyle& style_;
-    const ProblemGrid& grid_;
+    const PageGrid& grid_;
+    const SetPosition& set_;
     QSizeF page_;
+    double unitsPerPoint_;
 };
 
 } // namespace
 
-ProblemGrid planGrid(const PageStyle& style, int perLine, const std::vector<std::string>& cells)
+PrintedProblem printedProblem(const Sheet& sheet, std::size_t index)
 {
-    ProblemGrid grid;
-    grid.columns = perLine > 0 ? perLine : 1;
-    grid.fontSize = style.fontSize;
-    const double usableWidth = pagePoints(style.paper).width() - 2.0 * kSideMargin;
-    // Advances grow with the font size, so one measurement serves every size.
-    const double widestPerPoint = cells.empty() ? 0.0 : widestCell(cells, style.fontSize) / style.fontSize;
-    const auto needed = [widestPerPoint](double points) { return points * (widestPerPoint + kColumnGap); };
-    if (needed(grid.fontSize) > usableWidth / grid.columns) {
-        // Too wide for the columns asked for: a smaller font first, and only
-        // when even the smallest is too wide, fewer columns.
-        const double fitting = usableWidth / grid.columns / (widestPerPoint + kColumnGap);
-        grid.fontSize = std::max(kSmallestFont, std::floor(fitting * 2.0) / 2.0);
-        if (needed(grid.fontSize) > usableWidth / grid.columns)
-            grid.columns = std::max(1, static_cast<int>(usableWidth / needed(grid.fontSize)));
+    const SheetProblem& problem = sheet.problems[index];
+    PrintedProblem printed;
+    printed.prefix = sheet.serialPrefix(index);
+    printed.left = wholeText(problem.left);
+    printed.sign = std::string(signOf(problem.operation));
+    printed.right = wholeText(problem.right);
+    // A negative number after a sign reads as one sign too many without them.
+    if (problem.right < 0)
+        printed.right = "(" + printed.right + ")";
+    printed.answer = wholeText(problem.result);
+    if (problem.remainder != 0.0)
+        printed.answer += "……" + wholeText(problem.remainder);
+    return printed;
+}
+
+PageGrid planPages(const PageStyle& style, const Sheet& sheet)
+{
+    const double size = style.fontSize;
+    Measure measure(size);
+    PageGrid grid;
+    grid.requestedColumns = std::max(1, sheet.perLine);
+    const double slot = kSignSlot * size;
+    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+        const PrintedProblem problem = printedProblem(sheet, i);
+        grid.prefixWidth = std::max(grid.prefixWidth, measure.width(problem.prefix));
+        grid.expressionWidth =
+            std::max(grid.expressionWidth, measure.width(problem.left) + slot + measure.width(problem.right));
+        grid.answerWidth = std::max(grid.answerWidth, measure.width(problem.answer));
     }
-    // Rows keep the pitch of the size asked for: narrower cells need no more
-    // of them, and the pages stay as many as that size promises.
-    grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style) / (style.fontSize * kRowPitch))));
+    grid.equalsWidth = measure.width("=") + 2.0 * kEqualsPadding * size;
+    grid.columnWidth = grid.prefixWidth + grid.expressionWidth + grid.equalsWidth + grid.answerWidth + kColumnGap * size;
+    // The size is kept; a row that does not fit takes fewer problems.
+    const double usable = pagePoints(style.paper).width() - 2.0 * kSideMargin;
+    const int fitting = static_cast<int>((usable + kColumnGap * size) / grid.columnWidth);
+    grid.columns = std::clamp(fitting, 1, grid.requestedColumns);
+    grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style) / (size * kRowPitch))));
     return grid;
 }
 
-int pageCount(const ProblemGrid& grid, std::size_t cellCount)
+int pageCount(const PageGrid& grid, std::size_t problems)
 {
     const std::size_t perPage = std::size_t(grid.columns) * std::size_t(grid.rowsPerPage);
-    return std::max(1, static_cast<int>((cellCount + perPage - 1) / perPage));
+    return std::max(1, static_cast<int>((problems + perPage - 1) / perPage));
 }
 
-FileStatus writeSheetPdf(QIODevice& device, const PdfSheet& sheet, const PageStyle& style, const ProblemGrid& grid)
+std::optional<std::string> columnsNote(const PageGrid& grid)
+{
+    if (grid.columns >= grid.requestedColumns)
+        return std::nullopt;
+    return "每行放不下 " + std::to_string(grid.requestedColumns) + " 题，PDF 每行改为 " + std::to_string(grid.columns) +
+           " 题";
+}
+
+void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
+                    const PageStyle& style, const PageGrid& grid, const SetPosition& set)
+{
+    PageDrawer drawer(painter, sheet, kind, style, grid, set);
+    const int pages = pageCount(grid, sheet.problems.size());
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device.newPage();
+        drawer.draw(page, pages);
+    }
+}
+
+FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
+                         const PageGrid& grid, const SetPosition& set)
 {
     if (chineseFamily().isEmpty())
         return FileStatus::failure("系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）");
     QPdfWriter writer(&device);
     writer.setResolution(kResolution);
     writer.setPageLayout(QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF()));
-    writer.setTitle(QString::fromStdString(sheet.title));
+    writer.setTitle(QString::fromStdString(pageTitle(sheet, kind)));
     writer.setCreator(QStringLiteral("小学Sumlark"));
     QPainter painter;
     if (!painter.begin(&writer))
         return FileStatus::failure("无法开始写 PDF 文件");
-    PageDrawer drawer(painter, sheet, style, grid);
-    const int pages = pageCount(grid, sheet.cells.size());
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            writer.newPage();
-        drawer.draw(page, pages);
-    }
+    drawSheetPages(painter, writer, sheet, kind, style, grid, set);
     // The writer puts the last page and the trailer out here; whether the
     // device took them is for whoever commits it to check.
     painter.end();
@@ -266,32 +357,19 @@ std::string pdfPathFor(std::string_view textPath)
     return path + ".pdf";
 }
 
-PdfSheet pdfSheet(const Sheet& sheet, SheetKind kind)
+std::string pageTitle(const Sheet& sheet, SheetKind kind)
 {
-    PdfSheet printed;
-    // The header line's parts, a wide space between them where the text
-    // file has runs of dashes.
-    printed.title = std::string(kind == SheetKind::Question ? "答*题*纸" : "答@案@纸") + "　题数(" +
-                    oneLineText(sheet.countText) + ")　类型(" + oneLineText(sheet.typeText) + ")";
-    printed.nameLine = kind == SheetKind::Question;
-    if (kind == SheetKind::Answer && !sheet.writeAnswers)
-        return printed;
-    printed.cells.reserve(sheet.problems.size());
-    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
-        std::string& cell = printed.cells.emplace_back();
-        if (kind == SheetKind::Question)
-            appendQuestionCell(cell, sheet.serialPrefix(i), sheet.problems[i]);
-        else
-            appendAnswerCell(cell, sheet.serialPrefix(i), sheet.problems[i]);
-    }
-    return printed;
+    return std::string(kind == SheetKind::Question ? "口算练习" : "口算练习答案") + "　" + oneLineText(sheet.typeText) +
+           "　" + oneLineText(sheet.smallestText) + " 到 " + oneLineText(sheet.largestText) + "　" +
+           std::to_string(sheet.problems.size()) + " 题";
 }
 
-ProblemGrid planGrid(const PageStyle& style, const Sheet& sheet)
+std::string setLine(const Sheet& sheet, const SetPosition& set)
 {
-    Sheet answered = sheet;
-    answered.writeAnswers = true;
-    return planGrid(style, sheet.perLine, pdfSheet(answered, SheetKind::Answer).cells);
+    if (set.count <= 1)
+        return {};
+    return "第 " + std::to_string(set.number) + " 份，共 " + std::to_string(set.count) + " 份 · 种子 " +
+           std::to_string(sheet.seed);
 }
 
 } // namespace sumlark::pdf

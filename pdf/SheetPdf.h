@@ -1,9 +1,12 @@
 #pragma once
 
-// A sheet as a print-ready PDF: the title, a line for name, date and time on
-// the question sheet, the problems in evenly spaced rows of per-line columns,
-// and page numbers. Drawn with Qt's PDF writer in a Chinese font that the
-// system provides. Everything here needs a QGuiApplication.
+// A sheet on paper, ready to print as it is: a plain title, a line for
+// name, date, time and score on the question pages, a class set's sheet
+// number and seed on every page, the problems on a fixed grid (within a
+// column every "=" stands under the one above, the left part right-aligned
+// against it, the four signs drawn alike), the answers where their problems
+// are, and page numbers. Drawn through a QPainter on any paged device: a
+// PDF writer here, a printer as well. Everything here needs a QGuiApplication.
 
 #include "RunServices.h"
 #include "Sheet.h"
@@ -11,9 +14,12 @@
 
 #include <QIODevice>
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
 
 namespace sumlark::pdf {
 
@@ -21,41 +27,62 @@ enum class Paper { A4, Letter };
 
 struct PageStyle {
     Paper paper = Paper::A4;
-    double fontSize = 14.0; // points
+    double fontSize = 14.0; // points; the problems are never printed smaller
 };
 
-// Where the problems go on every page of a sheet.
-struct ProblemGrid {
-    int columns = 1;
+// Which sheet of a class set a sheet is; a single sheet has none.
+struct SetPosition {
+    int number = 1;
+    int count = 1;
+};
+
+// Where the problems of a sheet go, the same on its question and answer
+// pages, in points.
+struct PageGrid {
+    int requestedColumns = 1; // the per-line count asked for (0 asks for 1)
+    int columns = 1;          // fewer when a row of them does not fit the width
     int rowsPerPage = 1;
-    double fontSize = 14.0; // points, smaller than asked when cells were too wide
+    double prefixWidth = 0.0;     // the serial prefix
+    double expressionWidth = 0.0; // first operand, sign and second operand
+    double equalsWidth = 0.0;
+    double answerWidth = 0.0; // room for the widest answer
+    double columnWidth = 0.0;
 };
 
-struct PdfSheet {
-    std::string title;
-    bool nameLine = false; // 姓名, 日期 and 用时 to fill in
-    std::vector<std::string> cells;
-};
+PageGrid planPages(const PageStyle& style, const Sheet& sheet);
+int pageCount(const PageGrid& grid, std::size_t problems);
 
-// The grid for per-line columns (0: one a line) that holds the widest of the
-// cells. A question sheet and its answer sheet share the grid made for the
-// answer cells, so that both have the same pages.
-ProblemGrid planGrid(const PageStyle& style, int perLine, const std::vector<std::string>& cells);
+// What a user is told when the page takes fewer problems a row than asked:
+// "每行放不下 8 题，PDF 每行改为 6 题"; nothing when the row fits.
+std::optional<std::string> columnsNote(const PageGrid& grid);
 
-int pageCount(const ProblemGrid& grid, std::size_t cellCount);
+// The pages of one kind of the sheet, from the current page of device on.
+void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
+                    const PageStyle& style, const PageGrid& grid, const SetPosition& set);
 
-// Draws the sheet into device; a failure here is one of drawing, the
-// device's own are its owner's to check.
-FileStatus writeSheetPdf(QIODevice& device, const PdfSheet& sheet, const PageStyle& style, const ProblemGrid& grid);
+// Draws the pages into a PDF on device; a failure here is one of drawing,
+// the device's own are its owner's to check.
+FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
+                         const PageGrid& grid, const SetPosition& set);
 
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);
 
-// The question or answer pages of a sheet: its title, the name line on the
-// question pages, and the cells.
-PdfSheet pdfSheet(const Sheet& sheet, SheetKind kind);
-// The grid both PDFs of a sheet share: the one the answer cells need, so that
-// the question pages leave room for the answers and match the answer pages.
-ProblemGrid planGrid(const PageStyle& style, const Sheet& sheet);
+// The title of the question pages, "口算练习　加法(＋)　1 到 10　110 题", or of
+// the answer pages, which begins "口算练习答案".
+std::string pageTitle(const Sheet& sheet, SheetKind kind);
+// The class set's line, "第 3 份，共 30 份 · 种子 1234567"; empty for a single sheet.
+std::string setLine(const Sheet& sheet, const SetPosition& set);
+
+// The parts of one problem as the page prints them: the second operand in
+// parentheses when negative ("5－(-3)="), a remainder as "3……1".
+struct PrintedProblem {
+    std::string prefix;
+    std::string left;
+    std::string sign;
+    std::string right;
+    std::string answer;
+};
+PrintedProblem printedProblem(const Sheet& sheet, std::size_t index);
 
 } // namespace sumlark::pdf

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
+#include <tuple>
 
 namespace sumlark::testing {
 namespace {
@@ -78,7 +81,70 @@ struct OutcomeRow {
     const char* paper = "(A4)"; // the page size as pdfinfo names it
     QStringList never = {};   // on neither output
     const char* platform = "";  // QT_QPA_PLATFORM, unset when empty
+    int columns = 5;            // problems a row on the printed pages
+    const char* note = "";      // all that a run that succeeds says on standard error
 };
+
+const QRegularExpression kWord(
+    "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+
+// The problems of a PDF as the text sheet writes them, read from its words
+// and their places: a problem is the words of a line up to the one holding
+// its "=" (with the answer, on answer pages); a remainder's "……" is "...",
+// and a negative second operand loses its parentheses.
+std::vector<std::string> printedProblems(const QString& pdf)
+{
+    std::vector<std::string> problems;
+    const QString boxes = runProgram("pdftotext", {"-bbox", pdf, "-"}).out;
+    for (const QString& page : boxes.split("<page ", Qt::SkipEmptyParts).mid(1)) {
+        // Words come in the order they were drawn: put them in reading order.
+        std::vector<std::tuple<double, double, QString>> words;
+        for (auto match = kWord.globalMatch(page); match.hasNext();) {
+            const auto word = match.next();
+            words.emplace_back(word.captured(2).toDouble(), word.captured(1).toDouble(), word.captured(5));
+        }
+        std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
+            return std::lround(std::get<0>(a)) != std::lround(std::get<0>(b)) ? std::get<0>(a) < std::get<0>(b)
+                                                                               : std::get<1>(a) < std::get<1>(b);
+        });
+        QString problem;
+        long line = -1;
+        for (const auto& [top, left, text] : words) {
+            if (std::lround(top) != line)
+                problem.clear();
+            line = std::lround(top);
+            problem += text;
+            if (!problem.contains('='))
+                continue;
+            problem.replace("……", "...").replace(QRegularExpression("\\((-\\d+)\\)"), "\\1");
+            problems.push_back(problem.toStdString());
+            problem.clear();
+        }
+    }
+    return problems;
+}
+
+// On every question page the problems are at least the chosen size, and the
+// "=" of each column stand one under the other: the words ending in "=" end
+// at one of as many places as the row has columns.
+void checkGrid(const QString& pdf, const OutcomeRow& row)
+{
+    const auto sizeAt = row.arguments.indexOf("--font-size");
+    const double size = sizeAt < 0 ? 14.0 : row.arguments[sizeAt + 1].toDouble();
+    const QString boxes = runProgram("pdftotext", {"-bbox", pdf, "-"}).out;
+    for (const QString& page : boxes.split("<page ", Qt::SkipEmptyParts).mid(1)) {
+        std::set<long> ends;
+        for (auto match = kWord.globalMatch(page); match.hasNext();) {
+            const auto found = match.next();
+            if (!found.captured(5).endsWith('='))
+                continue;
+            EXPECT_GE(found.captured(4).toDouble() - found.captured(2).toDouble(), size) << found.captured(5).toStdString();
+            ends.insert(std::lround(found.captured(3).toDouble() * 10.0));
+        }
+        EXPECT_FALSE(ends.empty());
+        EXPECT_LE(ends.size(), std::size_t(row.columns)) << pdf.toStdString();
+    }
+}
 
 class Outcomes : public ::testing::TestWithParam<OutcomeRow> {};
 
@@ -96,7 +162,8 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
     EXPECT_EQ(finished.exit, row.exit) << finished.err.toStdString();
     // Nothing typed reaches the terminal as a command.
     EXPECT_FALSE(finished.err.contains(QChar(0x1b)) || finished.out.contains(QChar(0x1b)));
-    EXPECT_TRUE(row.exit != 0 || finished.err.isEmpty()) << finished.err.toStdString();
+    EXPECT_TRUE(row.exit != 0 || finished.err == QString::fromUtf8(row.note) + (*row.note ? "\n" : ""))
+        << finished.err.toStdString();
     for (QString said : row.says) {
         said.replace("<dir>", QDir::toNativeSeparators(folder.path() + "/"));
         const QString& text = row.exit == 0 ? finished.out : finished.err;
@@ -113,11 +180,28 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
         EXPECT_TRUE(info.contains(row.paper)) << info.toStdString();
         const QString printed = runProgram("pdftotext", {"-layout", dir.filePath(pdf), "-"}).out;
         const QByteArray sheet = readBytes(folder.path(), QString(pdf).replace(".pdf", ".txt"));
-        const auto cells = cellTexts(QStringDecoder(QStringConverter::System)(sheet));
+        std::vector<std::string> cells;
+        for (const auto& cell : cellTexts(QStringDecoder(QStringConverter::System)(sheet)))
+            cells.push_back(QString::fromStdString(cell).remove(' ').toStdString());
         EXPECT_FALSE(cells.empty());
-        EXPECT_EQ(cellTexts(printed), cells) << pdf.toStdString();
-        EXPECT_EQ(printed.contains("姓名："), !pdf.contains("答案"));
+        EXPECT_EQ(printedProblems(dir.filePath(pdf)), cells) << pdf.toStdString();
+        const bool answers = pdf.contains("答案");
+        EXPECT_TRUE(printed.contains("口算练习") && printed.contains("口算练习答案") == answers);
+        EXPECT_FALSE(printed.contains('*') || printed.contains('@'));
+        EXPECT_EQ(printed.contains("姓名：") && printed.contains("得分："), !answers);
         EXPECT_TRUE(printed.contains(QString("第 %1 页，共 %1 页").arg(row.pages)));
+        // A sheet of a class set names itself and its seed on every page.
+        const auto tag = QRegularExpression("-(\\d\\d)[.-]").match(pdf);
+        if (tag.hasMatch()) {
+            const auto seed = QRegularExpression("第 " + tag.captured(1) + " 份的种子：(\\d+)").match(finished.out);
+            const QString line = QString("第 %1 份，共 %2 份 · 种子 %3")
+                                     .arg(tag.captured(1).toInt())
+                                     .arg(row.arguments[row.arguments.indexOf("--sheets") + 1])
+                                     .arg(seed.captured(1));
+            EXPECT_EQ(printed.count(line), row.pages) << line.toStdString();
+        }
+        if (!answers)
+            checkGrid(dir.filePath(pdf), row);
     }
 }
 
@@ -192,11 +276,19 @@ INSTANTIATE_TEST_SUITE_P(
                    0, {"已写入：<dir>速算答题.txt\n已写入：<dir>速算答题-答案.txt\n已写入：<dir>速算答题.pdf\n",
                        "种子：18446744073709551615\n"}, kPdfRun},
         OutcomeRow{"Pdf111OnTwoPages", {"--seed", "2", "--count", "111", "--numbered", "--pdf"}, 0, {}, kPdfRun, {}, 2},
-        OutcomeRow{"PdfLetterMix", {"--seed", "3", "--type", "all", "--remainder", "--largest", "1000", "--count",
-                                    "300", "--per-line", "4", "--paper", "letter", "--pdf"},
-                   0, {}, kPdfRun, {}, 4, "(letter)"},
+        // Wide problems: the size stays, the row takes fewer, and the user is told.
+        OutcomeRow{"PdfLetterMixFewerColumns", {"--seed", "3", "--type", "all", "--remainder", "--largest", "1000",
+                                                "--count", "300", "--per-line", "4", "--paper", "letter", "--pdf"},
+                   0, {}, kPdfRun, {}, 5, "(letter)", {}, "", 3, "每行放不下 4 题，PDF 每行改为 3 题"},
+        OutcomeRow{"PdfNegativeOperandsInParentheses", {"--seed", "5", "--type", "sub", "--smallest", "-9", "--largest",
+                                                        "9", "--count", "30", "--numbered", "--pdf"},
+                   0, {}, kPdfRun, {}, 1, "(A4)", {}, "", 4, "每行放不下 5 题，PDF 每行改为 4 题"},
+        OutcomeRow{"PdfClassSetNamesEverySheet", {"--seed", "7", "--sheets", "2", "--count", "120", "--pdf"}, 0, {},
+                   {"速算答题-01.txt", "速算答题-01-答案.txt", "速算答题-01.pdf", "速算答题-01-答案.pdf",
+                    "速算答题-02.txt", "速算答题-02-答案.txt", "速算答题-02.pdf", "速算答题-02-答案.pdf"},
+                   {}, 2},
         OutcomeRow{"PdfLargeFontOneALine", {"--seed", "4", "--type", "sub", "--count", "40", "--per-line", "0",
-                                            "--font-size", "20", "--pdf"}, 0, {}, kPdfRun, {}, 3},
+                                            "--font-size", "20", "--pdf"}, 0, {}, kPdfRun, {}, 3, "(A4)", {}, "", 1},
         // A desktop session's platform without its display: the PDF needs none.
         OutcomeRow{"PdfWithXcbNamedButNoDisplay", {"--pdf"}, 0, {}, kPdfRun, {}, 1, "(A4)", {}, "xcb"}),
     [](const auto& info) { return std::string(info.param.name); });
