@@ -6,24 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64)
-
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
-  fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh googletest g++-mingw-w64-x86-64-posix wine wine64
 
 export WINEPREFIX="$PWD/build/mingw/wine"
 export WINEDEBUG=-all
