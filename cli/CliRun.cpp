@@ -16,10 +16,10 @@
 namespace sumlark::cli {
 namespace {
 
-std::string failureText(std::string_view sheetName, const std::string& path, const std::string& reason)
+// The engine's wording, with the path escaped for a terminal.
+std::string failureLine(std::string_view sheetName, const std::string& path, const std::string& reason)
 {
-    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + shownPath(path) + "\n原因：" +
-           reason + "\n";
+    return failureText(sheetName, shownPath(path), reason) + "\n";
 }
 
 // The folder the run writes to, resolved once as an absolute path: a
@@ -74,7 +74,7 @@ public:
             if (!status.note.empty())
                 out_ << status.note << "\n";
         } else {
-            err_ << failureText(name, path, status.reason);
+            err_ << failureLine(name, path, status.reason);
             failed_ = true;
         }
     }
@@ -184,7 +184,7 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
                 const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
                 for (int pair = 1; pair <= options.sheets; ++pair)
                     for (const auto& [name, path] : filesOfPair(options, folderText, sheetTag(pair, options.sheets)))
-                        err << failureText(name, path, reason);
+                        err << failureLine(name, path, reason);
                 return kWriteFailed;
             }
             services.useFolder(folder);

@@ -47,13 +47,13 @@ void commit(std::unique_ptr<SheetFile> file, SheetReport& report)
     report.note = status.note;
 }
 
-std::string failureText(const SheetReport& report, std::string_view sheetName)
-{
-    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + report.path +
-           "\n原因：" + report.reason;
-}
-
 } // namespace
+
+std::string failureText(std::string_view sheetName, std::string_view path, std::string_view reason)
+{
+    return std::string(sheetName) + "没有保存成功，原来的文件内容保持不变。\n文件：" + std::string(path) + "\n原因：" +
+           std::string(reason);
+}
 
 SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& options, RandomServices& services)
 {
@@ -129,7 +129,7 @@ void completeRun(const WorksheetSettings& settings, const SheetFilesReport& file
         if (report->written)
             continue;
         failures += failures.empty() ? "" : "\n\n";
-        failures += failureText(*report, name);
+        failures += failureText(name, report->path, report->reason);
     }
 
     bool launched = true;

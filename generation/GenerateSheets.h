@@ -61,6 +61,9 @@ StagedSheets stageSheetFiles(const Sheet& sheet, const std::string& folder, Shee
 void commitSheetFiles(StagedSheets& staged);
 SheetFilesReport writeSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services);
 
+// What a user is told of a file that was not written: which, where and why.
+std::string failureText(std::string_view sheetName, std::string_view path, std::string_view reason);
+
 // Step 3: starts the editor on the written sheets or says where they went,
 // or tells which sheet failed and why.
 void completeRun(const WorksheetSettings& settings, const SheetFilesReport& files, CompletionServices& services);

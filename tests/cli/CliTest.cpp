@@ -296,14 +296,14 @@ INSTANTIATE_TEST_SUITE_P(
 struct SeedRow {
     const char* name;
     QStringList arguments;
-    const char* golden; // the kept pair of this seed, if any
 };
 
 class Seeds : public ::testing::TestWithParam<SeedRow> {};
 
 // A seed, given or taken from the clock and printed, makes every sheet of its
 // run again byte for byte, and each sheet differs from the others and from
-// those of the next seed; the golden pair must come out the same anywhere.
+// those of the next seed. (The engine's golden sheets hold the bytes a seed
+// must make on any machine.)
 TEST_P(Seeds, MakeTheSameBytesAgain)
 {
     const auto& row = GetParam();
@@ -321,22 +321,14 @@ TEST_P(Seeds, MakeTheSameBytesAgain)
         EXPECT_EQ(bytes, readBytes(again.path(), name)) << name.toStdString();
         EXPECT_NE(bytes, readBytes(next.path(), name)) << name.toStdString();
         EXPECT_TRUE(sheets.insert(bytes).second) << name.toStdString();
-        if (row.golden) {
-            const QString kept = row.golden + QString(name.contains("答案") ? "answer" : "question") + ".txt";
-            EXPECT_EQ(bytes, readBytes(SUMLARK_GOLDEN_DIR, kept));
-        }
     }
     EXPECT_FALSE(names.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, Seeds,
-    ::testing::Values(SeedRow{"FromTheClock", {}, nullptr},
-                      SeedRow{"SeveralSheets", {"--sheets", "3", "--seed", "5", "--type", "add-sub"}, nullptr},
-                      SeedRow{"Golden",
-                              {"--seed", "20240901", "--type", "all", "--remainder", "--numbered", "--count", "24",
-                               "--per-line", "4", "--largest", "50", "--encoding", "UTF-8"},
-                              "seed-20240901-"}),
+    ::testing::Values(SeedRow{"FromTheClock", {}},
+                      SeedRow{"SeveralSheets", {"--sheets", "3", "--seed", "5", "--type", "add-sub"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The manual page and the bash completion are written by hand beside the

@@ -72,20 +72,30 @@ Listed bruteForce(Op operation, const OperandRange& range, const RuleBounds& bou
     return listed;
 }
 
+// What a type's 12 selectors make of the operations' pairs.
+Listed listedForType(ProblemType type, const Listed (&byOperation)[4])
+{
+    Listed listed;
+    bool seen[4] = {};
+    for (int selector = 1; selector <= 12; ++selector) {
+        const int operation = int(operationForSelector(type, selector));
+        listed.chance += byOperation[operation].chance / 12;
+        if (!std::exchange(seen[operation], true))
+            listed.cells.insert(byOperation[operation].cells.begin(), byOperation[operation].cells.end());
+    }
+    return listed;
+}
+
 // One type against the pairs of the operations its 12 selectors draw: the
 // count made with digit arithmetic, and seeded sheets, whether drawn or
 // picked from the list of what is left, that hold only problems found here.
 void checkType(const WorksheetSettings& settings, const OperandRange& range, const ProblemConstraints& rules,
                const Listed (&byOperation)[4])
 {
-    Listed expected;
+    const Listed expected = listedForType(settings.problemType, byOperation);
     bool draws[4] = {};
-    for (int selector = 1; selector <= 12; ++selector) {
-        const int operation = int(operationForSelector(settings.problemType, selector));
-        expected.chance += byOperation[operation].chance / 12;
-        if (!std::exchange(draws[operation], true))
-            expected.cells.insert(byOperation[operation].cells.begin(), byOperation[operation].cells.end());
-    }
+    for (const Operation operation : operationsOf(settings.problemType))
+        draws[int(operation)] = true;
     const auto counted = countProblems(settings.problemType, range, RuleBounds::from(settings), rules);
     EXPECT_EQ(counted.distinct, std::ssize(expected.cells));
     EXPECT_NEAR(counted.chance, expected.chance, 1e-12);
@@ -169,14 +179,7 @@ TEST(ConstrainedProblems, CountsAndChancesMatchEnumerationOnRandomSmallRanges)
                 byOperation[operation] = bruteForce(Op(operation), range, bounds, rules);
             for (int type = 0; type < kProblemTypeCount; ++type) {
                 SCOPED_TRACE(::testing::Message() << smallest << ".." << largest << " rule " << rule << " type " << type);
-                Listed expected;
-                bool draws[4] = {};
-                for (int selector = 1; selector <= 12; ++selector) {
-                    const int operation = int(operationForSelector(ProblemType(type), selector));
-                    expected.chance += byOperation[operation].chance / 12;
-                    if (!std::exchange(draws[operation], true))
-                        expected.cells.insert(byOperation[operation].cells.begin(), byOperation[operation].cells.end());
-                }
+                const Listed expected = listedForType(ProblemType(type), byOperation);
                 const auto counted = countProblems(ProblemType(type), range, bounds, rules);
                 EXPECT_EQ(counted.distinct, std::ssize(expected.cells));
                 EXPECT_NEAR(counted.chance, expected.chance, 1e-12);

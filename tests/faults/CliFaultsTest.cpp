@@ -1,10 +1,9 @@
 // sumlark-cli against the faults a shared or a full folder really has: a
 // small file system that fills up, a file size limit, links planted by other
-// users, a folder that is gone, another run in the same folder, an interrupt.
-// Each is made for real, as root where it must be. Where this machine will
-// not let a fault be made, the test is skipped with the reason, or fails when
-// SUMLARK_REQUIRE_FAULTS is set (CI sets it).
+// users, a folder that is gone, another run in the same folder. Each is made
+// for real, as root where it must be (see RealFaults.h).
 
+#include "RealFaults.h"
 #include "SheetText.h"
 
 #include <QDir>
@@ -13,27 +12,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
-#include <random>
 
 namespace sumlark::testing {
 namespace {
-
-#define REQUIRE_FAULT(made, why)                                                                                     \
-    if (!(made)) {                                                                                                   \
-        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))                                                                   \
-            FAIL() << "fault could not be made: " << (why);                                                          \
-        GTEST_SKIP() << (why);                                                                                       \
-    }
 
 const QString kQuestion = "速算答题.txt";
 const QString kAnswer = "速算答题-答案.txt";
@@ -75,76 +64,6 @@ Finished cli(const QStringList& arguments, const QString& folder, std::function<
     return finish(process);
 }
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QStringList everything(const QString& folder)
-{
-    auto names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
-}
-
-// A tmpfs of a few pages, mounted for the test and gone with it.
-class SmallDisk {
-public:
-    explicit SmallDisk(qint64 bytes)
-    {
-        path_ = scratch_.filePath("disk");
-        QDir().mkpath(path_);
-        const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-        if (::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", 0, options.c_str()) == 0)
-            mounted_ = true;
-        else
-            why_ = std::string("mounting a tmpfs was refused: ") + std::strerror(errno);
-    }
-    ~SmallDisk()
-    {
-        if (mounted_)
-            ::umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    const std::string& why() const { return why_; }
-    const QString& path() const { return path_; }
-
-    // Fills the disk with a file until only room bytes (whole pages) are free.
-    bool fillLeaving(qint64 room) const
-    {
-        struct statvfs fs {};
-        if (::statvfs(QFile::encodeName(path_).constData(), &fs) != 0)
-            return false;
-        const qint64 free = qint64(fs.f_bavail) * qint64(fs.f_frsize);
-        QFile filler(path_ + "/filler");
-        if (!filler.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray page(4096, 'x');
-        for (qint64 left = free - room; left > 0; left -= page.size())
-            if (filler.write(page.left(int(std::min<qint64>(left, page.size())))) < 0 || !filler.flush())
-                return room == 0; // a full disk was asked for
-        return true;
-    }
-
-private:
-    QTemporaryDir scratch_;
-    QString path_;
-    bool mounted_ = false;
-    std::string why_;
-};
-
-qint64 pages(qint64 bytes)
-{
-    return (bytes + 4095) / 4096 * 4096;
-}
-
 // The sizes of the files a run writes, from the same run on the real disk.
 std::map<QString, qint64> sizesOf(const QStringList& arguments)
 {
@@ -175,7 +94,8 @@ TEST_P(FullDisk, NamesTheFileKeepsItsOldBytesAndWritesWhatFits)
     qint64 room = row.fits.isEmpty() ? 0 : 4096; // and the run's lock
     for (const auto& name : row.fits)
         room += pages(sizes.at(name));
-    SmallDisk disk(room > 0 ? room + 64 * 1024 : 64 * 1024);
+    QTemporaryDir scratch;
+    SmallDisk disk(scratch.path(), room > 0 ? room + 64 * 1024 : 64 * 1024);
     REQUIRE_FAULT(disk.mounted(), disk.why());
     std::map<QString, QByteArray> old;
     for (const auto& [name, size] : sizes) {
@@ -355,41 +275,6 @@ TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
         ASSERT_TRUE(onePair(folder.path())) << "round " << round;
     }
     EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
-}
-
-// An interrupt while the files are written (nearly all of a run) leaves the
-// earlier pair, and nothing else: no temporary file, no lock. The moment
-// between two moves is tried in the file service's own test.
-TEST(Interrupts, WhileWritingLeaveTheOldPairAndNothingElse)
-{
-    QTemporaryDir reference;
-    const QStringList arguments = {"--seed", "3", "--count", "32766", "--type", "all", "--largest", "1000", "--pdf"};
-    ASSERT_EQ(cli(arguments, reference.path()).exit, 0);
-    const QStringList files = everything(reference.path());
-    std::mt19937 random(20261207);
-    int kept = 0, replaced = 0;
-    for (int round = 0; round < 12; ++round) {
-        QTemporaryDir folder;
-        for (const auto& name : files)
-            ASSERT_TRUE(writeBytes(folder.filePath(name), "上周的" + name.toUtf8()));
-        QProcess process;
-        startCli(process, arguments, folder.path());
-        ASSERT_TRUE(process.waitForStarted());
-        ::usleep(std::uniform_int_distribution<useconds_t>(0, 400'000)(random));
-        ::kill(pid_t(process.processId()), round % 2 ? SIGTERM : SIGINT);
-        finish(process);
-        EXPECT_EQ(everything(folder.path()), files) << "round " << round;
-        int fresh = 0;
-        for (const auto& name : files) {
-            const QByteArray bytes = readBytes(folder.filePath(name));
-            fresh += bytes == readBytes(reference.filePath(name));
-            EXPECT_TRUE(bytes == "上周的" + name.toUtf8() || bytes == readBytes(reference.filePath(name)));
-        }
-        EXPECT_TRUE(fresh == 0 || fresh == files.size()) << "round " << round << ": " << fresh << " new";
-        (fresh ? replaced : kept) += 1;
-    }
-    // Most interrupts come while the run is still writing.
-    EXPECT_GT(kept, 0);
 }
 
 } // namespace

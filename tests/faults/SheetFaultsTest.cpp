@@ -9,6 +9,7 @@
 // every user.
 
 #include "GenerateSheets.h"
+#include "RealFaults.h"
 #include "RecordingFileServices.h"
 #include "SheetLayout.h"
 #include "SheetText.h"
@@ -18,9 +19,7 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -39,6 +38,8 @@ namespace {
 const QByteArray kOldSheets[] = {"上周的答题纸", "上周的答案纸"};
 
 using testing::RecordingFileServices;
+using testing::readBytes;
+using testing::writeBytes;
 
 // Sheets of some size; the answer sheet, its results added, is the longer
 // by most of a kilobyte, so that a cap on file sizes can fall between them.
@@ -47,18 +48,6 @@ RunResult run(const QString& folder, RecordingFileServices& services)
     auto settings = testing::settingsFor(ProblemType::AllFour, "1", "100", "2000");
     settings.openWhenDone = true;
     return generateSheets(settings, folder.toStdString(), services, RunOptions{2024});
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 // Undoes a fault; empty when the fault could not be made by this user here.
@@ -107,7 +96,7 @@ Undo fillUpPartWay(const QString& folder)
     rlimit capped = previous;
     capped.rlim_cur =
         static_cast<rlim_t>((QFileInfo(sheetIn(folder, 0)).size() + QFileInfo(sheetIn(folder, 1)).size()) / 2);
-    if (!writeFile(sheetIn(folder, 0), kOldSheets[0]) || !writeFile(sheetIn(folder, 1), kOldSheets[1]) ||
+    if (!writeBytes(sheetIn(folder, 0), kOldSheets[0]) || !writeBytes(sheetIn(folder, 1), kOldSheets[1]) ||
         ::setrlimit(RLIMIT_FSIZE, &capped) != 0)
         return {};
     // Past the cap the kernel sends SIGXFSZ, which ends a process unless
@@ -122,25 +111,13 @@ Undo smallDisk(const QString& folder, qint64 room)
 {
     RecordingFileServices sizing;
     run(folder, sizing);
-    const auto pages = [](qint64 bytes) { return (bytes + 4095) / 4096 * 4096; };
     if (room < 0)
-        room = pages(QFileInfo(sheetIn(folder, 0)).size()) + 4096;
-    const QByteArray mountPoint = QFile::encodeName(folder);
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, ("size=" + std::to_string(room + 65536)).c_str()) != 0)
+        room = testing::pages(QFileInfo(sheetIn(folder, 0)).size()) + 4096;
+    auto disk = std::make_shared<testing::SmallDisk>(folder, room + 65536);
+    if (!disk->mounted() || !writeBytes(sheetIn(folder, 0), kOldSheets[0]) ||
+        !writeBytes(sheetIn(folder, 1), kOldSheets[1]) || !disk->fillLeaving(room))
         return {};
-    const Undo undo = [mountPoint] { ::umount2(mountPoint.constData(), MNT_DETACH); };
-    struct statvfs space {};
-    QFile filler(folder + "/filler");
-    if (!writeFile(sheetIn(folder, 0), kOldSheets[0]) || !writeFile(sheetIn(folder, 1), kOldSheets[1]) ||
-        ::statvfs(mountPoint.constData(), &space) != 0 || !filler.open(QIODevice::WriteOnly)) {
-        undo();
-        return {};
-    }
-    const QByteArray page(4096, 'x');
-    for (qint64 left = qint64(space.f_bavail * space.f_frsize) - room; left > 0; left -= page.size())
-        filler.write(page.left(int(std::min<qint64>(left, page.size()))));
-    filler.close();
-    return undo;
+    return [disk] {};
 }
 
 Undo diskFull(const QString& folder)
@@ -156,8 +133,8 @@ Undo diskFillsAfterQuestionSheet(const QString& folder)
 // A folder of the sheet's name, holding a file with the sheet's earlier text.
 Undo folderInPlaceOf(const QString& sheet)
 {
-    const QByteArray earlier = readFile(sheet);
-    if (!QFile::remove(sheet) || !QDir().mkpath(sheet) || !writeFile(sheet + "/kept.txt", earlier))
+    const QByteArray earlier = readBytes(sheet);
+    if (!QFile::remove(sheet) || !QDir().mkpath(sheet) || !writeBytes(sheet + "/kept.txt", earlier))
         return {};
     return [] {};
 }
@@ -180,13 +157,9 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
     QTemporaryDir scratch;
     const QString folder = scratch.filePath("sheets");
     const QString sheets[] = {sheetIn(folder, 0), sheetIn(folder, 1)};
-    ASSERT_TRUE(QDir().mkpath(folder) && writeFile(sheets[0], kOldSheets[0]) && writeFile(sheets[1], kOldSheets[1]));
+    ASSERT_TRUE(QDir().mkpath(folder) && writeBytes(sheets[0], kOldSheets[0]) && writeBytes(sheets[1], kOldSheets[1]));
     const Undo undo = fault.make(fault.target == Folder ? folder : sheets[fault.target - 1]);
-    if (!undo) {
-        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))
-            FAIL() << "this user cannot make the fault on this file system";
-        GTEST_SKIP() << "this user cannot make the fault on this file system";
-    }
+    REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
     const std::unique_ptr<const Undo, void (*)(const Undo*)> undoAtEnd(&undo, [](const Undo* u) { (*u)(); });
     RecordingFileServices services;
     const RunResult result = run(folder, services);
@@ -202,10 +175,10 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
         EXPECT_EQ(text.find(i == 0 ? "答题纸没有保存成功" : "答案纸没有保存成功") != std::string::npos, fault.fails[i]);
         EXPECT_EQ(text.find("文件：" + path) != std::string::npos, fault.fails[i]) << text;
         if (fault.fails[i]) {
-            EXPECT_EQ(readFile(QFileInfo(sheets[i]).isDir() ? sheets[i] + "/kept.txt" : sheets[i]), kOldSheets[i]);
+            EXPECT_EQ(readBytes(QFileInfo(sheets[i]).isDir() ? sheets[i] + "/kept.txt" : sheets[i]), kOldSheets[i]);
             continue;
         }
-        const std::string written = readFile(sheets[i]).toStdString();
+        const std::string written = readBytes(sheets[i]).toStdString();
         EXPECT_TRUE(written.starts_with(i == 0 ? "--------答*题*纸" : "--------答@案@纸") &&
                     written.ends_with(std::string(kCreditLine) + "\r\n"))
             << written;
@@ -214,7 +187,7 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
     }
     EXPECT_EQ(services.script.launches, opened);
     // No temporary file of a save is left behind, nor the run's lock.
-    QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList left = testing::everything(folder);
     left.removeAll("filler");
     EXPECT_EQ(left.size(), 2) << left.join(" ").toStdString();
 }
@@ -240,7 +213,7 @@ TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
     const QString shared = scratch.filePath("shared");
     const QString victim = scratch.filePath("victim.txt");
     ASSERT_TRUE(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0 &&
-                writeFile(victim, "老师自己的文件"));
+                writeBytes(victim, "老师自己的文件"));
     std::string reason;
     const auto folder = SheetFolder::open(shared, reason);
     ASSERT_TRUE(folder) << reason;
@@ -249,17 +222,13 @@ TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
     sheet->write("新的答题纸");
     const QByteArray link = QFile::encodeName(sheetIn(shared, 0));
     ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), link.constData()), 0);
-    if (::lchown(link.constData(), 54321, 54321) != 0) {
-        if (std::getenv("SUMLARK_REQUIRE_FAULTS"))
-            FAIL() << "only root can plant a link owned by another user";
-        GTEST_SKIP() << "only root can plant a link owned by another user";
-    }
+    REQUIRE_FAULT(::lchown(link.constData(), 54321, 54321) == 0, "only root can plant a link owned by another user");
     const FileStatus status = sheet->commit();
     // A writer that opened the name at this point would have followed the
     // link into the victim. Root may replace the link itself; anyone else is
     // told that the name is taken.
-    EXPECT_EQ(readFile(victim), "老师自己的文件");
-    EXPECT_EQ(status.ok ? readFile(sheetIn(shared, 0)) : QByteArray("link kept"),
+    EXPECT_EQ(readBytes(victim), "老师自己的文件");
+    EXPECT_EQ(status.ok ? readBytes(sheetIn(shared, 0)) : QByteArray("link kept"),
               status.ok ? QByteArray("新的答题纸") : QByteArray(QFileInfo(sheetIn(shared, 0)).isSymLink() ? "link kept" : "gone"));
 }
 
@@ -267,19 +236,21 @@ struct InterruptRow {
     const char* name;
     int signal;
     bool ignoredBefore; // by whoever started the program
+    bool whileWriting;  // before the first move rather than between the two
 };
 
 class Interrupts : public ::testing::TestWithParam<InterruptRow> {};
 
-// An interrupt that arrives between the moves of a pair waits for the last
-// of them, then does what it would have done: a program it ends leaves the
-// new pair and no lock; one that ignored it goes on ignoring it.
-TEST_P(Interrupts, BetweenTwoMovesWaitForTheLast)
+// An interrupt while the pair is written ends the program at once and
+// leaves the earlier pair; one between the moves of a pair waits for the
+// last of them, then leaves the new pair. Either way no temporary file and
+// no lock is left; a program that ignored it goes on ignoring it.
+TEST_P(Interrupts, LeaveOneWholePairAndNothingElse)
 {
     const InterruptRow& row = GetParam();
     QTemporaryDir scratch;
     const QString folder = scratch.path();
-    ASSERT_TRUE(writeFile(sheetIn(folder, 0), kOldSheets[0]) && writeFile(sheetIn(folder, 1), kOldSheets[1]));
+    ASSERT_TRUE(writeBytes(sheetIn(folder, 0), kOldSheets[0]) && writeBytes(sheetIn(folder, 1), kOldSheets[1]));
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -292,9 +263,12 @@ TEST_P(Interrupts, BetweenTwoMovesWaitForTheLast)
             if (!question || !answer)
                 ::_exit(3);
             question->write("新的答题纸");
+            if (row.whileWriting)
+                ::kill(::getpid(), row.signal);
             answer->write("新的答案纸");
             question->commit();
-            ::kill(::getpid(), row.signal);
+            if (!row.whileWriting)
+                ::kill(::getpid(), row.signal);
             answer->commit();
         }
         ::_exit(std::signal(row.signal, SIG_DFL) == SIG_IGN ? 0 : 4);
@@ -305,16 +279,20 @@ TEST_P(Interrupts, BetweenTwoMovesWaitForTheLast)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     else
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << status;
-    EXPECT_EQ(readFile(sheetIn(folder, 0)), "新的答题纸");
-    EXPECT_EQ(readFile(sheetIn(folder, 1)), "新的答案纸");
-    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+    const bool old = row.whileWriting && !row.ignoredBefore;
+    EXPECT_EQ(readBytes(sheetIn(folder, 0)), old ? kOldSheets[0] : QByteArray("新的答题纸"));
+    EXPECT_EQ(readBytes(sheetIn(folder, 1)), old ? kOldSheets[1] : QByteArray("新的答案纸"));
+    EXPECT_EQ(testing::everything(folder).size(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupts,
-                         ::testing::Values(InterruptRow{"CtrlC", SIGINT, false}, InterruptRow{"Terminate", SIGTERM, false},
-                                           InterruptRow{"TerminalClosed", SIGHUP, false},
-                                           InterruptRow{"PipeClosed", SIGPIPE, false},
-                                           InterruptRow{"CtrlCIgnoredByTheStarter", SIGINT, true}),
+                         ::testing::Values(InterruptRow{"CtrlCWhileWriting", SIGINT, false, true},
+                                           InterruptRow{"TerminateWhileWriting", SIGTERM, false, true},
+                                           InterruptRow{"CtrlCBetweenMoves", SIGINT, false, false},
+                                           InterruptRow{"TerminateBetweenMoves", SIGTERM, false, false},
+                                           InterruptRow{"TerminalClosedBetweenMoves", SIGHUP, false, false},
+                                           InterruptRow{"PipeClosedBetweenMoves", SIGPIPE, false, false},
+                                           InterruptRow{"CtrlCIgnoredByTheStarter", SIGINT, true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
