@@ -2,8 +2,10 @@
 // share of the carry, borrow and distinct rules.
 //
 // Targets: 32766 problems (8 a line, numbered, answers) under 50 ms a
-// process; --pdf for 1000 problems under a second; counting the problems of
-// a 16-bit range under 5 ms; any accepted distinct run well under a second.
+// process, and for all four types within 3 times of cat copying the same
+// bytes into the same folder; --pdf for 1000 problems under a second;
+// counting the problems of a 16-bit range under 5 ms; any accepted distinct
+// run well under a second.
 
 #include "GenerateSheets.h"
 #include "RunPlan.h"
@@ -16,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <map>
 
 namespace sumlark {
@@ -41,6 +44,63 @@ void CliProcess32766Problems(benchmark::State& state)
     runProcess(state, {"--seed", "1", "--count", "32766", "--per-line", "8", "--numbered"});
 }
 BENCHMARK(CliProcess32766Problems)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+double secondsOf(QProcess& process, const QString& program, const QStringList& arguments)
+{
+    const auto start = std::chrono::steady_clock::now();
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(60'000) && process.exitCode() == 0;
+    return finished ? std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() : -1.0;
+}
+
+// A run of all four types beside one cat that copies its two sheets, as
+// bytes, into a file in the same folder; the time is the run's, cli/cat
+// compares the two.
+void CliProcessBesideCat(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    const QStringList run = {"--seed", "1", "--type", "7", "--count", "32766", "--per-line", "8", "--numbered",
+                             "--out", folder.path()};
+    QProcess first;
+    if (secondsOf(first, QString::fromUtf8(SUMLARK_CLI_PATH), run) < 0.0) {
+        state.SkipWithError("sumlark-cli failed");
+        return;
+    }
+    const QStringList sheets = {folder.filePath("速算答题.txt"), folder.filePath("速算答题-答案.txt")};
+    double cliSeconds = 0.0;
+    double catSeconds = 0.0;
+    for (auto _ : state) {
+        QProcess cli;
+        const double cliTime = secondsOf(cli, QString::fromUtf8(SUMLARK_CLI_PATH), run);
+        QProcess cat;
+        cat.setStandardOutputFile(folder.filePath("copy.txt"), QIODevice::Truncate);
+        const double catTime = secondsOf(cat, "cat", sheets);
+        if (cliTime < 0.0 || catTime < 0.0) {
+            state.SkipWithError("a process failed");
+            return;
+        }
+        state.SetIterationTime(cliTime);
+        cliSeconds += cliTime;
+        catSeconds += catTime;
+    }
+    const double n = double(state.iterations());
+    state.counters["cli_ms"] = 1e3 * cliSeconds / n;
+    state.counters["cat_ms"] = 1e3 * catSeconds / n;
+    state.counters["cli/cat"] = cliSeconds / catSeconds;
+}
+BENCHMARK(CliProcessBesideCat)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void CliVersionProcess(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QProcess process;
+        if (secondsOf(process, QString::fromUtf8(SUMLARK_CLI_PATH), {"--version"}) < 0.0) {
+            state.SkipWithError("sumlark-cli failed");
+            return;
+        }
+    }
+}
+BENCHMARK(CliVersionProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void CliProcessPdf1000Problems(benchmark::State& state)
 {
@@ -90,7 +150,7 @@ const std::map<int, DistinctCase> kDistinctCases = {
     {4, {ProblemType::Addition, "4700", "9999", "32766", {true, CarryRule::Without, BorrowRule::Any}}},
     // Just below the share at which a run turns to the list.
     {5, {ProblemType::Subtraction, "0", "362", "32766", {true, CarryRule::Any, BorrowRule::Any}}},
-    // Not distinct, but so rare that the attempts come close to the budget.
+    // Not distinct, and so rarely accepted that the problems are drawn directly.
     {6, {ProblemType::Addition, "4700", "9999", "25000", {false, CarryRule::Without, BorrowRule::Any}}},
 };
 
@@ -103,7 +163,8 @@ void DistinctRun(benchmark::State& state)
         state.SkipWithError(plan.refusal.text.c_str());
         return;
     }
-    state.SetLabel(plan.plan->pickFromList ? "picked from the list" : "drawn again");
+    const char* how[] = {"attempts", "drawn directly", "picked from the list"};
+    state.SetLabel(how[int(plan.plan->drawing)]);
     MemoryServices services;
     RunOptions options;
     options.seed = 9;

@@ -1,10 +1,9 @@
 // How fast the engine is where a user could wait for it:
 // - a full run of 32766 problems (8 a line, numbered, answers) into memory
 //   and through the real file service, beside writing the same bytes once
-//   through that service; the counter run/write is the ratio (target <= 2);
-// - the refusal check on the worst 16-bit ranges (target < 5 ms);
-// - the attempt rate, which turns kAttemptBudget into the longest run the
-//   refusal check lets through (counter budget_s, target well under 1 s).
+//   through that service; the counter run/write is the ratio (target <= 1.5);
+// - the settings check on the worst 16-bit ranges (target < 5 ms);
+// - every setting of the worst-case sweep in memory (WorstCaseBench.cpp).
 //
 //   build/release/bench/sumlark_bench
 
@@ -161,82 +160,6 @@ void BM_RefusalCheck(benchmark::State& state)
         benchmark::DoNotOptimize(planRun(settings));
 }
 
-// The engine's own generator, counting what the run draws: three numbers an
-// attempt.
-class CountingRandom final : public RandomSource {
-public:
-    CountingRandom(std::uint64_t seed, std::uint64_t& draws) : random_(seed), draws_(draws) {}
-    double next() override
-    {
-        ++draws_;
-        return random_.next();
-    }
-    void fill(double* out, int count) override
-    {
-        draws_ += static_cast<std::uint64_t>(count);
-        random_.fill(out, count);
-    }
-
-private:
-    SeededRandom random_;
-    std::uint64_t& draws_;
-};
-
-class CountingServices final : public testing::ScriptedServices {
-public:
-    std::uint64_t draws = 0;
-
-    std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
-    {
-        return std::make_unique<CountingRandom>(seed, draws);
-    }
-};
-
-struct RateCase {
-    ProblemType type;
-    const char* smallest;
-    const char* largest;
-};
-
-// Ranges where nearly every attempt is rejected, so the time goes into the
-// draws and the rule, as in a run the budget would just let through.
-constexpr RateCase kRateCases[] = {
-    {ProblemType::Addition, "16000", "32767"},
-    {ProblemType::Multiplication, "100", "32767"},
-    {ProblemType::Division, "1", "32767"},
-};
-
-void BM_AttemptRate(benchmark::State& state)
-{
-    const auto& c = kRateCases[state.range(0)];
-    WorksheetSettings settings = fullRun(c.type);
-    settings.smallestText = c.smallest;
-    settings.largestText = c.largest;
-    settings.numbered = false;
-    settings.countText = std::to_string(1);
-    const auto plan = planRun(settings).plan;
-    if (!plan) {
-        state.SkipWithError("the rate settings were refused");
-        return;
-    }
-    // About two million attempts a run.
-    const double chance = acceptanceChance(c.type, plan->range, plan->bounds);
-    settings.countText = std::to_string(std::max(1, static_cast<int>(2e6 * chance)));
-    state.SetLabel(std::string(problemTypeText(c.type)) + " " + c.smallest + ".." + c.largest + ", 1 in " +
-                   std::to_string(static_cast<long long>(1.0 / chance)) + " accepted");
-    std::uint64_t draws = 0;
-    for (auto _ : state) {
-        CountingServices services;
-        requireWritten(generateSheets(settings, "/sheets", services, RunOptions{kSeed}), state);
-        draws += services.draws;
-    }
-    const double attempts = double(draws) / 3.0;
-    state.counters["attempts"] = benchmark::Counter(attempts, benchmark::Counter::kIsRate);
-    // Seconds the budget of attempts takes at this rate.
-    state.counters["budget_s"] =
-        benchmark::Counter(attempts / kAttemptBudget, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 const auto typeName = [](benchmark::internal::Benchmark* b) { b->ArgName("type"); };
 
 BENCHMARK(BM_RunIntoMemory)->Apply(typeName)->Arg(0)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
@@ -248,7 +171,6 @@ BENCHMARK(BM_RunToFilesBesidePlainWrite)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefusalCheck)->DenseRange(0, std::size(kRefusalCases) - 1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_AttemptRate)->DenseRange(0, std::size(kRateCases) - 1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace sumlark

@@ -80,13 +80,19 @@ struct BoundedServices final : testing::ScriptedServices {
 double expectedAttempts(ProblemType type, const RunPlan& plan)
 {
     const double count = plan.problemCount;
+    // A direct draw takes three numbers, like an attempt; a repeat under
+    // distinct draws again, at most one time in two on average.
+    if (plan.drawing == ProblemDrawing::Direct)
+        return plan.constraints.distinct ? 2.0 * count : count;
     if (plan.constraints.none())
         return count / acceptanceChance(type, plan.range, plan.bounds);
     const double chance = countProblems(type, plan.range, plan.bounds, plan.constraints).chance;
     // Picking from the list of unused problems takes one number a problem;
     // drawing until new loses at most the chance of the problems made.
-    if (!plan.constraints.distinct || plan.pickFromList)
-        return plan.pickFromList ? count / 3.0 : count / chance;
+    if (plan.drawing == ProblemDrawing::FromUnused)
+        return count / 3.0;
+    if (!plan.constraints.distinct)
+        return count / chance;
     return count / (chance - count * largestProblemChance(type, plan.range));
 }
 
@@ -270,7 +276,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& plan = *planned.plan;
         const double attempts = expectedAttempts(in.problemType, plan);
         if (attempts > kLongestRunAttempts || plan.problemCount > kLargestRun ||
-            (plan.pickFromList && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
+            (plan.drawing == ProblemDrawing::FromUnused && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
             return 0;
         services.drawLimit = 3.0 * std::max(40.0 * attempts, 1000.0);
     }

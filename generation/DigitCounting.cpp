@@ -91,4 +91,32 @@ Count borrowFreePairs(Count mMax, Count sMax)
     return ways[3];
 }
 
+DigitwiseCount::DigitwiseCount(const std::array<int, 5>& low, const std::array<int, 5>& high)
+    : low_(low), high_(high)
+{
+    Count below = 1;
+    for (std::size_t i = 0; i < beneath_.size(); ++i) {
+        beneath_[i] = below;
+        below *= std::max(0, high_[i] - low_[i] + 1);
+    }
+}
+
+Count DigitwiseCount::upTo(Count max) const
+{
+    if (max < 0)
+        return 0;
+    const auto digits = digitsOf(std::min(max, kDigitLimit));
+    // Numbers below max that first fall below it in column i: any allowed
+    // digit under max's there, anything allowed in the columns beneath.
+    Count count = 0;
+    for (std::size_t i = kDigits; i-- > 0;) {
+        const int smaller = std::min(high_[i], digits[i] - 1) - low_[i] + 1;
+        if (smaller > 0)
+            count += smaller * beneath_[i];
+        if (digits[i] < low_[i] || digits[i] > high_[i])
+            return count;
+    }
+    return count + 1; // max itself
+}
+
 } // namespace sumlark

@@ -4,6 +4,7 @@
 // so that the additions that never carry and the subtractions that never
 // borrow are counted in no time even over 16-bit ranges.
 
+#include <array>
 #include <cstdint>
 
 namespace sumlark {
@@ -14,5 +15,21 @@ std::int64_t carryFreePairs(std::int64_t xMax, std::int64_t yMax, std::int64_t s
 // Pairs 0 <= m <= mMax, 0 <= s <= sMax where every digit of s is at most the
 // digit of m in its column: the subtractions that never borrow.
 std::int64_t borrowFreePairs(std::int64_t mMax, std::int64_t sMax);
+
+// The whole numbers whose every digit is one its column may hold: low..high
+// in each of the five columns, lowest first.
+class DigitwiseCount {
+public:
+    DigitwiseCount() : DigitwiseCount({0, 0, 0, 0, 0}, {9, 9, 9, 9, 9}) {}
+    DigitwiseCount(const std::array<int, 5>& low, const std::array<int, 5>& high);
+
+    // How many of 0..max.
+    std::int64_t upTo(std::int64_t max) const;
+
+private:
+    std::array<int, 5> low_;
+    std::array<int, 5> high_;
+    std::array<std::int64_t, 5> beneath_; // numbers the columns below each one allow
+};
 
 } // namespace sumlark

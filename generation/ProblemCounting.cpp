@@ -1,6 +1,7 @@
 #include "ProblemCounting.h"
 
 #include "DigitCounting.h"
+#include "SecondOperands.h"
 
 #include <algorithm>
 #include <array>
@@ -19,16 +20,6 @@ Count withinValues(const DrawableValues& values, CountUpTo countUpTo)
     const Count below = values.first - 1;
     return countUpTo(values.last, values.last) - countUpTo(below, values.last) - countUpTo(values.last, below) +
            countUpTo(below, below);
-}
-
-// The largest sum the addition rule accepts, as a whole number; one past the
-// largest possible sum stands for no limit at all.
-Count sumLimit(const RuleBounds& bounds)
-{
-    // Sums of two 16-bit operands lie within twice their range; a limit just
-    // outside it on either side accepts all or nothing, as the real one does.
-    const double limit = std::clamp(std::floor(bounds.additionLimit), 2.0 * kOperandMin - 1.0, 2.0 * kOperandMax + 1.0);
-    return static_cast<Count>(limit);
 }
 
 // The chance that an attempt's pair (a, b) passes a test that reads nothing
@@ -71,42 +62,6 @@ double pairChance(const OperandRange& range, const DrawableValues& values, doubl
 std::pair<Count, Count> sumRun(Count a, const DrawableValues& values, Count limit)
 {
     return {values.first, std::min<Count>(values.last, limit - a)};
-}
-
-// The b in lo..hi with a * b < bound, for a != 0: a run from the bottom for
-// a > 0, to the top for a < 0. Its edge comes from one division, nudged past
-// the division's rounding.
-std::pair<Count, Count> productEdge(Count a, Count lo, Count hi, double bound)
-{
-    const auto accepts = [&](Count b) { return double(a) * double(b) < bound; };
-    const double edge = std::clamp(bound / double(a), double(lo) - 2.0, double(hi) + 2.0);
-    if (a > 0) {
-        auto top = static_cast<Count>(std::ceil(edge)) - 1;
-        while (top + 1 <= hi && accepts(top + 1))
-            ++top;
-        while (top >= lo && !accepts(top))
-            --top;
-        return {lo, std::min(top, hi)};
-    }
-    auto bottom = static_cast<Count>(std::floor(edge)) + 1;
-    while (bottom - 1 >= lo && accepts(bottom - 1))
-        --bottom;
-    while (bottom <= hi && !accepts(bottom))
-        ++bottom;
-    return {std::max(bottom, lo), hi};
-}
-
-// The b that the multiplication rule accepts beside a: all or nothing for 0.
-std::pair<Count, Count> productRun(Count a, const DrawableValues& values, const RuleBounds& bounds)
-{
-    const Count lo = values.first;
-    const Count hi = values.last;
-    if (!bounds.productLimit)
-        return {lo, hi};
-    const double bound = 10.0 * *bounds.productLimit;
-    if (a == 0)
-        return bound > 0.0 ? std::pair{lo, hi} : std::pair{lo, lo - 1};
-    return productEdge(a, lo, hi, bound);
 }
 
 double additionChance(const WeightTable& w, double limit)

@@ -68,9 +68,17 @@ AcceptedProblem UnusedProblems::take(double r)
 ProblemSource::ProblemSource(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random)
     : settings_(settings), plan_(plan), random_(random)
 {
-    if (plan.pickFromList)
+    switch (plan.drawing) {
+    case ProblemDrawing::Attempts:
+        break;
+    case ProblemDrawing::Direct:
+        direct_ = std::make_unique<DirectDraw>(settings.problemType, plan.range, plan.bounds, plan.constraints);
+        break;
+    case ProblemDrawing::FromUnused:
         unused_ = std::make_unique<UnusedProblems>(settings.problemType, plan.range, plan.bounds, plan.constraints);
-    else if (plan.constraints.distinct)
+        return;
+    }
+    if (plan.constraints.distinct)
         made_.reserve(static_cast<std::size_t>(plan.problemCount));
 }
 
@@ -92,11 +100,28 @@ AcceptedProblem ProblemSource::attempt()
     return *problem;
 }
 
+// Three random numbers per problem: operation, first operand, second.
+AcceptedProblem ProblemSource::drawDirectly()
+{
+    double r[3];
+    random_.fill(r, 3);
+    return direct_->draw(r);
+}
+
 AcceptedProblem ProblemSource::next()
 {
     if (unused_)
         return unused_->take(random_.next());
     const ProblemConstraints& constraints = plan_.constraints;
+    if (direct_) {
+        // Digit rules are met already; a repeat is drawn again, which the
+        // plan keeps to at most one draw in two.
+        for (;;) {
+            const AcceptedProblem problem = drawDirectly();
+            if (!constraints.distinct || made_.insert(problemKey(problem)).second)
+                return problem;
+        }
+    }
     if (constraints.none())
         return attempt();
     for (;;) {

@@ -1,13 +1,15 @@
 #pragma once
 
-// Where a run's problems come from. Without constraints: attempts drawn until
-// a rule accepts, exactly as the window has always made them. With carry or
-// borrow rules or distinct problems: the same attempts, also drawn again when
-// a problem breaks a digit rule or was made already; or, when the count would
-// use up much of what the settings allow, a pick among the unused problems,
-// each as likely as the attempts would have made it, to within weights
-// rounded to 2^-20 of the likeliest.
+// Where a run's problems come from, as its plan says. Attempts drawn until a
+// rule accepts, exactly as the window has always made them, and with carry or
+// borrow rules or distinct problems also drawn again when a problem breaks a
+// digit rule or was made already. Or, where attempts are rarely accepted,
+// problems drawn directly with the chances the attempts would give them.
+// Or, when the count would use up much of what the settings allow, a pick
+// among the unused problems, each as likely as the attempts would have made
+// it, to within weights rounded to 2^-20 of the likeliest.
 
+#include "DirectDraw.h"
 #include "OperationRules.h"
 #include "RunPlan.h"
 #include "RunServices.h"
@@ -50,12 +52,14 @@ public:
 
 private:
     AcceptedProblem attempt();
+    AcceptedProblem drawDirectly();
 
     const WorksheetSettings& settings_;
     const RunPlan& plan_;
     RandomSource& random_;
     std::unordered_set<std::uint64_t> made_;
     std::unique_ptr<UnusedProblems> unused_;
+    std::unique_ptr<DirectDraw> direct_;
 };
 
 } // namespace sumlark

@@ -159,18 +159,4 @@ std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConst
            whole(count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(kDistinctText) + "。";
 }
 
-std::string listTooLong(const WorksheetSettings& settings, const ProblemConstraints& constraints,
-                        std::int64_t distinct, int count, std::int64_t work)
-{
-    return intro(settings, constraints) + "要从 " + std::to_string(distinct) + " 道不重复的题里挑出 " + whole(count) +
-           " 道，得先逐一查过 " + std::to_string(work) + " 对数，程序会长时间没有响应。请放宽出数范围或减少题数。";
-}
-
-std::string tooRare(const WorksheetSettings& settings, const ProblemConstraints& constraints, double chance,
-                    int count, double attempts)
-{
-    return intro(settings, constraints) + "平均要抽 " + whole(1.0 / chance) + " 次才能得到一道合适的题，生成 " +
-           whole(count) + " 题约要抽 " + whole(attempts) + " 次，程序会长时间没有响应。请放宽出数范围或减少题数。";
-}
-
 } // namespace sumlark::refusals

@@ -41,9 +41,5 @@ std::string noProblem(const WorksheetSettings& settings, const ProblemConstraint
                       const std::string& reasons);
 std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConstraints& constraints,
                            std::int64_t distinct, int count);
-std::string listTooLong(const WorksheetSettings& settings, const ProblemConstraints& constraints,
-                        std::int64_t distinct, int count, std::int64_t work);
-std::string tooRare(const WorksheetSettings& settings, const ProblemConstraints& constraints, double chance,
-                    int count, double attempts);
 
 } // namespace sumlark::refusals

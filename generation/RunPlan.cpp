@@ -112,30 +112,16 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             }
             return refuse(refusals::noProblem(settings, constraints, reasons));
         }
-        double attempts = plan.problemCount / chance;
-        if (constraints.distinct) {
-            if (plan.problemCount > counted.distinct) {
-                return refuse(refusals::tooFewDistinct(settings, constraints, counted.distinct, plan.problemCount));
-            }
-            // Drawing until a problem is new stays quick while the problems
-            // already made hold at most half of the chance; past that the run
-            // picks among the unused ones, after listing them all.
-            const double used = plan.problemCount * largestProblemChance(settings.problemType, range);
-            plan.pickFromList = used > chance / 2.0;
-            if (plan.pickFromList) {
-                const std::int64_t work = listingWork(settings.problemType, range, plan.bounds);
-                if (counted.distinct > kListedProblemLimit || work > kListingBudget) {
-                    return refuse(
-                        refusals::listTooLong(settings, constraints, counted.distinct, plan.problemCount, work));
-                }
-                attempts = 0.0;
-            } else {
-                attempts = plan.problemCount / (chance - used);
-            }
-        }
-        if (attempts > kAttemptBudget) {
-            return refuse(refusals::tooRare(settings, constraints, chance, plan.problemCount, attempts));
-        }
+        if (constraints.distinct && plan.problemCount > counted.distinct)
+            return refuse(refusals::tooFewDistinct(settings, constraints, counted.distinct, plan.problemCount));
+        if (1.0 / chance > kDirectDrawLine)
+            plan.drawing = ProblemDrawing::Direct;
+        // Drawing until a problem is new stays quick while the problems
+        // already made hold at most half of the chance; past that the run
+        // picks among the unused ones.
+        if (constraints.distinct &&
+            plan.problemCount * largestProblemChance(settings.problemType, range) > chance / 2.0)
+            plan.drawing = ProblemDrawing::FromUnused;
     }
     return {plan, {}};
 }

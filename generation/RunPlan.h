@@ -1,9 +1,9 @@
 #pragma once
 
 // Checking the settings before anything is touched: every number the run
-// needs, converted once, or the reason the run is refused. A run is refused
-// when it could never end or would take far too long, so that no setting
-// makes the program hang.
+// needs, converted once, or the reason the run is refused; and how its
+// problems will be drawn. Only settings that cannot make their sheet at all
+// are refused: every other one is drawn in a way that ends quickly.
 
 #include "OperandRange.h"
 #include "OperationRules.h"
@@ -18,14 +18,21 @@ namespace sumlark {
 
 // The problem number is a 16-bit counter, so a run makes at most 32766 problems.
 inline constexpr double kCountLimit = 32767.0;
-// Attempts a run may be expected to need before it counts as too slow; the
-// attempt-rate benchmark shows this is well under a second.
-inline constexpr double kAttemptBudget = 20'000'000.0;
-// A run of distinct problems that would use up much of what its settings
-// allow picks among the unused problems instead of drawing until one is new.
-// The list and the pairs looked at to make it are bounded like the attempts.
-inline constexpr std::int64_t kListedProblemLimit = 1 << 21;
-inline constexpr std::int64_t kListingBudget = 16'000'000;
+// Attempts a problem may need on average before the problems are drawn
+// directly from the acceptable ones instead. Settings at or below it keep
+// the window's attempts, so their seeds keep making the same sheets.
+inline constexpr double kDirectDrawLine = 50.0;
+
+enum class ProblemDrawing {
+    // Attempts drawn until a rule accepts, as the window has always made them.
+    Attempts,
+    // Straight from the acceptable problems, as likely as the attempts would
+    // make them (DirectDraw).
+    Direct,
+    // Distinct problems that would use up much of what the settings allow:
+    // picked among the unused ones rather than drawn until one is new.
+    FromUnused,
+};
 
 struct RunPlan {
     int problemCount = 0; // problems to make; 0 for a count below 1
@@ -34,9 +41,7 @@ struct RunPlan {
     OperandRange range;
     RuleBounds bounds;
     ProblemConstraints constraints{};
-    // Distinct problems picked among the unused ones rather than drawn until
-    // one is new (see kListedProblemLimit).
-    bool pickFromList = false;
+    ProblemDrawing drawing = ProblemDrawing::Attempts;
 };
 
 struct Refusal {

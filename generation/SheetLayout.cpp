@@ -118,8 +118,13 @@ int perLineCount(std::string_view perLineText)
 
 void ProblemLines::add(std::string_view cell, int problemNumber)
 {
+    add(cell, printColumns(cell), problemNumber);
+}
+
+void ProblemLines::add(std::string_view cell, int columns, int problemNumber)
+{
     sheet_ += cell;
-    column_ += printColumns(cell);
+    column_ += columns;
     if (perLine_ == 0 || problemNumber % perLine_ == 0) {
         sheet_ += kLineEnd;
         column_ = 1;

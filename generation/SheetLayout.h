@@ -65,6 +65,8 @@ public:
 
     // Appends the cell of problem number n, which starts at the current column.
     void add(std::string_view cell, int problemNumber);
+    // The same for a cell whose print columns are known.
+    void add(std::string_view cell, int columns, int problemNumber);
 
 private:
     std::string& sheet_;

@@ -129,7 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenRow{"AdditionWithCarryDistinct", Addition, "1", "99", "30", "5", true, true, false, 10,
                   {true, CarryRule::With, BorrowRule::Any}},
         GoldenRow{"SubtractionWithoutBorrow", Subtraction, "1", "100", "30", "5", true, true, false, 11,
-                  {false, CarryRule::Any, BorrowRule::Without}}),
+                  {false, CarryRule::Any, BorrowRule::Without}},
+        // Rarely accepted attempts, so drawn directly from the acceptable problems.
+        GoldenRow{"DivisionDrawnDirectly", Division, "1", "32767", "24", "4", true, true, false, 12},
+        GoldenRow{"SumsWithoutCarryDrawnDirectly", Addition, "4700", "9999", "20", "4", true, true, false, 13,
+                  {true, CarryRule::Without, BorrowRule::Any}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Sheet paths are the only text the engine makes differently on Windows.

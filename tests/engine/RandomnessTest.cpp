@@ -2,6 +2,7 @@
 // numbers, so a seed makes the same sheets anywhere; and the list of unused
 // problems hands each out as likely as the attempts would have made it.
 
+#include "ChiSquare.h"
 #include "ProblemCounting.h"
 #include "ProblemSource.h"
 #include "ScriptedServices.h"
@@ -40,6 +41,23 @@ TEST(SeededRandom, GivesTheAlgorithmsKnownNumbers)
     EXPECT_EQ(deriveSeed(2024, 3), 0x1dbe69e0ae9bb859ULL);
 }
 
+// The p-values the chance tests stand on, at quantiles from published tables
+// and, for two degrees of freedom, from its closed form exp(-x / 2).
+TEST(ChiSquare, GivesKnownTailChances)
+{
+    const struct {
+        int degrees;
+        double statistic;
+        double p;
+    } known[] = {{1, 3.841458820694124, 0.05},
+                 {10, 18.307038053275146, 0.05},
+                 {100, 124.34211340400407, 0.05},
+                 {2, 2.0 * std::log(1e6), 1e-6},
+                 {4, 1.0636232167792094, 0.9}};
+    for (const auto& row : known)
+        EXPECT_NEAR(testing::upperGamma(row.degrees / 2.0, row.statistic / 2.0), row.p, row.p * 1e-6) << row.degrees;
+}
+
 struct PickRow {
     const char* name;
     ProblemType type;
@@ -61,30 +79,21 @@ TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
     const ProblemConstraints distinct{true, CarryRule::Any, BorrowRule::Any};
 
     std::map<std::uint64_t, double> expected;
-    double total = 0.0;
     forEachProblem(row.type, range, bounds, distinct, [&](const AcceptedProblem& problem) {
-        total += expected[problemKey(problem)] = problemChance(row.type, problem, range);
+        expected[problemKey(problem)] = problemChance(row.type, problem, range);
     });
     ASSERT_GT(expected.size(), 3u);
 
     constexpr int kPicks = 60000;
     SeededRandom random(7);
-    std::map<std::uint64_t, int> seen;
+    std::map<std::uint64_t, std::int64_t> seen;
     for (int pick = 0; pick < kPicks; ++pick) {
         UnusedProblems unused(row.type, range, bounds, distinct);
         ++seen[problemKey(unused.take(random.next()))];
     }
-    double chiSquare = 0.0;
-    for (const auto& [key, chance] : expected) {
-        const double wanted = kPicks * chance / total;
-        chiSquare += (seen[key] - wanted) * (seen[key] - wanted) / wanted;
-    }
-    EXPECT_EQ(seen.size(), expected.size()) << "a pick outside the acceptable problems";
-    // Wilson-Hilferty: the chi-square quantile at p = 1e-6 for k degrees of freedom.
-    const double k = double(expected.size() - 1);
-    const double z = 4.753;
-    const double limit = k * std::pow(1.0 - 2.0 / (9.0 * k) + z * std::sqrt(2.0 / (9.0 * k)), 3.0);
-    EXPECT_LT(chiSquare, limit) << expected.size() << " problems";
+    const auto test = testing::chiSquare(expected, seen);
+    EXPECT_EQ(test.unexpected, "") << "a pick outside the acceptable problems";
+    EXPECT_GE(test.p, 1e-6) << "chi-square " << test.statistic << " over " << expected.size() << " problems";
 }
 
 INSTANTIATE_TEST_SUITE_P(

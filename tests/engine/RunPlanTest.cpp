@@ -69,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"MultiplicationBothBounds10", Multiplication, "10", "10", "10", false, "相乘都不小于"},
         RefusalRow{"DivisionWithoutPositiveNumbers", Division, "-5", "0", "10", true, "没有大于 0 的数"},
         RefusalRow{"MultiplicationDivisionAtZero", MultiplicationDivision, "0", "0", "10", false,
-                   "相乘都不小于出题最大数的 10 倍，范围里没有大于 0 的数"},
-        RefusalRow{"DivisionTooRareToFinish", Division, "1", "32767", "32766", false, "平均要抽"}),
+                   "相乘都不小于出题最大数的 10 倍，范围里没有大于 0 的数"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct AcceptedRow {
@@ -92,6 +91,8 @@ TEST_P(AcceptedSettings, RunToTheEnd)
                                        services, RunOptions{5});
     EXPECT_FALSE(result.refused) << result.refusalText;
     EXPECT_TRUE(result.question.written);
+    ASSERT_TRUE(result.sheet);
+    EXPECT_EQ(result.sheet->problems.size(), std::size_t(std::max(0, std::atoi(row.count))));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AcceptedRow{"AdditionSumCanEqualLargest", Addition, "5", "10", "20"},
                       AcceptedRow{"MultiplicationJustBelowTenTimes", Multiplication, "9", "9", "20"},
                       AcceptedRow{"DivisionRareButFewProblems", Division, "1", "32767", "10"},
+                      // Rarely accepted attempts: drawn directly.
+                      AcceptedRow{"DivisionOnEveryPositiveValueFullCount", Division, "1", "32767", "32766"},
+                      AcceptedRow{"AdditionFrom50To100FullCount", Addition, "50", "100", "32766"},
+                      AcceptedRow{"AdditionFrom10000To20001", Addition, "10000", "20001", "10"},
                       AcceptedRow{"ImpossibleRuleButNoProblems", Addition, "500", "500", "0"},
                       AcceptedRow{"LargestCountSubtraction", Subtraction, "1", "10", "32766"},
                       AcceptedRow{"WholeSixteenBitRange", AllFour, "-32768", "32767", "1000"},

@@ -1,0 +1,201 @@
+// The direct draw against the attempts it stands in for: every selector and
+// every pair of drawable values enumerated with the chance an attempt draws
+// them, kept when the rules accept them, and a million direct draws tested
+// against the result.
+
+#include "ChiSquare.h"
+#include "DirectDraw.h"
+#include "NumberText.h"
+#include "ProblemCounting.h"
+#include "ProblemConstraints.h"
+#include "ScriptedServices.h"
+#include "SeededRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sumlark {
+namespace {
+
+struct DrawRow {
+    std::string name;
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    bool allowRemainder;
+    ProblemConstraints constraints;
+};
+
+void PrintTo(const DrawRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+// What the attempts make, problem by problem, with the chance of each.
+std::map<std::uint64_t, double> attemptChances(const DrawRow& row, const OperandRange& range, const RuleBounds& bounds)
+{
+    std::map<std::uint64_t, double> chances;
+    for (int selector = 1; selector <= 12; ++selector) {
+        const Operation operation = operationForSelector(row.type, selector);
+        for (int a = range.low; a <= range.high; ++a) {
+            for (int b = range.low; b <= range.high; ++b) {
+                const double chance = range.weight(a) * range.weight(b) / 12.0;
+                const auto problem = applyRule(operation, {std::int16_t(selector), double(a), double(b)}, bounds);
+                if (chance > 0.0 && problem && meetsDigitRules(*problem, row.constraints))
+                    chances[problemKey(*problem)] += chance;
+            }
+        }
+    }
+    return chances;
+}
+
+class DirectDraws : public ::testing::TestWithParam<DrawRow> {};
+
+TEST_P(DirectDraws, GiveEachProblemTheChanceTheAttemptsWould)
+{
+    const auto& row = GetParam();
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
+    settings.allowRemainder = row.allowRemainder;
+    const RuleBounds bounds = RuleBounds::from(settings);
+    const OperandRange range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+    ASSERT_LE(range.high - range.low + 1, 12);
+
+    const auto expected = attemptChances(row, range, bounds);
+    ASSERT_FALSE(expected.empty()) << "the row's settings allow no problem";
+    double acceptance = 0.0;
+    for (const auto& [key, chance] : expected)
+        acceptance += chance;
+
+    const DirectDraw direct(row.type, range, bounds, row.constraints);
+    EXPECT_NEAR(direct.acceptance(), acceptance, acceptance * 1e-12);
+
+    constexpr int kDraws = 1'000'000;
+    SeededRandom random(20261207);
+    std::map<std::uint64_t, std::int64_t> seen;
+    for (int i = 0; i < kDraws; ++i) {
+        double r[3];
+        random.fill(r, 3);
+        ++seen[problemKey(direct.draw(r))];
+    }
+    const auto test = testing::chiSquare(expected, seen);
+    EXPECT_EQ(test.unexpected, "") << "a problem the attempts never make";
+    EXPECT_GE(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom
+                            << " degrees of freedom over " << expected.size() << " problems";
+}
+
+std::vector<DrawRow> drawRows()
+{
+    struct Range {
+        const char* name;
+        const char* smallest;
+        const char* largest;
+    };
+    // Twelve values at most each; the fractional ones weigh their ends less,
+    // and a smallest above the largest draws its top value only from a 0.
+    const Range anyRanges[] = {{"AcrossZero", "-5", "6"},
+                               {"FractionalEnds", "0.5", "10.25"},
+                               {"SmallestAboveLargest", "12", "3"},
+                               {"OneToTwelve", "1", "12"}};
+    const Range digitRanges[] = {{"FractionalEnds", "0.5", "10.75"}, {"SmallestAboveLargest", "20", "8.5"}};
+
+    std::vector<DrawRow> rows;
+    for (int t = 0; t < kProblemTypeCount; ++t) {
+        const auto type = static_cast<ProblemType>(t);
+        for (const bool remainder : {false, true}) {
+            if (remainder && !typeHasOperation(type, Operation::Division))
+                continue;
+            for (const auto& range : anyRanges) {
+                rows.push_back({"Type" + std::to_string(t) + (remainder ? "WithRemainders" : "") + range.name, type,
+                                range.smallest, range.largest, remainder, {}});
+            }
+        }
+    }
+    // Each rule alone, and with the mixed types every pairing of the two.
+    const char* ruleNames[] = {"Any", "With", "Without"};
+    const struct {
+        ProblemType type;
+        CarryRule carry;
+        BorrowRule borrow;
+    } ruled[] = {{ProblemType::Addition, CarryRule::With, BorrowRule::Any},
+                 {ProblemType::Addition, CarryRule::Without, BorrowRule::Any},
+                 {ProblemType::Subtraction, CarryRule::Any, BorrowRule::With},
+                 {ProblemType::Subtraction, CarryRule::Any, BorrowRule::Without},
+                 {ProblemType::AdditionSubtraction, CarryRule::With, BorrowRule::With},
+                 {ProblemType::AdditionSubtraction, CarryRule::With, BorrowRule::Without},
+                 {ProblemType::AdditionSubtraction, CarryRule::Without, BorrowRule::With},
+                 {ProblemType::AdditionSubtraction, CarryRule::Without, BorrowRule::Without},
+                 {ProblemType::AllFour, CarryRule::With, BorrowRule::Without},
+                 {ProblemType::AllFour, CarryRule::Without, BorrowRule::With}};
+    for (const auto& rule : ruled) {
+        for (const auto& range : digitRanges) {
+            rows.push_back({"Type" + std::to_string(int(rule.type)) + "Carry" + ruleNames[int(rule.carry)] +
+                                "Borrow" + ruleNames[int(rule.borrow)] + range.name,
+                            rule.type, range.smallest, range.largest, false,
+                            ProblemConstraints{false, rule.carry, rule.borrow}});
+        }
+    }
+    // A range where the type can make no problem at all has nothing to test.
+    std::erase_if(rows, [](const DrawRow& row) {
+        auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
+        settings.allowRemainder = row.allowRemainder;
+        const auto range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+        return attemptChances(row, range, RuleBounds::from(settings)).empty();
+    });
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallRanges, DirectDraws, ::testing::ValuesIn(drawRows()),
+                         [](const auto& info) { return info.param.name; });
+
+// Wide ranges, where the digits of five-digit numbers and the divisors of
+// large ones come in: the draws accept as often as the pair counting says,
+// and every drawn problem keeps the rules.
+class WideDirectDraws : public ::testing::TestWithParam<DrawRow> {};
+
+TEST_P(WideDirectDraws, AcceptAsOftenAsCountedAndKeepEveryRule)
+{
+    const auto& row = GetParam();
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
+    settings.allowRemainder = row.allowRemainder;
+    const RuleBounds bounds = RuleBounds::from(settings);
+    const OperandRange range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+
+    const DirectDraw direct(row.type, range, bounds, row.constraints);
+    const double counted = countProblems(row.type, range, bounds, row.constraints).chance;
+    ASSERT_GT(counted, 0.0);
+    EXPECT_NEAR(direct.acceptance(), counted, counted * 1e-9);
+
+    SeededRandom random(5);
+    for (int i = 0; i < 20000; ++i) {
+        double r[3];
+        random.fill(r, 3);
+        const AcceptedProblem problem = direct.draw(r);
+        const auto again = applyRule(problem.operation, {1, problem.left, problem.right}, bounds);
+        ASSERT_TRUE(again && again->left == problem.left && again->right == problem.right)
+            << problem.left << " " << int(problem.operation) << " " << problem.right;
+        ASSERT_TRUE(meetsDigitRules(problem, row.constraints)) << problem.left << " " << problem.right;
+        ASSERT_TRUE(range.weight(int(problem.left)) > 0.0 && range.weight(int(problem.right)) > 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SixteenBits, WideDirectDraws,
+    ::testing::Values(DrawRow{"DivisionOfEveryPositiveValue", ProblemType::Division, "1", "32767", false, {}},
+                      DrawRow{"AllFourOverTheWholeRange", ProblemType::AllFour, "-32768", "32767", false, {}},
+                      DrawRow{"MultiplicationDivisionWithRemainders", ProblemType::MultiplicationDivision, "-32768",
+                              "32767", true, {}},
+                      DrawRow{"SumsWithoutCarrying", ProblemType::Addition, "0", "32767", false,
+                              {false, CarryRule::Without, BorrowRule::Any}},
+                      DrawRow{"SumsCarryingNearTheTop", ProblemType::Addition, "16381", "32767", false,
+                              {false, CarryRule::With, BorrowRule::Any}},
+                      DrawRow{"DifferencesWithAndWithoutBorrowing", ProblemType::AdditionSubtraction, "9.5", "32766.5",
+                              false, {false, CarryRule::With, BorrowRule::Without}},
+                      DrawRow{"FromTheTopDownBorrowing", ProblemType::AllFour, "32767", "100", false,
+                              {false, CarryRule::Any, BorrowRule::With}}),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
+} // namespace sumlark
