@@ -3,7 +3,6 @@
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
 #include "SeededRandom.h"
-#include "SheetPdf.h"
 #include "SheetLayout.h"
 #include "ShownText.h"
 
@@ -49,14 +48,15 @@ struct StagedPdf {
     std::string reason; // why it failed before its commit
 };
 
-StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PageGrid& grid,
-                   const pdf::SetPosition& set, SheetFolder& folder, const std::string& textPath)
+StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PdfPart& part,
+                   const pdf::PageGrid& grid, const pdf::SetPosition& set, SheetFolder& folder,
+                   const std::string& textPath)
 {
-    StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", pdf::pdfPathFor(textPath), nullptr, {}};
+    StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", part.pdfPathFor(textPath), nullptr, {}};
     staged.file = folder.stage(QFileInfo(QString::fromStdString(staged.path)).fileName(), staged.reason);
     if (!staged.file)
         return staged;
-    if (const FileStatus status = pdf::writeSheetPdf(*staged.file, sheet, kind, options.page, grid, set); !status.ok) {
+    if (const FileStatus status = part.writeSheetPdf(*staged.file, sheet, kind, options.page, grid, set); !status.ok) {
         staged.reason = status.reason;
         staged.file.reset(); // dropped: the earlier PDF stays
     }
@@ -99,40 +99,43 @@ private:
 
 // Every file of the pair is written whole before the first of them replaces
 // anything; then they move in one after another.
-void writePair(const Sheet& sheet, const CliOptions& options, const pdf::SetPosition& set, SheetFolder& folder,
-               FileRunServices& services, Reporter& reporter)
+void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart* pdf, const pdf::SetPosition& set,
+               SheetFolder& folder, FileRunServices& services, Reporter& reporter)
 {
     const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
     StagedSheets texts = stageSheetFiles(sheet, folderText, services);
     std::vector<StagedPdf> pdfs;
-    if (options.pdf) {
+    if (pdf) {
         // The question and answer pages share one grid, so that an answer
         // sits where its problem sits.
-        const pdf::PageGrid grid = pdf::planPages(options.page, sheet);
-        if (const auto note = pdf::columnsNote(grid))
+        const pdf::PageGrid grid = pdf->planPages(options.page, sheet);
+        if (const auto note = pdf->columnsNote(grid))
             reporter.note(*note);
-        pdfs.push_back(stagePdf(sheet, SheetKind::Question, options, grid, set, folder, texts.report.question.path));
+        pdfs.push_back(
+            stagePdf(sheet, SheetKind::Question, options, *pdf, grid, set, folder, texts.report.question.path));
         if (sheet.writeAnswers)
-            pdfs.push_back(stagePdf(sheet, SheetKind::Answer, options, grid, set, folder, texts.report.answer.path));
+            pdfs.push_back(
+                stagePdf(sheet, SheetKind::Answer, options, *pdf, grid, set, folder, texts.report.answer.path));
     }
     commitSheetFiles(texts);
     reporter.report("答题纸", texts.report.question);
     reporter.report("答案纸", texts.report.answer);
-    for (StagedPdf& pdf : pdfs)
-        reporter.report(pdf.name, pdf.path, pdf.file ? pdf.file->commit() : FileStatus::failure(pdf.reason));
+    for (StagedPdf& staged : pdfs)
+        reporter.report(staged.name, staged.path,
+                        staged.file ? staged.file->commit() : FileStatus::failure(staged.reason));
 }
 
 // The files of one pair, as reports name them, with their paths.
-std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& options, const std::string& folder,
-                                                             const std::string& tag)
+std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& options, const pdf::PdfPart* pdf,
+                                                             const std::string& folder, const std::string& tag)
 {
     const std::string question = sheetPath(folder, questionSheetName(tag));
     const std::string answer = sheetPath(folder, answerSheetName(tag));
     std::vector<std::pair<std::string, std::string>> files = {{"答题纸", question}, {"答案纸", answer}};
-    if (options.pdf)
-        files.emplace_back("PDF 答题纸", pdf::pdfPathFor(question));
-    if (options.pdf && options.settings.writeAnswers)
-        files.emplace_back("PDF 答案纸", pdf::pdfPathFor(answer));
+    if (pdf)
+        files.emplace_back("PDF 答题纸", pdf->pdfPathFor(question));
+    if (pdf && options.settings.writeAnswers)
+        files.emplace_back("PDF 答案纸", pdf->pdfPathFor(answer));
     return files;
 }
 
@@ -152,8 +155,14 @@ std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count)
     return count <= 1 ? runSeed : deriveSeed(runSeed, static_cast<std::uint64_t>(number));
 }
 
-int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
+int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err)
 {
+    if (options.pdf && !pdf) {
+        err << "没有打开写 PDF 的组件，没有写任何文件。\n";
+        return kWriteFailed;
+    }
+    if (!options.pdf)
+        pdf = nullptr;
     FileRunServices services(QByteArray::fromStdString(options.encoding));
     const std::uint64_t seed = options.seed ? *options.seed : services.clockSeed();
     std::optional<QString> folderPath;
@@ -183,13 +192,13 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
                 // Every file the run would have written is named, as when each fails on its own.
                 const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
                 for (int pair = 1; pair <= options.sheets; ++pair)
-                    for (const auto& [name, path] : filesOfPair(options, folderText, sheetTag(pair, options.sheets)))
+                    for (const auto& [name, path] : filesOfPair(options, pdf, folderText, sheetTag(pair, options.sheets)))
                         err << failureLine(name, path, reason);
                 return kWriteFailed;
             }
             services.useFolder(folder);
         }
-        writePair(*made.sheet, options, {number, options.sheets}, *folder, services, reporter);
+        writePair(*made.sheet, options, pdf, {number, options.sheets}, *folder, services, reporter);
         if (options.sheets > 1)
             out << "第 " << run.sheetTag << " 份的种子：" << *run.seed << "\n";
     }

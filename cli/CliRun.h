@@ -4,6 +4,7 @@
 // service, the PDFs beside them, and the report on standard output and error.
 
 #include "CliOptions.h"
+#include "PdfPart.h"
 
 #include <ostream>
 
@@ -15,8 +16,9 @@ enum ExitCode : int {
     kUsageOrRefused = 2,
 };
 
-// With options.pdf a QGuiApplication must exist.
-int runCli(const CliOptions& options, std::ostream& out, std::ostream& err);
+// With options.pdf, pdf is the opened PDF module, whose application object
+// must exist.
+int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err);
 
 // The tag in the file names of pair number (1-based) among count pairs: none
 // for a single pair, "01", "02", ... otherwise.

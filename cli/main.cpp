@@ -1,6 +1,6 @@
 #include "CliOptions.h"
 #include "CliRun.h"
-#include "PrintingApplication.h"
+#include "PdfModule.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -42,8 +42,17 @@ int main(int argc, char** argv)
         const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(local));
         return line.action == cli::CommandLine::Action::Run && line.options.pdf;
     }();
+    const pdf::PdfPart* pdfPart = nullptr;
+    if (pdf) {
+        std::string error;
+        pdfPart = cli::openPdfModule(error);
+        if (!pdfPart) {
+            std::cerr << error;
+            return cli::kWriteFailed;
+        }
+    }
     const std::unique_ptr<QCoreApplication> application =
-        pdf ? pdf::startPrintingApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+        pdfPart ? pdfPart->startApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
 
     const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(QCoreApplication::arguments()));
     switch (line.action) {
@@ -59,5 +68,5 @@ int main(int argc, char** argv)
     case cli::CommandLine::Action::Run:
         break;
     }
-    return cli::runCli(line.options, std::cout, std::cerr);
+    return cli::runCli(line.options, pdfPart, std::cout, std::cerr);
 }

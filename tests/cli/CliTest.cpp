@@ -364,6 +364,26 @@ std::set<QString> asSet(const QStringList& list)
     return {list.begin(), list.end()};
 }
 
+// The PDF writer is a module beside the program that only PDF runs open: a
+// copy of the program without it still writes text sheets, and a PDF run
+// says what is missing before it touches a file.
+TEST(PdfModule, OnlyPdfRunsNeedItAndTheyStopWhenItIsMissing)
+{
+    QTemporaryDir program, out;
+    const QString copy = QDir(program.path()).filePath("sumlark-cli");
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(SUMLARK_CLI_PATH), copy));
+
+    const Finished text = runProgram(copy, {"--seed", "1", "--out", out.path()});
+    EXPECT_EQ(text.exit, 0) << text.err.toStdString();
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files, QDir::Name), QStringList({kPair[1], kPair[0]}));
+
+    QTemporaryDir pdfOut;
+    const Finished pdf = runProgram(copy, {"--seed", "1", "--pdf", "--out", pdfOut.path()});
+    EXPECT_EQ(pdf.exit, 1);
+    EXPECT_TRUE(pdf.err.contains("找不到写 PDF 的组件 sumlark-pdf")) << pdf.err.toStdString();
+    EXPECT_TRUE(QDir(pdfOut.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST(HandWritten, ManualAndCompletionNameTheOptionsOfHelp)
 {
     QTemporaryDir folder;
