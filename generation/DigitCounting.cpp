@@ -32,8 +32,6 @@ bool stillAtMost(int digit, int boundDigit, bool below)
 
 } // namespace
 
-using Count = std::int64_t;
-
 // Pairs 0 <= x <= xMax, 0 <= y <= yMax whose columns never add up to 10 or
 // more and whose sum is at most sumMax. Without carries the sum's digits are
 // the column sums, so three "at most" flags are the whole state.
