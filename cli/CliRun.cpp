@@ -2,15 +2,15 @@
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
-#include "SeededRandom.h"
+#include "PdfFiles.h"
 #include "SheetPdf.h"
 #include "SheetLayout.h"
+#include "SheetSet.h"
 #include "ShownText.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <set>
 
 namespace sumlark::cli {
@@ -41,26 +41,20 @@ std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
     return folder;
 }
 
-// A PDF of the pair, written in full before any file of the pair is put in place.
-struct StagedPdf {
-    std::string name; // as the report names it
-    std::string path;
-    std::unique_ptr<StagedFile> file;
-    std::string reason; // why it failed before its commit
+// A PDF of the pair, written in full before any file of the pair is put in
+// place, with the name the report gives it.
+struct NamedPdf {
+    std::string name;
+    pdf::StagedPdf staged;
 };
 
-StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PageGrid& grid,
-                   const pdf::SetPosition& set, SheetFolder& folder, const std::string& textPath)
+NamedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PageGrid& grid,
+                  const pdf::SetPosition& set, SheetFolder& folder, const std::string& textPath)
 {
-    StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", pdf::pdfPathFor(textPath), nullptr, {}};
-    staged.file = folder.stage(QFileInfo(QString::fromStdString(staged.path)).fileName(), staged.reason);
-    if (!staged.file)
-        return staged;
-    if (const FileStatus status = pdf::writeSheetPdf(*staged.file, sheet, kind, options.page, grid, set); !status.ok) {
-        staged.reason = status.reason;
-        staged.file.reset(); // dropped: the earlier PDF stays
-    }
-    return staged;
+    const pdf::PrintedSheet printed{&sheet, set, grid};
+    const QString fileName = QFileInfo(QString::fromStdString(pdf::pdfPathFor(textPath))).fileName();
+    return {kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸",
+            pdf::stagePdf(folder, fileName, {&printed, 1}, kind, options.page)};
 }
 
 class Reporter {
@@ -104,7 +98,7 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::SetPosi
 {
     const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
     StagedSheets texts = stageSheetFiles(sheet, folderText, services);
-    std::vector<StagedPdf> pdfs;
+    std::vector<NamedPdf> pdfs;
     if (options.pdf) {
         // The question and answer pages share one grid, so that an answer
         // sits where its problem sits.
@@ -118,8 +112,8 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::SetPosi
     commitSheetFiles(texts);
     reporter.report("答题纸", texts.report.question);
     reporter.report("答案纸", texts.report.answer);
-    for (StagedPdf& pdf : pdfs)
-        reporter.report(pdf.name, pdf.path, pdf.file ? pdf.file->commit() : FileStatus::failure(pdf.reason));
+    for (NamedPdf& pdf : pdfs)
+        reporter.report(pdf.name, pdf.staged.path, pdf.staged.commit());
 }
 
 // The files of one pair, as reports name them, with their paths.
@@ -138,20 +132,6 @@ std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& o
 
 } // namespace
 
-std::string sheetTag(int number, int count)
-{
-    if (count <= 1)
-        return {};
-    char tag[8];
-    std::snprintf(tag, sizeof tag, "%02d", number);
-    return tag;
-}
-
-std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count)
-{
-    return count <= 1 ? runSeed : deriveSeed(runSeed, static_cast<std::uint64_t>(number));
-}
-
 int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
 {
     FileRunServices services(QByteArray::fromStdString(options.encoding));
@@ -162,8 +142,7 @@ int runCli(const CliOptions& options, std::ostream& out, std::ostream& err)
     // A pair that cannot be written leaves the others worth having: every
     // pair is tried, every failure reported, and the exit code tells of any.
     for (int number = 1; number <= options.sheets; ++number) {
-        const RunOptions run{pairSeed(seed, number, options.sheets), options.constraints,
-                             sheetTag(number, options.sheets)};
+        const RunOptions run = setSheetOptions(seed, options.constraints, number, options.sheets);
         // Every pair has the same settings and the same verdict: refused
         // settings are told before any folder is made.
         const SheetOrRefusal made = makeSheet(options.settings, run, services);
