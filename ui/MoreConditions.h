@@ -18,8 +18,4 @@ struct MoreConditions {
     pdf::PageStyle page{};
 };
 
-// Whether two sets of choices make the same sheets; the paper and the print
-// size only change how they are printed.
-bool makeSameSheets(const MoreConditions& a, const MoreConditions& b);
-
 } // namespace sumlark::ui

@@ -13,8 +13,8 @@ auto sheetChoices(const WorksheetSettings& s)
                     s.writeAnswers, s.allowRemainder);
 }
 
-} // namespace
-
+// Whether two sets of choices make the same sheets; the paper and the print
+// size only change how they are printed.
 bool makeSameSheets(const MoreConditions& a, const MoreConditions& b)
 {
     const ProblemConstraints& x = a.constraints;
@@ -22,6 +22,8 @@ bool makeSameSheets(const MoreConditions& a, const MoreConditions& b)
     return x.distinct == y.distinct && x.carry == y.carry && x.borrow == y.borrow && a.sheets == b.sheets
         && a.seed == b.seed;
 }
+
+} // namespace
 
 bool WindowRun::madeFrom(const WorksheetSettings& now, const MoreConditions& nowConditions) const
 {

@@ -1,4 +1,5 @@
 #include "AppIcons.h"
+#include "LeanMenuBarStyle.h"
 #include "MainWindow.h"
 #include "QtTranslations.h"
 
@@ -8,6 +9,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new sumlark::ui::LeanMenuBarStyle);
     QTranslator qtTexts;
     sumlark::ui::installQtTranslations(qtTexts);
     app.setWindowIcon(sumlark::ui::programIcon());

@@ -92,7 +92,8 @@ class MenuTest : public QObject {
     void exportAs(const QString& name)
     {
         whenOpen<QFileDialog>([this, name](QFileDialog* dialog) {
-            dialog->selectFile(inFolder(name));
+            // Typed, as a user would: selectFile leaves a focused name field alone.
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(inFolder(name));
             static_cast<QDialog*>(dialog)->accept();
         });
         trigger("mnuExportPdf");
@@ -253,18 +254,6 @@ private slots:
         QCOMPARE(lastSeed, "上次：42");
         QCOMPARE(seedField, "42");
         QCOMPARE(carry, 1);
-    }
-
-    // A set without its editors says where it went instead.
-    void classSetWithoutOpeningTellsTheFolder()
-    {
-        chooseMore([](QDialog* dialog) { dialog->findChild<QSpinBox*>("spnSheets")->setValue(3); });
-        control<QCheckBox>("ckOpen")->setChecked(false);
-        control<QPushButton>("cmdCreate")->click();
-        QVERIFY(services_->script.foldersShown.empty());
-        QCOMPARE(services_->script.messages.size(), std::size_t(1));
-        QVERIFY(services_->script.messages[0].text.find("共 3 份") != std::string::npos);
-        QVERIFY(QFileInfo::exists(inFolder("速算答题-03-答案.txt")));
     }
 
     // What the engine cannot meet is refused with its own reason, by Create

@@ -1,7 +1,9 @@
 // Both windows on the offscreen platform: what the main window shows right
-// after start, what a press of Create hands to the run and how the run ends,
-// and when the About window opens and closes. Sheets are real files in a
-// temporary folder; the editor and the message box are only recorded.
+// after start and where, at 9 points, each control sits; that no text is cut
+// at larger fonts; what a press of Create hands to the run and how the run
+// ends; Enter on the buttons; when the About window opens and closes and how
+// the program ends. Sheets are real files in a temporary folder; the editor
+// and the message box are only recorded.
 
 #include "AboutWindow.h"
 #include "RecordingFileServices.h"
