@@ -1,5 +1,4 @@
 #include "AppIcons.h"
-#include "LeanMenuBarStyle.h"
 #include "MainWindow.h"
 #include "QtTranslations.h"
 
@@ -9,7 +8,6 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(new sumlark::ui::LeanMenuBarStyle);
     QTranslator qtTexts;
     sumlark::ui::installQtTranslations(qtTexts);
     app.setWindowIcon(sumlark::ui::programIcon());
