@@ -4,6 +4,7 @@
 #include "SheetLayout.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace sumlark {
 
@@ -33,7 +34,8 @@ SheetSet makeSheetSet(const WorksheetSettings& settings, const SetChoices& choic
     const int count = choices.count < 1 ? 1 : choices.count;
     set.sheets.reserve(static_cast<std::size_t>(count));
     for (int number = 1; number <= count; ++number) {
-        SheetOrRefusal made = makeSheet(settings, setSheetOptions(set.seed, choices.constraints, number, count), services);
+        const RunOptions options = setSheetOptions(set.seed, choices.constraints, number, count);
+        SheetOrRefusal made = makeSheet(settings, options, services);
         if (!made.sheet) {
             set.sheets.clear();
             set.refusal = made.refusal;

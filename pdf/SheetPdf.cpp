@@ -347,8 +347,9 @@ std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const Pag
     std::vector<PrintedSheet> printed;
     printed.reserve(sheets.size());
     const int count = static_cast<int>(sheets.size());
-    for (int i = 0; i < count; ++i)
-        printed.push_back({&sheets[static_cast<std::size_t>(i)], {i + 1, count}, planPages(style, sheets[static_cast<std::size_t>(i)])});
+    int number = 0;
+    for (const Sheet& sheet : sheets)
+        printed.push_back({&sheet, {++number, count}, planPages(style, sheet)});
     return printed;
 }
 

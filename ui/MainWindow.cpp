@@ -209,7 +209,8 @@ void MainWindow::applyGeometry()
     scale_ = layout_.fittingScale(std::max(1.0, fontScale));
     layout_.apply(scale_);
     cmdHelp->setIconSize(QSize(32, 32) * scale_);
-    centralWidget()->setFixedSize(TwipsLayout::toPixels(kClientWidth, scale_), TwipsLayout::toPixels(kClientHeight, scale_));
+    centralWidget()->setFixedSize(TwipsLayout::toPixels(kClientWidth, scale_),
+                                  TwipsLayout::toPixels(kClientHeight, scale_));
     // The window is the client area and the menu bar, no more and no less.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

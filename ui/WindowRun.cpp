@@ -33,7 +33,8 @@ bool WindowRun::madeFrom(const WorksheetSettings& now, const MoreConditions& now
 std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const MoreConditions& conditions,
                                        const std::string& folder, RunServices& services, Completion completion)
 {
-    WindowRun run{settings, conditions, makeSheetSet(settings, {conditions.constraints, conditions.seed, conditions.sheets}, services), {}};
+    const SetChoices choices{conditions.constraints, conditions.seed, conditions.sheets};
+    WindowRun run{settings, conditions, makeSheetSet(settings, choices, services), {}};
     if (run.set.sheets.empty()) {
         services.showMessage(run.set.refusal.title, run.set.refusal.text);
         return std::nullopt;
