@@ -53,7 +53,6 @@ public:
     WorksheetSettings settingsFromControls() const;
     // The sheets of the last run, kept for printing while the choices stay.
     const std::optional<WindowRun>& lastRun() const { return lastRun_; }
-    const MoreConditions& moreConditions() const { return conditions_; }
 
     AboutWindow* aboutWindow() const { return about_; }
     double layoutScale() const { return scale_; }
