@@ -6,6 +6,7 @@
 #include "GenerateSheets.h"
 #include "ProblemConstraints.h"
 #include "SheetPdf.h"
+#include "SheetSet.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
@@ -15,9 +16,9 @@
 
 namespace sumlark::cli {
 
-inline constexpr int kMaxSheets = 99;
-inline constexpr int kSmallestFontSize = 8;
-inline constexpr int kLargestFontSize = 36;
+inline constexpr int kMaxSheets = kMaxSetSheets;
+inline constexpr int kSmallestFontSize = pdf::kSmallestFontSize;
+inline constexpr int kLargestFontSize = pdf::kLargestFontSize;
 
 struct CliOptions {
     // The list texts go to the engine as typed, so they are read exactly as

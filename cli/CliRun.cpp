@@ -2,14 +2,13 @@
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
-#include "SeededRandom.h"
 #include "SheetLayout.h"
+#include "SheetSet.h"
 #include "ShownText.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <set>
 
 namespace sumlark::cli {
@@ -40,27 +39,21 @@ std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
     return folder;
 }
 
-// A PDF of the pair, written in full before any file of the pair is put in place.
-struct StagedPdf {
-    std::string name; // as the report names it
-    std::string path;
-    std::unique_ptr<StagedFile> file;
-    std::string reason; // why it failed before its commit
+// A PDF of the pair, written in full before any file of the pair is put in
+// place, with the name the report gives it.
+struct NamedPdf {
+    std::string name;
+    pdf::StagedPdf staged;
 };
 
-StagedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PdfPart& part,
-                   const pdf::PageGrid& grid, const pdf::SetPosition& set, SheetFolder& folder,
-                   const std::string& textPath)
+NamedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options, const pdf::PdfPart& part,
+                  const pdf::PageGrid& grid, const pdf::SetPosition& set, SheetFolder& folder,
+                  const std::string& textPath)
 {
-    StagedPdf staged{kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸", part.pdfPathFor(textPath), nullptr, {}};
-    staged.file = folder.stage(QFileInfo(QString::fromStdString(staged.path)).fileName(), staged.reason);
-    if (!staged.file)
-        return staged;
-    if (const FileStatus status = part.writeSheetPdf(*staged.file, sheet, kind, options.page, grid, set); !status.ok) {
-        staged.reason = status.reason;
-        staged.file.reset(); // dropped: the earlier PDF stays
-    }
-    return staged;
+    const pdf::PrintedSheet printed{&sheet, set, grid};
+    const QString fileName = QFileInfo(QString::fromStdString(part.pdfPathFor(textPath))).fileName();
+    return {kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸",
+            part.stagePdf(folder, fileName, {&printed, 1}, kind, options.page)};
 }
 
 class Reporter {
@@ -104,7 +97,7 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart
 {
     const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
     StagedSheets texts = stageSheetFiles(sheet, folderText, services);
-    std::vector<StagedPdf> pdfs;
+    std::vector<NamedPdf> pdfs;
     if (pdf) {
         // The question and answer pages share one grid, so that an answer
         // sits where its problem sits.
@@ -120,9 +113,8 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart
     commitSheetFiles(texts);
     reporter.report("答题纸", texts.report.question);
     reporter.report("答案纸", texts.report.answer);
-    for (StagedPdf& staged : pdfs)
-        reporter.report(staged.name, staged.path,
-                        staged.file ? staged.file->commit() : FileStatus::failure(staged.reason));
+    for (NamedPdf& named : pdfs)
+        reporter.report(named.name, named.staged.path, named.staged.commit());
 }
 
 // The files of one pair, as reports name them, with their paths.
@@ -141,20 +133,6 @@ std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& o
 
 } // namespace
 
-std::string sheetTag(int number, int count)
-{
-    if (count <= 1)
-        return {};
-    char tag[8];
-    std::snprintf(tag, sizeof tag, "%02d", number);
-    return tag;
-}
-
-std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count)
-{
-    return count <= 1 ? runSeed : deriveSeed(runSeed, static_cast<std::uint64_t>(number));
-}
-
 int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err)
 {
     if (options.pdf && !pdf) {
@@ -171,8 +149,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     // A pair that cannot be written leaves the others worth having: every
     // pair is tried, every failure reported, and the exit code tells of any.
     for (int number = 1; number <= options.sheets; ++number) {
-        const RunOptions run{pairSeed(seed, number, options.sheets), options.constraints,
-                             sheetTag(number, options.sheets)};
+        const RunOptions run = setSheetOptions(seed, options.constraints, number, options.sheets);
         // Every pair has the same settings and the same verdict: refused
         // settings are told before any folder is made.
         const SheetOrRefusal made = makeSheet(options.settings, run, services);

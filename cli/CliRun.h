@@ -20,11 +20,4 @@ enum ExitCode : int {
 // must exist.
 int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err);
 
-// The tag in the file names of pair number (1-based) among count pairs: none
-// for a single pair, "01", "02", ... otherwise.
-std::string sheetTag(int number, int count);
-// The seed of pair number (1-based): the run's own for a single pair, one
-// derived from it otherwise.
-std::uint64_t pairSeed(std::uint64_t runSeed, int number, int count);
-
 } // namespace sumlark::cli

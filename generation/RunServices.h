@@ -87,6 +87,13 @@ public:
     // Starts the text editor on a sheet without waiting; false when it could
     // not be started.
     virtual bool startEditor(const std::string& path) = 0;
+    // Shows a folder in the desktop's file manager without waiting; false
+    // when it could not, or where there is no desktop.
+    virtual bool showFolder(const std::string& folder)
+    {
+        (void)folder;
+        return false;
+    }
     // A modal message with an exclamation icon and one OK button.
     virtual void showMessage(const std::string& title, const std::string& text) = 0;
 };

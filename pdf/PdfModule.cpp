@@ -11,7 +11,7 @@ std::unique_ptr<QCoreApplication> startApplication(int& argc, char** argv)
 }
 
 const sumlark::pdf::PdfPart kPart{&startApplication, &sumlark::pdf::planPages, &sumlark::pdf::columnsNote,
-                                  &sumlark::pdf::writeSheetPdf, &sumlark::pdf::pdfPathFor};
+                                  &sumlark::pdf::stagePdf, &sumlark::pdf::pdfPathFor};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // from the module sumlark-pdf: a run without PDFs then never loads Qt Gui
 // and the libraries it brings, which take most of a short run's start.
 
+#include "PdfFiles.h"
 #include "SheetPdf.h"
 
 #include <QCoreApplication>
@@ -17,8 +18,8 @@ struct PdfPart {
     std::unique_ptr<QCoreApplication> (*startApplication)(int& argc, char** argv);
     PageGrid (*planPages)(const PageStyle& style, const Sheet& sheet);
     std::optional<std::string> (*columnsNote)(const PageGrid& grid);
-    FileStatus (*writeSheetPdf)(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
-                                const PageGrid& grid, const SetPosition& set);
+    StagedPdf (*stagePdf)(SheetFolder& folder, const QString& fileName, std::span<const PrintedSheet> sheets,
+                          SheetKind kind, const PageStyle& style);
     std::string (*pdfPathFor)(std::string_view textPath);
 };
 

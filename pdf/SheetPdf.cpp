@@ -16,6 +16,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace sumlark::pdf {
 namespace {
@@ -332,17 +333,58 @@ void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& s
 FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
                          const PageGrid& grid, const SetPosition& set)
 {
+    const PrintedSheet one{&sheet, set, grid};
+    return writeSetPdf(device, {&one, 1}, kind, style);
+}
+
+QPageLayout pageLayout(const PageStyle& style)
+{
+    return QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF());
+}
+
+std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const PageStyle& style)
+{
+    std::vector<PrintedSheet> printed;
+    printed.reserve(sheets.size());
+    const int count = static_cast<int>(sheets.size());
+    int number = 0;
+    for (const Sheet& sheet : sheets)
+        printed.push_back({&sheet, {++number, count}, planPages(style, sheet)});
+    return printed;
+}
+
+void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const PrintedSheet> sheets, SheetKind kind,
+                  const PageStyle& style, bool pageDrawnBefore)
+{
+    for (const PrintedSheet& printed : sheets) {
+        if (std::exchange(pageDrawnBefore, true))
+            device.newPage();
+        drawSheetPages(painter, device, *printed.sheet, kind, style, printed.grid, printed.set);
+    }
+}
+
+int setPageCount(std::span<const PrintedSheet> sheets)
+{
+    int pages = 0;
+    for (const PrintedSheet& printed : sheets)
+        pages += pageCount(printed.grid, printed.sheet->problems.size());
+    return pages;
+}
+
+FileStatus writeSetPdf(QIODevice& device, std::span<const PrintedSheet> sheets, SheetKind kind, const PageStyle& style)
+{
     if (chineseFamily().isEmpty())
         return FileStatus::failure("系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）");
     QPdfWriter writer(&device);
     writer.setResolution(kResolution);
-    writer.setPageLayout(QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF()));
-    writer.setTitle(QString::fromStdString(pageTitle(sheet, kind)));
+    writer.setPageLayout(pageLayout(style));
+    if (!sheets.empty())
+        writer.setTitle(QString::fromStdString(pageTitle(*sheets.front().sheet, kind)));
     writer.setCreator(QStringLiteral("小学Sumlark"));
     QPainter painter;
     if (!painter.begin(&writer))
         return FileStatus::failure("无法开始写 PDF 文件");
-    drawSheetPages(painter, writer, sheet, kind, style, grid, set);
+    drawSetPages(painter, writer, sheets, kind, style);
     // The writer puts the last page and the trailer out here; whether the
     // device took them is for whoever commits it to check.
     painter.end();

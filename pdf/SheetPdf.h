@@ -15,15 +15,22 @@
 #include <QIODevice>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 
 namespace sumlark::pdf {
 
 enum class Paper { A4, Letter };
+
+// The font sizes a page may be printed in, in points.
+inline constexpr int kSmallestFontSize = 8;
+inline constexpr int kLargestFontSize = 36;
 
 struct PageStyle {
     Paper paper = Paper::A4;
@@ -64,6 +71,26 @@ void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& s
 // the device's own are its owner's to check.
 FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
                          const PageGrid& grid, const SetPosition& set);
+
+// The paper of a style with no margins: the pages draw their own.
+QPageLayout pageLayout(const PageStyle& style);
+
+// One sheet of a class set on its way to paper.
+struct PrintedSheet {
+    const Sheet* sheet = nullptr;
+    SetPosition set;
+    PageGrid grid;
+};
+
+// The sheets of a set in order, numbered 1 to n of n, each with its own grid.
+std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const PageStyle& style);
+// The pages of one kind of every sheet in turn, each sheet from a new page.
+// Starts on the device's current page unless a page was drawn before.
+void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const PrintedSheet> sheets, SheetKind kind,
+                  const PageStyle& style, bool pageDrawnBefore = false);
+int setPageCount(std::span<const PrintedSheet> sheets);
+// One PDF holding the pages of one kind of every sheet.
+FileStatus writeSetPdf(QIODevice& device, std::span<const PrintedSheet> sheets, SheetKind kind, const PageStyle& style);
 
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);

@@ -2,9 +2,13 @@
 
 #include "AboutWindow.h"
 #include "AppIcons.h"
+#include "EnterClicks.h"
 #include "InputBlocker.h"
+#include "MainMenu.h"
+#include "MoreConditionsDialog.h"
 #include "OperationRules.h"
 #include "ProblemTypes.h"
+#include "SheetPaper.h"
 #include "WindowSheetFolder.h"
 #include "WindowRunServices.h"
 
@@ -15,6 +19,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -90,7 +95,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ownServices_(std::make_unique<WindowRunServices>(this)),
       services_(ownServices_.get()),
@@ -100,11 +105,20 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Sumlark-Tavrel"));
     setWindowIcon(programIcon());
 
+    // The client area, exactly as it was before the window had a menu bar.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(client);
     createControls();
+    addMainMenu(this);
     connect(cmbType, &QComboBox::currentIndexChanged, this, &MainWindow::cmbType_Click);
     connect(cmdCreate, &QPushButton::clicked, this, &MainWindow::cmdCreate_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &MainWindow::cmdHelp_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+
+    auto* enterClicks = new EnterClicks(this);
+    for (QPushButton* button : {cmdCreate, cmdHelp, cmdExit})
+        enterClicks->add(button);
 
     Form_Load();
     applyGeometry();
@@ -120,23 +134,24 @@ MainWindow::~MainWindow()
 
 void MainWindow::createControls()
 {
-    Frame2 = makeFrame(this, "Frame2", QStringLiteral("出数范围"));
+    QWidget* const client = centralWidget();
+    Frame2 = makeFrame(client, "Frame2", QStringLiteral("出数范围"));
     cmbFW1 = makeList(Frame2, "cmbFW1", QStringLiteral("出题最小数"), true);
     Label1 = makeLabel(Frame2, "Label1", QStringLiteral("-"));
     cmbFW2 = makeList(Frame2, "cmbFW2", QStringLiteral("出题最大数（同时也是结果的最大值，乘法除外）"), true);
 
-    Frame1 = makeFrame(this, "Frame1", QStringLiteral("题型（2位数）"));
+    Frame1 = makeFrame(client, "Frame1", QStringLiteral("题型（2位数）"));
     cmbType = makeList(Frame1, "cmbType", QStringLiteral("题目类型"), false);
     ckCF = makeCheck(Frame1, "ckCF", QStringLiteral("允许除法有余数(表示为...余数）"), false);
 
-    Frame4 = makeFrame(this, "Frame4", QStringLiteral("生成选项"));
+    Frame4 = makeFrame(client, "Frame4", QStringLiteral("生成选项"));
     cmbTS = makeList(Frame4, "cmbTS", QStringLiteral("生成题数"), true);
     Label2 = makeLabel(Frame4, "Label2", QStringLiteral("题"));
     cmbLS = makeList(Frame4, "cmbLS", QStringLiteral("每行题数"), true);
     Label3 = makeLabel(Frame4, "Label3", QStringLiteral("题/行"));
     ckXH = makeCheck(Frame4, "ckXH", QStringLiteral("打印题目序号"), false);
 
-    Frame3 = makeFrame(this, "Frame3", QStringLiteral("生成格式"));
+    Frame3 = makeFrame(client, "Frame3", QStringLiteral("生成格式"));
     opTXT = new QRadioButton(QStringLiteral("txt格式文件"), Frame3);
     opTXT->setObjectName(QStringLiteral("opTXT"));
     opTXT->setToolTip(QStringLiteral("保存为txt格式"));
@@ -146,13 +161,13 @@ void MainWindow::createControls()
     // Only text sheets are written; the choice is shown but never offered.
     opCSV->setEnabled(false);
 
-    ckDA = makeCheck(this, "ckDA", QStringLiteral("同时生成答案文件"), true);
-    ckOpen = makeCheck(this, "ckOpen", QStringLiteral("自动打开文件"), true);
+    ckDA = makeCheck(client, "ckDA", QStringLiteral("同时生成答案文件"), true);
+    ckOpen = makeCheck(client, "ckOpen", QStringLiteral("自动打开文件"), true);
 
-    cmdCreate = makeButton(this, "cmdCreate", QStringLiteral("生成"), QStringLiteral("开始生成题目"));
-    cmdHelp = makeButton(this, "cmdHelp", QString(), QStringLiteral("版本及帮助信息"));
+    cmdCreate = makeButton(client, "cmdCreate", QStringLiteral("生成"), QStringLiteral("开始生成题目"));
+    cmdHelp = makeButton(client, "cmdHelp", QString(), QStringLiteral("版本及帮助信息"));
     cmdHelp->setIcon(helpIcon());
-    cmdExit = makeButton(this, "cmdExit", QStringLiteral("结束"), QStringLiteral("退出程序"));
+    cmdExit = makeButton(client, "cmdExit", QStringLiteral("结束"), QStringLiteral("退出程序"));
 
     layout_.place(Frame2, 120, 120, 3615, 855);
     layout_.place(cmbFW1, 240, 360, 1335, 300);
@@ -194,7 +209,10 @@ void MainWindow::applyGeometry()
     scale_ = layout_.fittingScale(std::max(1.0, fontScale));
     layout_.apply(scale_);
     cmdHelp->setIconSize(QSize(32, 32) * scale_);
-    setFixedSize(TwipsLayout::toPixels(kClientWidth, scale_), TwipsLayout::toPixels(kClientHeight, scale_));
+    centralWidget()->setFixedSize(TwipsLayout::toPixels(kClientWidth, scale_),
+                                  TwipsLayout::toPixels(kClientHeight, scale_));
+    // The window is the client area and the menu bar, no more and no less.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void MainWindow::Form_Load()
@@ -244,15 +262,63 @@ void MainWindow::setOutputFolder(const QString& folder)
     folder_ = folder;
 }
 
+std::string MainWindow::nativeFolder() const
+{
+    return QDir::toNativeSeparators(folder_).toStdString();
+}
+
 void MainWindow::cmdCreate_Click()
 {
     const WorksheetSettings settings = settingsFromControls();
-    const std::string folder = QDir::toNativeSeparators(folder_).toStdString();
     const InputBlocker busy(this);
     // The documents subfolder comes into being with its first sheets; if it
     // cannot, the failed save names the path and the reason.
     QDir().mkpath(folder_);
-    lastRun_ = generateSheets(settings, folder, *services_);
+    lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Take);
+    if (lastRun_)
+        lastSeed_ = lastRun_->set.seed;
+}
+
+const WindowRun* MainWindow::sheetsForPaper()
+{
+    const WorksheetSettings settings = settingsFromControls();
+    if (lastRun_ && lastRun_->madeFrom(settings, conditions_))
+        return &*lastRun_;
+    const InputBlocker busy(this);
+    QDir().mkpath(folder_);
+    lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Skip);
+    if (!lastRun_)
+        return nullptr;
+    lastSeed_ = lastRun_->set.seed;
+    return &*lastRun_;
+}
+
+void MainWindow::printSheets()
+{
+    if (const WindowRun* run = sheetsForPaper())
+        sumlark::ui::printSheets(this, printing_, run->set.sheets, conditions_.page, *services_);
+}
+
+void MainWindow::exportPdf()
+{
+    if (const WindowRun* run = sheetsForPaper())
+        exportSheetPdfs(this, folder_, run->set.sheets, conditions_.page, *services_);
+}
+
+void MainWindow::openSheetFolder()
+{
+    // An installed copy's folder only comes with its first sheets; it is
+    // made here so that there is something to show.
+    QDir().mkpath(folder_);
+    if (!services_->showFolder(nativeFolder()))
+        services_->showMessage("无法打开文件夹", "练习纸所在的文件夹是：" + nativeFolder());
+}
+
+void MainWindow::showMoreConditions()
+{
+    MoreConditionsDialog dialog(conditions_, lastSeed_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        conditions_ = dialog.conditions();
 }
 
 void MainWindow::cmdHelp_Click()
@@ -283,7 +349,7 @@ void MainWindow::cmdExit_Click()
 
 void MainWindow::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
+    QMainWindow::showEvent(event);
     if (!std::exchange(placed_, true))
         placeNewWindow(this);
 }

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "AboutWindow.h"
-#include "GenerateSheets.h"
+#include "MoreConditions.h"
+#include "PrintSupport.h"
 #include "TwipsLayout.h"
+#include "WindowRun.h"
 #include "WorksheetSettings.h"
 
+#include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -27,9 +31,11 @@ namespace sumlark::ui {
 class WindowRunServices;
 
 // frm100: the lists and switches of one worksheet and the buttons that make
-// it, show the About window and end the program. The window computes nothing
-// itself; it hands what the controls show to generateSheets.
-class MainWindow : public QWidget {
+// it, show the About window and end the program, in the client area; above
+// it a menu bar that prints the sheets, exports them as PDF and offers the
+// conditions the client area has no room for. The window computes nothing
+// itself; it hands what the controls show to the run.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -45,7 +51,8 @@ public:
     // The record a press of Create hands to the run, from what the controls
     // show right now.
     WorksheetSettings settingsFromControls() const;
-    const RunResult& lastRun() const { return lastRun_; }
+    // The sheets of the last run, kept for printing while the choices stay.
+    const std::optional<WindowRun>& lastRun() const { return lastRun_; }
 
     AboutWindow* aboutWindow() const { return about_; }
     double layoutScale() const { return scale_; }
@@ -56,6 +63,10 @@ public slots:
     void cmdCreate_Click();
     void cmdHelp_Click();
     void cmdExit_Click();
+    void printSheets();
+    void exportPdf();
+    void openSheetFolder();
+    void showMoreConditions();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +75,10 @@ private:
     void createControls();
     void applyTabOrder();
     void applyGeometry();
+    // The sheets the window's choices make now: the last run's while the
+    // choices are its own, else those of a new run without its completion.
+    const WindowRun* sheetsForPaper();
+    std::string nativeFolder() const;
 
     QGroupBox* Frame2 = nullptr;
     QComboBox* cmbFW1 = nullptr;
@@ -94,7 +109,10 @@ private:
     std::unique_ptr<WindowRunServices> ownServices_;
     RunServices* services_ = nullptr;
     QString folder_;
-    RunResult lastRun_;
+    MoreConditions conditions_;
+    std::optional<WindowRun> lastRun_;
+    std::optional<std::uint64_t> lastSeed_;
+    PrintSupport printing_;
 
     QPointer<AboutWindow> about_;
 };

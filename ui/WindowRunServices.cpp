@@ -20,6 +20,11 @@ bool WindowRunServices::startEditor(const std::string& path)
 #endif
 }
 
+bool WindowRunServices::showFolder(const std::string& folder)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+}
+
 void WindowRunServices::showMessage(const std::string& title, const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,

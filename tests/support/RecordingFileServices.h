@@ -18,6 +18,7 @@ public:
     std::uint64_t clockSeed() override { return script.clockSeed(); }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override { return script.randomSource(seed); }
     bool startEditor(const std::string& path) override { return script.startEditor(path); }
+    bool showFolder(const std::string& folder) override { return script.showFolder(folder); }
     void showMessage(const std::string& title, const std::string& text) override { script.showMessage(title, text); }
 
     ScriptedServices script;

@@ -117,6 +117,12 @@ bool ScriptedServices::startEditor(const std::string& path)
     return editorStarts;
 }
 
+bool ScriptedServices::showFolder(const std::string& folder)
+{
+    foldersShown.push_back(folder);
+    return folderShows;
+}
+
 void ScriptedServices::showMessage(const std::string& title, const std::string& text)
 {
     messages.push_back({title, text});

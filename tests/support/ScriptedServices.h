@@ -47,6 +47,7 @@ public:
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
     bool startEditor(const std::string& path) override;
+    bool showFolder(const std::string& folder) override;
     void showMessage(const std::string& title, const std::string& text) override;
 
     // Files as the run left them, by path; a sheet keeps its old text unless
@@ -57,12 +58,14 @@ public:
     std::set<std::string> failWrite;
     std::set<std::string> failCommit;
     bool editorStarts = true;
+    bool folderShows = true;
 
     struct Message {
         std::string title;
         std::string text;
     };
     std::vector<std::string> launches;
+    std::vector<std::string> foldersShown;
     std::vector<Message> messages;
     std::vector<std::string> created;
     std::uint64_t clockCalls = 0;

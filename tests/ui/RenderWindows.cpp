@@ -1,26 +1,80 @@
-// Saves pictures of both windows as the program shows them, so a change of
-// font or style can be checked by eye: frm100.png and frmSplash.png.
+// Saves pictures of the windows as the program shows them, so a change of
+// font or style can be checked by eye: frm100.png (with its menu bar),
+// menu-file.png (the 文件 menu open), frmSplash.png, frmMoreConditions.png
+// and frmPrintPreview.png (the sheets of a run in Qt's print preview).
 // Usage: sumlark_render_windows [folder] [interface font points]
 
 #include "AboutWindow.h"
 #include "MainWindow.h"
+#include "MoreConditionsDialog.h"
+#include "QtTranslations.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QTranslator qtTexts;
+    sumlark::ui::installQtTranslations(qtTexts);
+    // The printing module is built beside the program, not beside this tool.
+    QCoreApplication::addLibraryPath(QStringLiteral(SUMLARK_PRINT_DIR));
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     if (argc > 2) {
         QFont font = QApplication::font();
         font.setPointSizeF(QString::fromLocal8Bit(argv[2]).toDouble());
         QApplication::setFont(font);
     }
+    if (!folder.mkpath(QStringLiteral(".")))
+        return 1;
+    bool saved = true;
+    const auto save = [&](QWidget* widget, const char* name) {
+        saved = widget->grab().save(folder.filePath(QString::fromLatin1(name))) && saved;
+    };
+
     sumlark::ui::MainWindow main;
+    // The preview makes a run first; its text sheets go somewhere harmless.
+    const QTemporaryDir sheets;
+    main.setOutputFolder(sheets.path());
     main.show();
     main.cmdHelp_Click();
     QApplication::processEvents();
-    const bool saved = folder.mkpath(".") && main.grab().save(folder.filePath("frm100.png"));
-    return saved && main.aboutWindow()->grab().save(folder.filePath("frmSplash.png")) ? 0 : 1;
+    save(&main, "frm100.png");
+    save(main.aboutWindow(), "frmSplash.png");
+
+    auto* file = main.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    file->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
+    QApplication::processEvents();
+    save(file, "menu-file.png");
+    file->hide();
+
+    sumlark::ui::MoreConditions conditions;
+    conditions.sheets = 30;
+    sumlark::ui::MoreConditionsDialog dialog(conditions, 1234567, &main);
+    dialog.show();
+    QApplication::processEvents();
+    save(&dialog, "frmMoreConditions.png");
+    dialog.hide();
+
+    bool previewed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            preview->resize(900, 700);
+            QApplication::processEvents();
+            save(preview, "frmPrintPreview.png");
+            previewed = true;
+            preview->reject();
+        }
+    });
+    poll.start(20);
+    main.printSheets();
+    return saved && previewed ? 0 : 1;
 }

@@ -1,12 +1,16 @@
 // Both windows on the offscreen platform: what the main window shows right
-// after start, what a press of Create hands to the run and how the run ends,
-// and when the About window opens and closes. Sheets are real files in a
-// temporary folder; the editor and the message box are only recorded.
+// after start and where, at 9 points, each control sits; that no text is cut
+// at larger fonts; what a press of Create hands to the run and how the run
+// ends; Enter on the buttons; when the About window opens and closes and how
+// the program ends. Sheets are real files in a temporary folder; the editor
+// and the message box are only recorded.
 
 #include "AboutWindow.h"
 #include "RecordingFileServices.h"
 #include "MainWindow.h"
 #include "SumlarkVersion.h"
+#include "TableRows.h"
+#include "TwipsLayout.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -20,19 +24,6 @@ const QString kSheets[] = {"速算答题.txt", "速算答题-答案.txt"};
 // Sheets in UTF-8, the encoding the command line is given too, from a fixed
 // seed in place of the clock's.
 using sumlark::testing::RecordingFileServices;
-
-// A test's rows as one column of tuples, and the current row's values.
-template <class... Values> void rows(std::initializer_list<std::pair<const char*, std::tuple<Values...>>> table)
-{
-    QTest::addColumn<std::tuple<Values...>>("row");
-    for (const auto& [name, values] : table)
-        QTest::newRow(name) << values;
-}
-
-template <class... Values> std::tuple<Values...> row()
-{
-    return *static_cast<std::tuple<Values...>*>(QTest::qData("row", qMetaTypeId<std::tuple<Values...>>()));
-}
 
 // What a control shows and how it stands: a frame's title, a caption and its
 // tick, a list's items with the selected one in brackets; "(off)" when it
@@ -68,7 +59,38 @@ class WindowTest : public QObject {
         return about && QTest::qWaitForWindowActive(about) ? about : nullptr;
     }
 
+    // Every control of both windows: none cuts its text at the font in use.
+    static QStringList clippedTexts(const QWidget* window)
+    {
+        QStringList clipped;
+        for (const QWidget* widget : window->findChildren<QWidget*>()) {
+            if (!widget->objectName().isEmpty() && !sumlark::ui::textFits(widget, widget->size()))
+                clipped << widget->objectName();
+        }
+        return clipped;
+    }
+
+    // Ends the program the way it is ended for real: returns what the event
+    // loop returned, or -1 when nothing ended it within a few seconds.
+    static int runUntilTheProgramEnds()
+    {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        limit.start(5000);
+        return QApplication::exec();
+    }
+
 private slots:
+    void initTestCase()
+    {
+        // The twips were drawn for a 9-point interface font; at it the
+        // window is the drawn size, pixel for pixel.
+        QFont font = QApplication::font();
+        font.setPointSizeF(9);
+        QApplication::setFont(font);
+    }
+
     void init()
     {
         folder_ = std::make_unique<QTemporaryDir>();
@@ -121,6 +143,157 @@ private slots:
         QCOMPARE(widget->toolTip(), toolTip);
         if (qobject_cast<const QComboBox*>(widget) || qobject_cast<const QPushButton*>(widget))
             QCOMPARE(widget->accessibleName(), toolTip);
+    }
+
+    // At 9 points, twips / 15 on every edge, relative to the control's frame
+    // or to the client area; any wrong twips value moves an edge.
+    void controlRectangleInPixels_data()
+    {
+        rows<QRect>({
+            {"Frame2", {{8, 8, 241, 57}}},     {"cmbFW1", {{16, 24, 89, 20}}},    {"Label1", {{112, 32, 9, 9}}},
+            {"cmbFW2", {{128, 24, 97, 20}}},   {"Frame1", {{8, 72, 241, 81}}},    {"cmbType", {{16, 24, 209, 20}}},
+            {"ckCF", {{16, 48, 209, 25}}},     {"Frame4", {{8, 160, 241, 81}}},   {"cmbTS", {{16, 24, 81, 20}}},
+            {"Label2", {{104, 27, 25, 17}}},   {"cmbLS", {{128, 24, 65, 20}}},    {"Label3", {{200, 27, 33, 17}}},
+            {"ckXH", {{16, 56, 113, 17}}},     {"Frame3", {{8, 248, 241, 57}}},   {"opTXT", {{8, 24, 105, 17}}},
+            {"opCSV", {{128, 24, 97, 17}}},    {"ckDA", {{8, 312, 129, 17}}},     {"ckOpen", {{152, 312, 97, 17}}},
+            {"cmdCreate", {{8, 336, 65, 33}}}, {"cmdHelp", {{112, 336, 33, 33}}}, {"cmdExit", {{184, 336, 65, 33}}},
+        });
+    }
+    void controlRectangleInPixels()
+    {
+        const auto [pixels] = row<QRect>();
+        QCOMPARE(window_->layoutScale(), 1.0);
+        QCOMPARE(control(QTest::currentDataTag())->geometry(), pixels);
+    }
+
+    // The menu bar sits above the client area and takes nothing from it:
+    // 3915 x 5805 twips, the window exactly the two together.
+    void clientAreaBelowTheMenuBar()
+    {
+        const QWidget* client = window_->centralWidget();
+        const QWidget* menu = window_->menuBar();
+        QCOMPARE(client->size(), QSize(261, 387));
+        QCOMPARE(client->pos(), QPoint(0, menu->height()));
+        QCOMPARE(menu->geometry(), QRect(0, 0, 261, menu->height()));
+        QCOMPARE(window_->size(), QSize(261, menu->height() + 387));
+        QCOMPARE(control("cmdExit")->parentWidget(), client);
+    }
+
+    void noTextClipped_data()
+    {
+        rows<double>({{"9 pt", {9.0}}, {"10.5 pt", {10.5}}, {"12 pt", {12.0}}, {"16 pt", {16.0}}});
+    }
+    void noTextClipped()
+    {
+        const auto [points] = row<double>();
+        const QFont drawnFor = QApplication::font();
+        QFont font = drawnFor;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        sumlark::ui::MainWindow window;
+        sumlark::ui::AboutWindow about;
+        QApplication::setFont(drawnFor);
+        QCOMPARE(clippedTexts(&window), QStringList());
+        QCOMPARE(clippedTexts(&about), QStringList());
+        // Larger fonts scale the client area, never below the drawn size.
+        QVERIFY(window.centralWidget()->width() >= 261 * points / 9 - 1);
+    }
+
+    // 宋体 first, in the sizes and weights drawn; the notice red, the credit
+    // blue, the rest in the default colour; no title bar, no taskbar entry.
+    void aboutFontsColoursAndFlags_data()
+    {
+        rows<double, bool, QColor>({
+            {"lblCompanyProduct", {18.0, true, {}}},
+            {"lblVersion", {12.0, true, {}}},
+            {"lblWarning", {10.5, false, {}}},
+            {"lblCopyright", {10.5, false, {}}},
+            {"lblLicenseTo", {10.5, false, QColor(255, 0, 0)}},
+            {"lblCompany", {10.5, false, QColor(0, 0, 255)}},
+        });
+    }
+    void aboutFontsColoursAndFlags()
+    {
+        const auto [points, bold, colour] = row<double, bool, QColor>();
+        sumlark::ui::AboutWindow about;
+        QVERIFY(about.windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint));
+        const auto* label = about.findChild<QLabel*>(QTest::currentDataTag());
+        QVERIFY(label);
+        QCOMPARE(label->font().families().value(0), "宋体");
+        QCOMPARE(label->font().pointSizeF(), points);
+        QCOMPARE(label->font().weight(), bold ? QFont::Bold : QFont::Normal);
+        const QColor shown = label->palette().color(QPalette::WindowText);
+        QCOMPARE(shown, colour.isValid() ? colour : about.palette().color(QPalette::WindowText));
+    }
+
+    // Exit, from its button or its menu, closes an open About window too and
+    // ends the program.
+    void exitEndsTheProgram_data()
+    {
+        rows<QString>({{"button", {"cmdExit"}}, {"menu", {"mnuExit"}}});
+    }
+    void exitEndsTheProgram()
+    {
+        const auto [name] = row<QString>();
+        QPointer<sumlark::ui::AboutWindow> about = openAbout();
+        QVERIFY(about);
+        QTimer::singleShot(0, window_.get(), [this, name] {
+            if (auto* action = window_->findChild<QAction*>(name))
+                action->trigger();
+            else
+                QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
+        });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QVERIFY(!window_->isVisible());
+        QVERIFY(!about || !about->isVisible());
+    }
+
+    // Closing the main window leaves the program running while the About
+    // window is open; it ends when that closes.
+    void programEndsWhenAboutClosesLast()
+    {
+        QPointer<sumlark::ui::AboutWindow> about = openAbout();
+        QVERIFY(about);
+        bool aboutOutlivedMain = false;
+        QTimer closeAbout;
+        closeAbout.setSingleShot(true);
+        connect(&closeAbout, &QTimer::timeout, this, [&] {
+            aboutOutlivedMain = about && about->isVisible() && !window_->isVisible();
+            if (about)
+                about->close();
+        });
+        QTimer::singleShot(0, window_.get(), [&] {
+            window_->close();
+            closeAbout.start(100);
+        });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QVERIFY(aboutOutlivedMain);
+    }
+
+    // Enter and keypad Enter press the focused button; Enter in a list's
+    // edit field does nothing (createMatchesCommandLine types it there).
+    void enterPressesTheFocusedButton_data()
+    {
+        rows<QString, int>({{"Create on Enter", {"cmdCreate", Qt::Key_Return}},
+                            {"Create on keypad Enter", {"cmdCreate", Qt::Key_Enter}},
+                            {"Help on Enter", {"cmdHelp", Qt::Key_Return}},
+                            {"Exit on keypad Enter", {"cmdExit", Qt::Key_Enter}}});
+    }
+    void enterPressesTheFocusedButton()
+    {
+        const auto [name, key] = row<QString, int>();
+        auto* button = control<QPushButton>(name);
+        button->setFocus();
+        QSignalSpy pressed(button, &QPushButton::clicked);
+        control<QCheckBox>("ckOpen")->setChecked(false);
+        QTest::keyClick(button, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(pressed.size(), 1);
+        if (name == "cmdCreate")
+            QCOMPARE(services_->script.messages.size(), std::size_t(1));
+        if (name == "cmdHelp")
+            QVERIFY(window_->aboutWindow());
+        if (name == "cmdExit")
+            QVERIFY(!window_->isVisible());
     }
 
     void focusAndTabOrderAtStart()

@@ -1,0 +1,45 @@
+#include "MainMenu.h"
+
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace sumlark::ui {
+namespace {
+
+template <class Slot>
+QAction* addAction(QMenu* menu, const char* name, const QString& text, MainWindow* window, Slot slot)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    QObject::connect(action, &QAction::triggered, window, slot);
+    return action;
+}
+
+} // namespace
+
+void addMainMenu(MainWindow* window)
+{
+    QMenuBar* bar = window->menuBar();
+
+    QMenu* file = bar->addMenu(QStringLiteral("文件"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    addAction(file, "mnuPrint", QStringLiteral("打印…"), window, &MainWindow::printSheets)
+        ->setShortcut(QKeySequence::Print);
+    addAction(file, "mnuExportPdf", QStringLiteral("导出 PDF…"), window, &MainWindow::exportPdf);
+    addAction(file, "mnuOpenFolder", QStringLiteral("打开练习纸所在文件夹"), window, &MainWindow::openSheetFolder);
+    file->addSeparator();
+    addAction(file, "mnuExit", QStringLiteral("退出"), window, &MainWindow::cmdExit_Click);
+
+    QMenu* options = bar->addMenu(QStringLiteral("选项"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    addAction(options, "mnuMoreConditions", QStringLiteral("更多出题条件…"), window, &MainWindow::showMoreConditions);
+
+    QMenu* help = bar->addMenu(QStringLiteral("帮助"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    addAction(help, "mnuAbout", QStringLiteral("关于"), window, &MainWindow::cmdHelp_Click);
+}
+
+} // namespace sumlark::ui

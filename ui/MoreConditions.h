@@ -1,0 +1,21 @@
+#pragma once
+
+// The choices of the 更多出题条件 dialog. They hold for the program's life
+// and reach every run the window makes.
+
+#include "ProblemConstraints.h"
+#include "SheetPdf.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace sumlark::ui {
+
+struct MoreConditions {
+    ProblemConstraints constraints{};
+    int sheets = 1;                     // 份数
+    std::optional<std::uint64_t> seed;  // none: a new seed each run
+    pdf::PageStyle page{};
+};
+
+} // namespace sumlark::ui
