@@ -3,6 +3,7 @@
 #include "ProblemCounting.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace sumlark {
@@ -120,9 +121,10 @@ AcceptedProblem DirectDraw::draw(const double r[3]) const
     const std::int64_t b = firstPast(r[2], values_.first, values_.last,
                                      [&](std::int64_t x) { return weightUpTo(seconds, x, firstIn, lastIn); });
 
-    const ProblemDraw pair{1, double(a), double(b)};
-    // The tables hold only pairs the rule accepts, so this always holds.
-    return applyRule(table.operation, pair, bounds_).value_or(AcceptedProblem{table.operation, double(a), double(b)});
+    const auto problem = applyRule(table.operation, ProblemDraw{1, double(a), double(b)}, bounds_);
+    // The tables hold only pairs the rule accepts.
+    assert(problem);
+    return problem.value_or(AcceptedProblem{table.operation, double(a), double(b)});
 }
 
 } // namespace sumlark

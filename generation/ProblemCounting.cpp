@@ -307,22 +307,48 @@ void forEachProblem(ProblemType type, const OperandRange& range, const RuleBound
         if (meetsDigitRules(problem, constraints))
             visit(problem);
     };
+    // The second operands from..to beside a, in ascending order: checked one
+    // by one where most of them pass the digit rules; where few do, each
+    // found from the count of those before it, so that a listing costs about
+    // as much as what it lists.
+    const auto offerRun = [&](Operation operation, Count a, Count from, Count to) {
+        const SecondOperands seconds(operation, a, values, bounds, constraints);
+        const Count before = seconds.countUpTo(from - 1);
+        const Count passing = seconds.countUpTo(to) - before;
+        if (!constraints.readsDigits() || passing * 8 >= to - from + 1) {
+            for (Count b = from; b <= to; ++b)
+                offer(operation, a, b);
+            return;
+        }
+        Count next = from;
+        for (Count k = 1; k <= passing; ++k) {
+            Count low = next;
+            Count high = to;
+            while (low < high) {
+                const Count middle = low + (high - low) / 2;
+                if (seconds.countUpTo(middle) - before >= k)
+                    high = middle;
+                else
+                    low = middle + 1;
+            }
+            offer(operation, a, low);
+            next = low + 1;
+        }
+    };
     for (const Operation operation : operationsOf(type)) {
         switch (operation) {
         case Operation::Addition: {
             const Count limit = sumLimit(bounds);
             for (Count a = values.first; a <= values.last; ++a) {
                 const auto [from, to] = sumRun(a, values, limit);
-                for (Count b = from; b <= to; ++b)
-                    offer(operation, a, b);
+                offerRun(operation, a, from, to);
             }
             break;
         }
         case Operation::Subtraction:
-            for (Count m = values.first; m <= values.last; ++m) {
-                for (Count s = values.first; s <= m; ++s)
-                    offer(operation, m, s);
-            }
+            // Beside a minuend m, the second operands up to m are its subtrahends.
+            for (Count m = values.first; m <= values.last; ++m)
+                offerRun(operation, m, values.first, m);
             break;
         case Operation::Multiplication:
             for (Count a = values.first; a <= values.last; ++a) {

@@ -1,5 +1,6 @@
 #include "TextSheets.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -34,8 +35,9 @@ public:
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value)).ptr;
         const auto length = static_cast<int>(end - digits);
-        if (length < padTo)
-            ascii(std::string_view("0000000000", std::size_t(padTo - length)));
+        // Serial widths are 2 to 4 digits; more would still fit the buffer.
+        for (int pad = length; pad < std::min(padTo, 16); ++pad)
+            ascii("0");
         ascii(std::string_view(digits, std::size_t(length)));
     }
     void serialPrefix(int problemNumber, int width)

@@ -13,7 +13,12 @@
 
 namespace sumlark::pdf {
 
+// Changes whenever the table does, so that a module from another build is
+// turned away instead of called with the wrong layout.
+inline constexpr int kPdfPartVersion = 1;
+
 struct PdfPart {
+    int version = kPdfPartVersion;
     // The application object drawing with system fonts needs (a QGuiApplication).
     std::unique_ptr<QCoreApplication> (*startApplication)(int& argc, char** argv);
     PageGrid (*planPages)(const PageStyle& style, const Sheet& sheet);

@@ -377,11 +377,19 @@ TEST(PdfModule, OnlyPdfRunsNeedItAndTheyStopWhenItIsMissing)
     EXPECT_EQ(text.exit, 0) << text.err.toStdString();
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files, QDir::Name), QStringList({kPair[1], kPair[0]}));
 
-    QTemporaryDir pdfOut;
-    const Finished pdf = runProgram(copy, {"--seed", "1", "--pdf", "--out", pdfOut.path()});
-    EXPECT_EQ(pdf.exit, 1);
-    EXPECT_TRUE(pdf.err.contains("找不到写 PDF 的组件 sumlark-pdf")) << pdf.err.toStdString();
-    EXPECT_TRUE(QDir(pdfOut.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    // Missing, then present but no module at all: either way nothing is written.
+    for (const bool broken : {false, true}) {
+        if (broken) {
+            QFile module(QDir(program.path()).filePath("sumlark-pdf.so"));
+            ASSERT_TRUE(module.open(QIODevice::WriteOnly) && module.write("not a module") > 0);
+        }
+        QTemporaryDir pdfOut;
+        const Finished pdf = runProgram(copy, {"--seed", "1", "--pdf", "--out", pdfOut.path()});
+        EXPECT_EQ(pdf.exit, 1);
+        EXPECT_TRUE(pdf.err.contains("无法打开写 PDF 的组件 sumlark-pdf")) << pdf.err.toStdString();
+        EXPECT_EQ(pdf.err.contains(QDir(program.path()).filePath("sumlark-pdf.so")), broken) << pdf.err.toStdString();
+        EXPECT_TRUE(QDir(pdfOut.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
 }
 
 TEST(HandWritten, ManualAndCompletionNameTheOptionsOfHelp)

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,51 @@ INSTANTIATE_TEST_SUITE_P(
                       DrawRow{"FromTheTopDownBorrowing", ProblemType::AllFour, "32767", "100", false,
                               {false, CarryRule::Any, BorrowRule::With}}),
     [](const auto& info) { return info.param.name; });
+
+// The second operands beside a first one, counted without listing them,
+// against the rules applied to every pair: on 16-bit ranges, for first
+// operands at the ends, around 0 and spread between, at the ends of every
+// run and spread between.
+TEST(SecondOperands, CountWhatTheRulesAcceptUpToAnyValue)
+{
+    const std::pair<const char*, const char*> ranges[] = {
+        {"-32768", "32767"}, {"0", "32767"}, {"9.5", "32766.5"}, {"32767", "100"}, {"4770", "15260"}};
+    std::mt19937 random(12);
+    for (const auto& [smallest, largest] : ranges) {
+        const OperandRange range = OperandRange::from(*strictNumber(smallest), *strictNumber(largest));
+        const auto values = DrawableValues::of(range);
+        std::vector<std::int64_t> firsts = {values.first, values.last, 0, 1, 2, 9999, 10000};
+        for (int i = 0; i < 12; ++i)
+            firsts.push_back(std::uniform_int_distribution<std::int64_t>(values.first, values.last)(random));
+        for (const bool remainder : {false, true}) {
+            auto settings = testing::settingsFor(ProblemType::AllFour, smallest, largest, "1");
+            settings.allowRemainder = remainder;
+            const RuleBounds bounds = RuleBounds::from(settings);
+            for (int rule = 0; rule < (values.first < 0 ? 1 : 3); ++rule) {
+                const ProblemConstraints rules{false, CarryRule(rule), BorrowRule(rule)};
+                for (int operation = 0; operation < 4; ++operation) {
+                    for (const std::int64_t a : firsts) {
+                        if (a < values.first || a > values.last)
+                            continue;
+                        SCOPED_TRACE(::testing::Message() << smallest << ".." << largest << " remainder " << remainder
+                                                          << " rule " << rule << " operation " << operation << " a " << a);
+                        const SecondOperands seconds(Operation(operation), a, values, bounds, rules, {});
+                        if (operation == int(Operation::Division) && !remainder)
+                            continue; // needs the divisors, which the direct draws hand it: checked there
+                        std::int64_t counted = 0;
+                        for (std::int64_t b = values.first; b <= values.last; ++b) {
+                            const auto problem = applyRule(Operation(operation), {1, double(a), double(b)}, bounds);
+                            counted += problem && meetsDigitRules(*problem, rules) ? 1 : 0;
+                            if (b % 997 == 0 || b - values.first < 3 || values.last - b < 3)
+                                ASSERT_EQ(seconds.countUpTo(b), counted) << "up to " << b;
+                        }
+                        ASSERT_EQ(seconds.countUpTo(values.first - 1), 0);
+                    }
+                }
+            }
+        }
+    }
+}
 
 } // namespace
 } // namespace sumlark
