@@ -9,41 +9,52 @@ namespace sumlark {
 namespace {
 
 // A cell is built in a small buffer and goes into the sheet in one piece,
-// its print columns counted on the way: a run writes 32766 of them twice.
+// its print columns counted on the way: a run writes 32766 of them twice,
+// so every piece is copied in place rather than through a library call.
 class CellWriter {
 public:
+    // The four signs, each padded to four bytes for a copy of fixed size.
+    struct Sign {
+        char bytes[4];
+        std::size_t size;
+        int columns;
+    };
+
     void clear()
     {
         size_ = 0;
         columns_ = 0;
     }
-    void ascii(std::string_view text)
+    void character(char c)
     {
-        std::memcpy(bytes_ + size_, text.data(), text.size());
-        size_ += text.size();
-        columns_ += static_cast<int>(text.size());
+        bytes_[size_++] = c;
+        ++columns_;
     }
-    void text(std::string_view utf8, int columns)
+    void sign(const Sign& sign)
     {
-        std::memcpy(bytes_ + size_, utf8.data(), utf8.size());
-        size_ += utf8.size();
-        columns_ += columns;
+        std::memcpy(bytes_ + size_, sign.bytes, sizeof sign.bytes);
+        size_ += sign.size;
+        columns_ += sign.columns;
     }
     // Operands and results are whole numbers well inside 64 bits.
-    void whole(double value, int padTo = 0)
+    void whole(double value)
     {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value)).ptr;
-        const auto length = static_cast<int>(end - digits);
-        // Serial widths are 2 to 4 digits; more would still fit the buffer.
-        for (int pad = length; pad < std::min(padTo, 16); ++pad)
-            ascii("0");
-        ascii(std::string_view(digits, std::size_t(length)));
+        char* start = bytes_ + size_;
+        char* end = std::to_chars(start, bytes_ + sizeof bytes_, static_cast<std::int64_t>(value)).ptr;
+        size_ = static_cast<std::size_t>(end - bytes_);
+        columns_ += static_cast<int>(end - start);
     }
-    void serialPrefix(int problemNumber, int width)
+    // "0012) ": the number padded with zeros to the width (2 to 4 digits).
+    void serialPrefix(int number, int width)
     {
-        whole(problemNumber, width);
-        ascii(") ");
+        int digits = 1;
+        for (int rest = number; rest >= 10; rest /= 10)
+            ++digits;
+        for (; digits < std::min(width, 16); ++digits)
+            character('0');
+        whole(number);
+        character(')');
+        character(' ');
     }
 
     std::string_view bytes() const { return {bytes_, size_}; }
@@ -66,9 +77,13 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
     // A cell is at most a prefix and a few short numbers.
     if (cells)
         text.reserve(text.size() + 40 * sheet.problems.size() + 512);
-    std::array<int, 4> signColumns{};
-    for (int operation = 0; operation < 4; ++operation)
-        signColumns[std::size_t(operation)] = printColumns(signOf(Operation(operation)));
+    std::array<CellWriter::Sign, 4> signs{};
+    for (std::size_t operation = 0; operation < signs.size(); ++operation) {
+        const std::string_view sign = signOf(Operation(operation));
+        std::memcpy(signs[operation].bytes, sign.data(), std::min(sign.size(), sizeof signs[operation].bytes));
+        signs[operation].size = std::min(sign.size(), sizeof signs[operation].bytes);
+        signs[operation].columns = printColumns(sign);
+    }
 
     ProblemLines lines(text, sheet.perLine);
     CellWriter cell;
@@ -79,13 +94,14 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
         if (sheet.numbered)
             cell.serialPrefix(number, sheet.serialWidth);
         cell.whole(problem.left);
-        cell.text(signOf(problem.operation), signColumns[std::size_t(problem.operation)]);
+        cell.sign(signs[std::size_t(problem.operation)]);
         cell.whole(problem.right);
-        cell.ascii("=");
+        cell.character('=');
         if (kind == SheetKind::Answer) {
             cell.whole(problem.result);
             if (problem.remainder != 0.0) {
-                cell.ascii("...");
+                for (int dot = 0; dot < 3; ++dot)
+                    cell.character('.');
                 cell.whole(problem.remainder);
             }
         }

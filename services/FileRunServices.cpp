@@ -31,11 +31,26 @@ SheetEncoding chooseEncoding(const QByteArray& requested, const QByteArray& syst
     return {"UTF-8", true, kUtf8Note};
 }
 
+// Whether the encoding writes UTF-8, which the engine's text is already:
+// named so, or the system's on Unix, which Qt always takes for UTF-8.
+bool writesUtf8(const QByteArray& name)
+{
+#ifdef Q_OS_WIN
+    const bool systemIsUtf8 = false;
+#else
+    const bool systemIsUtf8 = true;
+#endif
+    if (name.isEmpty())
+        return systemIsUtf8;
+    return QStringConverter::encodingForName(name.constData()) == QStringConverter::Utf8;
+}
+
 // A sheet: UTF-8 text from the engine, encoded into a staged file.
 class EncodedSheet final : public SheetFile {
 public:
     EncodedSheet(std::unique_ptr<StagedFile> file, const SheetEncoding& encoding)
-        : file_(std::move(file)), encoder_(makeEncoder(encoding.name)), note_(encoding.note)
+        : file_(std::move(file)), encoder_(makeEncoder(encoding.name)), utf8_(writesUtf8(encoding.name)),
+          note_(encoding.note)
     {
         if (encoding.byteOrderMark)
             file_->write("\xEF\xBB\xBF");
@@ -43,6 +58,13 @@ public:
 
     FileStatus write(std::string_view text) override
     {
+        // Valid UTF-8 goes out as it is, saving two conversions of the
+        // whole sheet; anything else takes the encoder, as every other
+        // encoding does.
+        if (utf8_ && QUtf8StringView(text.data(), qsizetype(text.size())).isValidUtf8()) {
+            file_->write(text.data(), qint64(text.size()));
+            return file_->status();
+        }
         const QByteArray bytes = encoder_.encode(QString::fromUtf8(text.data(), qsizetype(text.size())));
         // An encoding without the sheet's characters would write "?" in
         // their place and shift every print zone: not a sheet worth keeping.
@@ -67,6 +89,7 @@ public:
 private:
     std::unique_ptr<StagedFile> file_;
     QStringEncoder encoder_;
+    bool utf8_;
     std::string note_;
 };
 

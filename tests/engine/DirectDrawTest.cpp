@@ -232,8 +232,9 @@ TEST(SecondOperands, CountWhatTheRulesAcceptUpToAnyValue)
                         for (std::int64_t b = values.first; b <= values.last; ++b) {
                             const auto problem = applyRule(Operation(operation), {1, double(a), double(b)}, bounds);
                             counted += problem && meetsDigitRules(*problem, rules) ? 1 : 0;
-                            if (b % 997 == 0 || b - values.first < 3 || values.last - b < 3)
+                            if (b % 997 == 0 || b - values.first < 3 || values.last - b < 3) {
                                 ASSERT_EQ(seconds.countUpTo(b), counted) << "up to " << b;
+                            }
                         }
                         ASSERT_EQ(seconds.countUpTo(values.first - 1), 0);
                     }
