@@ -35,6 +35,18 @@ void PrintTo(const DrawRow& row, std::ostream* out)
     *out << row.name;
 }
 
+RuleBounds boundsOf(const DrawRow& row)
+{
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
+    settings.allowRemainder = row.allowRemainder;
+    return RuleBounds::from(settings);
+}
+
+OperandRange rangeOf(const DrawRow& row)
+{
+    return OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+}
+
 // What the attempts make, problem by problem, with the chance of each.
 std::map<std::uint64_t, double> attemptChances(const DrawRow& row, const OperandRange& range, const RuleBounds& bounds)
 {
@@ -58,10 +70,8 @@ class DirectDraws : public ::testing::TestWithParam<DrawRow> {};
 TEST_P(DirectDraws, GiveEachProblemTheChanceTheAttemptsWould)
 {
     const auto& row = GetParam();
-    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
-    settings.allowRemainder = row.allowRemainder;
-    const RuleBounds bounds = RuleBounds::from(settings);
-    const OperandRange range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+    const RuleBounds bounds = boundsOf(row);
+    const OperandRange range = rangeOf(row);
     ASSERT_LE(range.high - range.low + 1, 12);
 
     const auto expected = attemptChances(row, range, bounds);
@@ -139,12 +149,7 @@ std::vector<DrawRow> drawRows()
         }
     }
     // A range where the type can make no problem at all has nothing to test.
-    std::erase_if(rows, [](const DrawRow& row) {
-        auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
-        settings.allowRemainder = row.allowRemainder;
-        const auto range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
-        return attemptChances(row, range, RuleBounds::from(settings)).empty();
-    });
+    std::erase_if(rows, [](const DrawRow& row) { return attemptChances(row, rangeOf(row), boundsOf(row)).empty(); });
     return rows;
 }
 
@@ -159,10 +164,8 @@ class WideDirectDraws : public ::testing::TestWithParam<DrawRow> {};
 TEST_P(WideDirectDraws, AcceptAsOftenAsCountedAndKeepEveryRule)
 {
     const auto& row = GetParam();
-    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");
-    settings.allowRemainder = row.allowRemainder;
-    const RuleBounds bounds = RuleBounds::from(settings);
-    const OperandRange range = OperandRange::from(*strictNumber(row.smallest), *strictNumber(row.largest));
+    const RuleBounds bounds = boundsOf(row);
+    const OperandRange range = rangeOf(row);
 
     const DirectDraw direct(row.type, range, bounds, row.constraints);
     const double counted = countProblems(row.type, range, bounds, row.constraints).chance;
