@@ -1,7 +1,7 @@
 #pragma once
 
-// Opening the PDF module: beside the program, as in the build tree and on
-// Windows, or in the library folder of an installation.
+// Opening the PDF module (ProgramModule.h), and turning one from another
+// build away.
 
 #include "PdfPart.h"
 

@@ -2,10 +2,6 @@
 
 #include "PrintJob.h"
 
-#include <QLibrary>
-#include <QStringList>
-
-#include <memory>
 #include <string>
 
 namespace sumlark::ui {
@@ -18,15 +14,10 @@ public:
     // be loaded.
     bool showPreview(QWidget* parent, const PrintJob& job, std::string& reason);
 
-    // Where the module is looked for: beside the program, where an
-    // installation puts it, then in the application's library paths.
-    static QStringList moduleFolders();
-
 private:
     bool load(std::string& reason);
 
-    std::unique_ptr<QLibrary> module_;
-    ShowPrintPreview show_ = nullptr;
+    ShowPrintPreview show_ = nullptr; // the module stays loaded once opened
 };
 
 } // namespace sumlark::ui
