@@ -1,26 +1,59 @@
 #pragma once
 
 // What a run may ask of its problems beyond the operation rules: no problem
-// twice on a sheet, and carrying in additions or borrowing in subtractions
-// required or ruled out. The window asks for none of it.
+// twice on a sheet, carrying in additions or borrowing in subtractions
+// required or ruled out, and the problem forms beyond "a + b =": a blank in
+// place of an operand, three numbers, ranges of their own for each operand
+// and for the result, no problems that answer themselves. The window's own
+// choices ask for none of it.
 
 #include "OperationRules.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace sumlark {
 
 enum class CarryRule { Any, With, Without };
 enum class BorrowRule { Any, With, Without };
 
+// Which number the pupil writes: the result, as always, or one of the two
+// printed operands, or one of those three picked for each problem.
+enum class BlankChoice { Result, First, Second, Mixed };
+
+// Whole numbers low..high, both included.
+struct WholeRange {
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+
+    bool contains(std::int64_t v) const { return low <= v && v <= high; }
+    friend bool operator==(const WholeRange&, const WholeRange&) = default;
+};
+
 struct ProblemConstraints {
     bool distinct = false;
     CarryRule carry = CarryRule::Any;
     BorrowRule borrow = BorrowRule::Any;
 
-    bool none() const { return !distinct && carry == CarryRule::Any && borrow == BorrowRule::Any; }
+    BlankChoice blank = BlankChoice::Result;
+    int terms = 2; // numbers in a problem: 2, or 3 for chains of + and -
+    // The printed first operand (minuend, dividend) and the second one, and
+    // with three numbers the second and the third; none keeps the run's
+    // smallest..largest.
+    std::optional<WholeRange> first;
+    std::optional<WholeRange> second;
+    std::optional<WholeRange> result; // none keeps the window's result rules
+    bool noTrivial = false;           // no 0, no x1, no /1, no a-a, no a/a
+
+    bool none() const { return !distinct && !readsDigits() && !asksForms(); }
     // Carry and borrow are read from the operands' decimal digits.
     bool readsDigits() const { return carry != CarryRule::Any || borrow != BorrowRule::Any; }
+    // Anything beyond the window's two-number problems: such runs draw
+    // every acceptable problem of an operation equally often.
+    bool asksForms() const
+    {
+        return blank != BlankChoice::Result || terms != 2 || first || second || result || noTrivial;
+    }
 };
 
 // Digits are only defined here for operands of 0 and up.

@@ -46,23 +46,70 @@ void appendWhole(std::string& out, double value)
     out.append(buffer, end);
 }
 
-void appendQuestionCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem)
+double SheetProblem::valueAt(BlankSpot spot) const
 {
-    out += serialPrefix;
-    appendWhole(out, problem.left);
-    out += signOf(problem.operation);
-    appendWhole(out, problem.right);
-    out += '=';
+    switch (spot) {
+    case BlankSpot::Result:
+        return result;
+    case BlankSpot::First:
+        return left;
+    case BlankSpot::Second:
+        return right;
+    }
+    return result;
 }
 
-void appendAnswerCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem)
+namespace {
+
+constexpr std::string_view kOpenBlank = "（";
+constexpr std::string_view kCloseBlank = "）";
+
+// An operand, as a blank "（  ）" or, filled, "（5）" where the pupil writes it.
+void appendOperand(std::string& out, const SheetProblem& problem, BlankSpot spot, bool fill)
 {
-    appendQuestionCell(out, serialPrefix, problem);
+    if (problem.blank != spot) {
+        appendWhole(out, problem.valueAt(spot));
+        return;
+    }
+    out += kOpenBlank;
+    if (fill)
+        appendWhole(out, problem.valueAt(spot));
+    else
+        out += "  ";
+    out += kCloseBlank;
+}
+
+void appendCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem, bool answer)
+{
+    out += serialPrefix;
+    appendOperand(out, problem, BlankSpot::First, answer);
+    out += signOf(problem.operation);
+    appendOperand(out, problem, BlankSpot::Second, answer);
+    if (problem.terms == 3) {
+        out += signOf(problem.thenOperation);
+        appendWhole(out, problem.third);
+    }
+    out += '=';
+    // An operand blank shows the result on the question sheet already.
+    if (!answer && problem.blank == BlankSpot::Result)
+        return;
     appendWhole(out, problem.result);
     if (problem.remainder != 0.0) {
         out += "...";
         appendWhole(out, problem.remainder);
     }
+}
+
+} // namespace
+
+void appendQuestionCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem)
+{
+    appendCell(out, serialPrefix, problem, false);
+}
+
+void appendAnswerCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem)
+{
+    appendCell(out, serialPrefix, problem, true);
 }
 
 } // namespace sumlark

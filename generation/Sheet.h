@@ -14,16 +14,26 @@
 
 namespace sumlark {
 
-// One problem as printed: its operands in printed order and the result the
-// pupil writes.
+// The number of a problem that is left blank for the pupil.
+enum class BlankSpot { Result, First, Second };
+
+// One problem as printed: its operands in printed order and the result; the
+// pupil writes the number at the blank.
 struct SheetProblem {
     Operation operation = Operation::Addition;
     double left = 0.0;
     double right = 0.0;
     double result = 0.0;    // the quotient of a division
     double remainder = 0.0; // of a division with a remainder; 0 for none
+    // A chain of three numbers: left operation right thenOperation third.
+    int terms = 2;
+    Operation thenOperation = Operation::Addition;
+    double third = 0.0;
+    BlankSpot blank = BlankSpot::Result;
 
     static SheetProblem of(const AcceptedProblem& problem);
+    // The number at a spot: the result, or an operand.
+    double valueAt(BlankSpot spot) const;
 };
 
 struct Sheet {
@@ -47,7 +57,9 @@ struct Sheet {
 };
 
 // A question cell (prefix, operands, sign, "=") and an answer cell, which
-// adds the result, "q...r" for a division with a remainder.
+// adds the result, "q...r" for a division with a remainder. A blank operand
+// is "（  ）" on the question and filled on the answer, "7＋（5）=12"; a
+// blank operand's question shows the result.
 void appendQuestionCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem);
 void appendAnswerCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem);
 

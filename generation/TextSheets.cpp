@@ -87,12 +87,23 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
 
     ProblemLines lines(text, sheet.perLine);
     CellWriter cell;
+    std::string formed;
     for (std::size_t i = 0; cells && i < sheet.problems.size(); ++i) {
         const SheetProblem& problem = sheet.problems[i];
         const int number = static_cast<int>(i) + 1;
         cell.clear();
         if (sheet.numbered)
             cell.serialPrefix(number, sheet.serialWidth);
+        if (problem.terms != 2 || problem.blank != BlankSpot::Result) {
+            // Blanks and chains are rarer and take the general way.
+            formed.assign(cell.bytes());
+            if (kind == SheetKind::Answer)
+                appendAnswerCell(formed, {}, problem);
+            else
+                appendQuestionCell(formed, {}, problem);
+            lines.add(formed, printColumns(formed), number);
+            continue;
+        }
         cell.whole(problem.left);
         cell.sign(signs[std::size_t(problem.operation)]);
         cell.whole(problem.right);
