@@ -32,9 +32,14 @@ enum class Paper { A4, Letter };
 inline constexpr int kSmallestFontSize = 8;
 inline constexpr int kLargestFontSize = 36;
 
+// How the problems stand on the page: in rows as on the text sheets, or in
+// the column form, operands right-aligned above a rule with room beneath.
+enum class PageLayout { Rows, Columns };
+
 struct PageStyle {
     Paper paper = Paper::A4;
     double fontSize = 14.0; // points; the problems are never printed smaller
+    PageLayout layout = PageLayout::Rows;
 };
 
 // Which sheet of a class set a sheet is; a single sheet has none.
