@@ -37,23 +37,8 @@ DirectDraw::DirectDraw(ProblemType type, const OperandRange& range, const RuleBo
     firstExtra_ = range.weight(values_.first) - common_;
     lastExtra_ = values_.last != values_.first ? range.weight(values_.last) - common_ : 0.0;
 
-    if (typeHasOperation(type, Operation::Division) && !bounds.allowRemainder && values_.last >= 1) {
-        // A sieve: every d hands itself to its multiples, in ascending order.
-        const auto last = static_cast<std::int32_t>(values_.last);
-        divisorStart_.assign(std::size_t(last) + 2, 0);
-        for (std::int32_t d = 1; d <= last; ++d) {
-            for (std::int32_t m = d; m <= last; m += d)
-                ++divisorStart_[std::size_t(m) + 1];
-        }
-        for (std::size_t v = 1; v < divisorStart_.size(); ++v)
-            divisorStart_[v] += divisorStart_[v - 1];
-        divisors_.resize(std::size_t(divisorStart_.back()));
-        auto filled = divisorStart_;
-        for (std::int32_t d = 1; d <= last; ++d) {
-            for (std::int32_t m = d; m <= last; m += d)
-                divisors_[std::size_t(filled[std::size_t(m)]++)] = d;
-        }
-    }
+    if (typeHasOperation(type, Operation::Division) && !bounds.allowRemainder && values_.last >= 1)
+        divisors_ = DivisorTable(static_cast<std::int32_t>(values_.last));
 
     double total = 0.0;
     for (const Operation operation : operationsOf(type)) {
@@ -73,11 +58,7 @@ DirectDraw::DirectDraw(ProblemType type, const OperandRange& range, const RuleBo
 
 SecondOperands DirectDraw::secondsOf(Operation operation, std::int64_t a) const
 {
-    std::span<const std::int32_t> divisors;
-    if (operation == Operation::Division && a >= 1 && !divisorStart_.empty()) {
-        const auto from = std::size_t(divisorStart_[std::size_t(a)]);
-        divisors = std::span(divisors_).subspan(from, std::size_t(divisorStart_[std::size_t(a) + 1]) - from);
-    }
+    const auto divisors = operation == Operation::Division ? divisors_.of(a) : std::span<const std::int32_t>();
     return SecondOperands(operation, a, values_, bounds_, constraints_, divisors);
 }
 

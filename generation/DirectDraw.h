@@ -7,6 +7,7 @@
 // the weight of the second operands it accepts, the second operand by its
 // own weight among those.
 
+#include "DivisorTable.h"
 #include "OperandRange.h"
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
@@ -53,9 +54,8 @@ private:
     double firstExtra_ = 0.0;
     double lastExtra_ = 0.0;
     // The divisors of every value 1..values.last, when a division without
-    // remainders needs them: those of v start at divisorStart_[v].
-    std::vector<std::int32_t> divisors_;
-    std::vector<std::int32_t> divisorStart_;
+    // remainders needs them.
+    DivisorTable divisors_;
     std::vector<OperationTable> tables_;
     std::vector<double> chanceUpTo_; // running sums over tables_, shares included
 };

@@ -1,5 +1,6 @@
 #include "GenerateSheets.h"
 
+#include "FormedSource.h"
 #include "ProblemSource.h"
 #include "SheetLayout.h"
 #include "TextSheets.h"
@@ -76,10 +77,16 @@ SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& op
     sheet.tag = options.sheetTag;
 
     const auto random = services.randomSource(sheet.seed);
-    ProblemSource source(settings, plan, *random);
     sheet.problems.reserve(static_cast<std::size_t>(plan.problemCount));
-    for (int number = 1; number <= plan.problemCount; ++number)
-        sheet.problems.push_back(SheetProblem::of(source.next()));
+    if (plan.formed) {
+        FormedSource source(*plan.formed, plan.constraints.blank, plan.constraints.distinct, *random);
+        for (int number = 1; number <= plan.problemCount; ++number)
+            sheet.problems.push_back(source.next());
+    } else {
+        ProblemSource source(settings, plan, *random);
+        for (int number = 1; number <= plan.problemCount; ++number)
+            sheet.problems.push_back(SheetProblem::of(source.next()));
+    }
     return {std::move(sheet), {}};
 }
 

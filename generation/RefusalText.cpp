@@ -53,6 +53,26 @@ std::string_view borrowText(BorrowRule rule)
     return rule == BorrowRule::With ? "减法要退位" : "减法不退位";
 }
 
+std::string wholeRangeText(const WholeRange& range)
+{
+    return std::to_string(range.low) + " 到 " + std::to_string(range.high);
+}
+
+std::string_view blankText(BlankChoice choice)
+{
+    switch (choice) {
+    case BlankChoice::First:
+        return "填第一个数";
+    case BlankChoice::Second:
+        return "填第二个数";
+    case BlankChoice::Mixed:
+        return "混合填空";
+    case BlankChoice::Result:
+        break;
+    }
+    return {};
+}
+
 // The constraints as the refusals name them: “加法要进位”、“题目不重复”.
 std::string constraintsText(const ProblemConstraints& constraints)
 {
@@ -61,6 +81,18 @@ std::string constraintsText(const ProblemConstraints& constraints)
         text += text.empty() ? "" : "、";
         text += quoted(name);
     };
+    if (constraints.terms == 3)
+        add("三个数");
+    if (constraints.blank != BlankChoice::Result)
+        add(blankText(constraints.blank));
+    if (constraints.first)
+        add("第一个数 " + wholeRangeText(*constraints.first));
+    if (constraints.second)
+        add("第二个数 " + wholeRangeText(*constraints.second));
+    if (constraints.result)
+        add("得数 " + wholeRangeText(*constraints.result));
+    if (constraints.noTrivial)
+        add("不出＋0、×1 这类题");
     if (constraints.carry != CarryRule::Any)
         add(carryText(constraints.carry));
     if (constraints.borrow != BorrowRule::Any)
@@ -157,6 +189,35 @@ std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConst
 {
     return intro(settings, constraints) + "不重复的题一共只有 " + std::to_string(distinct) + " 道，不够生成 " +
            whole(count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(kDistinctText) + "。";
+}
+
+std::string threeTermsNeedAdditionOrSubtraction(const WorksheetSettings& settings)
+{
+    return "三个数的题只有连加、连减和加减混合，题型" + quoted(settings.typeText) +
+           "不能出三个数的题。请选择加法、减法或加减混合，或者改回两个数。";
+}
+
+std::string rangeReversed(std::string_view which, const WholeRange& range)
+{
+    return std::string(which) + "的范围（" + wholeRangeText(range) + "）前一个数大于后一个数。请把小的数写在前面。";
+}
+
+std::string rangeOutOfLimits(std::string_view which, const WholeRange& range, std::int64_t lowest,
+                             std::int64_t highest)
+{
+    return std::string(which) + "的范围（" + wholeRangeText(range) + "）超出了能用的范围：要在 " +
+           std::to_string(lowest) + " 到 " + std::to_string(highest) + " 之间。";
+}
+
+std::string ownRangeBelowZero(std::string_view which, const WholeRange& range)
+{
+    return std::string(which) + "的范围（" + wholeRangeText(range) +
+           "）里有小于 0 的数，进位和退位只对 0 和正数有意义。请把范围设为 0 或以上，或者去掉进位、退位的要求。";
+}
+
+std::string noFormedProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+{
+    return intro(settings, constraints) + "一道题也出不来：没有一道题同时满足这些条件。请放宽数的范围、换一个题目类型，或者去掉一些条件。";
 }
 
 } // namespace sumlark::refusals

@@ -42,4 +42,13 @@ std::string noProblem(const WorksheetSettings& settings, const ProblemConstraint
 std::string tooFewDistinct(const WorksheetSettings& settings, const ProblemConstraints& constraints,
                            std::int64_t distinct, int count);
 
+// Problem forms asked of settings that cannot have them.
+std::string threeTermsNeedAdditionOrSubtraction(const WorksheetSettings& settings);
+// which: "第一个数", "第二个数" or "得数".
+std::string rangeReversed(std::string_view which, const WholeRange& range);
+std::string rangeOutOfLimits(std::string_view which, const WholeRange& range, std::int64_t lowest,
+                             std::int64_t highest);
+std::string ownRangeBelowZero(std::string_view which, const WholeRange& range);
+std::string noFormedProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints);
+
 } // namespace sumlark::refusals

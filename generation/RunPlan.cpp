@@ -9,17 +9,24 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
 namespace sumlark {
 namespace {
 
+constexpr std::string_view kFirstName = "第一个数";
+constexpr std::string_view kSecondName = "第二个数";
+constexpr std::string_view kResultName = "得数";
+
 // Carrying and borrowing need an operation to happen in and digits to look
 // at, which negative numbers do not have in the sense a pupil learns.
 std::optional<std::string> digitRuleRefusal(const WorksheetSettings& settings, const OperandRange& range,
                                             const ProblemConstraints& constraints)
 {
+    if (!constraints.readsDigits())
+        return std::nullopt;
     const auto operations = operationsOf(settings.problemType);
     const auto has = [&operations](Operation operation) {
         return std::find(operations.begin(), operations.end(), operation) != operations.end();
@@ -28,8 +35,37 @@ std::optional<std::string> digitRuleRefusal(const WorksheetSettings& settings, c
         return refusals::carryWithoutAddition(settings, constraints);
     if (constraints.borrow != BorrowRule::Any && !has(Operation::Subtraction))
         return refusals::borrowWithoutSubtraction(settings, constraints);
-    if (constraints.readsDigits() && range.low < 0)
+    // Ranges of their own stand in for the run's.
+    for (const auto* own : {&constraints.first, &constraints.second}) {
+        if (*own && (*own)->low < 0)
+            return refusals::ownRangeBelowZero(own == &constraints.first ? kFirstName : kSecondName, **own);
+    }
+    if (range.low < 0 && !(constraints.first && constraints.second))
         return refusals::digitsBelowZero(settings);
+    return std::nullopt;
+}
+
+// What the problem forms ask that no range can give.
+std::optional<std::string> formRefusal(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+{
+    // Chains are of + and - only: 连加, 连减, 加减混合.
+    if (constraints.terms == 3 && (typeHasOperation(settings.problemType, Operation::Multiplication) ||
+                                   typeHasOperation(settings.problemType, Operation::Division)))
+        return refusals::threeTermsNeedAdditionOrSubtraction(settings);
+    const std::pair<std::string_view, const std::optional<WholeRange>*> ranges[] = {
+        {kFirstName, &constraints.first}, {kSecondName, &constraints.second}, {kResultName, &constraints.result}};
+    for (const auto& [name, range] : ranges) {
+        if (!*range)
+            continue;
+        if ((*range)->low > (*range)->high)
+            return refusals::rangeReversed(name, **range);
+        // Operands swap through 16 bits; results stay within 32.
+        const bool operand = range != &constraints.result;
+        const std::int64_t lowest = operand ? kOperandMin : std::numeric_limits<std::int32_t>::min();
+        const std::int64_t highest = operand ? kOperandMax : std::numeric_limits<std::int32_t>::max();
+        if ((*range)->low < lowest || (*range)->high > highest)
+            return refusals::rangeOutOfLimits(name, **range, lowest, highest);
+    }
     return std::nullopt;
 }
 
@@ -47,6 +83,11 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
     const int typeIndex = static_cast<int>(settings.problemType);
     if (typeIndex < 0 || typeIndex >= kProblemTypeCount)
         return refuse(refusals::unknownType());
+
+    if (constraints.asksForms()) {
+        if (auto refusal = formRefusal(settings, constraints))
+            return refuse(std::move(*refusal));
+    }
 
     const auto count = strictNumber(settings.countText);
     if (!count)
@@ -90,6 +131,21 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
     plan.constraints = constraints;
     if (auto refusal = digitRuleRefusal(settings, range, constraints))
         return refuse(std::move(*refusal));
+
+    if (plan.problemCount > 0 && constraints.asksForms()) {
+        auto formed = std::make_shared<FormedProblems>(
+            settings.problemType, constraints.terms,
+            FormRules::from(DrawableValues::of(range), *largest, plan.bounds, constraints));
+        if (formed->size() == 0)
+            return refuse(refusals::noFormedProblem(settings, constraints));
+        if (constraints.distinct) {
+            const std::int64_t distinct = formed->distinctUpTo(constraints.blank, plan.problemCount);
+            if (plan.problemCount > distinct)
+                return refuse(refusals::tooFewDistinct(settings, constraints, distinct, plan.problemCount));
+        }
+        plan.formed = std::move(formed);
+        return {plan, {}};
+    }
 
     if (plan.problemCount > 0) {
         const bool constrained = !constraints.none();

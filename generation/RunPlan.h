@@ -5,12 +5,14 @@
 // problems will be drawn. Only settings that cannot make their sheet at all
 // are refused: every other one is drawn in a way that ends quickly.
 
+#include "FormedProblems.h"
 #include "OperandRange.h"
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -42,6 +44,8 @@ struct RunPlan {
     RuleBounds bounds;
     ProblemConstraints constraints{};
     ProblemDrawing drawing = ProblemDrawing::Attempts;
+    // A run with problem forms draws from these instead (FormedSource).
+    std::shared_ptr<const FormedProblems> formed;
 };
 
 struct Refusal {

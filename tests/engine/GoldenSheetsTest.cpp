@@ -133,7 +133,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Rarely accepted attempts, so drawn directly from the acceptable problems.
         GoldenRow{"DivisionDrawnDirectly", Division, "1", "32767", "24", "4", true, true, false, 12},
         GoldenRow{"SumsWithoutCarryDrawnDirectly", Addition, "4700", "9999", "20", "4", true, true, false, 13,
-                  {true, CarryRule::Without, BorrowRule::Any}}),
+                  {true, CarryRule::Without, BorrowRule::Any}},
+        // Problem forms: blanks, chains, ranges of their own.
+        GoldenRow{"ChainsWithMixedBlanks", AdditionSubtraction, "1", "20", "30", "4", true, true, false, 14,
+                  {false, CarryRule::Any, BorrowRule::Any, BlankChoice::Mixed, 3}},
+        GoldenRow{"AllFourBlanksNothingTrivialDistinct", AllFour, "1", "12", "24", "3", true, true, true, 15,
+                  {true, CarryRule::Any, BorrowRule::Any, BlankChoice::Mixed, 2, {}, {}, {}, true}},
+        GoldenRow{"TwoDigitPlusOneDigitWithCarry", Addition, "1", "10", "20", "5", false, true, false, 16,
+                  {false, CarryRule::With, BorrowRule::Any, BlankChoice::Second, 2, WholeRange{10, 99},
+                   WholeRange{1, 9}, WholeRange{0, 99}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Sheet paths are the only text the engine makes differently on Windows.

@@ -1,0 +1,150 @@
+#include "FormedSource.h"
+
+#include <algorithm>
+
+namespace sumlark {
+
+std::int64_t uniformBelow(std::int64_t n, RandomSource& random)
+{
+    // The 53 bits of a draw, drawn again in the rare case that they fall in
+    // the last, incomplete round of n.
+    constexpr std::uint64_t kSpan = std::uint64_t(1) << 53;
+    const auto count = static_cast<std::uint64_t>(std::max<std::int64_t>(n, 1));
+    const std::uint64_t limit = kSpan - kSpan % count;
+    for (;;) {
+        const auto bits = static_cast<std::uint64_t>(random.next() * 0x1.0p53);
+        if (bits < limit)
+            return static_cast<std::int64_t>(bits % count);
+    }
+}
+
+// Every blank place of every problem of a kind with what it weighs, 0 once
+// made, in a Fenwick tree for picks in logarithmic time.
+struct FormedSource::Unused {
+    std::vector<SheetProblem> problems;
+    std::vector<std::int64_t> weights;
+    std::vector<std::int64_t> tree;
+    std::int64_t total = 0;
+
+    void add(const SheetProblem& problem, std::int64_t weight)
+    {
+        problems.push_back(problem);
+        weights.push_back(weight);
+    }
+    void build()
+    {
+        tree.assign(weights.size() + 1, 0);
+        for (std::size_t i = 0; i < weights.size(); ++i) {
+            const std::size_t node = i + 1;
+            tree[node] += weights[i];
+            total += weights[i];
+            const std::size_t parent = node + (node & (~node + 1));
+            if (parent < tree.size())
+                tree[parent] += tree[node];
+        }
+    }
+    SheetProblem take(std::int64_t target)
+    {
+        std::size_t position = 0;
+        std::size_t step = 1;
+        while (step * 2 < tree.size())
+            step *= 2;
+        for (; step > 0; step /= 2) {
+            if (position + step < tree.size() && tree[position + step] <= target) {
+                position += step;
+                target -= tree[position];
+            }
+        }
+        const std::int64_t weight = weights[position];
+        weights[position] = 0;
+        total -= weight;
+        for (std::size_t node = position + 1; node < tree.size(); node += node & (~node + 1))
+            tree[node] -= weight;
+        return problems[position];
+    }
+};
+
+FormedSource::FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random)
+    : blank_(blank), distinct_(distinct), random_(random)
+{
+    for (const ShapeProblems& shape : problems.shapes)
+        kinds_.push_back({&shape, 6 * shape.size(), nullptr});
+}
+
+FormedSource::~FormedSource() = default;
+
+int FormedSource::spotsOf(const SheetProblem& problem, BlankSpot spots[3]) const
+{
+    return blankSpots(problem, blank_, spots);
+}
+
+// A kind as often as its share times the part of it not made yet: exactly
+// how often drawing until new would end in it.
+std::size_t FormedSource::pickKind()
+{
+    std::vector<double> weights;
+    weights.reserve(kinds_.size());
+    double total = 0.0;
+    for (const Kind& kind : kinds_) {
+        const double size6 = 6.0 * double(kind.problems->size());
+        total += kind.problems->shape().share * double(kind.left6) / size6;
+        weights.push_back(total);
+    }
+    const double target = random_.next() * total;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+        if (weights[i] > target)
+            return i;
+    }
+    // Rounding at the very top: the last kind with anything left.
+    for (std::size_t i = kinds_.size(); i-- > 0;) {
+        if (kinds_[i].left6 > 0)
+            return i;
+    }
+    return 0;
+}
+
+SheetProblem FormedSource::drawFrom(Kind& kind)
+{
+    if (kind.unused) {
+        SheetProblem problem = kind.unused->take(uniformBelow(kind.unused->total, random_));
+        BlankSpot spots[3];
+        kind.left6 -= 6 / spotsOf(problem, spots);
+        made_.insert(formedKey(problem));
+        return problem;
+    }
+    for (;;) {
+        SheetProblem problem = kind.problems->at(uniformBelow(kind.problems->size(), random_));
+        BlankSpot spots[3];
+        const int count = spotsOf(problem, spots);
+        problem.blank = spots[count > 1 ? uniformBelow(count, random_) : 0];
+        if (!distinct_)
+            return problem;
+        if (!made_.insert(formedKey(problem)).second)
+            continue;
+        kind.left6 -= 6 / count;
+        // Once less than half is left, drawing again would be wasted more
+        // often than not: the rest is listed and picked from. That many were
+        // made, so the list is short.
+        if (2 * kind.left6 < 6 * kind.problems->size()) {
+            kind.unused = std::make_unique<Unused>();
+            kind.problems->forEach([&](const SheetProblem& listed) {
+                BlankSpot listedSpots[3];
+                const int places = spotsOf(listed, listedSpots);
+                for (int i = 0; i < places; ++i) {
+                    SheetProblem placed = listed;
+                    placed.blank = listedSpots[i];
+                    kind.unused->add(placed, made_.count(formedKey(placed)) ? 0 : 6 / places);
+                }
+            });
+            kind.unused->build();
+        }
+        return problem;
+    }
+}
+
+SheetProblem FormedSource::next()
+{
+    return drawFrom(kinds_[pickKind()]);
+}
+
+} // namespace sumlark

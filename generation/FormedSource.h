@@ -1,0 +1,51 @@
+#pragma once
+
+// Drawing the problems of a run with problem forms: a kind of problem as
+// often as its share, every problem of that kind equally often, and its
+// blank on one of the places the choice allows, each as often as the
+// others. Distinct problems are drawn again until new, which is the same
+// as picking among the unused ones with those chances; where few are left,
+// the picking is done that way instead.
+
+#include "FormedProblems.h"
+#include "RunServices.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace sumlark {
+
+// A whole number 0..n-1, each exactly as likely, from the random source.
+std::int64_t uniformBelow(std::int64_t n, RandomSource& random);
+
+class FormedSource {
+public:
+    FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random);
+    ~FormedSource();
+
+    SheetProblem next();
+
+private:
+    struct Unused; // the unused problems of one kind, once few are left
+    struct Kind {
+        const ShapeProblems* problems;
+        // What is left of the kind, in sixths of a problem: each problem
+        // weighs 6, shared among its blank places.
+        std::int64_t left6;
+        std::unique_ptr<Unused> unused;
+    };
+
+    std::size_t pickKind();
+    SheetProblem drawFrom(Kind& kind);
+    int spotsOf(const SheetProblem& problem, BlankSpot spots[3]) const;
+
+    BlankChoice blank_;
+    bool distinct_;
+    RandomSource& random_;
+    std::vector<Kind> kinds_;
+    std::unordered_set<std::uint64_t> made_;
+};
+
+} // namespace sumlark

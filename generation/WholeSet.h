@@ -1,0 +1,80 @@
+#pragma once
+
+// A set of whole numbers that is counted rather than listed: a run lo..hi,
+// thinned by a digit test or to the members of a sorted list, with a few
+// single values taken out. Every problem form's operands beside the ones
+// already chosen are such a set, so they are counted and the k-th of them
+// found in a few steps whatever the range.
+
+#include "DigitCounting.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace sumlark {
+
+class WholeSet {
+public:
+    WholeSet(std::int64_t lo, std::int64_t hi) : lo_(lo), hi_(hi) {}
+
+    // Only the values whose digits digits counts (keep), or only the others.
+    WholeSet& digitwise(const DigitwiseCount& digits, bool keep);
+    // Only the values in members, which is sorted and outlives the set; or,
+    // negated, only the values whose negative is in it.
+    WholeSet& membersOf(std::span<const std::int32_t> members, bool negated = false);
+    // Narrows the run.
+    WholeSet& within(std::int64_t lo, std::int64_t hi);
+    // Takes one value out; at most four.
+    WholeSet& without(std::int64_t value);
+
+    std::int64_t countUpTo(std::int64_t x) const;
+    std::int64_t size() const { return countUpTo(hi_); }
+    bool contains(std::int64_t value) const;
+    // Every value in ascending order.
+    template <typename Visit>
+    void forEach(Visit visit) const;
+    // The k-th value, 0-based, ascending; k below size().
+    std::int64_t nth(std::int64_t k) const;
+
+private:
+    enum class Thinning { None, Digits, NotDigits, Members };
+
+    bool passesThinning(std::int64_t value) const;
+    std::int64_t thinnedUpTo(std::int64_t x) const;
+
+    std::int64_t lo_;
+    std::int64_t hi_;
+    Thinning thinning_ = Thinning::None;
+    DigitwiseCount digits_;
+    std::span<const std::int32_t> members_;
+    bool negated_ = false;
+    std::array<std::int64_t, 4> out_{};
+    int outCount_ = 0;
+};
+
+template <typename Visit>
+void WholeSet::forEach(Visit visit) const
+{
+    // Looked at one by one where most of the run is in the set, found from
+    // the count where few are, so that a walk costs about what it visits.
+    const std::int64_t count = size();
+    if (count * 8 >= hi_ - lo_ + 1) {
+        for (std::int64_t v = lo_; v <= hi_; ++v) {
+            if (contains(v))
+                visit(v);
+        }
+        return;
+    }
+    for (std::int64_t k = 0; k < count; ++k)
+        visit(nth(k));
+}
+
+// The decimal columns of a value of 0 and up, lowest first: the bounds of a
+// DigitwiseCount.
+std::array<int, 5> decimalColumns(std::int64_t value);
+// 9 minus each column: what a second number's digits may be for a sum
+// without a carry.
+std::array<int, 5> columnRoom(std::int64_t value);
+
+} // namespace sumlark
