@@ -13,8 +13,11 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sumlark {
 namespace {
@@ -84,6 +87,87 @@ void BM_WorstSettingSweep(benchmark::State& state)
 }
 
 BENCHMARK(BM_WorstSettingSweep)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The problem forms over the same kind of edges: blanks, chains, ranges of
+// their own at the 16-bit ends, results narrow and wide, nothing trivial,
+// and distinct runs that must use up most of what a setting allows.
+constexpr const char* kFormEdges[] = {"-32768", "-1", "0", "1", "9", "10", "99", "100", "16381", "32767"};
+
+std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
+{
+    using R = WholeRange;
+    std::vector<std::pair<std::string, ProblemConstraints>> variants;
+    const auto add = [&variants](std::string name, auto change) {
+        ProblemConstraints rules;
+        change(rules);
+        variants.emplace_back(std::move(name), rules);
+    };
+    add("no-trivial", [](auto& c) { c.noTrivial = true; });
+    add("mixed blanks distinct", [](auto& c) { c.blank = BlankChoice::Mixed, c.distinct = true; });
+    add("first blanks distinct no-trivial", [](auto& c) { c.blank = BlankChoice::First, c.distinct = c.noTrivial = true; });
+    add("results 0..100", [](auto& c) { c.result = R{0, 100}; });
+    add("results all of 32 bits distinct", [](auto& c) { c.result = R{INT32_MIN, INT32_MAX}, c.distinct = true; });
+    add("results 1..1 distinct", [](auto& c) { c.result = R{1, 1}, c.distinct = true; });
+    add("first 0..32767 second 1..9", [](auto& c) { c.first = R{0, 32767}, c.second = R{1, 9}; });
+    add("both 16 bits distinct", [](auto& c) { c.first = c.second = R{-32768, 32767}, c.distinct = true; });
+    add("first 16381..32767 distinct mixed", [](auto& c) {
+        c.first = R{16381, 32767}, c.distinct = true, c.blank = BlankChoice::Mixed;
+    });
+    add("chains", [](auto& c) { c.terms = 3; });
+    add("chains distinct mixed no-trivial", [](auto& c) {
+        c.terms = 3, c.distinct = c.noTrivial = true, c.blank = BlankChoice::Mixed;
+    });
+    add("chains results up to 65535", [](auto& c) { c.terms = 3, c.result = R{0, 65535}; });
+    add("chains first 0..32767 distinct", [](auto& c) { c.terms = 3, c.first = R{0, 32767}, c.distinct = true; });
+    return variants;
+}
+
+void BM_FormSweep(benchmark::State& state)
+{
+    testing::ScriptedServices services;
+    services.useSeededRandom = true;
+    const auto variants = formVariants();
+    for (auto _ : state) {
+        Slowest slowest;
+        int accepted = 0;
+        int refused = 0;
+        for (int t = 0; t < kProblemTypeCount; ++t) {
+            const auto type = static_cast<ProblemType>(t);
+            for (const bool remainder : {false, true}) {
+                if (remainder && !typeHasOperation(type, Operation::Division))
+                    continue;
+                for (int digits = 0; digits < 3; ++digits) {
+                    for (const auto& [name, variant] : variants) {
+                        ProblemConstraints rules = variant;
+                        rules.carry = CarryRule(digits);
+                        rules.borrow = BorrowRule(digits);
+                        for (const char* smallest : kFormEdges) {
+                            for (const char* largest : kFormEdges) {
+                                for (const char* count : kCounts) {
+                                    auto settings = testing::settingsFor(type, smallest, largest, count);
+                                    settings.allowRemainder = remainder;
+                                    const auto start = std::chrono::steady_clock::now();
+                                    const auto made = makeSheet(settings, RunOptions{1, rules}, services);
+                                    const double seconds =
+                                        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                                    ++(made.sheet ? accepted : refused);
+                                    if (made.sheet && seconds > slowest.seconds)
+                                        slowest = {seconds, describe(settings, rules) + " " + name};
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+        state.counters["slowest_ms"] = slowest.seconds * 1e3;
+        state.counters["accepted"] = accepted;
+        state.counters["refused"] = refused;
+        state.SetLabel("slowest: " + slowest.setting);
+    }
+}
+
+BENCHMARK(BM_FormSweep)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 } // namespace sumlark

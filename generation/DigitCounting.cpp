@@ -117,4 +117,28 @@ Count DigitwiseCount::upTo(Count max) const
     return count + 1; // max itself
 }
 
+Count DigitwiseCount::nth(Count k) const
+{
+    // Column by column from the top: each digit there stands for a block of
+    // beneath_ numbers.
+    Count value = 0;
+    for (std::size_t i = kDigits; i-- > 0;) {
+        value = value * 10 + low_[i] + k / beneath_[i];
+        k %= beneath_[i];
+    }
+    return value;
+}
+
+bool DigitwiseCount::allows(Count value) const
+{
+    if (value < 0 || value > kDigitLimit)
+        return false;
+    for (std::size_t i = 0; i < kDigits; ++i, value /= 10) {
+        const int digit = static_cast<int>(value % 10);
+        if (digit < low_[i] || digit > high_[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace sumlark

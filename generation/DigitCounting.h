@@ -25,6 +25,10 @@ public:
 
     // How many of 0..max.
     std::int64_t upTo(std::int64_t max) const;
+    // Whether value is one of them.
+    bool allows(std::int64_t value) const;
+    // The k-th of them, 0-based, ascending; k below upTo(99999).
+    std::int64_t nth(std::int64_t k) const;
 
 private:
     std::array<int, 5> low_;

@@ -1,6 +1,7 @@
 #include "FormedSource.h"
 
 #include <algorithm>
+#include <array>
 
 namespace sumlark {
 
@@ -82,21 +83,22 @@ int FormedSource::spotsOf(const SheetProblem& problem, BlankSpot spots[3]) const
 // how often drawing until new would end in it.
 std::size_t FormedSource::pickKind()
 {
-    std::vector<double> weights;
-    weights.reserve(kinds_.size());
+    // At most four kinds: the operations, or a chain's pairs of signs.
+    std::array<double, 4> running{};
     double total = 0.0;
-    for (const Kind& kind : kinds_) {
-        const double size6 = 6.0 * double(kind.problems->size());
-        total += kind.problems->shape().share * double(kind.left6) / size6;
-        weights.push_back(total);
+    const std::size_t kinds = std::min(kinds_.size(), running.size());
+    for (std::size_t i = 0; i < kinds; ++i) {
+        const Kind& kind = kinds_[i];
+        total += kind.problems->shape().share * double(kind.left6) / (6.0 * double(kind.problems->size()));
+        running[i] = total;
     }
     const double target = random_.next() * total;
-    for (std::size_t i = 0; i < weights.size(); ++i) {
-        if (weights[i] > target)
+    for (std::size_t i = 0; i < kinds; ++i) {
+        if (running[i] > target)
             return i;
     }
     // Rounding at the very top: the last kind with anything left.
-    for (std::size_t i = kinds_.size(); i-- > 0;) {
+    for (std::size_t i = kinds; i-- > 0;) {
         if (kinds_[i].left6 > 0)
             return i;
     }

@@ -40,9 +40,9 @@ struct ProblemConstraints {
     // The printed first operand (minuend, dividend) and the second one, and
     // with three numbers the second and the third; none keeps the run's
     // smallest..largest.
-    std::optional<WholeRange> first;
-    std::optional<WholeRange> second;
-    std::optional<WholeRange> result; // none keeps the window's result rules
+    std::optional<WholeRange> first{};
+    std::optional<WholeRange> second{};
+    std::optional<WholeRange> result{}; // none keeps the window's result rules
     bool noTrivial = false;           // no 0, no x1, no /1, no a-a, no a/a
 
     bool none() const { return !distinct && !readsDigits() && !asksForms(); }

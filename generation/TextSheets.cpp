@@ -27,7 +27,10 @@ public:
     }
     void character(char c)
     {
-        bytes_[size_++] = c;
+        // Never false: a cell is far shorter than the buffer; the test lets
+        // the compiler see so.
+        if (size_ < sizeof bytes_)
+            bytes_[size_++] = c;
         ++columns_;
     }
     void sign(const Sign& sign)
@@ -91,19 +94,20 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
     for (std::size_t i = 0; cells && i < sheet.problems.size(); ++i) {
         const SheetProblem& problem = sheet.problems[i];
         const int number = static_cast<int>(i) + 1;
-        cell.clear();
-        if (sheet.numbered)
-            cell.serialPrefix(number, sheet.serialWidth);
         if (problem.terms != 2 || problem.blank != BlankSpot::Result) {
             // Blanks and chains are rarer and take the general way.
-            formed.assign(cell.bytes());
+            formed.clear();
+            const std::string prefix = sheet.serialPrefix(i);
             if (kind == SheetKind::Answer)
-                appendAnswerCell(formed, {}, problem);
+                appendAnswerCell(formed, prefix, problem);
             else
-                appendQuestionCell(formed, {}, problem);
+                appendQuestionCell(formed, prefix, problem);
             lines.add(formed, printColumns(formed), number);
             continue;
         }
+        cell.clear();
+        if (sheet.numbered)
+            cell.serialPrefix(number, sheet.serialWidth);
         cell.whole(problem.left);
         cell.sign(signs[std::size_t(problem.operation)]);
         cell.whole(problem.right);

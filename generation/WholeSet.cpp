@@ -26,7 +26,14 @@ WholeSet& WholeSet::digitwise(const DigitwiseCount& digits, bool keep)
 {
     digits_ = digits;
     thinning_ = keep ? Thinning::Digits : Thinning::NotDigits;
+    countBelowRun();
     return *this;
+}
+
+void WholeSet::countBelowRun()
+{
+    if (thinning_ == Thinning::Digits || thinning_ == Thinning::NotDigits)
+        digitsBelowRun_ = digits_.upTo(lo_ - 1);
 }
 
 WholeSet& WholeSet::membersOf(std::span<const std::int32_t> members, bool negated)
@@ -41,6 +48,7 @@ WholeSet& WholeSet::within(std::int64_t lo, std::int64_t hi)
 {
     lo_ = std::max(lo_, lo);
     hi_ = std::min(hi_, hi);
+    countBelowRun();
     return *this;
 }
 
@@ -59,9 +67,9 @@ bool WholeSet::passesThinning(std::int64_t value) const
     case Thinning::None:
         return true;
     case Thinning::Digits:
-        return digits_.upTo(value) - digits_.upTo(value - 1) == 1;
+        return digits_.allows(value);
     case Thinning::NotDigits:
-        return digits_.upTo(value) - digits_.upTo(value - 1) == 0;
+        return !digits_.allows(value);
     case Thinning::Members:
         return std::binary_search(members_.begin(), members_.end(), negated_ ? -value : value);
     }
@@ -76,9 +84,9 @@ std::int64_t WholeSet::thinnedUpTo(std::int64_t x) const
     case Thinning::None:
         return run;
     case Thinning::Digits:
-        return digits_.upTo(x) - digits_.upTo(lo_ - 1);
+        return digits_.upTo(x) - digitsBelowRun_;
     case Thinning::NotDigits:
-        return run - (digits_.upTo(x) - digits_.upTo(lo_ - 1));
+        return run - (digits_.upTo(x) - digitsBelowRun_);
     case Thinning::Members: {
         const std::int64_t from = negated_ ? -x : lo_;
         const std::int64_t to = negated_ ? -lo_ : x;
@@ -112,6 +120,22 @@ std::int64_t WholeSet::countUpTo(std::int64_t x) const
 
 std::int64_t WholeSet::nth(std::int64_t k) const
 {
+    if (thinning_ == Thinning::Digits) {
+        // Straight from the digits, passing over as many taken-out values as
+        // lie at or below the one found; they only push it further up.
+        std::int64_t skipped = 0;
+        for (;;) {
+            const std::int64_t value = digits_.nth(digitsBelowRun_ + k + skipped);
+            std::int64_t out = 0;
+            for (int i = 0; i < outCount_; ++i) {
+                const std::int64_t taken = out_[static_cast<std::size_t>(i)];
+                out += taken >= lo_ && taken <= value && digits_.allows(taken) ? 1 : 0;
+            }
+            if (out == skipped)
+                return value;
+            skipped = out;
+        }
+    }
     std::int64_t low = lo_;
     std::int64_t high = hi_;
     while (low < high) {

@@ -41,12 +41,15 @@ private:
     enum class Thinning { None, Digits, NotDigits, Members };
 
     bool passesThinning(std::int64_t value) const;
+    // Counted once the run and the thinning are known, not on every count.
+    void countBelowRun();
     std::int64_t thinnedUpTo(std::int64_t x) const;
 
     std::int64_t lo_;
     std::int64_t hi_;
     Thinning thinning_ = Thinning::None;
     DigitwiseCount digits_;
+    std::int64_t digitsBelowRun_ = 0; // values below lo_ that digits_ counts
     std::span<const std::int32_t> members_;
     bool negated_ = false;
     std::array<std::int64_t, 4> out_{};
