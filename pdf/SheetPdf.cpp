@@ -419,8 +419,11 @@ private:
         const double size = style_.fontSize;
         const ColumnBlocks& blocks = grid_.blocks;
         const double second = first + kLineHeight * size;
+        // The divisors of a sheet end in one place; each dividend (or its
+        // quotient, when that is longer) starts right after its bracket.
         const double divisorEnd = x + blocks.divisorCells * blocks.cellWidth;
-        const double end = divisorEnd + kBracketWidth * size + blocks.dividendCells * blocks.cellWidth;
+        const int cells = std::max(cellsOf(problem.left), cellsOf(problem.result));
+        const double end = divisorEnd + kBracketWidth * size + cells * blocks.cellWidth;
         drawCells(divisorEnd, second, wholeText(problem.right));
         drawCells(end, second, wholeText(problem.left));
         // The bracket: a line between the quotient and the dividend and,
