@@ -5,8 +5,10 @@
 // number and seed on every page, the problems on a fixed grid (within a
 // column every "=" stands under the one above, the left part right-aligned
 // against it, the four signs drawn alike), the answers where their problems
-// are, and page numbers. Drawn through a QPainter on any paged device: a
-// PDF writer here, a printer as well. Everything here needs a QGuiApplication.
+// are, and page numbers. In the column form each problem is a block as a
+// pupil writes it: operands above a rule, or the long division's bracket.
+// Drawn through a QPainter on any paged device: a PDF writer here, a printer
+// as well. Everything here needs a QGuiApplication.
 
 #include "RunServices.h"
 #include "Sheet.h"
@@ -48,16 +50,35 @@ struct SetPosition {
     int count = 1;
 };
 
+// The column form's blocks. Every character of a number stands in a cell
+// of one width, right-aligned, so that the digits of a place stand one under
+// the other and a pupil's digits go under the printed ones.
+struct ColumnBlocks {
+    double cellWidth = 0.0;
+    int numberCells = 0;   // the longest operand or result of +, - and x
+    int divisorCells = 0;
+    int dividendCells = 0; // or the quotient's, when that is longer
+    double remainderWidth = 0.0; // "……2" after a quotient; 0 when no division leaves one
+    int workLines = 1;     // lines under the rule (under the dividend) for the answer and the working
+};
+
 // Where the problems of a sheet go, the same on its question and answer
 // pages, in points.
 struct PageGrid {
+    // As drawn: a sheet the column form cannot show (blanks, three numbers)
+    // is drawn in rows whatever the style asks.
+    PageLayout layout = PageLayout::Rows;
     int requestedColumns = 1; // the per-line count asked for (0 asks for 1)
     int columns = 1;          // fewer when a row of them does not fit the width
     int rowsPerPage = 1;
     double prefixWidth = 0.0;     // the serial prefix
-    double expressionWidth = 0.0; // first operand, sign and second operand
+    // Rows: everything before "=" (the numbers, their signs, blanks), "=",
+    // and after it the room for the widest answer.
+    double expressionWidth = 0.0;
+    double blankWidth = 0.0; // an operand left blank, its parentheses included
     double equalsWidth = 0.0;
-    double answerWidth = 0.0; // room for the widest answer
+    double answerWidth = 0.0;
+    ColumnBlocks blocks; // the column form
     double columnWidth = 0.0;
 };
 
@@ -106,14 +127,18 @@ std::string pageTitle(const Sheet& sheet, SheetKind kind);
 // The class set's line, "第 3 份，共 30 份 · 种子 1234567"; empty for a single sheet.
 std::string setLine(const Sheet& sheet, const SetPosition& set);
 
-// The parts of one problem as the page prints them: the second operand in
-// parentheses when negative ("5－(-3)="), a remainder as "3……1".
+// The parts of one problem as the page prints them in a row: a negative
+// operand after a sign in parentheses ("5－(-3)="), a remainder as "3……1".
+// An operand at the blank holds the number the pupil writes there.
 struct PrintedProblem {
     std::string prefix;
     std::string left;
     std::string sign;
     std::string right;
-    std::string answer;
+    std::string thenSign; // of three numbers; empty for two
+    std::string third;
+    std::string answer; // the result
+    BlankSpot blank = BlankSpot::Result;
 };
 PrintedProblem printedProblem(const Sheet& sheet, std::size_t index);
 

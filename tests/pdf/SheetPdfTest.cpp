@@ -1,0 +1,289 @@
+// The problem forms on paper, read back from the PDF with pdftotext: the
+// sheet's problems, in rows and in the column form, question and answer.
+// SUMLARK_KEEP_PDFS=<folder> writes the PDFs there, to be looked at.
+
+#include "SheetPdf.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace sumlark::pdf {
+namespace {
+
+SheetProblem problem(Operation operation, double left, double right, BlankSpot blank = BlankSpot::Result)
+{
+    SheetProblem made = SheetProblem::of({operation, left, right});
+    made.blank = blank;
+    return made;
+}
+
+SheetProblem chain(double left, Operation operation, double right, Operation then, double third)
+{
+    SheetProblem made = problem(operation, left, right);
+    made.terms = 3;
+    made.thenOperation = then;
+    made.third = third;
+    made.result += then == Operation::Addition ? third : -third;
+    return made;
+}
+
+Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
+{
+    Sheet sheet;
+    sheet.typeText = "加法(＋)";
+    sheet.smallestText = "-32768";
+    sheet.largestText = "32767";
+    sheet.numbered = true;
+    sheet.perLine = perLine;
+    sheet.problems = std::move(problems);
+    return sheet;
+}
+
+struct Word {
+    double left, right, height;
+    QString text;
+};
+using Line = std::vector<Word>;
+
+// The lines of problems on every page, top to bottom, each word left to
+// right; the lines with Chinese text (title, name line, page number) are not
+// problems.
+std::vector<Line> printedLines(const Sheet& sheet, SheetKind kind, const PageStyle& style, int* pages = nullptr)
+{
+    const QTemporaryDir temporary;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QFile file(qEnvironmentVariable("SUMLARK_KEEP_PDFS", temporary.path()) + "/" + test->name() +
+               (kind == SheetKind::Answer ? "-answer.pdf" : "-question.pdf"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writeSheetPdf(file, sheet, kind, style, planPages(style, sheet), {}).ok);
+    file.close();
+    QProcess text;
+    text.start("pdftotext", {"-bbox", file.fileName(), "-"});
+    EXPECT_TRUE(text.waitForFinished(30'000));
+    static const QRegularExpression word(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    static const QRegularExpression chinese("[\\x{4e00}-\\x{9fff}]");
+    std::vector<Line> lines;
+    const QStringList pageTexts = QString::fromUtf8(text.readAllStandardOutput()).split("<page ").mid(1);
+    for (const QString& page : pageTexts) {
+        std::map<long, Line> byTop;
+        for (auto match = word.globalMatch(page); match.hasNext();) {
+            const auto found = match.next();
+            const double top = found.captured(2).toDouble();
+            byTop[std::lround(top)].push_back({found.captured(1).toDouble(), found.captured(3).toDouble(),
+                                               found.captured(4).toDouble() - top, found.captured(5)});
+        }
+        for (auto& [top, line] : byTop) {
+            std::sort(line.begin(), line.end(), [](const Word& a, const Word& b) { return a.left < b.left; });
+            if (!std::any_of(line.begin(), line.end(), [](const Word& w) { return w.text.contains(chinese); }))
+                lines.push_back(line);
+        }
+    }
+    if (pages)
+        *pages = int(pageTexts.size());
+    return lines;
+}
+
+// A line's words as the text sheets write cells: no spaces, "..." for "……",
+// a negative operand without its parentheses.
+std::vector<std::string> texts(const std::vector<Line>& lines)
+{
+    std::vector<std::string> out;
+    for (const Line& line : lines) {
+        QString text;
+        for (const Word& word : line)
+            text += word.text;
+        out.push_back(text.replace("……", "...").replace(QRegularExpression("\\((-\\d+)\\)"), "\\1").toStdString());
+    }
+    return out;
+}
+
+// The text sheet's cells, a row of the grid to a line.
+std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int columns)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+        if (i % std::size_t(columns) == 0)
+            lines.emplace_back();
+        (kind == SheetKind::Answer ? appendAnswerCell : appendQuestionCell)(lines.back(), sheet.serialPrefix(i),
+                                                                           sheet.problems[i]);
+        std::erase(lines.back(), ' ');
+    }
+    return lines;
+}
+
+// A row of blocks as a pupil reads it, line by line: the serial number
+// with the first operand (a division: with the quotient and remainder on
+// the answer page); the sign and second operand (the divisor and the
+// dividend); the results under the rules.
+std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int columns)
+{
+    const auto whole = [](double value) { return std::to_string(static_cast<long long>(value)); };
+    std::vector<std::string> lines;
+    const bool answer = kind == SheetKind::Answer;
+    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+        const SheetProblem& p = sheet.problems[i];
+        const bool division = p.operation == Operation::Division;
+        if (i % std::size_t(columns) == 0)
+            lines.resize(lines.size() + 3);
+        std::string* line = &lines[lines.size() - 3];
+        line[0] += sheet.serialPrefix(i);
+        std::erase(line[0], ' ');
+        if (division && answer)
+            line[0] += whole(p.result) + (p.remainder != 0.0 ? "..." + whole(p.remainder) : "");
+        line[0] += division ? "" : whole(p.left);
+        line[1] += division ? whole(p.right) + whole(p.left) : std::string(signOf(p.operation)) + whole(p.right);
+        line[2] += answer && !division ? whole(p.result) : "";
+    }
+    std::erase(lines, std::string());
+    return lines;
+}
+
+// Nothing printed over anything. Words are boxed by their advance, which
+// reaches past the ink: a full-width sign's by a tenth of the size beyond
+// its slot, a full-width parenthesis's by half the size on its outer side.
+void expectApart(const std::vector<Line>& lines, const PageStyle& style)
+{
+    for (const Line& line : lines) {
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            const bool parenthesis = line[i - 1].text.endsWith("）") || line[i].text.startsWith("（");
+            EXPECT_LE(line[i - 1].right, line[i].left + (parenthesis ? 0.55 : 0.11) * style.fontSize)
+                << line[i - 1].text.toStdString() << " runs into " << line[i].text.toStdString();
+        }
+        for (const Word& word : line)
+            EXPECT_GE(word.height, style.fontSize) << word.text.toStdString();
+    }
+}
+
+// Blanks and three-number problems print as the text sheets write them, the
+// blank empty on the question page and filled on the answer page; asked
+// for in the column form, which cannot show them, they still print in rows.
+TEST(RowsOfForms, PrintTheTextSheetsProblems)
+{
+    const Sheet sheet = sheetOf(
+        {problem(Operation::Addition, 7, 5, BlankSpot::Second), problem(Operation::Addition, 7, 5, BlankSpot::First),
+         chain(12, Operation::Addition, 5, Operation::Subtraction, 3),
+         chain(40, Operation::Subtraction, -6, Operation::Addition, -9),
+         problem(Operation::Addition, 5, -3, BlankSpot::Second),
+         problem(Operation::Multiplication, 12, 8, BlankSpot::First),
+         problem(Operation::Division, 36, 4, BlankSpot::Second), problem(Operation::Division, 7, 2)},
+        3);
+    for (const PageLayout asked : {PageLayout::Rows, PageLayout::Columns}) {
+        const PageStyle style{Paper::A4, 14.0, asked};
+        const PageGrid grid = planPages(style, sheet);
+        EXPECT_EQ(grid.layout, PageLayout::Rows);
+        for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
+            const std::vector<Line> lines = printedLines(sheet, kind, style);
+            EXPECT_EQ(texts(lines), rowsExpected(sheet, kind, grid.columns));
+            expectApart(lines, style);
+        }
+    }
+}
+
+// One long chain or blank among short sums widens every column: fewer fit
+// a row, the user is told, nothing is printed over its neighbour.
+TEST(RowsOfForms, AWideFormWidensTheColumns)
+{
+    std::vector<SheetProblem> problems(10, problem(Operation::Addition, 1, 2));
+    const PageStyle style;
+    EXPECT_EQ(planPages(style, sheetOf(problems, 5)).columns, 5);
+    for (const SheetProblem& wide : {chain(30000, Operation::Addition, 2000, Operation::Subtraction, 31999),
+                                     problem(Operation::Addition, 30000, 2767, BlankSpot::Second)}) {
+        problems[6] = wide;
+        const Sheet sheet = sheetOf(problems, 5);
+        const PageGrid grid = planPages(style, sheet);
+        EXPECT_LT(grid.columns, 5);
+        EXPECT_TRUE(columnsNote(grid).has_value());
+        for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
+            const std::vector<Line> lines = printedLines(sheet, kind, style);
+            EXPECT_EQ(texts(lines), rowsExpected(sheet, kind, grid.columns));
+            expectApart(lines, style);
+        }
+    }
+}
+
+// Every kind of block, negative numbers and remainders among them, on both
+// pages, inside the margins; the long division and its remainder leave no
+// room for the four blocks a line asked for. In the first row (additions
+// and a subtraction) the last digits of both operands and of the result
+// stand one under the other, however many digits each has.
+TEST(ColumnForm, BlocksHoldTheProblemsWithTheirDigitsInColumns)
+{
+    const Sheet sheet = sheetOf({problem(Operation::Addition, 8, 95), problem(Operation::Subtraction, -3, 12),
+                                 problem(Operation::Addition, 999, 1), problem(Operation::Multiplication, 46, 27),
+                                 problem(Operation::Subtraction, 305, 78), problem(Operation::Division, 87, 4),
+                                 problem(Operation::Multiplication, 9, -7), problem(Operation::Division, 96, 8),
+                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3)},
+                                4);
+    const PageStyle style{Paper::A4, 14.0, PageLayout::Columns};
+    const PageGrid grid = planPages(style, sheet);
+    ASSERT_EQ(grid.layout, PageLayout::Columns);
+    EXPECT_LT(grid.columns, 4);
+    EXPECT_TRUE(columnsNote(grid).has_value());
+    for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
+        const std::vector<Line> lines = printedLines(sheet, kind, style);
+        EXPECT_EQ(texts(lines), blocksExpected(sheet, kind, grid.columns));
+        expectApart(lines, style);
+        for (const Line& line : lines)
+            EXPECT_LT(line.back().right, 595.0 - 56.0); // inside A4's right margin
+        // A number ends where the last of its words (pdftotext may split
+        // one) ends in a digit.
+        std::vector<std::set<long>> ends;
+        for (std::size_t i = 0; i < (kind == SheetKind::Answer ? 3u : 2u); ++i) {
+            ends.emplace_back();
+            for (std::size_t w = 0; w < lines[i].size(); ++w) {
+                const Word& word = lines[i][w];
+                if (word.text.back().isDigit() &&
+                    (w + 1 == lines[i].size() || lines[i][w + 1].left - word.right > 0.5 * style.fontSize))
+                    ends.back().insert(std::lround(word.right * 2.0));
+            }
+            EXPECT_EQ(ends.back(), ends.front());
+        }
+        EXPECT_EQ(ends.front().size(), std::size_t(grid.columns));
+    }
+}
+
+// At 14 points seven rows of four two-digit additions fill a page of A4 or
+// Letter: 28 problems take one page, the 29th starts another.
+TEST(ColumnForm, SevenRowsOfFourAPage)
+{
+    for (const auto& [paper, count, pages] : {std::tuple{Paper::A4, 28, 1}, std::tuple{Paper::A4, 29, 2},
+                                              std::tuple{Paper::Letter, 29, 2}}) {
+        SCOPED_TRACE(count);
+        std::vector<SheetProblem> problems;
+        for (int i = 0; i < count; ++i)
+            problems.push_back(problem(Operation::Addition, 10 + i, 89 - i));
+        const Sheet sheet = sheetOf(problems, 4);
+        const PageStyle style{paper, 14.0, PageLayout::Columns};
+        const PageGrid grid = planPages(style, sheet);
+        EXPECT_EQ(grid.columns, 4);
+        EXPECT_EQ(grid.rowsPerPage, 7);
+        EXPECT_EQ(pageCount(grid, sheet.problems.size()), pages);
+        int printed = 0;
+        EXPECT_EQ(texts(printedLines(sheet, SheetKind::Question, style, &printed)),
+                  blocksExpected(sheet, SheetKind::Question, 4));
+        EXPECT_EQ(printed, pages);
+    }
+}
+
+} // namespace
+} // namespace sumlark::pdf
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
