@@ -13,9 +13,14 @@
 // largest texts separated by '|'. The seed is a hash of the whole input, so
 // a finding replays exactly.
 //   "7O@100|8|1|20" is a numbered all-four run of 100 problems, 8 a line.
+// The problem forms take the bits those letters leave clear: in byte 1, bit
+// 4 three numbers, bit 5 results 0..20, bit 7 a first operand of 10..99 and
+// a second of 1..9, bit 6 clear nothing trivial; in byte 2, bits 5 and 7
+// the blank (result, first, second, mixed).
 
 #include "GenerateSheets.h"
 #include "NumberText.h"
+#include "FormedProblems.h"
 #include "ProblemCounting.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
@@ -182,6 +187,121 @@ bool anyColumn(long long top, long long below, bool borrow)
     return false;
 }
 
+// A problem of the forms from its printed numbers: every rule asked for,
+// its result computed here, its blank where the choice allows.
+void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& rules, const SheetProblem& p,
+                        std::pair<double, double> ownRange, const std::string& where)
+{
+    const auto l = static_cast<long long>(p.left), r = static_cast<long long>(p.right),
+               t = static_cast<long long>(p.third);
+    const auto within = [&](const std::optional<WholeRange>& range, long long v) {
+        return range ? range->contains(v) : double(v) >= ownRange.first && double(v) <= ownRange.second;
+    };
+    require(within(rules.first, l) && within(rules.second, r) && (p.terms == 2 || within(rules.second, t)),
+            where + "an operand outside its range");
+    require((kSignsOfType[int(in.problemType)] >> int(p.operation) & 1) != 0 &&
+                (p.terms == 2 || (kSignsOfType[int(in.problemType)] >> int(p.thenOperation) & 1) != 0),
+            where + "an operation the type does not have");
+    require(p.terms == rules.terms, where + "the wrong count of numbers");
+    const auto digitsKept = [&](Operation o, long long a, long long b) {
+        if (o == Operation::Addition && rules.carry != CarryRule::Any)
+            return a >= 0 && b >= 0 && anyColumn(a, b, false) == (rules.carry == CarryRule::With);
+        if (o == Operation::Subtraction && rules.borrow != BorrowRule::Any)
+            return a >= b && b >= 0 && anyColumn(a, b, true) == (rules.borrow == BorrowRule::With);
+        return true;
+    };
+    long long result = 0;
+    bool undeterminedFirst = false, undeterminedSecond = false;
+    if (p.terms == 3) {
+        const auto step = [](Operation o, long long a, long long b) { return o == Operation::Addition ? a + b : a - b; };
+        const long long partial = step(p.operation, l, r);
+        result = step(p.thenOperation, partial, t);
+        const long long top = rules.result ? rules.result->high : static_cast<long long>(std::floor(
+                                  std::max({rules.first ? double(rules.first->high) : -1e18,
+                                            rules.second ? double(rules.second->high) : -1e18,
+                                            rules.first && rules.second ? -1e18 : *strictNumber(in.largestText)})));
+        require(partial >= 0 && partial <= top && result >= 0 && result <= top, where + "a step outside 0..top");
+        require(digitsKept(p.operation, l, r) && digitsKept(p.thenOperation, partial, t),
+                where + "a step against the carry or borrow rule");
+        require(!rules.noTrivial || (l != 0 && r != 0 && t != 0 && (p.operation == Operation::Addition || l != r) &&
+                                     (p.thenOperation == Operation::Addition || partial != t)),
+                where + "a trivial step");
+    } else {
+        switch (p.operation) {
+        case Operation::Addition:
+            result = l + r;
+            break;
+        case Operation::Subtraction:
+            result = l - r;
+            require(l >= r, where + "a minuend below its subtrahend");
+            break;
+        case Operation::Multiplication:
+            result = l * r;
+            undeterminedFirst = r == 0;
+            undeterminedSecond = l == 0;
+            require(!rules.noTrivial || (l != 1 && r != 1), where + "a product by 1");
+            break;
+        case Operation::Division:
+            require(l > 0 && r != 0 && l >= r && (in.allowRemainder || l % r == 0), where + "a division against its rule");
+            result = l / r;
+            require(double(l % r) == p.remainder, where + "the wrong remainder");
+            undeterminedFirst = l % r != 0;
+            undeterminedSecond = l % r != 0 || result == 0;
+            require(!rules.noTrivial || (r != 1 && l != r), where + "a division by 1 or by itself");
+            break;
+        }
+        require(digitsKept(p.operation, l, r), where + "a column against the carry or borrow rule");
+        require(!rules.noTrivial || (l != 0 && r != 0 && (p.operation != Operation::Subtraction || l != r)),
+                where + "a trivial problem");
+    }
+    require(double(result) == p.result, where + "the wrong result");
+    require(!rules.result || rules.result->contains(result), where + "a result outside its range");
+    const bool blankKept = [&] {
+        switch (rules.blank) {
+        case BlankChoice::Result:
+            return p.blank == BlankSpot::Result;
+        case BlankChoice::First:
+            return p.blank == (undeterminedFirst ? BlankSpot::Result : BlankSpot::First);
+        case BlankChoice::Second:
+            return p.blank == (undeterminedSecond ? BlankSpot::Result : BlankSpot::Second);
+        case BlankChoice::Mixed:
+            return (p.blank != BlankSpot::First || !undeterminedFirst) &&
+                   (p.blank != BlankSpot::Second || !undeterminedSecond);
+        }
+        return false;
+    }();
+    require(blankKept, where + "a blank where the choice does not put it");
+}
+
+void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunResult& result,
+                    const BoundedServices& services, std::pair<double, double> ownRange, int made)
+{
+    const auto& problems = result.sheet->problems;
+    require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
+    const std::string& answers = services.files.at(sheetPath(kFolder, kAnswerSheetName));
+    const std::string& questions = services.files.at(sheetPath(kFolder, kQuestionSheetName));
+    std::size_t answerAt = 0, questionAt = 0;
+    std::set<std::uint64_t> seen;
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        std::string cell;
+        appendAnswerCell(cell, result.sheet->serialPrefix(i), problems[i]);
+        const std::string where = "problem \"" + cell + "\": ";
+        checkFormedProblem(in, rules, problems[i], ownRange, where);
+        require(seen.insert(formedKey(problems[i])).second || !rules.distinct, where + "a repeat");
+        // The cells stand on the sheets in order.
+        if (in.writeAnswers) {
+            answerAt = answers.find(cell, answerAt);
+            require(answerAt != std::string::npos, where + "not on the answer sheet in its place");
+            answerAt += cell.size();
+        }
+        std::string question;
+        appendQuestionCell(question, result.sheet->serialPrefix(i), problems[i]);
+        questionAt = questions.find(question, questionAt);
+        require(questionAt != std::string::npos, where + "not on the question sheet in its place");
+        questionAt += question.size();
+    }
+}
+
 void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunResult& result,
               const BoundedServices& services)
 {
@@ -211,6 +331,10 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     require(runnable, "ran settings that cannot run");
 
     const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
+    if (rules.asksForms()) {
+        checkFormedRun(in, rules, result, services, range, made);
+        return;
+    }
     const auto problemsMade = static_cast<int>(result.sheet->problems.size());
     require(problemsMade == made, "made " + std::to_string(problemsMade) + " problems");
     // A sheet not written throws from at().
@@ -269,12 +393,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const WorksheetSettings in = settingsFrom(data, size);
     // Any, With, Without, and Any again for the fourth value of two bits.
-    const ProblemConstraints rules{(data[2] & 0x10) != 0, CarryRule((data[2] & 3) % 3),
-                                   BorrowRule((data[2] >> 2 & 3) % 3)};
+    ProblemConstraints rules{(data[2] & 0x10) != 0, CarryRule((data[2] & 3) % 3), BorrowRule((data[2] >> 2 & 3) % 3)};
+    rules.terms = (data[1] & 0x10) != 0 ? 3 : 2;
+    if ((data[1] & 0x20) != 0)
+        rules.result = WholeRange{0, 20};
+    if ((data[1] & 0x80) != 0) {
+        rules.first = WholeRange{10, 99};
+        rules.second = WholeRange{1, 9};
+    }
+    rules.noTrivial = (data[1] & 0x40) == 0;
+    rules.blank = BlankChoice((data[2] >> 5 & 1) | (data[2] >> 6 & 2));
     BoundedServices services;
     if (const auto planned = planRun(in, rules); planned.plan && planned.plan->problemCount > 0) {
         const auto& plan = *planned.plan;
-        const double attempts = expectedAttempts(in.problemType, plan);
+        // A form draw takes about three numbers, twice that with repeats.
+        const double attempts = plan.formed ? 2.0 * plan.problemCount : expectedAttempts(in.problemType, plan);
         if (attempts > kLongestRunAttempts || plan.problemCount > kLargestRun ||
             (plan.drawing == ProblemDrawing::FromUnused && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
             return 0;

@@ -124,7 +124,7 @@ QFont sheetFont(double points, bool bold = false)
 // (digits as 0) are measured once.
 class Measure {
 public:
-    explicit Measure(double points) : device_(&scratch_), points_(points)
+    explicit Measure(double points) : device_(&scratch_)
     {
         device_.setResolution(kResolution);
         metrics_.emplace(sheetFont(points), &device_);
@@ -152,7 +152,6 @@ public:
 private:
     QBuffer scratch_;
     QPdfWriter device_;
-    double points_;
     std::optional<QFontMetricsF> metrics_;
     std::map<std::string, double> widths_;
 };
