@@ -272,8 +272,9 @@ TEST_P(Forms, DrawEachProblemAndBlankWithItsShare)
     const auto test = testing::chiSquare(expected, seen);
     EXPECT_EQ(test.unexpected, "");
     EXPECT_GT(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom << " degrees";
-    if (expected.size() < 2000)
+    if (expected.size() < 2000) {
         EXPECT_EQ(seen.size(), expected.size()) << "some allowed problem was never drawn";
+    }
 }
 
 // Distinct problems: exactly as many as there are, and then no more.
