@@ -27,9 +27,24 @@ constexpr const char* kEdges[] = {"-32768", "-1", "0",    "1",     "2",    "9", 
                                   "99",     "100", "16381", "32767", "4770", "15260"};
 constexpr const char* kCounts[] = {"1", "32766"};
 
-struct Slowest {
-    double seconds = 0.0;
-    std::string setting;
+// Every setting of a sweep made once: the slowest, and how many ran.
+struct Sweep {
+    testing::ScriptedServices services;
+    double slowestSeconds = 0.0;
+    std::string slowest;
+    int accepted = 0;
+    int refused = 0;
+
+    Sweep() { services.useSeededRandom = true; }
+
+    void run(const WorksheetSettings& settings, const ProblemConstraints& rules, const std::string& name);
+    void report(benchmark::State& state) const
+    {
+        state.counters["slowest_ms"] = slowestSeconds * 1e3;
+        state.counters["accepted"] = accepted;
+        state.counters["refused"] = refused;
+        state.SetLabel("slowest: " + slowest);
+    }
 };
 
 std::string describe(const WorksheetSettings& settings, const ProblemConstraints& rules)
@@ -41,14 +56,22 @@ std::string describe(const WorksheetSettings& settings, const ProblemConstraints
            (rules.distinct ? " distinct" : "");
 }
 
+void Sweep::run(const WorksheetSettings& settings, const ProblemConstraints& rules, const std::string& name)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const auto made = makeSheet(settings, RunOptions{1, rules}, services);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ++(made.sheet ? accepted : refused);
+    if (made.sheet && seconds > slowestSeconds) {
+        slowestSeconds = seconds;
+        slowest = describe(settings, rules) + name;
+    }
+}
+
 void BM_WorstSettingSweep(benchmark::State& state)
 {
-    testing::ScriptedServices services;
-    services.useSeededRandom = true;
     for (auto _ : state) {
-        Slowest slowest;
-        int accepted = 0;
-        int refused = 0;
+        Sweep sweep;
         for (int t = 0; t < kProblemTypeCount; ++t) {
             const auto type = static_cast<ProblemType>(t);
             for (const bool remainder : {false, true}) {
@@ -57,20 +80,16 @@ void BM_WorstSettingSweep(benchmark::State& state)
                 for (int carry = 0; carry < 3; ++carry) {
                     for (int borrow = 0; borrow < 3; ++borrow) {
                         for (const bool distinct : {false, true}) {
-                            const ProblemConstraints rules{distinct, CarryRule(carry), BorrowRule(borrow)};
+                            ProblemConstraints rules;
+                            rules.distinct = distinct;
+                            rules.carry = CarryRule(carry);
+                            rules.borrow = BorrowRule(borrow);
                             for (const char* smallest : kEdges) {
                                 for (const char* largest : kEdges) {
                                     for (const char* count : kCounts) {
                                         auto settings = testing::settingsFor(type, smallest, largest, count);
                                         settings.allowRemainder = remainder;
-                                        const auto start = std::chrono::steady_clock::now();
-                                        const auto made = makeSheet(settings, RunOptions{1, rules}, services);
-                                        const double seconds = std::chrono::duration<double>(
-                                                                   std::chrono::steady_clock::now() - start)
-                                                                   .count();
-                                        ++(made.sheet ? accepted : refused);
-                                        if (made.sheet && seconds > slowest.seconds)
-                                            slowest = {seconds, describe(settings, rules)};
+                                        sweep.run(settings, rules, "");
                                     }
                                 }
                             }
@@ -79,10 +98,7 @@ void BM_WorstSettingSweep(benchmark::State& state)
                 }
             }
         }
-        state.counters["slowest_ms"] = slowest.seconds * 1e3;
-        state.counters["accepted"] = accepted;
-        state.counters["refused"] = refused;
-        state.SetLabel("slowest: " + slowest.setting);
+        sweep.report(state);
     }
 }
 
@@ -124,13 +140,9 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
 
 void BM_FormSweep(benchmark::State& state)
 {
-    testing::ScriptedServices services;
-    services.useSeededRandom = true;
     const auto variants = formVariants();
     for (auto _ : state) {
-        Slowest slowest;
-        int accepted = 0;
-        int refused = 0;
+        Sweep sweep;
         for (int t = 0; t < kProblemTypeCount; ++t) {
             const auto type = static_cast<ProblemType>(t);
             for (const bool remainder : {false, true}) {
@@ -146,13 +158,7 @@ void BM_FormSweep(benchmark::State& state)
                                 for (const char* count : kCounts) {
                                     auto settings = testing::settingsFor(type, smallest, largest, count);
                                     settings.allowRemainder = remainder;
-                                    const auto start = std::chrono::steady_clock::now();
-                                    const auto made = makeSheet(settings, RunOptions{1, rules}, services);
-                                    const double seconds =
-                                        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                                    ++(made.sheet ? accepted : refused);
-                                    if (made.sheet && seconds > slowest.seconds)
-                                        slowest = {seconds, describe(settings, rules) + " " + name};
+                                    sweep.run(settings, rules, " " + name);
                                 }
                             }
                         }
@@ -160,10 +166,7 @@ void BM_FormSweep(benchmark::State& state)
                 }
             }
         }
-        state.counters["slowest_ms"] = slowest.seconds * 1e3;
-        state.counters["accepted"] = accepted;
-        state.counters["refused"] = refused;
-        state.SetLabel("slowest: " + slowest.setting);
+        sweep.report(state);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "FormedSource.h"
 
+#include "WeightTree.h"
+
 #include <algorithm>
 #include <array>
 
@@ -20,49 +22,11 @@ std::int64_t uniformBelow(std::int64_t n, RandomSource& random)
 }
 
 // Every blank place of every problem of a kind with what it weighs, 0 once
-// made, in a Fenwick tree for picks in logarithmic time.
+// made.
 struct FormedSource::Unused {
     std::vector<SheetProblem> problems;
-    std::vector<std::int64_t> weights;
-    std::vector<std::int64_t> tree;
-    std::int64_t total = 0;
-
-    void add(const SheetProblem& problem, std::int64_t weight)
-    {
-        problems.push_back(problem);
-        weights.push_back(weight);
-    }
-    void build()
-    {
-        tree.assign(weights.size() + 1, 0);
-        for (std::size_t i = 0; i < weights.size(); ++i) {
-            const std::size_t node = i + 1;
-            tree[node] += weights[i];
-            total += weights[i];
-            const std::size_t parent = node + (node & (~node + 1));
-            if (parent < tree.size())
-                tree[parent] += tree[node];
-        }
-    }
-    SheetProblem take(std::int64_t target)
-    {
-        std::size_t position = 0;
-        std::size_t step = 1;
-        while (step * 2 < tree.size())
-            step *= 2;
-        for (; step > 0; step /= 2) {
-            if (position + step < tree.size() && tree[position + step] <= target) {
-                position += step;
-                target -= tree[position];
-            }
-        }
-        const std::int64_t weight = weights[position];
-        weights[position] = 0;
-        total -= weight;
-        for (std::size_t node = position + 1; node < tree.size(); node += node & (~node + 1))
-            tree[node] -= weight;
-        return problems[position];
-    }
+    std::vector<std::uint64_t> weights;
+    std::unique_ptr<WeightTree> tree;
 };
 
 FormedSource::FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random)
@@ -108,7 +72,9 @@ std::size_t FormedSource::pickKind()
 SheetProblem FormedSource::drawFrom(Kind& kind)
 {
     if (kind.unused) {
-        SheetProblem problem = kind.unused->take(uniformBelow(kind.unused->total, random_));
+        WeightTree& tree = *kind.unused->tree;
+        const auto picked = uniformBelow(static_cast<std::int64_t>(tree.total()), random_);
+        SheetProblem problem = kind.unused->problems[tree.take(static_cast<std::uint64_t>(picked))];
         BlankSpot spots[3];
         kind.left6 -= 6 / spotsOf(problem, spots);
         made_.insert(formedKey(problem));
@@ -135,10 +101,11 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
                 for (int i = 0; i < places; ++i) {
                     SheetProblem placed = listed;
                     placed.blank = listedSpots[i];
-                    kind.unused->add(placed, made_.count(formedKey(placed)) ? 0 : 6 / places);
+                    kind.unused->problems.push_back(placed);
+                    kind.unused->weights.push_back(made_.count(formedKey(placed)) ? 0 : 6 / places);
                 }
             });
-            kind.unused->build();
+            kind.unused->tree = std::make_unique<WeightTree>(std::move(kind.unused->weights));
         }
         return problem;
     }

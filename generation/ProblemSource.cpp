@@ -25,44 +25,22 @@ UnusedProblems::UnusedProblems(ProblemType type, const OperandRange& range, cons
         chances.push_back(problemChance(type, problem, range));
     });
     const double largest = chances.empty() ? 1.0 : *std::max_element(chances.begin(), chances.end());
-    weights_.reserve(chances.size());
-    tree_.assign(chances.size() + 1, 0);
-    for (std::size_t i = 0; i < chances.size(); ++i) {
-        const auto weight = static_cast<std::uint64_t>(std::max(1.0, std::round(chances[i] / largest * kWeightScale)));
-        weights_.push_back(weight);
-        total_ += weight;
-        // Linear Fenwick build: each node hands its sum on to its parent.
-        const std::size_t node = i + 1;
-        tree_[node] += weight;
-        const std::size_t parent = node + (node & (~node + 1));
-        if (parent < tree_.size())
-            tree_[parent] += tree_[node];
-    }
+    std::vector<std::uint64_t> weights;
+    weights.reserve(chances.size());
+    for (const double chance : chances)
+        weights.push_back(static_cast<std::uint64_t>(std::max(1.0, std::round(chance / largest * kWeightScale))));
+    weights_ = std::make_unique<WeightTree>(std::move(weights));
     left_ = problems_.size();
 }
 
 AcceptedProblem UnusedProblems::take(double r)
 {
     // The first problem whose running weight passes the target.
-    auto target = static_cast<std::uint64_t>(r * double(total_));
-    target = std::min(target, total_ - 1);
-    std::size_t position = 0;
-    std::size_t step = 1;
-    while (step * 2 < tree_.size())
-        step *= 2;
-    for (; step > 0; step /= 2) {
-        if (position + step < tree_.size() && tree_[position + step] <= target) {
-            position += step;
-            target -= tree_[position];
-        }
-    }
-    const std::uint64_t weight = weights_[position];
-    weights_[position] = 0;
-    total_ -= weight;
+    const std::uint64_t total = weights_->total();
+    auto target = static_cast<std::uint64_t>(r * double(total));
+    target = std::min(target, total - 1);
     --left_;
-    for (std::size_t node = position + 1; node < tree_.size(); node += node & (~node + 1))
-        tree_[node] -= weight;
-    return problemFromKey(problems_[position]);
+    return problemFromKey(problems_[weights_->take(target)]);
 }
 
 ProblemSource::ProblemSource(const WorksheetSettings& settings, const RunPlan& plan, RandomSource& random)

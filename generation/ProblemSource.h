@@ -13,6 +13,7 @@
 #include "OperationRules.h"
 #include "RunPlan.h"
 #include "RunServices.h"
+#include "WeightTree.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
@@ -36,11 +37,9 @@ public:
     AcceptedProblem take(double r);
 
 private:
-    // Problems packed by problemKey, their weights and a Fenwick tree of them.
+    // Problems packed by problemKey, and their weights.
     std::vector<std::uint64_t> problems_;
-    std::vector<std::uint64_t> weights_;
-    std::vector<std::uint64_t> tree_;
-    std::uint64_t total_ = 0;
+    std::unique_ptr<WeightTree> weights_;
     std::size_t left_ = 0;
 };
 
