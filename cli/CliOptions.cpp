@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -59,6 +60,54 @@ std::optional<ProblemType> problemTypeFrom(std::string_view text)
     if (name == kTypeNames.end())
         return std::nullopt;
     return static_cast<ProblemType>(name - kTypeNames.begin());
+}
+
+// What a range option limits, as its refusals name it, and the numbers that
+// may bound it: operands are 16-bit like the run's range, a result of two
+// of them can need 32 bits.
+struct RangeLimits {
+    std::string_view what;
+    std::int64_t lowest;
+    std::int64_t highest;
+};
+
+constexpr RangeLimits kFirstLimits{"第一个数", -32768, 32767};
+constexpr RangeLimits kSecondLimits{"第二个数", -32768, 32767};
+constexpr RangeLimits kResultLimits{"得数", std::numeric_limits<std::int32_t>::min(),
+                                    std::numeric_limits<std::int32_t>::max()};
+
+// One end of a range: an optional minus and digits. A number past 64 bits
+// is still a number, only out of any limit: told so, not as a typing error.
+enum class End { Number, TooLarge, Invalid };
+End rangeEnd(std::string_view text, std::int64_t& value)
+{
+    const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return End::Invalid;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() ? End::Number : End::TooLarge;
+}
+
+// "A..B", whole numbers with A at most B, both within limits.
+std::string setRange(std::optional<WholeRange>& range, std::string_view option, std::string_view value,
+                     const RangeLimits& limits)
+{
+    const auto dots = value.find("..");
+    std::int64_t low = 0, high = 0;
+    const End lowEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(0, dots), low);
+    const End highEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(dots + 2), high);
+    if (lowEnd == End::Invalid || highEnd == End::Invalid)
+        return wrongValue(option, value, "两个整数中间加两个点，小的在前，例如 10..99 或 -5..5");
+    const std::string limitText = std::to_string(limits.lowest) + " 到 " + std::to_string(limits.highest);
+    const auto within = [&limits](std::int64_t v) { return limits.lowest <= v && v <= limits.highest; };
+    if (lowEnd == End::TooLarge || highEnd == End::TooLarge || !within(low) || !within(high))
+        return std::string(kProgram) + "：" + std::string(option) + " 的范围" + quoted(value) + "超出了能用的范围：" +
+               std::string(limits.what) + "要在 " + limitText + " 之间。";
+    if (low > high)
+        return std::string(kProgram) + "：" + std::string(option) + " 的范围" + quoted(value) + "前面的数大于后面的数。" +
+               "请把小的写在前面，例如 " + std::to_string(high) + ".." + std::to_string(low) + "。";
+    range = WholeRange{low, high};
+    return {};
 }
 
 // One option: its name, and what it does with its value (none for a switch).
@@ -132,6 +181,32 @@ const std::vector<Option>& options()
              o.constraints.borrow = rule == "with" ? BorrowRule::With : BorrowRule::Without;
              return {};
          }},
+        {"--blank", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             constexpr std::array<std::string_view, 4> kBlanks = {"result", "first", "second", "mixed"};
+             const auto blank = std::find(kBlanks.begin(), kBlanks.end(), lowercase(v));
+             if (blank == kBlanks.end())
+                 return wrongValue("--blank", v,
+                                   " result（填得数）、first（填第一个数）、second（填第二个数）或 mixed（每题三种选一种）");
+             o.constraints.blank = static_cast<BlankChoice>(blank - kBlanks.begin());
+             return {};
+         }},
+        {"--terms", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const auto terms = wholeNumber<int>(v, 2, 3);
+             if (!terms)
+                 return wrongValue("--terms", v, " 2（两个数）或 3（三个数：连加、连减、加减混合）");
+             o.constraints.terms = *terms;
+             return {};
+         }},
+        {"--first", true,
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.first, "--first", v, kFirstLimits); }},
+        {"--second", true,
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.second, "--second", v, kSecondLimits); }},
+        {"--result", true,
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.result, "--result", v, kResultLimits); }},
+        {"--no-trivial", false,
+         [](CliOptions& o, std::string_view) { o.constraints.noTrivial = true; return std::string(); }},
         {"--sheets", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const auto sheets = wholeNumber<int>(v, 1, kMaxSheets);
@@ -155,6 +230,14 @@ const std::vector<Option>& options()
              if (!size)
                  return wrongValue("--font-size", v, " 8 到 36 之间的整数（磅）");
              o.page.fontSize = *size;
+             return {};
+         }},
+        {"--layout", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             const std::string layout = lowercase(v);
+             if (layout != "rows" && layout != "vertical")
+                 return wrongValue("--layout", v, " rows（横排）或 vertical（竖式）");
+             o.page.layout = layout == "rows" ? pdf::PageLayout::Rows : pdf::PageLayout::Columns;
              return {};
          }},
     };
@@ -347,6 +430,17 @@ std::string helpText()
   --carry with|without   加法都要进位（with）或都不进位（without）
   --borrow with|without  减法都要退位（with）或都不退位（without）
                          进位和退位只用于 0 和正数，题型里要有加法或减法
+  --blank 哪个数         学生填哪个数：result 得数（默认）；first 第一个数、
+                         second 第二个数，题里这个数印成“（  ）”，写出得数；
+                         mixed 每题从这三种里选一种
+  --terms 2|3            每题几个数，默认 2；3 是连加、连减、加减混合，
+                         只用于题型 0、1 和 4
+  --first 小..大         第一个数（被减数、被除数）的范围，例如 10..99，
+                         可以有负数（-5..5），在 -32768 到 32767 之间
+  --second 小..大        第二个数的范围，写法同上
+  --result 小..大        得数的范围，例如 0..20，在 -2147483648 到
+                         2147483647 之间
+  --no-trivial           不出 ＋0、×1、÷1、a－a、a÷a 这样的题，题里没有 0
 
 输出
   --out 文件夹, -o 文件夹
@@ -363,6 +457,8 @@ std::string helpText()
   --pdf                  另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾
   --paper a4|letter      PDF 的纸张，默认 a4
   --font-size 磅数       PDF 里题目的字号，8 到 36，默认 14（四号）
+  --layout rows|vertical PDF 和打印的版式：rows 横排（默认），vertical 竖式；
+                         竖式只排两个数、填得数的题，文本练习纸总是横排
 
 其他
   --help, -h             显示这段说明，不管还有别的什么选项
@@ -381,6 +477,10 @@ std::string helpText()
   sumlark-cli --type all --largest 20 --remainder --sheets 30 --seed 2024 --out 三年级二班
       给全班 30 人每人一份不同的 20 以内四则混合练习；以后用同样的
       种子和选项可以把这 30 份原样再做一次
+  sumlark-cli --first 10..99 --second 1..9 --result 0..100 --count 50
+      50 道两位数加一位数，得数在 100 以内
+  sumlark-cli --type add-sub --largest 20 --no-trivial --layout vertical --pdf
+      20 以内的加减法，PDF 上排成竖式，没有 ＋0、a－a 这样的题
 
 退出码：0 完成；1 有文件没能写好；2 选项有误，或者按这些设置出不了题。
 )";

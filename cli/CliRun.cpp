@@ -2,6 +2,7 @@
 
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
+#include "RefusalText.h"
 #include "SheetLayout.h"
 #include "SheetSet.h"
 #include "ShownText.h"
@@ -141,6 +142,11 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     }
     if (!options.pdf)
         pdf = nullptr;
+    const bool columnForm = options.page.layout == pdf::PageLayout::Columns;
+    if (const auto refusal = columnForm ? refusals::columnFormRefusal(options.constraints) : std::nullopt) {
+        err << *refusal << "\n";
+        return kUsageOrRefused;
+    }
     FileRunServices services(QByteArray::fromStdString(options.encoding));
     const std::uint64_t seed = options.seed ? *options.seed : services.clockSeed();
     std::optional<QString> folderPath;
@@ -158,6 +164,11 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
             return kUsageOrRefused;
         }
         if (number == 1) {
+            // Text sheets have no column form; whoever asked for it learns
+            // where it is, once, and that the text sheets keep their rows.
+            if (columnForm)
+                reporter.note(options.pdf ? "竖式只用于 PDF 和打印，文本练习纸照常横排。"
+                                          : "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。");
             folderPath = runFolder(options, err);
             if (!folderPath)
                 return kWriteFailed;

@@ -3,6 +3,7 @@
 #include "ShownText.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace sumlark::refusals {
 namespace {
@@ -108,6 +109,30 @@ std::string intro(const WorksheetSettings& settings, const ProblemConstraints& c
     if (constraints.none())
         return "按" + quoted(settings.typeText) + "和" + rangeText(settings) + "，";
     return "按" + quoted(settings.typeText) + "、" + rangeText(settings) + "和" + constraintsText(constraints) + "，";
+}
+
+// A blank choice as the 填空 list of the dialog names it.
+std::string_view blankItem(BlankChoice blank)
+{
+    switch (blank) {
+    case BlankChoice::Result:
+        return "不填空（填得数）";
+    case BlankChoice::First:
+        return "填第一个数";
+    case BlankChoice::Second:
+        return "填第二个数";
+    case BlankChoice::Mixed:
+        return "混合";
+    }
+    return {};
+}
+
+std::string joined(const std::vector<std::string>& parts, std::string_view separator)
+{
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : std::string(separator)) + part;
+    return text;
 }
 
 } // namespace
@@ -218,6 +243,23 @@ std::string ownRangeBelowZero(std::string_view which, const WholeRange& range)
 std::string noFormedProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints)
 {
     return intro(settings, constraints) + "一道题也出不来：没有一道题同时满足这些条件。请放宽数的范围、换一个题目类型，或者去掉一些条件。";
+}
+
+std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints)
+{
+    std::vector<std::string> reasons, changes;
+    if (constraints.blank != BlankChoice::Result) {
+        reasons.push_back("填空选的是" + quoted(blankItem(constraints.blank)) + "，竖式里没有留空填数的地方");
+        changes.push_back("把填空改为" + quoted(blankItem(BlankChoice::Result)));
+    }
+    if (constraints.terms != 2) {
+        reasons.push_back("几个数选的是" + quoted("三个数") + "，竖式只能排两个数");
+        changes.push_back("把几个数改为" + quoted("两个数"));
+    }
+    if (reasons.empty())
+        return std::nullopt;
+    return "版式" + quoted("竖式") + "排不出这样的题：" + joined(reasons, "；") + "。请" + joined(changes, "、") +
+           "，或者把版式改为" + quoted("横排") + "。";
 }
 
 } // namespace sumlark::refusals

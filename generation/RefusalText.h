@@ -9,6 +9,7 @@
 #include "WorksheetSettings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,5 +51,11 @@ std::string rangeOutOfLimits(std::string_view which, const WholeRange& range, st
                              std::int64_t highest);
 std::string ownRangeBelowZero(std::string_view which, const WholeRange& range);
 std::string noFormedProblem(const WorksheetSettings& settings, const ProblemConstraints& constraints);
+
+// Why the column form cannot print these problems: it stacks two numbers
+// above a rule with the answer beneath, so it has no place for a blank
+// operand or a third number. Nothing when it can. Named in the words of the
+// 更多出题条件 dialog, which the command line shares.
+std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints);
 
 } // namespace sumlark::refusals

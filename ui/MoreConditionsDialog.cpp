@@ -1,11 +1,13 @@
 #include "MoreConditionsDialog.h"
 
+#include "RefusalText.h"
 #include "SheetSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,8 @@
 #include <QSpinBox>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 namespace sumlark::ui {
 namespace {
@@ -47,7 +51,46 @@ std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
     return ok ? std::optional<std::uint64_t>(seed) : std::nullopt;
 }
 
+// What a new range shows before it is checked: the window's first range.
+constexpr WholeRange kShownOperands{1, 10};
+constexpr WholeRange kShownResult{0, 10};
+
+// Operands are 16-bit like the run's range; a result of two of them can need 32 bits.
+constexpr int kLowestOperand = -32768;
+constexpr int kHighestOperand = 32767;
+
 } // namespace
+
+QLayout* MoreConditionsDialog::rangeRow(RangeFields& fields, const char* name, std::string_view what,
+                                        const std::optional<WholeRange>& range, const WholeRange& shown, int lowest,
+                                        int highest)
+{
+    const WholeRange values = range.value_or(shown);
+    fields.what = what;
+    fields.limited = new QCheckBox(QStringLiteral("限定"));
+    fields.limited->setObjectName(QString::fromStdString("ck" + std::string(name) + "Range"));
+    fields.limited->setChecked(range.has_value());
+    fields.low = numberBox(("spn" + std::string(name) + "Low").c_str(), lowest, highest, static_cast<int>(values.low));
+    fields.high =
+        numberBox(("spn" + std::string(name) + "High").c_str(), lowest, highest, static_cast<int>(values.high));
+    for (QSpinBox* box : {fields.low, fields.high}) {
+        box->setEnabled(range.has_value());
+        connect(fields.limited, &QCheckBox::toggled, box, &QWidget::setEnabled);
+    }
+    auto* row = new QHBoxLayout;
+    row->addWidget(fields.limited);
+    row->addWidget(fields.low, 1);
+    row->addWidget(new QLabel(QStringLiteral("到")));
+    row->addWidget(fields.high, 1);
+    return row;
+}
+
+std::optional<WholeRange> MoreConditionsDialog::rangeFrom(const RangeFields& fields)
+{
+    if (!fields.limited->isChecked())
+        return std::nullopt;
+    return WholeRange{fields.low->value(), fields.high->value()};
+}
 
 MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std::optional<std::uint64_t> lastSeed,
                                            QWidget* parent)
@@ -80,14 +123,41 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     fontSize_->setSuffix(QStringLiteral(" 磅"));
     paper_ = ruleList("cmbPaper", {"A4", "Letter"}, static_cast<int>(conditions.page.paper));
 
+    const ProblemConstraints& asked = conditions.constraints;
+    // In the order of the enumerators, so that an index is a choice.
+    blank_ = ruleList("cmbBlank", {"不填空（填得数）", "填第一个数", "填第二个数", "混合"}, static_cast<int>(asked.blank));
+    terms_ = ruleList("cmbTerms", {"两个数", "三个数（连加、连减、加减混合）"}, asked.terms == 3 ? 1 : 0);
+    noTrivial_ = new QCheckBox(QStringLiteral("不出 ＋0、×1、÷1、a－a、a÷a 这样的题"));
+    noTrivial_->setObjectName(QStringLiteral("ckNoTrivial"));
+    noTrivial_->setChecked(asked.noTrivial);
+    layout_ = ruleList("cmbLayout", {"横排", "竖式"}, static_cast<int>(conditions.page.layout));
+
+    // The problem forms have a box of their own, so that the dialog still
+    // reads as the familiar conditions with one group added.
+    auto* forms = new QGroupBox(QStringLiteral("题目形式"));
+    forms->setObjectName(QStringLiteral("grpForms"));
+    auto* formsForm = new QFormLayout(forms);
+    formsForm->addRow(QStringLiteral("填空："), blank_);
+    formsForm->addRow(QStringLiteral("几个数："), terms_);
+    formsForm->addRow(QStringLiteral("第一个数："), rangeRow(first_, "First", "第一个数", asked.first,
+                                                       kShownOperands, kLowestOperand, kHighestOperand));
+    formsForm->addRow(QStringLiteral("第二个数："), rangeRow(second_, "Second", "第二个数",
+                                                       asked.second, kShownOperands, kLowestOperand, kHighestOperand));
+    formsForm->addRow(QStringLiteral("得数："),
+                      rangeRow(result_, "Result", "得数", asked.result, kShownResult,
+                               std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    formsForm->addRow(noTrivial_);
+
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("进位："), carry_);
     form->addRow(QStringLiteral("退位："), borrow_);
     form->addRow(QString(), distinct_);
+    form->addRow(forms);
     form->addRow(QStringLiteral("份数："), sheets_);
     form->addRow(QStringLiteral("种子："), seedRow);
     form->addRow(QStringLiteral("PDF 字号："), fontSize_);
     form->addRow(QStringLiteral("纸张："), paper_);
+    form->addRow(QStringLiteral("版式（PDF 与打印）："), layout_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -105,6 +175,13 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.seed = seedFrom(seed_->text(), ok);
     chosen.page.fontSize = fontSize_->value();
     chosen.page.paper = static_cast<pdf::Paper>(paper_->currentIndex());
+    chosen.constraints.blank = static_cast<BlankChoice>(blank_->currentIndex());
+    chosen.constraints.terms = terms_->currentIndex() == 1 ? 3 : 2;
+    chosen.constraints.first = rangeFrom(first_);
+    chosen.constraints.second = rangeFrom(second_);
+    chosen.constraints.result = rangeFrom(result_);
+    chosen.constraints.noTrivial = noTrivial_->isChecked();
+    chosen.page.layout = static_cast<pdf::PageLayout>(layout_->currentIndex());
     return chosen;
 }
 
@@ -117,6 +194,24 @@ void MoreConditionsDialog::accept()
         QMessageBox::warning(this, windowTitle(), QStringLiteral("种子要是 0 到 18446744073709551615 之间的整数。"));
         seed_->setFocus();
         return;
+    }
+    for (const RangeFields* range : {&first_, &second_, &result_}) {
+        if (range->limited->isChecked() && range->low->value() > range->high->value()) {
+            const std::string reason = refusals::rangeReversed(range->what, *rangeFrom(*range));
+            QMessageBox::warning(this, windowTitle(), QString::fromStdString(reason));
+            range->low->setFocus();
+            return;
+        }
+    }
+    // Told here rather than by the run, so that the choices never hold a
+    // layout that could not print them.
+    const MoreConditions chosen = conditions();
+    if (chosen.page.layout == pdf::PageLayout::Columns) {
+        if (const auto refusal = refusals::columnFormRefusal(chosen.constraints)) {
+            QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));
+            layout_->setFocus();
+            return;
+        }
     }
     QDialog::accept();
 }

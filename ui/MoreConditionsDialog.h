@@ -6,17 +6,21 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QSpinBox;
 
 namespace sumlark::ui {
 
-// 更多出题条件: carry, borrow, no repeats, how many sheets, the seed, and the
-// printed size and paper. Shows the choices it is given and, when accepted,
+// 更多出题条件: carry, borrow, no repeats, the problem forms (a blank
+// operand, three numbers, ranges for each number, no problems that answer
+// themselves), how many sheets, the seed, and the printed size, paper and
+// layout. Shows the choices it is given and, when accepted,
 // gives the new ones; whether the engine can meet them is told by the run.
 class MoreConditionsDialog : public QDialog {
     Q_OBJECT
@@ -31,6 +35,18 @@ public slots:
     void accept() override;
 
 private:
+    // A range that is used only when its box is checked.
+    struct RangeFields {
+        QCheckBox* limited = nullptr;
+        QSpinBox* low = nullptr;
+        QSpinBox* high = nullptr;
+        std::string_view what; // as a refusal names it: 第一个数
+    };
+    // The row of a range: 限定, low 到 high; unchecked it shows shown.
+    static QLayout* rangeRow(RangeFields& fields, const char* name, std::string_view what,
+                             const std::optional<WholeRange>& range, const WholeRange& shown, int lowest, int highest);
+    static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
+
     QComboBox* carry_ = nullptr;
     QComboBox* borrow_ = nullptr;
     QCheckBox* distinct_ = nullptr;
@@ -39,6 +55,11 @@ private:
     QLabel* lastSeed_ = nullptr;
     QSpinBox* fontSize_ = nullptr;
     QComboBox* paper_ = nullptr;
+    QComboBox* blank_ = nullptr;
+    QComboBox* terms_ = nullptr;
+    RangeFields first_, second_, result_;
+    QCheckBox* noTrivial_ = nullptr;
+    QComboBox* layout_ = nullptr;
 };
 
 } // namespace sumlark::ui

@@ -13,14 +13,17 @@ auto sheetChoices(const WorksheetSettings& s)
                     s.writeAnswers, s.allowRemainder);
 }
 
-// Whether two sets of choices make the same sheets; the paper and the print
-// size only change how they are printed.
+// Everything of the constraints the problems are drawn by.
+auto drawingChoices(const ProblemConstraints& c)
+{
+    return std::tie(c.distinct, c.carry, c.borrow, c.blank, c.terms, c.first, c.second, c.result, c.noTrivial);
+}
+
+// Whether two sets of choices make the same sheets; the paper, the print
+// size and the layout only change how they are printed.
 bool makeSameSheets(const MoreConditions& a, const MoreConditions& b)
 {
-    const ProblemConstraints& x = a.constraints;
-    const ProblemConstraints& y = b.constraints;
-    return x.distinct == y.distinct && x.carry == y.carry && x.borrow == y.borrow && a.sheets == b.sheets
-        && a.seed == b.seed;
+    return drawingChoices(a.constraints) == drawingChoices(b.constraints) && a.sheets == b.sheets && a.seed == b.seed;
 }
 
 } // namespace

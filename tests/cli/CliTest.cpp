@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <regex>
 #include <set>
 #include <tuple>
 
@@ -64,7 +67,8 @@ std::vector<std::string> cellTexts(const QString& text)
 
 const QStringList kOptions = {"--type", "--smallest", "--largest", "--count", "--per-line", "--numbered",
                               "--no-answers", "--remainder", "--encoding", "--out", "--seed", "--distinct", "--carry",
-                              "--borrow", "--sheets", "--pdf", "--paper", "--font-size", "--help", "-h", "--version",
+                              "--borrow", "--blank", "--terms", "--first", "--second", "--result", "--no-trivial",
+                              "--sheets", "--pdf", "--paper", "--font-size", "--layout", "--help", "-h", "--version",
                               "-V", "-o", "--"};
 const QStringList kPair = {"速算答题.txt", "速算答题-答案.txt"};
 // What a run with --pdf writes.
@@ -244,6 +248,25 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"LineBreakInFolderEscaped", {"--seed", "1", "--out", "五\n班"}, 0,
                    {"已写入：<dir>五\\n班/速算答题.txt\n"}, {"五\n班"}},
         OutcomeRow{"CountZeroNeedsNoRange", {"--count", "0", "--smallest", "abc"}, 0, {"已写入："}, kPair},
+        // The problem forms: each option's values, ranges as A..B within their limits.
+        OutcomeRow{"BlankUnknown", {"--blank", "third"}, 2, {"--blank 的取值“third”不对。可以用 result（填得数）"}},
+        OutcomeRow{"TermsOnlyTwoOrThree", {"--terms=4"}, 2, {"--terms 的取值“4”不对。可以用 2（两个数）或 3"}},
+        OutcomeRow{"RangeWithoutDots", {"--first", "10-99"}, 2, {"--first 的取值“10-99”不对。可以用两个整数中间加两个点"}},
+        OutcomeRow{"RangeOfFractions", {"--result", "0..2.5"}, 2, {"--result 的取值“0..2.5”不对"}},
+        OutcomeRow{"RangeBackwards", {"--second=-1..-5"}, 2,
+                   {"--second 的范围“-1..-5”前面的数大于后面的数。请把小的写在前面，例如 -5..-1。"}},
+        OutcomeRow{"OperandRangePast16Bits", {"--first", "-32769..0"}, 2, {"第一个数要在 -32768 到 32767 之间"}},
+        OutcomeRow{"ResultRangePast32Bits", {"--result", "0..2147483648"}, 2, {"得数要在 -2147483648 到 2147483647 之间"}},
+        OutcomeRow{"RangePast64BitsIsOutOfRange", {"--second", "0..99999999999999999999"}, 2, {"超出了能用的范围"}},
+        OutcomeRow{"LayoutUnknown", {"--layout", "columns"}, 2, {"可以用 rows（横排）或 vertical（竖式）"}},
+        OutcomeRow{"RangesAtTheirLimits", {"--seed", "1", "--type", "sub", "--first", "-32768..32767", "--second=-5..-5",
+                                           "--result", "-2147483648..2147483647"}, 0, {}, kPair},
+        // The column form has no place for a blank or a third number: refused
+        // before any folder or file is made.
+        OutcomeRow{"ColumnFormWithABlank", {"--layout", "vertical", "--blank", "mixed", "--pdf", "-o", "二班"}, 2,
+                   {"版式“竖式”排不出这样的题：填空选的是“混合”，竖式里没有留空填数的地方。"}},
+        OutcomeRow{"ColumnFormWithThreeNumbers", {"--type", "4", "--terms", "3", "--layout=vertical", "--pdf"}, 2,
+                   {"几个数选的是“三个数”，竖式只能排两个数。请把几个数改为“两个数”，或者把版式改为“横排”。"}},
         // Refused settings: the window's reason, and nothing written.
         OutcomeRow{"AnyPairRefused", {"--smallest", "500", "--largest", "500", "--sheets", "4"}, 2,
                    {"按“加法(＋)”和出数范围（500 到 500），一道题也出不来：任意两个数相加都大于出题最大数 500。"}},
@@ -330,6 +353,180 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, Seeds,
     ::testing::Values(SeedRow{"FromTheClock", {}},
                       SeedRow{"SeveralSheets", {"--sheets", "3", "--seed", "5", "--type", "add-sub"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Options that ask nothing new of the text sheets leave them byte for byte
+// as a plain run of the same seed writes them; the column form says once
+// that it is for paper.
+TEST(NewOptions, LeaveTheTextSheetsAsAPlainRun)
+{
+    const QStringList plainRun = {"--seed", "9", "--type", "all", "--count", "60", "--sheets", "2"};
+    QTemporaryDir plain;
+    ASSERT_EQ(cli(plainRun, plain).exit, 0);
+    const std::vector<std::pair<QStringList, QString>> asked = {
+        {{"--blank", "result", "--terms", "2", "--layout", "rows"}, ""},
+        {{"--layout", "vertical"}, "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。\n"},
+        {{"--layout", "vertical", "--pdf"}, "竖式只用于 PDF 和打印，文本练习纸照常横排。\n"}};
+    for (const auto& [options, note] : asked) {
+        QTemporaryDir folder;
+        const auto finished = cli(plainRun + options, folder);
+        ASSERT_EQ(finished.exit, 0) << finished.err.toStdString();
+        EXPECT_EQ(finished.err, note);
+        const QStringList texts = QDir(plain.path()).entryList({"*.txt"}, QDir::Files);
+        EXPECT_EQ(texts.size(), 4);
+        for (const QString& name : texts)
+            EXPECT_EQ(readBytes(plain.path(), name), readBytes(folder.path(), name)) << name.toStdString();
+    }
+}
+
+// Every problem form as the sheets write a cell: two numbers or a chain of
+// three, perhaps an operand blank, "（  ）" on the question sheet and filled,
+// "（7）", on the answer sheet, where the result and any "...remainder" follow "=".
+const std::regex kFormCell(R"(((\d+)\) )?(-?\d+|（(?:  |-?\d+)）)(＋|－|×|÷)(-?\d+|（(?:  |-?\d+)）))"
+                           R"((?:(＋|－)(-?\d+))?=(?:(-?\d+)(?:\.\.\.(\d+))?)?)");
+
+std::vector<std::string> formCells(const QByteArray& sheet)
+{
+    std::vector<std::string> cells;
+    for (const std::string& line : problemLines(sheet.toStdString()))
+        for (auto it = std::sregex_iterator(line.begin(), line.end(), kFormCell); it != std::sregex_iterator(); ++it)
+            cells.push_back(it->str());
+    return cells;
+}
+
+struct AnswerCell {
+    std::vector<long long> numbers; // the operands in printed order
+    std::vector<std::string> signs;
+    int blank = -1; // the operand left blank; -1: the result
+    long long result = 0;
+    std::optional<long long> remainder;
+    std::string question; // the cell as the question sheet must print it
+};
+
+AnswerCell readAnswer(const std::string& cell)
+{
+    std::smatch match;
+    AnswerCell read;
+    if (!std::regex_match(cell, match, kFormCell) || !match[8].matched)
+        return read;
+    const std::string open = "（", close = "）";
+    read.question = cell.substr(0, cell.find('=') + 1);
+    for (const int group : {3, 5, 7}) {
+        std::string number = match[group].str();
+        if (number.starts_with(open)) {
+            read.blank = int(read.numbers.size());
+            number = number.substr(open.size(), number.size() - open.size() - close.size());
+            read.question = std::string(cell).replace(match.position(group), match.length(group), open + "  " + close);
+        }
+        if (!number.empty())
+            read.numbers.push_back(std::stoll(number));
+    }
+    for (const int group : {4, 6})
+        if (match[group].matched)
+            read.signs.push_back(match[group].str());
+    read.result = std::stoll(match[8].str());
+    if (match[9].matched)
+        read.remainder = std::stoll(match[9].str());
+    return read;
+}
+
+// What is wrong with the arithmetic of an answer; empty when it is right.
+std::string wrongArithmetic(const AnswerCell& cell)
+{
+    const auto& n = cell.numbers;
+    if (cell.signs.front() == "÷") {
+        const long long remainder = cell.remainder.value_or(0);
+        if (n[1] == 0 || n[0] != cell.result * n[1] + remainder)
+            return "quotient and remainder do not give the dividend";
+        return cell.remainder && (remainder <= 0 || remainder >= std::llabs(n[1])) ? "remainder out of range" : "";
+    }
+    long long value = n[0];
+    for (std::size_t i = 0; i < cell.signs.size(); ++i)
+        value = cell.signs[i] == "＋" ? value + n[i + 1] : cell.signs[i] == "－" ? value - n[i + 1] : value * n[i + 1];
+    return value == cell.result && !cell.remainder ? "" : "result is " + std::to_string(value);
+}
+
+// A problem that answers itself: an operand 0, ×1, ÷1, a－a, a÷a.
+bool trivial(const AnswerCell& cell)
+{
+    const auto& n = cell.numbers;
+    const std::string& sign = cell.signs.front();
+    return std::find(n.begin(), n.end(), 0) != n.end() || ((sign == "×" || sign == "÷") && n[1] == 1) ||
+           (n.size() == 2 && (sign == "－" || sign == "÷") && n[0] == n[1]);
+}
+
+using Bounds = std::optional<std::pair<long long, long long>>;
+
+struct FormRow {
+    const char* name;
+    QStringList arguments;
+    std::size_t count;
+    std::set<int> blanks = {-1}; // the blank spots the sheet shows
+    int terms = 2;
+    Bounds first = {}, second = {}, result = {};
+    bool noTrivial = false;
+};
+
+class ProblemForms : public ::testing::TestWithParam<FormRow> {};
+
+// The answer sheet read back cell by cell: every answer is right, every
+// question is its answer with the blank emptied, and the sheet holds the
+// forms and ranges asked for.
+TEST_P(ProblemForms, AnswersAreRightAndMatchTheQuestions)
+{
+    const auto& row = GetParam();
+    QTemporaryDir folder;
+    const auto finished = cli(row.arguments, folder);
+    ASSERT_EQ(finished.exit, 0) << finished.err.toStdString();
+    const auto questions = formCells(readBytes(folder.path(), kPair[0]));
+    const auto answers = formCells(readBytes(folder.path(), kPair[1]));
+    ASSERT_EQ(answers.size(), row.count);
+    ASSERT_EQ(questions.size(), row.count);
+    const auto within = [](long long v, const Bounds& b) { return !b || (b->first <= v && v <= b->second); };
+    std::set<int> blanks;
+    std::set<std::string> signs;
+    bool remainders = false;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        const AnswerCell cell = readAnswer(answers[i]);
+        ASSERT_EQ(cell.numbers.size(), std::size_t(row.terms)) << answers[i];
+        EXPECT_EQ(wrongArithmetic(cell), "") << answers[i];
+        EXPECT_EQ(questions[i], cell.question);
+        EXPECT_TRUE(within(cell.numbers[0], row.first) && within(cell.numbers[1], row.second)) << answers[i];
+        EXPECT_TRUE(within(cell.result, row.result)) << answers[i];
+        EXPECT_FALSE(row.noTrivial && trivial(cell)) << answers[i];
+        blanks.insert(cell.blank);
+        signs.insert(cell.signs.begin(), cell.signs.end());
+        remainders = remainders || cell.remainder;
+    }
+    EXPECT_EQ(blanks, row.blanks);
+    EXPECT_EQ(remainders, row.arguments.contains("--remainder"));
+    // Chains of three are 连加, 连减 and 加减混合 alike.
+    EXPECT_TRUE(row.terms == 2 || signs == std::set<std::string>({"＋", "－"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheets, ProblemForms,
+    ::testing::Values(
+        FormRow{.name = "MixedBlanksNumbered", .arguments = {"--seed", "21", "--type", "all", "--largest", "20", "--count",
+                                                             "60", "--numbered", "--blank", "mixed"},
+                .count = 60, .blanks = {-1, 0, 1}},
+        FormRow{.name = "SecondBlankDivisions",
+                .arguments = {"--seed", "22", "--type", "div", "--largest", "50", "--count", "30", "--blank", "second"},
+                .count = 30, .blanks = {1}},
+        FormRow{.name = "ChainsOfThree",
+                .arguments = {"--seed", "23", "--type", "4", "--terms", "3", "--largest", "20", "--count", "60"},
+                .count = 60, .terms = 3},
+        // The help's example.
+        FormRow{.name = "TwoDigitPlusOneDigitWithin100",
+                .arguments = {"--seed", "24", "--first", "10..99", "--second", "1..9", "--result", "0..100", "--count", "50"},
+                .count = 50, .first = {{10, 99}}, .second = {{1, 9}}, .result = {{0, 100}}},
+        FormRow{.name = "ResultsWithin20",
+                .arguments = {"--seed", "25", "--type", "add-sub", "--largest", "50", "--result", "0..20", "--count", "60"},
+                .count = 60, .result = {{0, 20}}},
+        FormRow{.name = "NothingTrivialWithRemainders", .arguments = {"--seed", "26", "--type", "all", "--smallest", "0",
+                                                                      "--largest", "12", "--remainder", "--no-trivial",
+                                                                      "--count", "80"},
+                .count = 80, .noTrivial = true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The manual page and the bash completion are written by hand beside the
@@ -468,6 +665,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ValuesRow{"CarryRules", "--carry", {}, 2},
                       ValuesRow{"BorrowRules", "--borrow", {"--type", "sub"}, 2},
                       ValuesRow{"Papers", "--paper", {"--pdf"}, 2},
+                      ValuesRow{"Blanks", "--blank", {}, 4},
+                      ValuesRow{"Terms", "--terms", {"--type", "add-sub"}, 2},
+                      ValuesRow{"Layouts", "--layout", {"--pdf"}, 2},
                       ValuesRow{"Encodings", "--encoding", {}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 

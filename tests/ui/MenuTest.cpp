@@ -4,9 +4,11 @@
 // 更多出题条件 reaching the run, refusals, and class sets.
 
 #include "MainWindow.h"
+#include "MoreConditionsDialog.h"
 #include "ProblemConstraints.h"
 #include "QtTranslations.h"
 #include "RecordingFileServices.h"
+#include "RefusalText.h"
 #include "RunPlan.h"
 #include "TableRows.h"
 
@@ -15,6 +17,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <climits>
 #include <functional>
 #include <memory>
 
@@ -24,8 +27,9 @@ using sumlark::testing::RecordingFileServices;
 
 // Acts on the modal dialog of type Dialog once it is open, while whatever
 // opens it runs; gives up after two seconds, so a dialog that never opens
-// fails the test instead of catching a later one.
-template <class Dialog> void whenOpen(std::function<void(Dialog*)> act)
+// fails the test instead of catching a later one. A caller that expects no
+// dialog stops the returned poll itself.
+template <class Dialog> QPointer<QTimer> whenOpen(std::function<void(Dialog*)> act)
 {
     auto* poll = new QTimer;
     auto tries = std::make_shared<int>(200);
@@ -39,6 +43,47 @@ template <class Dialog> void whenOpen(std::function<void(Dialog*)> act)
             act(dialog);
     });
     poll->start(10);
+    return poll;
+}
+
+// The problem-form choices and the layout, as one line to compare.
+QString describe(const sumlark::ui::MoreConditions& c)
+{
+    const auto range = [](const std::optional<sumlark::WholeRange>& r) {
+        return r ? QStringLiteral("%1..%2").arg(r->low).arg(r->high) : QStringLiteral("none");
+    };
+    const sumlark::ProblemConstraints& f = c.constraints;
+    return QStringLiteral("blank %1, %2 numbers, first %3, second %4, result %5, trivial %6, layout %7")
+        .arg(int(f.blank))
+        .arg(f.terms)
+        .arg(range(f.first), range(f.second), range(f.result), f.noTrivial ? "no" : "yes")
+        .arg(int(c.page.layout));
+}
+
+sumlark::ui::MoreConditions forms(sumlark::BlankChoice blank, int terms, std::optional<sumlark::WholeRange> first,
+                                  std::optional<sumlark::WholeRange> second, std::optional<sumlark::WholeRange> result,
+                                  bool noTrivial, sumlark::pdf::PageLayout layout = sumlark::pdf::PageLayout::Rows)
+{
+    sumlark::ui::MoreConditions c;
+    c.constraints.blank = blank;
+    c.constraints.terms = terms;
+    std::tie(c.constraints.first, c.constraints.second, c.constraints.result) = std::tie(first, second, result);
+    c.constraints.noTrivial = noTrivial;
+    c.page.layout = layout;
+    return c;
+}
+
+// "First 20..10" checks that range and sets its ends; "!First 20..10" sets
+// the ends and leaves it unchecked.
+void setRange(QDialog& dialog, const QString& typed)
+{
+    if (typed.isEmpty())
+        return;
+    const QString name = typed.section(' ', 0, 0).remove('!');
+    const QStringList ends = typed.section(' ', 1).split("..");
+    dialog.findChild<QCheckBox*>("ck" + name + "Range")->setChecked(!typed.startsWith('!'));
+    dialog.findChild<QSpinBox*>("spn" + name + "Low")->setValue(ends[0].toInt());
+    dialog.findChild<QSpinBox*>("spn" + name + "High")->setValue(ends[1].toInt());
 }
 
 // The pages of a PDF, counted by its page objects (Qt writes them uncompressed).
@@ -254,6 +299,101 @@ private slots:
         QCOMPARE(lastSeed, "上次：42");
         QCOMPARE(seedField, "42");
         QCOMPARE(carry, 1);
+    }
+
+    // The problem forms and the layout go into the dialog and come out of it unchanged.
+    void formChoicesRoundTrip_data()
+    {
+        using sumlark::WholeRange;
+        using enum sumlark::BlankChoice;
+        rows<sumlark::ui::MoreConditions>({
+            {"window defaults", {{}}},
+            {"first blank, two-digit plus one-digit", {forms(First, 2, WholeRange{10, 99}, WholeRange{1, 9}, {}, false)}},
+            {"mixed, three numbers, nothing trivial", {forms(Mixed, 3, {}, {}, WholeRange{0, 20}, true)}},
+            {"ranges at their limits, column form",
+             {forms(Result, 2, WholeRange{-32768, 32767}, WholeRange{-5, -1}, WholeRange{INT_MIN, INT_MAX}, false,
+                    sumlark::pdf::PageLayout::Columns)}},
+        });
+    }
+    void formChoicesRoundTrip()
+    {
+        const auto [given] = row<sumlark::ui::MoreConditions>();
+        const sumlark::ui::MoreConditionsDialog dialog(given, std::nullopt, window_.get());
+        QCOMPARE(describe(dialog.conditions()), describe(given));
+    }
+
+    // accept() keeps the dialog open on a range whose low end is above its
+    // high end, or a column form it cannot print, says why and puts the
+    // focus where the fix is; anything else closes it.
+    void dialogRefuses_data()
+    {
+        rows<int, int, QString, int, QString, QString>({
+            {"first low above high", {0, 0, "First 20..10", 0, "第一个数的范围（20 到 10）前一个数大于后一个数", "spnFirstLow"}},
+            {"result low above high", {0, 0, "Result 5..-5", 0, "得数的范围（5 到 -5）前一个数大于后一个数", "spnResultLow"}},
+            {"unchecked range not read", {0, 0, "!Second 20..10", 0, "", ""}},
+            {"column form, first blank", {1, 0, "", 1, "填空选的是“填第一个数”", "cmbLayout"}},
+            {"column form, three numbers", {0, 1, "", 1, "几个数选的是“三个数”", "cmbLayout"}},
+            {"column form, two numbers, result blank", {0, 0, "Result 7..7", 1, "", ""}},
+            {"mixed blanks and three numbers in rows", {3, 1, "", 0, "", ""}},
+        });
+    }
+    void dialogRefuses()
+    {
+        const auto [blank, terms, range, layout, says, focus] = row<int, int, QString, int, QString, QString>();
+        sumlark::ui::MoreConditionsDialog dialog({}, std::nullopt, window_.get());
+        dialog.show();
+        dialog.findChild<QComboBox*>("cmbBlank")->setCurrentIndex(blank);
+        dialog.findChild<QComboBox*>("cmbTerms")->setCurrentIndex(terms);
+        dialog.findChild<QComboBox*>("cmbLayout")->setCurrentIndex(layout);
+        setRange(dialog, range);
+
+        QString told;
+        const QPointer<QTimer> poll = whenOpen<QMessageBox>([&told](QMessageBox* box) {
+            told = box->text();
+            box->accept();
+        });
+        dialog.accept();
+        if (poll) {
+            poll->stop();
+            poll->deleteLater();
+        }
+        QCOMPARE(dialog.result(), int(says.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QVERIFY2(says.isEmpty() ? told.isEmpty() : told.contains(says), qPrintable(told));
+        if (says.isEmpty())
+            return;
+        QCOMPARE(dialog.focusWidget()->objectName(), focus);
+        // The window and the command line give the same reason.
+        if (layout == 1)
+            QCOMPARE(told, QString::fromStdString(
+                               sumlark::refusals::columnFormRefusal(dialog.conditions().constraints).value_or("")));
+    }
+
+    // Paper shows the sheets of the last Create while the choices would make
+    // them again: a new layout only prints them differently, a new problem
+    // form makes a new run, which the engine is given.
+    void formChoicesReachThePaper_data()
+    {
+        rows<QString, bool>({{"column layout keeps the sheets", {"cmbLayout", true}},
+                             {"a blank draws anew", {"cmbBlank", false}},
+                             {"three numbers draw anew", {"cmbTerms", false}},
+                             {"a result range draws anew", {"ckResultRange", false}},
+                             {"nothing trivial draws anew", {"ckNoTrivial", false}}});
+    }
+    void formChoicesReachThePaper()
+    {
+        const auto [changed, sameSheets] = row<QString, bool>();
+        control<QCheckBox>("ckOpen")->setChecked(false);
+        typeInto("cmbFW2", "20");
+        control<QPushButton>("cmdCreate")->click();
+        chooseMore([changed](QDialog* dialog) {
+            if (auto* list = dialog->findChild<QComboBox*>(changed))
+                list->setCurrentIndex(1);
+            else
+                dialog->findChild<QCheckBox*>(changed)->setChecked(true);
+        });
+        QVERIFY(pagesInPreview() > 0);
+        QCOMPARE(window_->lastRun()->set.seed, sameSheets ? 1u : 2u);
+        QCOMPARE(window_->lastRun()->conditions.constraints.asksForms(), !sameSheets);
     }
 
     // What the engine cannot meet is refused with its own reason, by Create
