@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <regex>
 #include <set>
@@ -528,6 +529,56 @@ INSTANTIATE_TEST_SUITE_P(
                                                                       "--count", "80"},
                 .count = 80, .noTrivial = true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The column form through the whole program: the answer PDF holds, block
+// by block, the problems of the answer sheet. A row of blocks reads as three
+// lines: serial and first operand (a division: quotient and remainder), sign
+// and second operand (divisor and dividend), result (none for a division).
+TEST(ColumnForm, PdfHoldsTheAnswerSheetsProblems)
+{
+    QTemporaryDir folder;
+    const auto finished = cli({"--type", "all", "--largest", "60", "--remainder", "--count", "9", "--per-line", "3",
+                               "--numbered", "--seed", "11", "--layout", "vertical", "--pdf"},
+                              folder);
+    ASSERT_EQ(finished.exit, 0) << finished.err.toStdString();
+    const QString sheet = QString::fromUtf8(readBytes(folder.path(), "速算答题-答案.txt"));
+    std::vector<std::string> expected;
+    const auto cells = cellTexts(sheet);
+    ASSERT_EQ(cells.size(), 9u);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const ParsedCell p = parseCell(cells[i]);
+        if (i % 3 == 0)
+            expected.resize(expected.size() + 3);
+        std::string* line = &expected[expected.size() - 3];
+        const bool division = p.sign == "÷";
+        const std::string serial = cells[i].substr(0, cells[i].find(' '));
+        line[0] += serial + (division ? std::to_string(p.result) +
+                                            (p.hasRemainder ? "..." + std::to_string(p.remainder) : "")
+                                      : std::to_string(p.left));
+        line[1] += division ? std::to_string(p.right) + std::to_string(p.left) : p.sign + std::to_string(p.right);
+        line[2] += division ? "" : std::to_string(p.result);
+    }
+    std::erase(expected, std::string());
+
+    // The page's words line by line, top to bottom, those of a line left to
+    // right, the lines with Chinese (title, page number) left out.
+    const QString boxes = runProgram("pdftotext", {"-bbox", QDir(folder.path()).filePath("速算答题-答案.pdf"), "-"}).out;
+    std::map<long, std::vector<std::pair<double, QString>>> lines;
+    for (auto match = kWord.globalMatch(boxes); match.hasNext();) {
+        const auto word = match.next();
+        lines[std::lround(word.captured(2).toDouble())].emplace_back(word.captured(1).toDouble(), word.captured(5));
+    }
+    std::vector<std::string> printed;
+    for (auto& [top, words] : lines) {
+        std::sort(words.begin(), words.end());
+        QString text;
+        for (const auto& [left, word] : words)
+            text += word;
+        if (!text.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")))
+            printed.push_back(text.replace("……", "...").toStdString());
+    }
+    EXPECT_EQ(printed, expected);
+}
 
 // The manual page and the bash completion are written by hand beside the
 // program; they must offer exactly what it takes.
