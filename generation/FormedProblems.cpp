@@ -346,6 +346,27 @@ std::uint64_t formedKey(const SheetProblem& problem)
     return key << 17 | (problem.terms == 3 ? operand(problem.third) : 0);
 }
 
+SheetProblem formedFromKey(std::uint64_t key)
+{
+    const auto operand = [](std::uint64_t bits) { return double(Count(bits & 0x1FFFF) - 32768); };
+    const double third = operand(key);
+    const double right = operand(key >> 17);
+    const double left = operand(key >> 34);
+    const auto blank = static_cast<BlankSpot>(key >> 51 & 3);
+    const bool chained = (key >> 53 & 1) != 0;
+    const auto then = static_cast<Operation>(key >> 54 & 3);
+    const auto operation = static_cast<Operation>(key >> 56 & 3);
+    SheetProblem problem = SheetProblem::of(AcceptedProblem{operation, left, right});
+    if (chained) {
+        problem.terms = 3;
+        problem.thenOperation = then;
+        problem.third = third;
+        problem.result = then == Operation::Addition ? problem.result + third : problem.result - third;
+    }
+    problem.blank = blank;
+    return problem;
+}
+
 FormedProblems::FormedProblems(ProblemType type, int terms, const FormRules& formRules) : rules(formRules)
 {
     const auto kinds = shapesOf(type, terms);

@@ -24,7 +24,7 @@ std::int64_t uniformBelow(std::int64_t n, RandomSource& random)
 // Every blank place of every problem of a kind with what it weighs, 0 once
 // made.
 struct FormedSource::Unused {
-    std::vector<SheetProblem> problems;
+    std::vector<std::uint64_t> problems; // by formedKey
     std::vector<std::uint64_t> weights;
     std::unique_ptr<WeightTree> tree;
 };
@@ -74,7 +74,7 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
     if (kind.unused) {
         WeightTree& tree = *kind.unused->tree;
         const auto picked = uniformBelow(static_cast<std::int64_t>(tree.total()), random_);
-        SheetProblem problem = kind.unused->problems[tree.take(static_cast<std::uint64_t>(picked))];
+        SheetProblem problem = formedFromKey(kind.unused->problems[tree.take(static_cast<std::uint64_t>(picked))]);
         BlankSpot spots[3];
         kind.left6 -= 6 / spotsOf(problem, spots);
         made_.insert(formedKey(problem));
@@ -101,8 +101,9 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
                 for (int i = 0; i < places; ++i) {
                     SheetProblem placed = listed;
                     placed.blank = listedSpots[i];
-                    kind.unused->problems.push_back(placed);
-                    kind.unused->weights.push_back(made_.count(formedKey(placed)) ? 0 : 6 / places);
+                    const std::uint64_t key = formedKey(placed);
+                    kind.unused->problems.push_back(key);
+                    kind.unused->weights.push_back(made_.count(key) ? 0 : 6 / places);
                 }
             });
             kind.unused->tree = std::make_unique<WeightTree>(std::move(kind.unused->weights));

@@ -59,8 +59,23 @@ private:
 template <typename Visit>
 void WholeSet::forEach(Visit visit) const
 {
-    // Looked at one by one where most of the run is in the set, found from
-    // the count where few are, so that a walk costs about what it visits.
+    // Members are walked as listed; other values are looked at one by one
+    // where most of the run is in the set, found from the count where few
+    // are, so that a walk costs about what it visits.
+    if (thinning_ == Thinning::Members) {
+        const auto visitMember = [&](std::int64_t value) {
+            if (value >= lo_ && value <= hi_ && contains(value))
+                visit(value);
+        };
+        if (negated_) {
+            for (auto member = members_.rbegin(); member != members_.rend(); ++member)
+                visitMember(-std::int64_t(*member));
+        } else {
+            for (const std::int32_t member : members_)
+                visitMember(member);
+        }
+        return;
+    }
     const std::int64_t count = size();
     if (count * 8 >= hi_ - lo_ + 1) {
         for (std::int64_t v = lo_; v <= hi_; ++v) {

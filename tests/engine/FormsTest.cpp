@@ -208,7 +208,14 @@ TEST_P(Forms, ListEveryProblemTheRulesAllowAndNoOther)
         expected.insert(keys.begin(), keys.end());
     std::set<std::uint64_t> listed;
     for (const ShapeProblems& shape : formed.shapes) {
-        shape.forEach([&](const SheetProblem& problem) { listed.insert(formedKey(problem)); });
+        shape.forEach([&](const SheetProblem& problem) {
+            listed.insert(formedKey(problem));
+            // A key stands for the whole problem, its result included.
+            const SheetProblem back = formedFromKey(formedKey(problem));
+            EXPECT_EQ(formedKey(back), formedKey(problem));
+            EXPECT_EQ(back.result, problem.result);
+            EXPECT_EQ(back.remainder, problem.remainder);
+        });
         // Numbered access finds what the listing found.
         for (std::int64_t i = 0; i < shape.size(); i += std::max<std::int64_t>(1, shape.size() / 7))
             EXPECT_TRUE(listed.count(formedKey(shape.at(i))));
