@@ -143,7 +143,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     if (!options.pdf)
         pdf = nullptr;
     const bool columnForm = options.page.layout == pdf::PageLayout::Columns;
-    if (const auto refusal = columnForm ? refusals::columnFormRefusal(options.constraints) : std::nullopt) {
+    if (const auto refusal = columnForm ? refusals::columnFormRefusal(options.constraints, refusals::ChoiceWords::CommandLine) : std::nullopt) {
         err << *refusal << "\n";
         return kUsageOrRefused;
     }
@@ -154,15 +154,16 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     Reporter reporter(out, err);
     // A pair that cannot be written leaves the others worth having: every
     // pair is tried, every failure reported, and the exit code tells of any.
+    // Every pair has the same settings and the same verdict: refused
+    // settings are told before any folder is made, and the plan is made once.
+    const PlanOrRefusal planned = planRun(options.settings, options.constraints);
+    if (!planned.plan) {
+        err << planned.refusal.text << "\n";
+        return kUsageOrRefused;
+    }
     for (int number = 1; number <= options.sheets; ++number) {
         const RunOptions run = setSheetOptions(seed, options.constraints, number, options.sheets);
-        // Every pair has the same settings and the same verdict: refused
-        // settings are told before any folder is made.
-        const SheetOrRefusal made = makeSheet(options.settings, run, services);
-        if (!made.sheet) {
-            err << made.refusal.text << "\n";
-            return kUsageOrRefused;
-        }
+        const Sheet sheet = makeSheet(options.settings, *planned.plan, run, services);
         if (number == 1) {
             // Text sheets have no column form; whoever asked for it learns
             // where it is, once, and that the text sheets keep their rows.
@@ -186,7 +187,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
             }
             services.useFolder(folder);
         }
-        writePair(*made.sheet, options, pdf, {number, options.sheets}, *folder, services, reporter);
+        writePair(sheet, options, pdf, {number, options.sheets}, *folder, services, reporter);
         if (options.sheets > 1)
             out << "第 " << run.sheetTag << " 份的种子：" << *run.seed << "\n";
     }

@@ -5,6 +5,8 @@
 #include "SheetLayout.h"
 #include "TextSheets.h"
 
+#include <algorithm>
+
 namespace sumlark {
 namespace {
 
@@ -61,13 +63,24 @@ SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& op
     const PlanOrRefusal planned = planRun(settings, options.constraints);
     if (!planned.plan)
         return {std::nullopt, planned.refusal};
-    const RunPlan& plan = *planned.plan;
+    return {makeSheet(settings, *planned.plan, options, services), {}};
+}
 
+Sheet makeSheet(const WorksheetSettings& settings, const RunPlan& plan, const RunOptions& options,
+                RandomServices& services)
+{
     Sheet sheet;
     sheet.countText = settings.countText;
     sheet.typeText = settings.typeText;
     sheet.smallestText = settings.smallestText;
     sheet.largestText = settings.largestText;
+    if (plan.formed && (plan.constraints.first || plan.constraints.second)) {
+        // The operands' own ranges stand in for the window's: the sheet
+        // names the numbers its operands actually lie between.
+        const FormRules& rules = plan.formed->rules;
+        sheet.smallestText = std::to_string(std::min(rules.first.low, rules.second.low));
+        sheet.largestText = std::to_string(std::max(rules.first.high, rules.second.high));
+    }
     sheet.type = settings.problemType;
     sheet.numbered = settings.numbered;
     sheet.writeAnswers = settings.writeAnswers;
@@ -87,7 +100,7 @@ SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& op
         for (int number = 1; number <= plan.problemCount; ++number)
             sheet.problems.push_back(SheetProblem::of(source.next()));
     }
-    return {std::move(sheet), {}};
+    return sheet;
 }
 
 StagedSheets stageSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services)

@@ -35,6 +35,10 @@ struct SheetOrRefusal {
 
 // Step 1: checks the settings and draws the problems.
 SheetOrRefusal makeSheet(const WorksheetSettings& settings, const RunOptions& options, RandomServices& services);
+// The drawing alone, for settings planned already with options.constraints:
+// every sheet of a set shares one plan.
+Sheet makeSheet(const WorksheetSettings& settings, const RunPlan& plan, const RunOptions& options,
+                RandomServices& services);
 
 struct SheetReport {
     std::string path;

@@ -245,21 +245,24 @@ std::string noFormedProblem(const WorksheetSettings& settings, const ProblemCons
     return intro(settings, constraints) + "一道题也出不来：没有一道题同时满足这些条件。请放宽数的范围、换一个题目类型，或者去掉一些条件。";
 }
 
-std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints)
+std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints, ChoiceWords words)
 {
+    const bool dialog = words == ChoiceWords::Dialog;
     std::vector<std::string> reasons, changes;
     if (constraints.blank != BlankChoice::Result) {
-        reasons.push_back("填空选的是" + quoted(blankItem(constraints.blank)) + "，竖式里没有留空填数的地方");
-        changes.push_back("把填空改为" + quoted(blankItem(BlankChoice::Result)));
+        reasons.push_back((dialog ? "填空选的是" + quoted(blankItem(constraints.blank)) : std::string("--blank 要学生填数")) +
+                          "，竖式里没有留空填数的地方");
+        changes.push_back(dialog ? "把填空改为" + quoted(blankItem(BlankChoice::Result)) : "去掉 --blank");
     }
     if (constraints.terms != 2) {
-        reasons.push_back("几个数选的是" + quoted("三个数") + "，竖式只能排两个数");
-        changes.push_back("把几个数改为" + quoted("两个数"));
+        reasons.push_back((dialog ? "几个数选的是" + quoted("三个数") : std::string("--terms 3 是三个数的题")) +
+                          "，竖式只能排两个数");
+        changes.push_back(dialog ? "把几个数改为" + quoted("两个数") : "去掉 --terms 3");
     }
     if (reasons.empty())
         return std::nullopt;
     return "版式" + quoted("竖式") + "排不出这样的题：" + joined(reasons, "；") + "。请" + joined(changes, "、") +
-           "，或者把版式改为" + quoted("横排") + "。";
+           (dialog ? "，或者把版式改为" + quoted("横排") + "。" : std::string("，或者去掉 --layout vertical。"));
 }
 
 } // namespace sumlark::refusals

@@ -55,7 +55,9 @@ std::string noFormedProblem(const WorksheetSettings& settings, const ProblemCons
 // Why the column form cannot print these problems: it stacks two numbers
 // above a rule with the answer beneath, so it has no place for a blank
 // operand or a third number. Nothing when it can. Named in the words of the
-// 更多出题条件 dialog, which the command line shares.
-std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints);
+// 更多出题条件 dialog, or of the command line's options.
+enum class ChoiceWords { Dialog, CommandLine };
+std::optional<std::string> columnFormRefusal(const ProblemConstraints& constraints,
+                                             ChoiceWords words = ChoiceWords::Dialog);
 
 } // namespace sumlark::refusals

@@ -32,16 +32,16 @@ SheetSet makeSheetSet(const WorksheetSettings& settings, const SetChoices& choic
     SheetSet set;
     set.seed = choices.seed ? *choices.seed : services.clockSeed();
     const int count = choices.count < 1 ? 1 : choices.count;
+    // Checked and counted once: every sheet has the same settings.
+    const PlanOrRefusal planned = planRun(settings, choices.constraints);
+    if (!planned.plan) {
+        set.refusal = planned.refusal;
+        return set;
+    }
     set.sheets.reserve(static_cast<std::size_t>(count));
     for (int number = 1; number <= count; ++number) {
         const RunOptions options = setSheetOptions(set.seed, choices.constraints, number, count);
-        SheetOrRefusal made = makeSheet(settings, options, services);
-        if (!made.sheet) {
-            set.sheets.clear();
-            set.refusal = made.refusal;
-            break;
-        }
-        set.sheets.push_back(std::move(*made.sheet));
+        set.sheets.push_back(makeSheet(settings, *planned.plan, options, services));
     }
     return set;
 }

@@ -265,9 +265,9 @@ INSTANTIATE_TEST_SUITE_P(
         // The column form has no place for a blank or a third number: refused
         // before any folder or file is made.
         OutcomeRow{"ColumnFormWithABlank", {"--layout", "vertical", "--blank", "mixed", "--pdf", "-o", "二班"}, 2,
-                   {"版式“竖式”排不出这样的题：填空选的是“混合”，竖式里没有留空填数的地方。"}},
+                   {"版式“竖式”排不出这样的题：--blank 要学生填数，竖式里没有留空填数的地方。"}},
         OutcomeRow{"ColumnFormWithThreeNumbers", {"--type", "4", "--terms", "3", "--layout=vertical", "--pdf"}, 2,
-                   {"几个数选的是“三个数”，竖式只能排两个数。请把几个数改为“两个数”，或者把版式改为“横排”。"}},
+                   {"--terms 3 是三个数的题，竖式只能排两个数。请去掉 --terms 3，或者去掉 --layout vertical。"}},
         // Refused settings: the window's reason, and nothing written.
         OutcomeRow{"AnyPairRefused", {"--smallest", "500", "--largest", "500", "--sheets", "4"}, 2,
                    {"按“加法(＋)”和出数范围（500 到 500），一道题也出不来：任意两个数相加都大于出题最大数 500。"}},
