@@ -368,6 +368,37 @@ private slots:
                                sumlark::refusals::columnFormRefusal(dialog.conditions().constraints).value_or("")));
     }
 
+    // Tab walks the dialog as it reads, top to bottom and left to right,
+    // the range fields included once their box is ticked.
+    void dialogTabOrderFollowsTheRows()
+    {
+        sumlark::ui::MoreConditionsDialog dialog({}, std::nullopt, window_.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const char* box : {"ckFirstRange", "ckSecondRange", "ckResultRange"})
+            dialog.findChild<QCheckBox*>(box)->setChecked(true);
+        auto* first = dialog.findChild<QWidget*>("cmbCarry");
+        dialog.activateWindow();
+        QApplication::setActiveWindow(&dialog);
+        first->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), first);
+        QStringList walked;
+        for (int step = 0; step < 24; ++step) {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            if (!walked.isEmpty() && focused == first)
+                break;
+            walked << (focused->objectName().isEmpty() ? QString::fromLatin1(focused->metaObject()->className())
+                                                       : focused->objectName());
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
+                                      "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
+                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
+                                      "txtSeed", "spnFontSize", "cmbPaper", "cmbLayout", "QPushButton",
+                                      "QPushButton"}));
+    }
+
     // Paper shows the sheets of the last Create while the choices would make
     // them again: a new layout only prints them differently, a new problem
     // form makes a new run, which the engine is given.
