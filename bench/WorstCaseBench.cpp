@@ -68,36 +68,52 @@ void Sweep::run(const WorksheetSettings& settings, const ProblemConstraints& rul
     }
 }
 
+// Every type in both remainder modes where it has divisions.
+template <typename Visit>
+void forEachTypeAndRemainder(Visit visit)
+{
+    for (int t = 0; t < kProblemTypeCount; ++t) {
+        const auto type = static_cast<ProblemType>(t);
+        for (const bool remainder : {false, true}) {
+            if (!remainder || typeHasOperation(type, Operation::Division))
+                visit(type, remainder);
+        }
+    }
+}
+
+// One set of rules over every pair of edges and both counts.
+template <std::size_t N>
+void sweepEdges(Sweep& sweep, ProblemType type, bool remainder, const ProblemConstraints& rules,
+                const char* const (&edges)[N], const std::string& name)
+{
+    for (const char* smallest : edges) {
+        for (const char* largest : edges) {
+            for (const char* count : kCounts) {
+                auto settings = testing::settingsFor(type, smallest, largest, count);
+                settings.allowRemainder = remainder;
+                sweep.run(settings, rules, name);
+            }
+        }
+    }
+}
+
 void BM_WorstSettingSweep(benchmark::State& state)
 {
     for (auto _ : state) {
         Sweep sweep;
-        for (int t = 0; t < kProblemTypeCount; ++t) {
-            const auto type = static_cast<ProblemType>(t);
-            for (const bool remainder : {false, true}) {
-                if (remainder && !typeHasOperation(type, Operation::Division))
-                    continue;
-                for (int carry = 0; carry < 3; ++carry) {
-                    for (int borrow = 0; borrow < 3; ++borrow) {
-                        for (const bool distinct : {false, true}) {
-                            ProblemConstraints rules;
-                            rules.distinct = distinct;
-                            rules.carry = CarryRule(carry);
-                            rules.borrow = BorrowRule(borrow);
-                            for (const char* smallest : kEdges) {
-                                for (const char* largest : kEdges) {
-                                    for (const char* count : kCounts) {
-                                        auto settings = testing::settingsFor(type, smallest, largest, count);
-                                        settings.allowRemainder = remainder;
-                                        sweep.run(settings, rules, "");
-                                    }
-                                }
-                            }
-                        }
+        forEachTypeAndRemainder([&sweep](ProblemType type, bool remainder) {
+            for (int carry = 0; carry < 3; ++carry) {
+                for (int borrow = 0; borrow < 3; ++borrow) {
+                    for (const bool distinct : {false, true}) {
+                        ProblemConstraints rules;
+                        rules.distinct = distinct;
+                        rules.carry = CarryRule(carry);
+                        rules.borrow = BorrowRule(borrow);
+                        sweepEdges(sweep, type, remainder, rules, kEdges, "");
                     }
                 }
             }
-        }
+        });
         sweep.report(state);
     }
 }
@@ -143,29 +159,16 @@ void BM_FormSweep(benchmark::State& state)
     const auto variants = formVariants();
     for (auto _ : state) {
         Sweep sweep;
-        for (int t = 0; t < kProblemTypeCount; ++t) {
-            const auto type = static_cast<ProblemType>(t);
-            for (const bool remainder : {false, true}) {
-                if (remainder && !typeHasOperation(type, Operation::Division))
-                    continue;
-                for (int digits = 0; digits < 3; ++digits) {
-                    for (const auto& [name, variant] : variants) {
-                        ProblemConstraints rules = variant;
-                        rules.carry = CarryRule(digits);
-                        rules.borrow = BorrowRule(digits);
-                        for (const char* smallest : kFormEdges) {
-                            for (const char* largest : kFormEdges) {
-                                for (const char* count : kCounts) {
-                                    auto settings = testing::settingsFor(type, smallest, largest, count);
-                                    settings.allowRemainder = remainder;
-                                    sweep.run(settings, rules, " " + name);
-                                }
-                            }
-                        }
-                    }
+        forEachTypeAndRemainder([&](ProblemType type, bool remainder) {
+            for (int digits = 0; digits < 3; ++digits) {
+                for (const auto& [name, variant] : variants) {
+                    ProblemConstraints rules = variant;
+                    rules.carry = CarryRule(digits);
+                    rules.borrow = BorrowRule(digits);
+                    sweepEdges(sweep, type, remainder, rules, kFormEdges, " " + name);
                 }
             }
-        }
+        });
         sweep.report(state);
     }
 }
