@@ -3,9 +3,7 @@
 #include <cstdio>
 
 namespace sumlark {
-namespace {
 
-// The length of the UTF-8 sequence starting at text[i], 0 when it is not one.
 std::size_t sequenceLength(std::string_view text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -40,6 +38,27 @@ std::size_t sequenceLength(std::string_view text, std::size_t i)
     return length;
 }
 
+namespace {
+
+// Characters that reorder the text around them (marks, embeddings,
+// overrides, isolates): a path or a value could read backwards from what it is.
+bool reordersText(char32_t c)
+{
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// The code point of a whole UTF-8 sequence.
+char32_t codePoint(std::string_view sequence)
+{
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    if (sequence.size() == 1)
+        return lead;
+    char32_t value = lead & (0x7F >> sequence.size());
+    for (std::size_t k = 1; k < sequence.size(); ++k)
+        value = (value << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+    return value;
+}
+
 std::string hex(const char* format, unsigned value)
 {
     char buffer[8];
@@ -65,6 +84,8 @@ std::string escaped(std::string_view text, std::size_t limit)
         if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
             // U+0080..U+009F: a terminal may read U+009B as the start of a command.
             out += hex("\\u%04X", static_cast<unsigned char>(text[i + 1]));
+        } else if (const char32_t c = codePoint(text.substr(i, length)); reordersText(c)) {
+            out += hex("\\u%04X", unsigned(c));
         } else if (byte == 0x1B) {
             out += "\\e";
         } else if (byte == '\n') {

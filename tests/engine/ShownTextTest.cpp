@@ -29,6 +29,12 @@ INSTANTIATE_TEST_SUITE_P(
         ShownRow{"OtherControlsAsHex", std::string("a\0b\x07\x7f", 5), "a\\x00b\\x07\\x7F"},
         // U+009B starts a command on terminals that read 8-bit controls.
         ShownRow{"EightBitControls", "\xc2\x9b" "2J\xc2\xa0", "\\u009B2J\xc2\xa0"},
+        // Marks, embeddings, overrides and isolates that turn text around;
+        // their neighbours U+200D, U+2065 and U+206A are shown as they are.
+        ShownRow{"TextReorderingMarks",
+                 "\u061C\u200D\u200E\u200F\u202A\u202B\u202C\u202D\u202Etxt.exe\u2065\u2066\u2067\u2068\u2069\u206A",
+                 "\\u061C\u200D\\u200E\\u200F\\u202A\\u202B\\u202C\\u202D\\u202Etxt.exe\u2065\\u2066\\u2067\\u2068\\u2069"
+                 "\u206A"},
         ShownRow{"BytesThatAreNoUtf8", "\xff\xc3(\xe4\xb8\xed\xa0\x80", "\\xFF\\xC3(\\xE4\\xB8\\xED\\xA0\\x80"},
         ShownRow{"EightyCharactersKept", std::string(80, '7'), std::string(80, '7')},
         ShownRow{"EightyOneCut", std::string(81, '7'), std::string(80, '7') + "…"},
