@@ -1,7 +1,9 @@
 #include "CliRun.h"
 
+#include "FileReasons.h"
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
+#include "PathBytes.h"
 #include "RefusalText.h"
 #include "SheetLayout.h"
 #include "SheetSet.h"
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <new>
 #include <set>
 
 namespace sumlark::cli {
@@ -21,20 +24,28 @@ std::string failureLine(std::string_view sheetName, const std::string& path, con
     return failureText(sheetName, shownPath(path), reason) + "\n";
 }
 
-// The folder the run writes to, resolved once as an absolute path: a
-// current folder that has been deleted is no folder, and "" would be the root.
+// A folder's path as the report shows it: the bytes the user gave, escaped.
+std::string folderText(const QString& folder)
+{
+    return bytesOfPath(QDir::toNativeSeparators(folder));
+}
+
+// The folder the run writes to, resolved once as an absolute path and kept
+// as the bytes the user typed: a current folder that has been deleted is no
+// folder, and "" would be the root.
 std::optional<QString> runFolder(const CliOptions& options, std::ostream& err)
 {
-    const QString current = QDir::currentPath();
-    const bool currentExists = !current.isEmpty() && QFileInfo(current).isDir();
-    const QString given = QString::fromStdString(options.folder);
-    if ((options.folder.empty() || QDir::isRelativePath(given)) && !currentExists) {
+    const std::optional<QString> current = currentFolder();
+    const QString given = pathFromBytes(options.folder);
+    if ((options.folder.empty() || QDir::isRelativePath(given)) && !current) {
         err << "当前文件夹已经不存在了，练习纸没有写到别处。请换到一个存在的文件夹，或者用 --out 给出完整的路径。\n";
         return std::nullopt;
     }
-    const QString folder = QDir::cleanPath(options.folder.empty() ? current : QDir(current).absoluteFilePath(given));
-    if (!QDir().mkpath(folder)) {
-        err << "无法建立文件夹：" << shownPath(QDir::toNativeSeparators(folder).toStdString()) << "\n";
+    const QString folder = QDir::cleanPath(options.folder.empty()        ? *current
+                                           : QDir::isAbsolutePath(given) ? given
+                                                                         : *current + QLatin1Char('/') + given);
+    if (const int error = makeFolders(folder)) {
+        err << "无法建立文件夹：" << shownPath(folderText(folder)) << "\n原因：" << reasonFor(error) << "\n";
         return std::nullopt;
     }
     return folder;
@@ -52,7 +63,7 @@ NamedPdf stagePdf(const Sheet& sheet, SheetKind kind, const CliOptions& options,
                   const std::string& textPath)
 {
     const pdf::PrintedSheet printed{&sheet, set, grid};
-    const QString fileName = QFileInfo(QString::fromStdString(part.pdfPathFor(textPath))).fileName();
+    const QString fileName = QFileInfo(pathFromBytes(part.pdfPathFor(textPath))).fileName();
     return {kind == SheetKind::Question ? "PDF 答题纸" : "PDF 答案纸",
             part.stagePdf(folder, fileName, {&printed, 1}, kind, options.page)};
 }
@@ -96,8 +107,7 @@ private:
 void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart* pdf, const pdf::SetPosition& set,
                SheetFolder& folder, FileRunServices& services, Reporter& reporter)
 {
-    const std::string folderText = QDir::toNativeSeparators(folder.path()).toStdString();
-    StagedSheets texts = stageSheetFiles(sheet, folderText, services);
+    StagedSheets texts = stageSheetFiles(sheet, folderText(folder.path()), services);
     std::vector<NamedPdf> pdfs;
     if (pdf) {
         // The question and answer pages share one grid, so that an answer
@@ -132,9 +142,7 @@ std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& o
     return files;
 }
 
-} // namespace
-
-int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err)
+int runSheets(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err)
 {
     if (options.pdf && !pdf) {
         err << "没有打开写 PDF 的组件，没有写任何文件。\n";
@@ -179,9 +187,9 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
             folder = SheetFolder::open(*folderPath, reason);
             if (!folder) {
                 // Every file the run would have written is named, as when each fails on its own.
-                const std::string folderText = QDir::toNativeSeparators(*folderPath).toStdString();
                 for (int pair = 1; pair <= options.sheets; ++pair)
-                    for (const auto& [name, path] : filesOfPair(options, pdf, folderText, sheetTag(pair, options.sheets)))
+                    for (const auto& [name, path] :
+                         filesOfPair(options, pdf, folderText(*folderPath), sheetTag(pair, options.sheets)))
                         err << failureLine(name, path, reason);
                 return kWriteFailed;
             }
@@ -193,6 +201,20 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     }
     out << "种子：" << seed << "\n";
     return reporter.failed() ? kWriteFailed : kDone;
+}
+
+} // namespace
+
+int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out, std::ostream& err)
+{
+    try {
+        return runSheets(options, pdf, out, err);
+    } catch (const std::bad_alloc&) {
+        // On the way here every staged file was dropped and the folder's
+        // lock removed; what was already in place stays.
+        err << "内存不够，没能写完练习纸。请关掉一些程序，或者少出一些题，再试一次。\n";
+        return kWriteFailed;
+    }
 }
 
 } // namespace sumlark::cli

@@ -10,16 +10,31 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #endif
 
 namespace {
 
-std::vector<std::string> argumentsAfterTheProgram(const QStringList& arguments)
+// The arguments after the program name. Qt never sees them, so that none
+// is taken for one of Qt's own options (-platform, -style…).
+std::vector<std::string> userArguments(int argc, char** argv)
 {
+#ifdef _WIN32
+    // As UTF-8 from the wide command line, which holds characters outside
+    // the ANSI code page.
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> texts;
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        texts.push_back(arguments[i].toStdString());
+    for (int i = 1; wide && i < count; ++i)
+        texts.push_back(QString::fromWCharArray(wide[i]).toStdString());
+    LocalFree(wide);
     return texts;
+#else
+    // The bytes as given: a folder name that is not UTF-8 names its folder.
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+#endif
 }
 
 } // namespace
@@ -32,18 +47,10 @@ int main(int argc, char** argv)
 #endif
     using namespace sumlark;
     // Only the options tell which application object the run needs: fonts
-    // for a PDF need a QGuiApplication. The arguments are then read again
-    // through it, which on Windows takes them from the wide command line so
-    // that characters outside the ANSI code page survive.
-    QStringList local;
-    for (int i = 0; i < argc; ++i)
-        local.append(QString::fromLocal8Bit(argv[i]));
-    const bool pdf = [&] {
-        const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(local));
-        return line.action == cli::CommandLine::Action::Run && line.options.pdf;
-    }();
+    // for a PDF need a QGuiApplication.
+    const cli::CommandLine line = cli::parseCommandLine(userArguments(argc, argv));
     const pdf::PdfPart* pdfPart = nullptr;
-    if (pdf) {
+    if (line.action == cli::CommandLine::Action::Run && line.options.pdf) {
         std::string error;
         pdfPart = cli::openPdfModule(error);
         if (!pdfPart) {
@@ -51,10 +58,13 @@ int main(int argc, char** argv)
             return cli::kWriteFailed;
         }
     }
+    // Qt is given the program's name alone; it keeps both for its lifetime.
+    char programName[] = "sumlark-cli";
+    int qtArgc = 1;
+    char* qtArgv[] = {argc > 0 && argv[0] ? argv[0] : programName, nullptr};
     const std::unique_ptr<QCoreApplication> application =
-        pdfPart ? pdfPart->startApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+        pdfPart ? pdfPart->startApplication(qtArgc, qtArgv) : std::make_unique<QCoreApplication>(qtArgc, qtArgv);
 
-    const cli::CommandLine line = cli::parseCommandLine(argumentsAfterTheProgram(QCoreApplication::arguments()));
     switch (line.action) {
     case cli::CommandLine::Action::Help:
         std::cout << cli::helpText();

@@ -1,14 +1,17 @@
 #include "PdfFiles.h"
 
+#include "PathBytes.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace sumlark::pdf {
 namespace {
 
+// As reports show it: the bytes of a folder name that is not UTF-8 kept.
 std::string nativePath(const QString& path)
 {
-    return QDir::toNativeSeparators(path).toStdString();
+    return bytesOfPath(QDir::toNativeSeparators(path));
 }
 
 void settle(StagedPdf& staged, SheetReport& report)

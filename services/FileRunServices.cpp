@@ -1,5 +1,6 @@
 #include "FileRunServices.h"
 
+#include "PathBytes.h"
 #include "ProblemTypes.h"
 #include "SheetLayout.h"
 
@@ -124,7 +125,7 @@ std::uint64_t FileRunServices::clockSeed()
 
 FileStatus FileRunServices::openFolder(const std::string& folder)
 {
-    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(QString::fromStdString(folder)));
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(pathFromBytes(folder)));
     if (const auto current = folder_.lock(); current && current->path() == path) {
         opened_ = current;
         return FileStatus::success();
@@ -144,7 +145,7 @@ void FileRunServices::closeFolder()
 
 std::unique_ptr<SheetFile> FileRunServices::createSheet(const std::string& path, std::string& reason)
 {
-    const QFileInfo target(QDir::fromNativeSeparators(QString::fromStdString(path)));
+    const QFileInfo target(QDir::fromNativeSeparators(pathFromBytes(path)));
     // The sheets of one run share their folder and its lock; the lock goes
     // with the last of them.
     std::shared_ptr<SheetFolder> folder = folder_.lock();

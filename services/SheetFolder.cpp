@@ -1,27 +1,30 @@
 #include "SheetFolder.h"
 
+#include "FileReasons.h"
+#include "PathBytes.h"
+#include "ShownText.h"
+
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
-#include <QLockFile>
-#include <QSysInfo>
 
-#include <chrono>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #ifdef Q_OS_WIN
+#include <QElapsedTimer>
+#include <QLockFile>
 #include <QSaveFile>
+#include <QSysInfo>
 #else
+#include "Descriptor.h"
+#include "FolderLock.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <pthread.h>
 #include <csignal>
 #endif
@@ -29,39 +32,10 @@
 namespace sumlark {
 namespace {
 
-// Hidden, and named after the sheets so that a user who sees it knows whose it is.
-const QString kLockName = QStringLiteral(".速算答题.lock");
-
-const char* const kOtherRun = "另一个程序正在这个文件夹里生成练习纸，请等它完成后再试";
 const char* const kFolderNotWritable = "文件夹不可写，不能在里面建立文件";
 const char* const kReadOnlySheet = "文件是只读的，不能替换原来的文件";
 const char* const kFolderInPlace = "同名的文件夹占用了这个位置";
-bool processRunning(qint64 pid);
-
 const char* const kForeignLink = "练习纸的位置是别人建立的链接，出于安全没有写入";
-
-std::string lockFailure(const QLockFile& lock, const QString& lockPath)
-{
-    switch (lock.error()) {
-    case QLockFile::LockFailedError: {
-        // A lock this run may not take over (another user's in a shared
-        // folder, or one from another computer) stays until someone removes it.
-        qint64 pid = 0;
-        QString host, program;
-        const bool otherComputer = lock.getLockInfo(&pid, &host, &program) && !host.isEmpty() &&
-                                   host != QSysInfo::machineHostName();
-        if (otherComputer || !processRunning(pid))
-            return "文件夹里留着一个锁文件（" + QDir::toNativeSeparators(lockPath).toStdString() +
-                   "），它是" + (otherComputer ? "另一台电脑" : "一个已经结束的程序") +
-                   "留下的，这个程序不能替它删掉。确认没有程序正在生成练习纸后，把它删掉再试";
-        return kOtherRun;
-    }
-    case QLockFile::PermissionError:
-        return kFolderNotWritable;
-    default:
-        return "无法在文件夹里建立锁文件";
-    }
-}
 
 } // namespace
 
@@ -72,60 +46,6 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 // Links followed one after another before the sheet counts as unreachable.
 constexpr int kLinkDepth = 8;
 
-// The user's language for what the system said (Qt's and the C library's
-// texts are English).
-std::string reasonFor(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-        return "磁盘空间不足";
-    case EFBIG:
-        return "文件超过了允许的大小（文件大小限制或磁盘配额）";
-    case EROFS:
-        return "磁盘是只读的，不能写入";
-    case EIO:
-        return "读写磁盘时出错";
-    case EACCES:
-    case EPERM:
-        return kFolderNotWritable;
-    case ENOENT:
-        return "文件夹不存在";
-    case ENOTDIR:
-        return "路径中有一部分不是文件夹";
-    case ELOOP:
-        return "链接太多层，找不到练习纸真正的位置";
-    case ENAMETOOLONG:
-        return "路径太长";
-    default:
-        return "无法写入文件（错误代码 " + std::to_string(error) + "）";
-    }
-}
-
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        reset(std::exchange(other.fd_, -1));
-        return *this;
-    }
-    ~Descriptor() { reset(); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset(int fd = -1)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_ = -1;
-};
-
 // The signals that end a program by default while it is moving a pair's
 // files into place: Ctrl+C, termination, a closed terminal, a closed pipe.
 sigset_t movingSignals()
@@ -135,18 +55,6 @@ sigset_t movingSignals()
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         sigaddset(&set, signal);
     return set;
-}
-
-// While a folder is open, an interrupt that would end the program removes
-// the folder's lock on the way out, so that no later run has to find it.
-char lockPathBytes[4096];
-
-extern "C" void onInterrupt(int signal)
-{
-    if (lockPathBytes[0] != '\0')
-        ::unlink(lockPathBytes);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal); // delivered when the handler returns
 }
 
 // Where a sheet's file really goes: a folder descriptor and a name in it,
@@ -164,10 +72,11 @@ bool followsLink(int folder, const struct stat& link)
     struct stat dir {};
     if (::fstat(folder, &dir) != 0)
         return false;
-    // In a folder that everyone may write to and nobody may clear out for
-    // others, a link by someone else may point anywhere the writer can write.
-    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
+    // In a folder that others may write to (everyone or a group, sticky or
+    // not), a link by someone else may point anywhere the writer can write:
+    // only the writer's own, the folder owner's and the system's are followed.
+    const bool shared = dir.st_mode & (S_IWOTH | S_IWGRP);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid || link.st_uid == 0;
 }
 
 bool locate(Target& target, std::string& reason)
@@ -182,6 +91,11 @@ bool locate(Target& target, std::string& reason)
         }
         if (S_ISDIR(st.st_mode)) {
             reason = kFolderInPlace;
+            return false;
+        }
+        if (!S_ISLNK(st.st_mode) && !S_ISREG(st.st_mode)) {
+            // A device, a pipe or a socket would take the sheet and keep nothing.
+            reason = "练习纸的位置上是" + std::string(whatIsAt(st.st_mode)) + "，不是普通文件，没有写入";
             return false;
         }
         if (!S_ISLNK(st.st_mode)) {
@@ -235,63 +149,9 @@ bool locate(Target& target, std::string& reason)
 
 struct SheetFolder::Private {
     Descriptor folder;
-    QLockFile lock;
+    std::unique_ptr<FolderLock> lock; // released before the folder closes
     int pending = 0;
     std::optional<HeldInterrupts> moving;
-    // The signals whose handler was set to remove the lock, with what they had.
-    std::vector<std::pair<int, struct sigaction>> watched;
-
-    explicit Private(const QString& lockPath) : lock(lockPath) {}
-
-    // Only signals that would end the program as they are: one that is
-    // ignored or handled already keeps what it has.
-    void watchInterrupts(const QString& lockPath)
-    {
-        const QByteArray bytes = QFile::encodeName(lockPath);
-        if (lockPathBytes[0] != '\0' || std::size_t(bytes.size()) >= sizeof lockPathBytes)
-            return;
-        std::memcpy(lockPathBytes, bytes.constData(), std::size_t(bytes.size()) + 1);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-            struct sigaction current {};
-            if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-                continue;
-            struct sigaction watch {};
-            watch.sa_handler = onInterrupt;
-            watch.sa_flags = SA_RESTART;
-            sigemptyset(&watch.sa_mask);
-            if (::sigaction(signal, &watch, nullptr) == 0)
-                watched.emplace_back(signal, current);
-        }
-    }
-
-    // Each try holds the interrupts until the lock, if taken, is watched, so
-    // that no interrupt can leave it behind; between tries, while another
-    // run holds it, an interrupt ends the wait at once.
-    bool takeLock(const QString& lockPath, int waitMs)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        for (int pause = 5;; pause = std::min(2 * pause, 100)) {
-            {
-                const HeldInterrupts hold;
-                if (lock.tryLock(0)) {
-                    watchInterrupts(lockPath);
-                    return true;
-                }
-            }
-            if (lock.error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
-        }
-    }
-
-    ~Private()
-    {
-        for (const auto& [signal, previous] : watched)
-            ::sigaction(signal, &previous, nullptr);
-        if (!watched.empty() || lockPathBytes[0] != '\0')
-            lockPathBytes[0] = '\0';
-    }
 };
 
 struct StagedFile::Private {
@@ -375,6 +235,8 @@ struct StagedFile::Private {
     }
 };
 
+SheetFolder::SheetFolder(QString path) : path_(std::move(path)), d_(std::make_unique<Private>()) {}
+
 std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std::string& reason, int lockWaitMs)
 {
     if (!QDir::isAbsolutePath(absolutePath)) {
@@ -382,7 +244,7 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
         return nullptr;
     }
     std::shared_ptr<SheetFolder> folder(new SheetFolder(QDir::cleanPath(absolutePath)));
-    folder->d_->folder.reset(::open(QFile::encodeName(folder->path_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folder->d_->folder.reset(::open(bytesOfPath(folder->path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder->d_->folder.valid()) {
         reason = errno == ENOTDIR ? "这个位置不是文件夹" : reasonFor(errno);
         return nullptr;
@@ -395,20 +257,9 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
 
     // Runs that end normally remove their lock; one whose process is gone is
     // taken over, but a live one is never, however long it runs.
-    folder->d_->lock.setStaleLockTime(0);
-    if (!folder->d_->takeLock(folder->path_ + QLatin1Char('/') + kLockName, lockWaitMs)) {
-        // Qt tells a locked folder (immutable, say) from a held lock, but
-        // not always why; the folder itself does.
-        const bool held = folder->d_->lock.error() == QLockFile::LockFailedError;
-        struct statvfs space {};
-        if (!held && ::faccessat(folder->d_->folder.get(), ".", W_OK, AT_EACCESS) != 0)
-            reason = errno == EROFS ? reasonFor(EROFS) : kFolderNotWritable;
-        else if (!held && ::fstatvfs(folder->d_->folder.get(), &space) == 0 && space.f_bavail == 0)
-            reason = reasonFor(ENOSPC);
-        else
-            reason = lockFailure(folder->d_->lock, folder->path_ + QLatin1Char('/') + kLockName);
+    folder->d_->lock = FolderLock::take(folder->d_->folder.get(), folder->path_, lockWaitMs, reason);
+    if (!folder->d_->lock)
         return nullptr;
-    }
     return folder;
 }
 
@@ -416,7 +267,7 @@ std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::str
 {
     auto d = std::make_unique<StagedFile::Private>();
     d->target.folder = d_->folder.get();
-    d->target.name = QFile::encodeName(fileName).toStdString();
+    d->target.name = bytesOfPath(fileName);
     if (!locate(d->target, reason))
         return nullptr;
     if (!d->createTemporary()) {
@@ -539,11 +390,44 @@ struct StagedFile::Private {
 };
 
 namespace {
+
+// Hidden, and named after the sheets so that a user who sees it knows whose it is.
+const QString kLockName = QStringLiteral(".速算答题.lock");
+
 std::string saveReason(const QSaveFile& file)
 {
     return file.error() == QFileDevice::ResourceError ? "磁盘空间不足" : "无法写入文件";
 }
+
+std::string lockFailure(const QLockFile& lock, const QString& lockPath)
+{
+    switch (lock.error()) {
+    case QLockFile::LockFailedError: {
+        // A lock this run may not take over (another user's in a shared
+        // folder, or one from another computer) stays until someone removes it.
+        qint64 pid = 0;
+        QString host, program;
+        const bool otherComputer = lock.getLockInfo(&pid, &host, &program) && !host.isEmpty() &&
+                                   host != QSysInfo::machineHostName();
+        if (otherComputer || pid <= 0)
+            return "文件夹里留着一个锁文件（" + shownPath(bytesOfPath(QDir::toNativeSeparators(lockPath))) +
+                   "），它是" + (otherComputer ? "另一台电脑" : "一个已经结束的程序") +
+                   "留下的，这个程序不能替它删掉。确认没有程序正在生成练习纸后，把它删掉再试";
+        return "另一个程序正在这个文件夹里生成练习纸，请等它完成后再试";
+    }
+    case QLockFile::PermissionError:
+        return kFolderNotWritable;
+    default:
+        return "无法在文件夹里建立锁文件";
+    }
+}
+
 } // namespace
+
+SheetFolder::SheetFolder(QString path)
+    : path_(std::move(path)), d_(std::make_unique<Private>(path_ + QLatin1Char('/') + kLockName))
+{
+}
 
 std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std::string& reason, int lockWaitMs)
 {
@@ -624,22 +508,6 @@ void StagedFile::settle()
 }
 
 #endif
-
-namespace {
-bool processRunning(qint64 pid)
-{
-#ifdef Q_OS_WIN
-    return pid > 0; // the lock itself knows better there
-#else
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-#endif
-}
-} // namespace
-
-SheetFolder::SheetFolder(QString path)
-    : path_(std::move(path)), d_(std::make_unique<Private>(path_ + QLatin1Char('/') + kLockName))
-{
-}
 
 SheetFolder::~SheetFolder() = default;
 

@@ -267,13 +267,22 @@ std::string MainWindow::nativeFolder() const
     return QDir::toNativeSeparators(folder_).toStdString();
 }
 
+bool MainWindow::haveSheetFolder()
+{
+    const std::optional<std::string> failure = makeSheetFolder(folder_);
+    if (failure)
+        services_->showMessage("保存失败", *failure);
+    return !failure;
+}
+
 void MainWindow::cmdCreate_Click()
 {
     const WorksheetSettings settings = settingsFromControls();
     const InputBlocker busy(this);
     // The documents subfolder comes into being with its first sheets; if it
-    // cannot, the failed save names the path and the reason.
-    QDir().mkpath(folder_);
+    // cannot, the user is told where and why instead of a run.
+    if (!haveSheetFolder())
+        return;
     lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Take);
     if (lastRun_)
         lastSeed_ = lastRun_->set.seed;
@@ -285,7 +294,8 @@ const WindowRun* MainWindow::sheetsForPaper()
     if (lastRun_ && lastRun_->madeFrom(settings, conditions_))
         return &*lastRun_;
     const InputBlocker busy(this);
-    QDir().mkpath(folder_);
+    if (!haveSheetFolder())
+        return nullptr;
     lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Skip);
     if (!lastRun_)
         return nullptr;
@@ -309,7 +319,8 @@ void MainWindow::openSheetFolder()
 {
     // An installed copy's folder only comes with its first sheets; it is
     // made here so that there is something to show.
-    QDir().mkpath(folder_);
+    if (!haveSheetFolder())
+        return;
     if (!services_->showFolder(nativeFolder()))
         services_->showMessage("无法打开文件夹", "练习纸所在的文件夹是：" + nativeFolder());
 }

@@ -79,6 +79,9 @@ private:
     // choices are its own, else those of a new run without its completion.
     const WindowRun* sheetsForPaper();
     std::string nativeFolder() const;
+    // Makes the sheet folder if it is missing; false, the user told why,
+    // when it cannot be had.
+    bool haveSheetFolder();
 
     QGroupBox* Frame2 = nullptr;
     QComboBox* cmbFW1 = nullptr;

@@ -1,10 +1,19 @@
 #include "WindowSheetFolder.h"
 
+#include "FileReasons.h"
+#include "PathBytes.h"
+#include "ShownText.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#ifndef Q_OS_WIN
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 namespace sumlark::ui {
 namespace {
@@ -73,15 +82,47 @@ QString sheetFolder(const QString& programFolder, const QString& documentsFolder
 {
     if (!isInstalledFolder(programFolder, roots) && canMakeFileIn(programFolder))
         return programFolder;
+    if (documentsFolder.isEmpty())
+        return {};
     return QDir(documentsFolder).filePath(QString::fromUtf8(kDocumentsSubfolder));
+}
+
+QString documentsFolder()
+{
+    const auto isRoot = [](const QString& path) { return QDir::cleanPath(path) == QDir::rootPath(); };
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty() && !isRoot(home)) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return documents.isEmpty() ? QDir::homePath() : documents;
+    }
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    const passwd* user = ::getpwuid(::getuid());
+    const QString recorded = user && user->pw_dir ? pathFromBytes(user->pw_dir) : QString();
+    if (recorded.isEmpty() || isRoot(recorded) || QDir::isRelativePath(recorded))
+        return {};
+    return QDir::cleanPath(recorded) + QStringLiteral("/Documents");
+#endif
 }
 
 QString sheetFolder()
 {
-    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (documents.isEmpty())
-        documents = QDir::homePath();
-    return sheetFolder(QCoreApplication::applicationDirPath(), documents, installedRoots());
+    return sheetFolder(QCoreApplication::applicationDirPath(), documentsFolder(), installedRoots());
+}
+
+std::optional<std::string> makeSheetFolder(const QString& folder)
+{
+    std::string reason;
+    if (folder.isEmpty())
+        reason = "找不到您的主文件夹（没有设置 HOME，系统的用户记录里也没有），练习纸没有写到根目录下";
+    else if (const int error = makeFolders(folder))
+        reason = reasonFor(error);
+    else
+        return std::nullopt;
+    return "练习纸没有保存成功：放练习纸的文件夹建立不起来。\n文件夹：" +
+           (folder.isEmpty() ? std::string("（没有）") : shownPath(bytesOfPath(QDir::toNativeSeparators(folder)))) +
+           "\n原因：" + reason;
 }
 
 } // namespace sumlark::ui

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <string>
+
 namespace sumlark::ui {
 
 // The subfolder of the documents folder that an installed copy writes into.
@@ -23,10 +26,22 @@ bool isInstalledFolder(const QString& programFolder, const QStringList& roots);
 
 // The program folder if it is not installed and a file can be made there,
 // else the subfolder of the documents folder (not created here: the first
-// run makes it, so merely starting the program leaves nothing behind).
+// run makes it, so merely starting the program leaves nothing behind); empty
+// when that is needed and there is no documents folder.
 QString sheetFolder(const QString& programFolder, const QString& documentsFolder, const QStringList& roots);
 
-// The same for the running program and this user's documents folder.
+// This user's documents folder. A program started without HOME, or with
+// HOME at the root (by a service, or "sudo" keeping it), would put it at the
+// root: the home folder of the password database stands in, and with none
+// there, or the root there too, the answer is empty.
+QString documentsFolder();
+
+// The same as sheetFolder above for the running program and this user's
+// documents folder.
 QString sheetFolder();
+
+// Makes the sheet folder and the folders above it; nothing, or what the
+// user is told instead of a run: the folder and the real reason.
+std::optional<std::string> makeSheetFolder(const QString& folder);
 
 } // namespace sumlark::ui
