@@ -4,22 +4,27 @@
 // for real, as root where it must be (see RealFaults.h).
 
 #include "RealFaults.h"
+#include "SheetFolder.h"
 #include "SheetText.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 
 namespace sumlark::testing {
 namespace {
@@ -150,50 +155,131 @@ TEST(FileSizeLimit, FailsTheWriteInsteadOfEndingTheProgram)
     EXPECT_EQ(everything(folder.path()), QStringList{kQuestion});
 }
 
-// A folder like /tmp: everyone may write, nobody may clear out another's files.
+// A folder that others may write to, or not, and a file of the teacher's
+// outside it that a link planted there could lead the sheet into.
 struct SharedFolder {
+    explicit SharedFolder(mode_t mode)
+        : made(QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0 &&
+               writeBytes(victim, "老师自己的文件\n"))
+    {
+    }
     QTemporaryDir scratch;
     QString path = scratch.filePath("shared");
-    QString victim = scratch.filePath("victim.txt"); // a file of the teacher's, outside the folder
-    bool made = QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), 01777) == 0 &&
-                writeBytes(victim, "老师自己的文件\n");
+    QString victim = scratch.filePath("victim.txt");
+    bool made;
 
     // A link at name to the victim, owned by owner.
     bool plant(const QString& name, uid_t owner) const
     {
         const QByteArray link = QFile::encodeName(path + "/" + name);
         return ::symlink(QFile::encodeName(victim).constData(), link.constData()) == 0 &&
-               ::lchown(link.constData(), owner, owner) == 0;
+               ::lchown(link.constData(), owner, gid_t(-1)) == 0;
     }
 };
 
-constexpr uid_t kSomeoneElse = 54321;
-
-TEST(PlantedLinks, ALinkBySomeoneElseInASharedFolderIsNotFollowed)
+// A real second user of this machine.
+std::optional<uid_t> nobody()
 {
-    SharedFolder shared;
+    const passwd* user = ::getpwnam("nobody");
+    return user && user->pw_uid != ::geteuid() ? std::optional(user->pw_uid) : std::nullopt;
+}
+
+struct LinkRow {
+    const char* name;
+    mode_t folder;
+    bool byAnotherUser;
+    bool followed;
+};
+
+class PlantedLinks : public ::testing::TestWithParam<LinkRow> {};
+
+// Where others may write (everyone or a group, sticky or not), another
+// user's link at a sheet's name is refused and the file it points at kept;
+// the user's own link, or any link in a folder only the user writes to, is
+// followed as users expect. The sheet beside it is written as usual.
+TEST_P(PlantedLinks, AreFollowedOnlyWhereNoOtherUserCouldHavePlantedThem)
+{
+    const LinkRow& row = GetParam();
+    SharedFolder shared(row.folder);
     ASSERT_TRUE(shared.made);
-    REQUIRE_FAULT(shared.plant(kAnswer, kSomeoneElse), "only root can plant a link owned by another user");
+    const auto owner = row.byAnotherUser ? nobody() : std::optional(::geteuid());
+    REQUIRE_FAULT(owner && shared.plant(kAnswer, *owner), "only root can plant a link owned by another user");
     const Finished finished = cli({"--seed", "1"}, shared.path);
-    EXPECT_EQ(finished.exit, 1);
-    EXPECT_TRUE(QString::fromUtf8(finished.err)
-                    .contains("文件：" + shared.path + "/" + kAnswer + "\n原因：练习纸的位置是别人建立的链接，出于安全没有写入"))
+    EXPECT_EQ(finished.exit, row.followed ? 0 : 1) << finished.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(finished.err)
+                  .contains("文件：" + shared.path + "/" + kAnswer + "\n原因：练习纸的位置是别人建立的链接，出于安全没有写入"),
+              !row.followed)
         << finished.err.toStdString();
-    EXPECT_EQ(readBytes(shared.victim), "老师自己的文件\n");
+    EXPECT_TRUE(row.followed ? readBytes(shared.victim).startsWith("--------答@案@纸")
+                             : readBytes(shared.victim) == "老师自己的文件\n");
     EXPECT_TRUE(QFileInfo(shared.path + "/" + kAnswer).isSymLink());
-    // The question sheet, not a link, is written as usual.
     EXPECT_TRUE(readBytes(shared.path + "/" + kQuestion).startsWith("--------答*题*纸"));
 }
 
-TEST(PlantedLinks, TheUsersOwnLinkIsFollowedAsUsersExpect)
+INSTANTIATE_TEST_SUITE_P(Faults, PlantedLinks,
+                         ::testing::Values(LinkRow{"AnotherUsersInAStickyOpenFolder", 01777, true, false},
+                                           LinkRow{"AnotherUsersInAnOpenFolder", 0777, true, false},
+                                           LinkRow{"AnotherUsersInAGroupFolder", 0770, true, false},
+                                           LinkRow{"AnotherUsersWhereOnlyTheUserWrites", 0755, true, true},
+                                           LinkRow{"TheUsersOwnInAStickyOpenFolder", 01777, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+Undo made(bool done)
 {
-    SharedFolder shared;
-    ASSERT_TRUE(shared.made && shared.plant(kAnswer, ::geteuid()));
-    const Finished finished = cli({"--seed", "1"}, shared.path);
-    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
-    EXPECT_TRUE(QFileInfo(shared.path + "/" + kAnswer).isSymLink());
-    EXPECT_TRUE(readBytes(shared.victim).startsWith("--------答@案@纸"));
+    return done ? Undo([] {}) : Undo();
 }
+
+// A device node like /dev/null, made here.
+bool makeDevice(const QString& path)
+{
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+}
+
+struct NotAFileRow {
+    const char* name;
+    Undo (*make)(const QString& sheet);
+    const char* what;
+};
+
+class NotAFile : public ::testing::TestWithParam<NotAFileRow> {};
+
+// A sheet's name that is, or links to, anything but a regular file would
+// swallow the sheet or be replaced by it: it is refused, whoever made it,
+// and left as it was.
+TEST_P(NotAFile, AtASheetsNameIsRefusedAndLeftAsItWas)
+{
+    const NotAFileRow& row = GetParam();
+    QTemporaryDir folder;
+    const QString sheet = folder.filePath(kAnswer);
+    const Undo undo = row.make(sheet);
+    REQUIRE_FAULT(undo, "only root can make a device node");
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat(QFile::encodeName(sheet).constData(), &before), 0);
+    const Finished finished = cli({"--seed", "1"}, folder.path());
+    EXPECT_EQ(finished.exit, 1);
+    EXPECT_TRUE(QString::fromUtf8(finished.err)
+                    .contains("文件：" + sheet + "\n原因：练习纸的位置上是" + row.what + "，不是普通文件，没有写入"))
+        << finished.err.toStdString();
+    ASSERT_EQ(::stat(QFile::encodeName(sheet).constData(), &after), 0);
+    EXPECT_TRUE(after.st_ino == before.st_ino && after.st_mode == before.st_mode);
+    EXPECT_TRUE(readBytes(folder.filePath(kQuestion)).startsWith("--------答*题*纸"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, NotAFile,
+    ::testing::Values(
+        NotAFileRow{"DeviceNode", [](const QString& sheet) { return made(makeDevice(sheet)); }, "一个设备文件"},
+        NotAFileRow{"OwnLinkToADevice",
+                    [](const QString& sheet) {
+                        const QString device = QFileInfo(sheet).path() + "/elsewhere/null";
+                        return made(QDir().mkpath(QFileInfo(device).path()) && makeDevice(device) &&
+                                    QFile::link(device, sheet));
+                    },
+                    "一个设备文件"},
+        NotAFileRow{"NamedPipe",
+                    [](const QString& sheet) { return made(::mkfifo(QFile::encodeName(sheet).constData(), 0666) == 0); },
+                    "一个命名管道"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VanishedFolder, ARunInADeletedFolderWritesNothingAnywhere)
 {
@@ -212,15 +298,50 @@ TEST(VanishedFolder, ARunInADeletedFolderWritesNothingAnywhere)
     EXPECT_TRUE(finished.out.isEmpty());
 }
 
-TEST(VanishedFolder, AnOutFolderThatCannotBeMadeFailsTheRun)
+struct ReasonRow {
+    const char* name;
+    Undo (*make)(const QString& scratch);
+    QStringList arguments; // "<tmp>" is the scratch folder
+    const char* reason;    // after the path of the folder or a sheet
+    int openFiles = 0;     // the limit on open files, where there is one
+};
+
+class Reasons : public ::testing::TestWithParam<ReasonRow> {};
+
+// A run that cannot write says why in the user's words, with the cause the
+// system gave rather than one that merely looks alike, and writes nothing.
+TEST_P(Reasons, NameTheRealCause)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(writeBytes(folder.filePath("file"), "in the way"));
-    const Finished finished = cli({"--out", "file/sheets"}, folder.path());
+    const ReasonRow& row = GetParam();
+    QTemporaryDir scratch;
+    const Undo undo = row.make(scratch.path());
+    REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
+    const std::unique_ptr<const Undo, void (*)(const Undo*)> undoAtEnd(&undo, [](const Undo* u) { (*u)(); });
+    const QStringList before = everything(scratch.path());
+    const int openFiles = row.openFiles;
+    const Finished finished = cli(QStringList(row.arguments).replaceInStrings("<tmp>", scratch.path()), scratch.path(), [openFiles] {
+        const rlimit limit{rlim_t(openFiles), rlim_t(openFiles)};
+        if (openFiles > 0)
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+    });
     EXPECT_EQ(finished.exit, 1);
-    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("无法建立文件夹：" + folder.filePath("file/sheets")));
-    EXPECT_EQ(everything(folder.path()), QStringList{"file"});
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains(QString("\n原因：") + row.reason)) << finished.err.toStdString();
+    EXPECT_EQ(everything(scratch.path()), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, Reasons,
+    ::testing::Values(
+        ReasonRow{"FileWhereAFolderShouldBe", [](const QString& scratch) { return made(writeBytes(scratch + "/file", "in the way")); },
+                  {"--out", "file/sheets"}, "路径中有一部分不是文件夹"},
+        ReasonRow{"FolderAboveNotWritable",
+                  [](const QString& scratch) { return QDir().mkpath(scratch + "/Documents") ? lock(scratch + "/Documents") : Undo(); },
+                  {"--out", "<tmp>/Documents/速算练习"}, "没有权限"},
+        ReasonRow{"FileSystemThatHoldsNoFiles", [](const QString&) { return made(QFileInfo("/sys/kernel").isDir()); },
+                  {"--out", "/sys/kernel"}, "这个文件系统不能存放文件"},
+        ReasonRow{"TooManyFilesOpen", [](const QString&) { return made(true); }, {"--seed", "1"},
+                  "同时打开的文件太多了", 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OneRunAtATime, ARunWaitsForTheLockThenGivesUp)
 {
@@ -233,19 +354,99 @@ TEST(OneRunAtATime, ARunWaitsForTheLockThenGivesUp)
     EXPECT_EQ(everything(folder.path()), QStringList{".速算答题.lock"});
 }
 
-TEST(OneRunAtATime, ALockLeftByAProgramThatIsGoneIsTakenOver)
+// The pid of a process that has ended.
+qint64 goneProcess()
 {
-    QTemporaryDir folder;
     QProcess gone;
     gone.start("true");
-    ASSERT_TRUE(gone.waitForStarted());
+    gone.waitForStarted();
     const qint64 pid = gone.processId();
     gone.waitForFinished();
-    ASSERT_TRUE(writeBytes(folder.filePath(".速算答题.lock"),
-                           QByteArray::number(pid) + "\nsumlark-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    return pid;
+}
+
+struct LockRow {
+    const char* name;
+    Undo (*make)(const QString& lock);
+    const char* says; // before the lock's path; empty where the lock is taken over
+};
+
+class LockName : public ::testing::TestWithParam<LockRow> {};
+
+// Whoever may write to the folder may put anything at the lock's name. A
+// lock left by a program that is gone, or an empty one, is taken over; a
+// pipe, a link, a huge file or a folder is neither read nor waited for: the
+// run ends at once, names the file to delete and leaves it as it was.
+TEST_P(LockName, IsTakenOverOrNamedAtOnce)
+{
+    const LockRow& row = GetParam();
+    QTemporaryDir folder;
+    const QString lockPath = folder.filePath(".速算答题.lock");
+    const Undo undo = row.make(lockPath);
+    REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
+    const std::unique_ptr<const Undo, void (*)(const Undo*)> undoAtEnd(&undo, [](const Undo* u) { (*u)(); });
+    struct stat before {}, after {};
+    ASSERT_EQ(::lstat(QFile::encodeName(lockPath).constData(), &before), 0);
+    QElapsedTimer took;
+    took.start();
     const Finished finished = cli({"--seed", "1"}, folder.path());
-    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
-    EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
+    EXPECT_LT(took.elapsed(), SheetFolder::kLockWaitMs);
+    const bool takenOver = *row.says == '\0';
+    EXPECT_EQ(finished.exit, takenOver ? 0 : 1) << finished.err.toStdString();
+    if (takenOver) {
+        EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
+        return;
+    }
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains(QString::fromUtf8(row.says)) &&
+                QString::fromUtf8(finished.err).contains(lockPath))
+        << finished.err.toStdString();
+    ASSERT_EQ(::lstat(QFile::encodeName(lockPath).constData(), &after), 0);
+    EXPECT_TRUE(after.st_ino == before.st_ino && after.st_mode == before.st_mode && after.st_size == before.st_size);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(kQuestion)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, LockName,
+    ::testing::Values(
+        LockRow{"LeftByAProgramThatIsGone",
+                [](const QString& lock) {
+                    return made(writeBytes(lock, QByteArray::number(goneProcess()) + "\nsumlark-cli\n" +
+                                                     QSysInfo::machineHostName().toUtf8() + "\n"));
+                },
+                ""},
+        LockRow{"EmptyFile", [](const QString& lock) { return made(writeBytes(lock, "")); }, ""},
+        LockRow{"EmptyFileThisUserCannotRemove",
+                [](const QString& lock) { return writeBytes(lock, "") ? testing::lock(QFileInfo(lock).path()) : Undo(); },
+                "文件夹里留着一个空的锁文件（"},
+        LockRow{"NamedPipe", [](const QString& lock) { return made(::mkfifo(QFile::encodeName(lock).constData(), 0666) == 0); },
+                "锁文件的位置上是一个命名管道"},
+        LockRow{"LinkToDevZero", [](const QString& lock) { return made(QFile::link("/dev/zero", lock)); },
+                "锁文件的位置上是一个链接"},
+        LockRow{"FileOfOneGiB",
+                [](const QString& lock) {
+                    QFile file(lock);
+                    return made(file.open(QIODevice::WriteOnly) && ::ftruncate(file.handle(), qint64(1) << 30) == 0);
+                },
+                "锁文件的位置上是一个超过 1 KiB 的文件"},
+        LockRow{"Folder", [](const QString& lock) { return made(QDir().mkdir(lock)); }, "锁文件的位置上是一个文件夹"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Out of memory the run ends with a reason, not an abort, and removes its
+// lock on the way out.
+TEST(OutOfMemory, EndsTheRunWithAReasonAndNoLockLeft)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory alone is larger than the address-space limit";
+#endif
+    QTemporaryDir folder;
+    const Finished finished = cli({"--seed", "1", "--count", "1000", "--pdf"}, folder.path(), [] {
+        const rlimit limit{80'000 * 1024, 80'000 * 1024};
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+    EXPECT_FALSE(finished.crashed);
+    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("内存不够，没能写完练习纸")) << finished.err.toStdString();
+    EXPECT_EQ(everything(folder.path()), QStringList());
 }
 
 // The question sheet and the answer sheet in the folder come from one run.

@@ -2,15 +2,20 @@
 
 // What both fault suites need to make a fault for real and to look at the
 // folder afterwards: files read and written whole, a folder's every entry,
-// a small tmpfs that fills up, and the rule that a fault this machine will
+// a file or folder locked against change, a small tmpfs that fills up, and
+// the rule that a fault this machine will
 // not let be made is skipped, or fails where SUMLARK_REQUIRE_FAULTS is set
 // (CI sets it).
 
 #include <QDir>
 #include <QFile>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +23,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace sumlark::testing {
@@ -47,6 +53,35 @@ inline QStringList everything(const QString& folder)
     auto names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     names.sort();
     return names;
+}
+
+// Undoes a fault; empty when the fault could not be made by this user here.
+using Undo = std::function<void()>;
+
+inline bool setImmutable(const QString& path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    const bool done =
+        fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+        ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+// Keeps a file or folder from being changed: the immutable attribute where
+// the file system and the privileges allow it, else the write permissions,
+// which do not bind the superuser.
+inline Undo lock(const QString& path)
+{
+    if (setImmutable(path, true))
+        return [path] { setImmutable(path, false); };
+    const auto permissions = QFile::permissions(path);
+    const auto readOnly = permissions & ~(QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther);
+    if (::geteuid() == 0 || !QFile::setPermissions(path, readOnly))
+        return {};
+    return [path, permissions] { QFile::setPermissions(path, permissions); };
 }
 
 inline qint64 pages(qint64 bytes)

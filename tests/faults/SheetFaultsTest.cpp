@@ -20,8 +20,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +36,8 @@ namespace {
 const QByteArray kOldSheets[] = {"上周的答题纸", "上周的答案纸"};
 
 using testing::RecordingFileServices;
+using testing::Undo;
+using testing::lock;
 using testing::readBytes;
 using testing::writeBytes;
 
@@ -48,35 +48,6 @@ RunResult run(const QString& folder, RecordingFileServices& services)
     auto settings = testing::settingsFor(ProblemType::AllFour, "1", "100", "2000");
     settings.openWhenDone = true;
     return generateSheets(settings, folder.toStdString(), services, RunOptions{2024});
-}
-
-// Undoes a fault; empty when the fault could not be made by this user here.
-using Undo = std::function<void()>;
-
-bool setImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    int flags = 0;
-    const bool done =
-        fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-        ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
-}
-
-// Keeps a file or folder from being changed: the immutable attribute where
-// the file system and the privileges allow it, else the write permissions,
-// which do not bind the superuser.
-Undo lock(const QString& path)
-{
-    if (setImmutable(path, true))
-        return [path] { setImmutable(path, false); };
-    const auto permissions = QFile::permissions(path);
-    const auto readOnly = permissions & ~(QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther);
-    if (::geteuid() == 0 || !QFile::setPermissions(path, readOnly))
-        return {};
-    return [path, permissions] { QFile::setPermissions(path, permissions); };
 }
 
 QString sheetIn(const QString& folder, int sheet)
