@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -248,6 +250,14 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"LongTypedValueCut", {"--paper", QString(200, 'a')}, 2, {"“" + QString(80, 'a') + "…”不对"}},
         OutcomeRow{"LineBreakInFolderEscaped", {"--seed", "1", "--out", "五\n班"}, 0,
                    {"已写入：<dir>五\\n班/速算答题.txt\n"}, {"五\n班"}},
+        OutcomeRow{"TextReorderingMarkShownEscaped", {"--count", "1\u202E2"}, 2, {"生成题数“1\\u202E2”不是一个数"}},
+        OutcomeRow{"TextReorderingMarkInFolderEscaped", {"--seed", "1", "--out", "\u2067五班\u2069"}, 0,
+                   {"已写入：<dir>\\u2067五班\\u2069/速算答题.txt\n"}, {"\u2067五班\u2069"}},
+        // Qt never sees the arguments, so none is taken for an option of its own.
+        OutcomeRow{"QtsOptionAsTheFolder", {"--pdf", "-o", "-platform", "--seed", "1"}, 0,
+                   {"已写入：<dir>-platform/速算答题-答案.pdf\n"}, {"-platform"}},
+        OutcomeRow{"QtsOptionAsTheLastValue", {"--seed", "1", "--pdf", "--out", "-style"}, 0,
+                   {"已写入：<dir>-style/速算答题.pdf\n"}, {"-style"}},
         OutcomeRow{"CountZeroNeedsNoRange", {"--count", "0", "--smallest", "abc"}, 0, {"已写入："}, kPair},
         // The problem forms: each option's values, ranges as A..B within their limits.
         OutcomeRow{"BlankUnknown", {"--blank", "third"}, 2, {"--blank 的取值“third”不对。可以用 result（填得数）"}},
@@ -359,6 +369,28 @@ INSTANTIATE_TEST_SUITE_P(
 // Options that ask nothing new of the text sheets leave them byte for byte
 // as a plain run of the same seed writes them; the column form says once
 // that it is for paper.
+// A folder name that is not UTF-8 ("Übungen" in Latin-1), given with --out
+// or as the current folder, is the folder its bytes name; the report shows
+// the byte escaped. The bytes go in through a shell, as a user types them.
+TEST(FolderBytes, ANameThatIsNotUtf8NamesItsOwnFolder)
+{
+    QTemporaryDir folder;
+    const QString given = runProgram("sh", {"-c", "exec \"$0\" --seed 1 -o \"$(printf '\\334bungen')\"", SUMLARK_CLI_PATH},
+                                     folder.path()).out;
+    const QString current = runProgram("sh", {"-c", "cd \"$(printf '\\334bungen')\" && exec \"$0\" --seed 1 -o 二班", SUMLARK_CLI_PATH},
+                                       folder.path()).out;
+    EXPECT_TRUE(given.contains("已写入：" + folder.path() + "/\\xDCbungen/速算答题.txt\n")) << given.toStdString();
+    EXPECT_TRUE(current.contains("已写入：" + folder.path() + "/\\xDCbungen/二班/速算答题.txt\n")) << current.toStdString();
+    const QByteArray bytes = QFile::encodeName(folder.path()) + "/\xDC" "bungen/";
+    struct stat sheet {};
+    EXPECT_EQ(::stat(bytes + "速算答题-答案.txt", &sheet), 0);
+    EXPECT_EQ(::stat(bytes + "二班/速算答题-答案.txt", &sheet), 0);
+    // Nothing beside it, such as a folder named with U+FFFD; Qt lists no
+    // name that is not UTF-8, nor removes it.
+    EXPECT_EQ(runProgram("sh", {"-c", "ls -A | od -An -c | tr -d ' \\n'"}, folder.path()).out, "334bungen\\n");
+    runProgram("sh", {"-c", "rm -r ./*"}, folder.path());
+}
+
 TEST(NewOptions, LeaveTheTextSheetsAsAPlainRun)
 {
     const QStringList plainRun = {"--seed", "9", "--type", "all", "--count", "60", "--sheets", "2"};
