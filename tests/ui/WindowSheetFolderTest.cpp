@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using sumlark::ui::isInstalledFolder;
 using sumlark::ui::sheetFolder;
 
@@ -101,6 +104,33 @@ private slots:
         QFETCH(QString, program);
         QFETCH(bool, installed);
         QCOMPARE(isInstalledFolder(program, {"/usr", "/opt"}), installed);
+    }
+
+    // Without HOME, or with HOME at the root, the documents folder is in the
+    // home the password database records, never at the root; with no
+    // documents folder an installed copy has no sheet folder at all.
+    void documentsOutsideTheRoot_data()
+    {
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<bool>("set");
+        QTest::newRow("HOME missing") << QByteArray() << false;
+        QTest::newRow("HOME empty") << QByteArray() << true;
+        QTest::newRow("HOME the root") << QByteArray("/") << true;
+        QTest::newRow("HOME the root twice over") << QByteArray("//") << true;
+    }
+    void documentsOutsideTheRoot()
+    {
+        QFETCH(QByteArray, home);
+        QFETCH(bool, set);
+        const QByteArray previous = qgetenv("HOME");
+        set ? qputenv("HOME", home) : qunsetenv("HOME");
+        const QString documents = sumlark::ui::documentsFolder();
+        qputenv("HOME", previous);
+        const passwd* user = ::getpwuid(::getuid());
+        QVERIFY(user);
+        const QString recorded = QDir::cleanPath(QFile::decodeName(user->pw_dir));
+        QCOMPARE(documents, recorded == "/" ? QString() : recorded + "/Documents");
+        QCOMPARE(sheetFolder("/usr/bin", QString(), {"/usr"}), QString());
     }
 
     // The test program lives in the build tree, a folder of its own.

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace {
@@ -407,6 +409,47 @@ private slots:
         const std::string first = QDir::toNativeSeparators(QDir(folder).filePath(kSheets[0])).toStdString();
         QCOMPARE(services_->script.messages.size(), std::size_t(1));
         QCOMPARE(services_->script.messages[0].text, "文件输出完成，文件保存在： " + first);
+    }
+
+    // A folder the run cannot have shows the failure box, at once and with
+    // the real reason: whatever stands at the lock's name (a pipe, a link to
+    // /dev/zero, a huge file) is neither read nor waited for, a file where a
+    // folder should be is named as such, and with no home folder nothing is
+    // written at the root.
+    void failureBoxNamesTheCause_data()
+    {
+        rows<QString, int, QString>({
+            {"pipe at the lock's name", {".速算答题.lock", S_IFIFO, "锁文件的位置上是一个命名管道，不是这个程序的锁文件：<dir>/.速算答题.lock"}},
+            {"link to /dev/zero at the lock's name", {".速算答题.lock", S_IFLNK, "锁文件的位置上是一个链接"}},
+            {"file of 1 GiB at the lock's name", {".速算答题.lock", S_IFREG, "锁文件的位置上是一个超过 1 KiB 的文件"}},
+            {"file where the folder should be", {"文档", S_IFREG, "文件夹：<dir>/文档/速算练习\n原因：路径中有一部分不是文件夹"}},
+            {"no home folder", {"", 0, "找不到您的主文件夹"}},
+        });
+    }
+    void failureBoxNamesTheCause()
+    {
+        const auto [name, type, says] = row<QString, int, QString>();
+        const QString path = QDir(folder_->path()).filePath(name);
+        const QByteArray bytes = QFile::encodeName(path);
+        if (type == S_IFIFO)
+            QCOMPARE(::mkfifo(bytes.constData(), 0666), 0);
+        if (type == S_IFLNK)
+            QVERIFY(QFile::link("/dev/zero", path));
+        if (type == S_IFREG) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(name.startsWith('.') ? qint64(1) << 30 : 0));
+        }
+        if (!name.startsWith('.'))
+            window_->setOutputFolder(name.isEmpty() ? QString() : QDir(path).filePath("速算练习"));
+        QElapsedTimer took;
+        took.start();
+        QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
+        QVERIFY(took.elapsed() < sumlark::SheetFolder::kLockWaitMs);
+        QCOMPARE(services_->script.messages.size(), std::size_t(1));
+        QCOMPARE(services_->script.messages[0].title, "保存失败");
+        const QString text = QString::fromStdString(services_->script.messages[0].text);
+        QVERIFY2(text.contains(QString(says).replace("<dir>", folder_->path())), qPrintable(text));
+        QVERIFY(!QFileInfo::exists(sheet(0)));
     }
 
     // One window however often Help is pressed; closed, it is gone, and the
