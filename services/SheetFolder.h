@@ -7,13 +7,16 @@
 // every write, the flush and the sync are checked, and only then is it moved
 // into place. The files of a run are moved one after another while Ctrl+C
 // and termination wait, so an interruption leaves either the earlier files
-// or the new ones, never a mix. The folder is locked for the run, so two runs
-// into one folder cannot mix their files either.
+// or the new ones, never a mix. The folder is locked for the run
+// (FolderLock.h), so two runs into one folder cannot mix their files either.
 //
-// A sheet name that is a symbolic link is followed only where the kernel
-// itself would follow it (the rule for sticky, world-writable folders such
-// as /tmp); the decision and the writes go through the folder's descriptor,
-// so a link planted in between changes nothing.
+// A sheet name that is a symbolic link is followed only when no other user
+// could have planted it: in a folder that others may write to (everyone or
+// a group, sticky or not) only the user's own links, the folder owner's and
+// root's are followed. A name that is, or leads to, anything but a regular
+// file (a device, a pipe, a socket, a folder) is refused. The decision and
+// the writes go through the folder's descriptor, so a link planted in
+// between changes nothing. Paths are kept as their bytes (PathBytes.h).
 
 #include "RunServices.h"
 
@@ -87,8 +90,9 @@ public:
     static constexpr int kLockWaitMs = 5000;
 
     // Opens and locks an existing folder given by an absolute path; null
-    // and the reason when it does not exist, cannot be written or stays
-    // locked by another run.
+    // and the reason when it does not exist, cannot be written, stays
+    // locked by another run or has something other than a lock at the
+    // lock's name.
     static std::shared_ptr<SheetFolder> open(const QString& absolutePath, std::string& reason,
                                              int lockWaitMs = kLockWaitMs);
     ~SheetFolder();
