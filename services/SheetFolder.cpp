@@ -74,9 +74,10 @@ bool followsLink(int folder, const struct stat& link)
         return false;
     // In a folder that others may write to (everyone or a group, sticky or
     // not), a link by someone else may point anywhere the writer can write:
-    // only the writer's own, the folder owner's and the system's are followed.
+    // only the writer's own and the system's are followed. The folder's
+    // owner is no exception: whoever made an open folder could plant the link.
     const bool shared = dir.st_mode & (S_IWOTH | S_IWGRP);
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == dir.st_uid || link.st_uid == 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == 0;
 }
 
 bool locate(Target& target, std::string& reason)

@@ -12,8 +12,8 @@
 //
 // A sheet name that is a symbolic link is followed only when no other user
 // could have planted it: in a folder that others may write to (everyone or
-// a group, sticky or not) only the user's own links, the folder owner's and
-// root's are followed. A name that is, or leads to, anything but a regular
+// a group, sticky or not) only the user's own links and root's are
+// followed, even where the folder's owner made the link. A name that is, or leads to, anything but a regular
 // file (a device, a pipe, a socket, a folder) is refused. The decision and
 // the writes go through the folder's descriptor, so a link planted in
 // between changes nothing. Paths are kept as their bytes (PathBytes.h).

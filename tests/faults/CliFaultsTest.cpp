@@ -189,6 +189,7 @@ struct LinkRow {
     mode_t folder;
     bool byAnotherUser;
     bool followed;
+    bool folderTheirs = false; // the other user made the folder too
 };
 
 class PlantedLinks : public ::testing::TestWithParam<LinkRow> {};
@@ -203,7 +204,9 @@ TEST_P(PlantedLinks, AreFollowedOnlyWhereNoOtherUserCouldHavePlantedThem)
     SharedFolder shared(row.folder);
     ASSERT_TRUE(shared.made);
     const auto owner = row.byAnotherUser ? nobody() : std::optional(::geteuid());
-    REQUIRE_FAULT(owner && shared.plant(kAnswer, *owner), "only root can plant a link owned by another user");
+    REQUIRE_FAULT(owner && shared.plant(kAnswer, *owner) &&
+                      (!row.folderTheirs || ::chown(QFile::encodeName(shared.path).constData(), *owner, gid_t(-1)) == 0),
+                  "only root can plant a link owned by another user");
     const Finished finished = cli({"--seed", "1"}, shared.path);
     EXPECT_EQ(finished.exit, row.followed ? 0 : 1) << finished.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(finished.err)
@@ -220,6 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, PlantedLinks,
                          ::testing::Values(LinkRow{"AnotherUsersInAStickyOpenFolder", 01777, true, false},
                                            LinkRow{"AnotherUsersInAnOpenFolder", 0777, true, false},
                                            LinkRow{"AnotherUsersInAGroupFolder", 0770, true, false},
+                                           LinkRow{"AnotherUsersInAnOpenFolderOfTheirs", 0777, true, false, true},
                                            LinkRow{"AnotherUsersWhereOnlyTheUserWrites", 0755, true, true},
                                            LinkRow{"TheUsersOwnInAStickyOpenFolder", 01777, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
