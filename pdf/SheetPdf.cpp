@@ -241,10 +241,11 @@ public:
         return width;
     }
 
-    // A negative number's minus: its ink and the gap to the digits.
+    // A negative number's minus: from its origin to the end of its ink, and
+    // the gap to the digits.
     double minusWidth() const
     {
-        return signs_->boundingRect(QChar(kMinus)).width() / kUnitsPerPoint + kMinusGap * size_;
+        return signs_->boundingRect(QChar(kMinus)).right() / kUnitsPerPoint + kMinusGap * size_;
     }
 
     // The width of a character's ink.
@@ -422,9 +423,8 @@ private:
             }
             flush();
             painter_.setFont(signFont(style_.fontSize));
-            const QRectF minus = ink(QString(c));
-            painter_.drawText(at(x - minus.left(), baseline), QString(c));
-            x += minus.width() + kMinusGap * style_.fontSize;
+            painter_.drawText(at(x, baseline), QString(c));
+            x += ink(QString(c)).right() + kMinusGap * style_.fontSize;
             painter_.setFont(sheetFont(style_.fontSize));
         }
         flush();
@@ -443,7 +443,7 @@ private:
             width += textWidth(run);
             run.clear();
             painter_.setFont(signFont(style_.fontSize));
-            width += ink(QString(c)).width() + kMinusGap * style_.fontSize;
+            width += ink(QString(c)).right() + kMinusGap * style_.fontSize;
             painter_.setFont(sheetFont(style_.fontSize));
         }
         return width + textWidth(run);

@@ -4,6 +4,7 @@
 // 更多出题条件 reaching the run, refusals, and class sets.
 
 #include "MainWindow.h"
+#include "PdfWords.h"
 #include "MoreConditionsDialog.h"
 #include "ProblemConstraints.h"
 #include "QtTranslations.h"
@@ -14,6 +15,7 @@
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -207,6 +209,64 @@ private slots:
         // Made as Create makes them, without the editor or the box.
         QVERIFY(services_->script.launches.empty() && services_->script.messages.empty());
         QVERIFY(QFileInfo::exists(inFolder(sheets > 1 ? "速算答题-01.txt" : "速算答题.txt")));
+    }
+
+    // The preview lays the pages out again for the paper and margins its
+    // page set-up holds; printed from there to a PDF file, every word is
+    // inside the margins, the problems keep their size, every page is numbered.
+    void previewFollowsPageSetup_data()
+    {
+        rows<QPageSize::PageSizeId, int>({{"B5, 15 mm", {QPageSize::B5, 15}},
+                                          {"A5, 40 mm", {QPageSize::A5, 40}},
+                                          {"Letter, 0 mm", {QPageSize::Letter, 0}},
+                                          {"A4, 15 mm", {QPageSize::A4, 15}}});
+    }
+    void previewFollowsPageSetup()
+    {
+        const auto [paper, marginMm] = row<QPageSize::PageSizeId, int>();
+        typeInto("cmbTS", "100");
+        typeInto("cmbFW1", "-20");
+        const QString file = inFolder("printed.pdf");
+        int pages = -1;
+        whenOpen<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
+            QPrinter* printer = preview->printer();
+            printer->setPageSize(QPageSize(paper));
+            printer->setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+            auto* pages_ = preview->findChild<QPrintPreviewWidget*>();
+            pages_->updatePreview();
+            pages = pages_->pageCount();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(file);
+            pages_->print();
+            preview->reject();
+        });
+        trigger("mnuPrint");
+        const auto read = sumlark::testing::readPdfPages(file);
+        QCOMPARE(int(read.size()), pages);
+        const double margin = marginMm * 72.0 / 25.4 - 0.5;
+        for (const auto& page : read) {
+            bool numbered = false;
+            for (const auto& line : page.lines()) {
+                QString text;
+                for (const auto& word : line) {
+                    text += word.text;
+                    QVERIFY2(word.left >= margin && word.top >= margin && word.right <= page.width - margin &&
+                                 word.bottom <= page.height - margin,
+                             qPrintable(QStringLiteral("%1 at %2..%3, %4..%5 on %6 x %7")
+                                            .arg(word.text)
+                                            .arg(word.left)
+                                            .arg(word.right)
+                                            .arg(word.top)
+                                            .arg(word.bottom)
+                                            .arg(page.width)
+                                            .arg(page.height)));
+                    QVERIFY2(sumlark::testing::hasChinese(line.front().text) || word.height() >= 14.0,
+                             qPrintable(word.text));
+                }
+                numbered = numbered || text.contains(QRegularExpression("^第\\d+页，共\\d+页$"));
+            }
+            QVERIFY(numbered);
+        }
     }
 
     // Paper and text sheets match: while the choices are those of the last
