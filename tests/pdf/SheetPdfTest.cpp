@@ -213,7 +213,7 @@ TEST(RowsOfForms, AWideFormWidensTheColumns)
 }
 
 // Every kind of block, negative numbers and remainders among them, on both
-// pages, inside the margins; the long division and its remainder leave no
+// pages, inside the margins, a product with its longer factor on top; the long division and its remainder leave no
 // room for the four blocks a line asked for. In the first row (additions
 // and a subtraction) the last digits of both operands and of the result
 // stand one under the other, however many digits each has.
@@ -223,7 +223,8 @@ TEST(ColumnForm, BlocksHoldTheProblemsWithTheirDigitsInColumns)
                                  problem(Operation::Addition, 999, 1), problem(Operation::Multiplication, 46, 27),
                                  problem(Operation::Subtraction, 305, 78), problem(Operation::Division, 87, 4),
                                  problem(Operation::Multiplication, 9, -7), problem(Operation::Division, 96, 8),
-                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3)},
+                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3),
+                                 problem(Operation::Multiplication, 9, 24)},
                                 4);
     const PageStyle style{Paper::A4, 14.0, PageLayout::Columns, {}};
     const PageGrid grid = planPages(style, sheet);
