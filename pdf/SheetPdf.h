@@ -4,11 +4,12 @@
 // name, date, time and score on the question pages, a class set's sheet
 // number and seed on every page, the problems on a fixed grid (within a
 // column every "=" stands under the one above, the left part right-aligned
-// against it, the four signs drawn alike), the answers where their problems
-// are, and page numbers. In the column form each problem is a block as a
-// pupil writes it: operands above a rule, or the long division's bracket.
-// Drawn through a QPainter on any paged device: a PDF writer here, a printer
-// as well. Everything here needs a QGuiApplication.
+// against it, + − × ÷ = from one typeface at one size), the answers where
+// their problems are, and page numbers. In the column form each problem is a
+// block as a pupil writes it: operands above a rule, or the long division's
+// bracket. Drawn through a QPainter on any paged device: a PDF writer here, a
+// printer as well, laid out for its paper and inside its margins. Everything
+// here needs a QGuiApplication.
 
 #include "RunServices.h"
 #include "Sheet.h"
