@@ -747,7 +747,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ValuesRow{"EveryProblemType", "--type", {}, kProblemTypeCount},
                       ValuesRow{"CarryRules", "--carry", {}, 2},
                       ValuesRow{"BorrowRules", "--borrow", {"--type", "sub"}, 2},
-                      ValuesRow{"Papers", "--paper", {"--pdf"}, 2},
+                      ValuesRow{"Papers", "--paper", {"--pdf"}, 5},
                       ValuesRow{"Blanks", "--blank", {}, 4},
                       ValuesRow{"Terms", "--terms", {"--type", "add-sub"}, 2},
                       ValuesRow{"Layouts", "--layout", {"--pdf"}, 2},
