@@ -219,10 +219,15 @@ const std::vector<Option>& options()
         {"--paper", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const std::string paper = lowercase(v);
-             if (paper != "a4" && paper != "letter")
-                 return wrongValue("--paper", v, " a4 或 letter");
-             o.page.paper = paper == "a4" ? pdf::Paper::A4 : pdf::Paper::Letter;
-             return {};
+             std::string keys;
+             for (const pdf::PaperName& name : pdf::kPaperNames) {
+                 if (paper == name.key) {
+                     o.page.paper = name.paper;
+                     return {};
+                 }
+                 keys += std::string(keys.empty() ? " " : "、") + name.key;
+             }
+             return wrongValue("--paper", v, keys + " 之一");
          }},
         {"--font-size", true,
          [](CliOptions& o, std::string_view v) -> std::string {
@@ -457,7 +462,9 @@ std::string helpText()
                          速算答题-01.txt、速算答题-01-答案.txt……每份的种子
                          由这次的种子推出，整批都能再做一次
   --pdf                  另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾
-  --paper a4|letter      PDF 的纸张，默认 a4
+  --paper a4|b5|16k|a5|letter
+                         PDF 的纸张，默认 a4；b5 是 176×250 毫米，16k 是
+                         16开（185×260 毫米），letter 是信纸
   --font-size 磅数       PDF 里题目的字号，8 到 36，默认 14（四号）
   --layout rows|vertical PDF 和打印的版式：rows 横排（默认），vertical 竖式；
                          竖式只排两个数、填得数的题，文本练习纸总是横排

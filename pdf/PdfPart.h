@@ -15,7 +15,7 @@ namespace sumlark::pdf {
 
 // Changes whenever the table does, so that a module from another build is
 // turned away instead of called with the wrong layout.
-inline constexpr int kPdfPartVersion = 3;
+inline constexpr int kPdfPartVersion = 4;
 
 struct PdfPart {
     int version = kPdfPartVersion;

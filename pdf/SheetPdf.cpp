@@ -27,27 +27,34 @@ constexpr int kResolution = 1200;
 constexpr double kUnitsPerPoint = kResolution / 72.0;
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
+// The page's own margins, kept where a printer's are narrower.
 constexpr double kSideMargin = 20.0 * kPointsPerMm;
 constexpr double kTopMargin = 15.0 * kPointsPerMm;
 constexpr double kBottomMargin = 15.0 * kPointsPerMm;
 constexpr double kPageNumberBaseline = 8.0 * kPointsPerMm; // from the bottom edge
+constexpr double kSetLineBaseline = 9.0 * kPointsPerMm;    // from the top edge
 
 // Heights as multiples of the font size.
 constexpr double kTitleScale = 1.25;
 constexpr double kTitleBlock = 1.6 * kTitleScale;
-constexpr double kNameBlock = 2.4;
+// The name line has a size of its own, so that a large problem size
+// neither swallows its blanks nor makes it larger than the title; a blank
+// is long enough for a name in a child's hand.
+constexpr double kLargestNameSize = 12.0;
+constexpr double kNameBlank = 30.0 * kPointsPerMm;
+constexpr double kNameFieldGap = 1.0;  // between fields, as a multiple of its size
+constexpr double kNameLinePitch = 1.4; // between lines of fields
 // A row holds the problem and room below and beside it for a pupil's
 // handwriting; at 14 points 22 rows fit A4 under the title and name line.
 constexpr double kRowPitch = 2.2;
 // Space after the widest answer, before the next column; the columns spread
 // over the width, so it is the least gap.
 constexpr double kColumnGap = 0.6;
-// Every sign is centred in a box this wide: the full-width plus and minus
-// carry their own side bearings and the narrow times and divided-by do not,
-// so centring is what makes them look alike.
+// Every sign, "=" too, has its ink centred in a box this wide, so that each
+// has the same room on both sides.
 constexpr double kSignSlot = 0.8;
-// Room on either side of "=".
-constexpr double kEqualsPadding = 0.1;
+// A negative number's minus is the signs' minus, this far from its digits.
+constexpr double kMinusGap = 0.08;
 // A blank operand's room between its parentheses: enough for a child's
 // handwriting of two digits, and more than the widest number that goes in.
 constexpr double kBlankRoom = 1.8;
@@ -83,16 +90,6 @@ constexpr double kBracketDrop = 0.35; // the bracket's line under the quotient's
 constexpr double kRemainderGap = 0.3;
 constexpr double kStrokeWidth = 0.8; // points
 
-QPageSize pageSize(Paper paper)
-{
-    return QPageSize(paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4);
-}
-
-QSizeF pagePoints(Paper paper)
-{
-    return pageSize(paper).size(QPageSize::Point);
-}
-
 QString chineseFamily()
 {
     static const QString family = [] {
@@ -110,6 +107,29 @@ QString chineseFamily()
     return family;
 }
 
+// The signs as the page draws them: one typeface's mathematical signs,
+// which share one width and stroke. A Chinese face's full-width plus and
+// minus do not match its narrow times, divided-by and equals.
+constexpr char16_t kMinus = u'\u2212';
+constexpr const char* kMinusText = "\u2212";
+
+QString signFamily()
+{
+    static const QString family = [] {
+        const QStringList available = QFontDatabase::families();
+        for (const char* preferred : {"DejaVu Sans", "Noto Sans", "Liberation Sans", "Arial", "Segoe UI"}) {
+            const QString name = QString::fromLatin1(preferred);
+            if (!available.contains(name))
+                continue;
+            const QFontMetricsF metrics{QFont(name)};
+            if (metrics.inFontUcs4(kMinus) && metrics.inFontUcs4(0xD7) && metrics.inFontUcs4(0xF7))
+                return name;
+        }
+        return chineseFamily();
+    }();
+    return family;
+}
+
 QFont sheetFont(double points, bool bold = false)
 {
     QFont font(chineseFamily());
@@ -119,15 +139,83 @@ QFont sheetFont(double points, bool bold = false)
     return font;
 }
 
+QFont signFont(double points)
+{
+    QFont font(signFamily());
+    font.setPointSizeF(points);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+// Where everything stands on a page, in points from the paper's top left:
+// the page's own margins, or the printer's where they are wider, with the
+// class set's line and the page number inside what the printer prints.
+struct Frame {
+    QSizeF paper;
+    double left = 0.0;
+    double right = 0.0; // the x the content ends at
+    double setBaseline = 0.0;
+    double top = 0.0; // the title starts here
+    double bottom = 0.0; // the problems end here
+    double footerBaseline = 0.0;
+    double nameSize = 0.0;
+    int namesPerLine = 4;
+    int nameLines = 1;
+
+    double width() const { return right - left; }
+};
+
+double setLineSize(double size)
+{
+    return std::max(8.0, size * 0.7);
+}
+
+double footerSize(double size)
+{
+    return std::max(8.0, size * 0.75);
+}
+
+PageArea paperArea(Paper paper)
+{
+    const QSizeF points = pageSizeOf(paper).size(QPageSize::Point);
+    return {points.width(), points.height()};
+}
+
+Frame frameOf(const PageStyle& style)
+{
+    const PageArea area = style.printer.value_or(paperArea(style.paper));
+    Frame frame;
+    frame.paper = {area.width, area.height};
+    frame.left = std::max(kSideMargin, area.left);
+    frame.right = area.width - std::max(kSideMargin, area.right);
+    // Ascent and descent as parts of a size, a little over a CJK face's.
+    const double setSize = setLineSize(style.fontSize);
+    frame.setBaseline = std::max(kSetLineBaseline, area.top + 1.1 * setSize);
+    frame.top = std::max(kTopMargin, frame.setBaseline + 0.6 * setSize);
+    const double pageNumber = footerSize(style.fontSize);
+    frame.footerBaseline = area.height - std::max(kPageNumberBaseline, area.bottom + 0.35 * pageNumber);
+    frame.bottom = std::min(area.height - kBottomMargin, frame.footerBaseline - 1.6 * pageNumber);
+    // The four fields of the name line, as many a line as keep their blanks.
+    frame.nameSize = std::min(style.fontSize, kLargestNameSize);
+    const double field = 3.0 * frame.nameSize + kNameBlank; // "姓名：" and its blank
+    const double gap = kNameFieldGap * frame.nameSize;
+    frame.namesPerLine = 4;
+    while (frame.namesPerLine > 1 && frame.namesPerLine * (field + gap) - gap > frame.width())
+        frame.namesPerLine /= 2;
+    frame.nameLines = 4 / frame.namesPerLine;
+    return frame;
+}
+
 // Widths in points at a size, measured on a PDF device at the drawing
 // resolution. Digits are equally wide in text fonts, so texts of one shape
-// (digits as 0) are measured once.
+// (digits as 0) are measured once. A number's minus is the signs' one.
 class Measure {
 public:
-    explicit Measure(double points) : device_(&scratch_)
+    explicit Measure(double points) : size_(points), device_(&scratch_)
     {
         device_.setResolution(kResolution);
         metrics_.emplace(sheetFont(points), &device_);
+        signs_.emplace(signFont(points), &device_);
     }
 
     double width(const std::string& text)
@@ -138,9 +226,26 @@ public:
         const auto known = widths_.find(shape);
         if (known != widths_.end())
             return known->second;
-        const double width = metrics_->horizontalAdvance(QString::fromStdString(shape)) / kUnitsPerPoint;
+        double width = 0.0;
+        QString run;
+        for (const QChar c : QString::fromStdString(shape)) {
+            if (c != QChar(kMinus)) {
+                run += c;
+                continue;
+            }
+            width += metrics_->horizontalAdvance(run) / kUnitsPerPoint + minusWidth();
+            run.clear();
+        }
+        width += metrics_->horizontalAdvance(run) / kUnitsPerPoint;
         widths_.emplace(shape, width);
         return width;
+    }
+
+    // A negative number's minus: from its origin to the end of its ink, and
+    // the gap to the digits.
+    double minusWidth() const
+    {
+        return signs_->boundingRect(QChar(kMinus)).right() / kUnitsPerPoint + kMinusGap * size_;
     }
 
     // The width of a character's ink.
@@ -150,9 +255,11 @@ public:
     }
 
 private:
+    double size_;
     QBuffer scratch_;
     QPdfWriter device_;
     std::optional<QFontMetricsF> metrics_;
+    std::optional<QFontMetricsF> signs_;
     std::map<std::string, double> widths_;
 };
 
@@ -161,6 +268,30 @@ std::string wholeText(double value)
     std::string text;
     appendWhole(text, value);
     return text;
+}
+
+// A number as the page prints it: its minus is the signs' one.
+std::string printedNumber(double value)
+{
+    std::string text = wholeText(value);
+    if (text.starts_with('-'))
+        text.replace(0, 1, kMinusText);
+    return text;
+}
+
+std::string printedSign(Operation operation)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return "+";
+    case Operation::Subtraction:
+        return kMinusText;
+    case Operation::Multiplication:
+        return "×";
+    case Operation::Division:
+        return "÷";
+    }
+    return {};
 }
 
 // The characters a number takes in the column form, its sign included.
@@ -186,7 +317,7 @@ bool columnFormShows(const Sheet& sheet)
 
 std::string remainderText(double remainder)
 {
-    return "……" + wholeText(remainder);
+    return "……" + printedNumber(remainder);
 }
 
 double blockBase(double size)
@@ -199,22 +330,45 @@ double blockHeight(double size, int workLines)
     return blockBase(size) + (workLines * kLineHeight + kBlockGap) * size;
 }
 
-double rowsTop(const PageStyle& style)
+double nameBlock(const Frame& frame)
 {
-    return kTopMargin + style.fontSize * kTitleBlock + style.fontSize * kNameBlock;
+    return (1.0 + kNameLinePitch * frame.nameLines) * frame.nameSize;
 }
 
-double rowsHeight(const PageStyle& style)
+double rowsTop(const PageStyle& style, const Frame& frame)
 {
-    return pagePoints(style.paper).height() - kBottomMargin - rowsTop(style);
+    return frame.top + style.fontSize * kTitleBlock + nameBlock(frame);
+}
+
+double rowsHeight(const PageStyle& style, const Frame& frame)
+{
+    return frame.bottom - rowsTop(style, frame);
+}
+
+// In the column form a product has the factor with more digits on top, as
+// a pupil writes it; the rows keep the order drawn.
+std::pair<double, double> stackedOperands(const SheetProblem& problem)
+{
+    if (problem.operation == Operation::Multiplication && digitsOf(problem.right) > digitsOf(problem.left))
+        return {problem.right, problem.left};
+    return {problem.left, problem.right};
+}
+
+PageStyle atSize(PageStyle style, double points)
+{
+    style.fontSize = points;
+    return style;
 }
 
 class PageDrawer {
 public:
-    PageDrawer(QPainter& painter, const Sheet& sheet, SheetKind kind, const PageStyle& style, const PageGrid& grid,
-               const SetPosition& set)
-        : painter_(painter), sheet_(sheet), kind_(kind), style_(style), grid_(grid), set_(set),
-          page_(pagePoints(style.paper)), unitsPerPoint_(painter.device()->logicalDpiX() / 72.0)
+    PageDrawer(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
+               const PageStyle& style, const PageGrid& grid, const SetPosition& set)
+        : painter_(painter), sheet_(sheet), kind_(kind), style_(atSize(style, grid.fontSize)), grid_(grid), set_(set),
+          frame_(frameOf(style_)), unitsPerPoint_(painter.device()->logicalDpiX() / 72.0),
+          // A printer that keeps its margins puts the painter's origin at
+          // their corner; everything here is placed from the paper's.
+          origin_(device.pageLayout().paintRectPoints().topLeft())
     {
     }
 
@@ -229,7 +383,10 @@ public:
     }
 
 private:
-    QPointF at(double x, double y) const { return {x * unitsPerPoint_, y * unitsPerPoint_}; }
+    QPointF at(double x, double y) const
+    {
+        return {(x - origin_.x()) * unitsPerPoint_, (y - origin_.y()) * unitsPerPoint_};
+    }
 
     double textWidth(const QString& text) const
     {
@@ -249,23 +406,82 @@ private:
         painter_.drawText(at(x, baseline), QString::fromStdString(text));
     }
 
+    // Text in the problem font with each minus from the signs' face; returns
+    // where it ends. Measured as Measure measures it.
+    double drawNumber(double x, double baseline, const std::string& text)
+    {
+        QString run;
+        const auto flush = [&] {
+            painter_.drawText(at(x, baseline), run);
+            x += textWidth(run);
+            run.clear();
+        };
+        for (const QChar c : QString::fromStdString(text)) {
+            if (c != QChar(kMinus)) {
+                run += c;
+                continue;
+            }
+            flush();
+            painter_.setFont(signFont(style_.fontSize));
+            painter_.drawText(at(x, baseline), QString(c));
+            x += ink(QString(c)).right() + kMinusGap * style_.fontSize;
+            painter_.setFont(sheetFont(style_.fontSize));
+        }
+        flush();
+        return x;
+    }
+
+    double numberWidth(const std::string& text)
+    {
+        double width = 0.0;
+        QString run;
+        for (const QChar c : QString::fromStdString(text)) {
+            if (c != QChar(kMinus)) {
+                run += c;
+                continue;
+            }
+            width += textWidth(run);
+            run.clear();
+            painter_.setFont(signFont(style_.fontSize));
+            width += ink(QString(c)).right() + kMinusGap * style_.fontSize;
+            painter_.setFont(sheetFont(style_.fontSize));
+        }
+        return width + textWidth(run);
+    }
+
+    // A sign's ink centred in the slot that starts at x.
+    void drawSign(double x, double baseline, const std::string& text)
+    {
+        painter_.setFont(signFont(style_.fontSize));
+        const QString sign = QString::fromStdString(text);
+        const QRectF box = ink(sign);
+        const double slot = kSignSlot * style_.fontSize;
+        painter_.drawText(at(x + (slot - box.width()) / 2.0 - box.left(), baseline), sign);
+        painter_.setFont(sheetFont(style_.fontSize));
+    }
+
     void drawCentred(const QString& text, double baseline)
     {
-        painter_.drawText(at((page_.width() - textWidth(text)) / 2.0, baseline), text);
+        const double width = textWidth(text);
+        painter_.drawText(at(frame_.left + (frame_.width() - width) / 2.0, baseline), text);
+    }
+
+    // Text at size, made smaller only where it would not fit the width.
+    void fitFont(const QString& text, double size, bool bold)
+    {
+        painter_.setFont(sheetFont(size, bold));
+        // A little room is kept: a scaled face's advances round differently.
+        const double room = frame_.width() * 0.97;
+        if (const double width = textWidth(text); width > room)
+            painter_.setFont(sheetFont(size * room / width, bold));
     }
 
     void drawTitle()
     {
         const QString title = QString::fromStdString(pageTitle(sheet_, kind_));
-        double size = style_.fontSize * kTitleScale;
-        painter_.setFont(sheetFont(size, true));
         // A long type text at a large size would run off the paper.
-        const double room = page_.width() - 2.0 * kSideMargin;
-        if (const double width = textWidth(title); width > room) {
-            size *= room / width;
-            painter_.setFont(sheetFont(size, true));
-        }
-        drawCentred(title, kTopMargin + style_.fontSize * kTitleScale * 1.1);
+        fitFont(title, style_.fontSize * kTitleScale, true);
+        drawCentred(title, frame_.top + style_.fontSize * kTitleScale * 1.1);
     }
 
     void drawSetLine()
@@ -273,27 +489,28 @@ private:
         const std::string line = setLine(sheet_, set_);
         if (line.empty())
             return;
-        painter_.setFont(sheetFont(std::max(8.0, style_.fontSize * 0.7)));
         const QString text = QString::fromStdString(line);
-        painter_.drawText(at(page_.width() - kSideMargin - textWidth(text), kTopMargin * 0.6), text);
+        fitFont(text, setLineSize(style_.fontSize), false);
+        painter_.drawText(at(frame_.right - textWidth(text), frame_.setBaseline), text);
     }
 
     void drawNameLine()
     {
-        const double size = style_.fontSize;
+        const double size = frame_.nameSize;
         painter_.setFont(sheetFont(size));
-        const double baseline = kTopMargin + size * kTitleBlock + size * 1.5;
-        const double fieldWidth = (page_.width() - 2.0 * kSideMargin) / 4.0;
+        const double fieldWidth = (frame_.width() + kNameFieldGap * size) / frame_.namesPerLine;
         QPen pen(Qt::black);
         pen.setWidthF(0.6 * unitsPerPoint_);
         painter_.setPen(pen);
         int field = 0;
         for (const char* label : {"姓名：", "日期：", "用时：", "得分："}) {
             const QString text = QString::fromUtf8(label);
-            const double x = kSideMargin + field * fieldWidth;
+            const int line = field / frame_.namesPerLine;
+            const double x = frame_.left + (field % frame_.namesPerLine) * fieldWidth;
+            const double baseline = frame_.top + style_.fontSize * kTitleBlock + size * (1.5 + kNameLinePitch * line);
             painter_.drawText(at(x, baseline), text);
             const double lineFrom = x + textWidth(text);
-            const double lineTo = x + fieldWidth - size * 0.8;
+            const double lineTo = x + fieldWidth - kNameFieldGap * size;
             painter_.drawLine(at(lineFrom, baseline + 2.0), at(lineTo, baseline + 2.0));
             ++field;
         }
@@ -302,16 +519,16 @@ private:
     void drawProblems(int page)
     {
         painter_.setFont(sheetFont(style_.fontSize));
-        const double pitchX = (page_.width() - 2.0 * kSideMargin) / grid_.columns;
-        const double pitchY = rowsHeight(style_) / grid_.rowsPerPage;
+        const double pitchX = frame_.width() / grid_.columns;
+        const double pitchY = rowsHeight(style_, frame_) / grid_.rowsPerPage;
         const std::size_t perPage = std::size_t(grid_.columns) * std::size_t(grid_.rowsPerPage);
         const std::size_t first = std::size_t(page) * perPage;
         const std::size_t end = std::min(sheet_.problems.size(), first + perPage);
         for (std::size_t i = first; i < end; ++i) {
             const auto row = static_cast<int>((i - first) / std::size_t(grid_.columns));
             const auto column = static_cast<int>((i - first) % std::size_t(grid_.columns));
-            const double x = kSideMargin + column * pitchX;
-            const double top = rowsTop(style_) + row * pitchY;
+            const double x = frame_.left + column * pitchX;
+            const double top = rowsTop(style_, frame_) + row * pitchY;
             if (grid_.layout == PageLayout::Columns)
                 drawBlock(i, x, top);
             else
@@ -332,10 +549,10 @@ private:
         left = drawOperandBefore(left, baseline, problem.right, problem.blank == BlankSpot::Second);
         left = drawSignBefore(left, baseline, problem.sign);
         drawOperandBefore(left, baseline, problem.left, problem.blank == BlankSpot::First);
-        drawText(equals + kEqualsPadding * style_.fontSize, baseline, "=");
+        drawSign(equals, baseline, "=");
         // A blank operand's result is given; the pupil finds the operand.
         if (kind_ == SheetKind::Answer || problem.blank != BlankSpot::Result)
-            drawText(equals + grid_.equalsWidth, baseline, problem.answer);
+            drawNumber(equals + grid_.equalsWidth, baseline, problem.answer);
     }
 
     // Draws an operand ending at end; returns where it begins. A blank is
@@ -343,10 +560,9 @@ private:
     // the answer pages, so that both pages keep every sign in place.
     double drawOperandBefore(double end, double baseline, const std::string& text, bool blank)
     {
-        const QString number = QString::fromStdString(text);
         if (!blank) {
-            const double start = end - textWidth(number);
-            painter_.drawText(at(start, baseline), number);
+            const double start = end - numberWidth(text);
+            drawNumber(start, baseline, text);
             return start;
         }
         const double start = end - grid_.blankWidth;
@@ -358,15 +574,14 @@ private:
         painter_.drawText(at(inside - open.right(), baseline), QStringLiteral("（"));
         painter_.drawText(at(outside - close.left(), baseline), QStringLiteral("）"));
         if (kind_ == SheetKind::Answer)
-            painter_.drawText(at(inside + (outside - inside - textWidth(number)) / 2.0, baseline), number);
+            drawNumber(inside + (outside - inside - numberWidth(text)) / 2.0, baseline, text);
         return start;
     }
 
     double drawSignBefore(double end, double baseline, const std::string& text)
     {
         const double slot = kSignSlot * style_.fontSize;
-        const QString sign = QString::fromStdString(text);
-        painter_.drawText(at(end - slot + (slot - textWidth(sign)) / 2.0, baseline), sign);
+        drawSign(end - slot, baseline, text);
         return end - slot;
     }
 
@@ -393,15 +608,15 @@ private:
         const double slot = kSignSlot * size;
         const double cell = grid_.blocks.cellWidth;
         const double end = x + slot + kSignGap * size + grid_.blocks.numberCells * cell;
-        drawCells(end, first, wholeText(problem.left));
-        drawCells(end, second, wholeText(problem.right));
+        const auto [top, bottom] = stackedOperands(problem);
+        drawCells(end, first, wholeText(top));
+        drawCells(end, second, wholeText(bottom));
         // The sign stands just left of the longer operand, as a pupil puts
         // it; a carry out of the top place goes under it. The rule covers
         // the sign and every digit of the result.
-        const double operands = std::max(cellsOf(problem.left), cellsOf(problem.right)) * cell;
+        const double operands = std::max(cellsOf(top), cellsOf(bottom)) * cell;
         const double signStart = end - operands - kSignGap * size - slot;
-        const QString sign = QString::fromStdString(std::string(signOf(problem.operation)));
-        painter_.drawText(at(signStart + (slot - textWidth(sign)) / 2.0, second), sign);
+        drawSign(signStart, second, printedSign(problem.operation));
         const double rule = second + kRuleDrop * size;
         const double ruleStart = std::min(signStart, end - cellsOf(problem.result) * cell);
         painter_.setPen(strokePen());
@@ -442,21 +657,27 @@ private:
         if (kind_ == SheetKind::Answer) {
             drawCells(end, first, wholeText(problem.result));
             if (problem.remainder != 0.0)
-                drawText(end + kRemainderGap * size, first, remainderText(problem.remainder));
+                drawNumber(end + kRemainderGap * size, first, remainderText(problem.remainder));
         }
     }
 
     // A number right-aligned on cells ending at end: each digit centred in
-    // its cell, a minus sign against the digit after it.
+    // its cell, the signs' minus against the digit after it.
     void drawCells(double end, double baseline, const std::string& text)
     {
         const double cell = grid_.blocks.cellWidth;
         double cellStart = end - cell * static_cast<double>(text.size());
         for (const char c : text) {
-            const QString character(QChar::fromLatin1(c));
-            const double width = textWidth(character);
-            const double x = c == '-' ? cellStart + cell - width : cellStart + (cell - width) / 2.0;
-            painter_.drawText(at(x, baseline), character);
+            if (c == '-') {
+                painter_.setFont(signFont(style_.fontSize));
+                const QRectF minus = ink(QChar(kMinus));
+                painter_.drawText(at(cellStart + cell - kMinusGap * style_.fontSize - minus.right(), baseline),
+                                  QString(QChar(kMinus)));
+                painter_.setFont(sheetFont(style_.fontSize));
+            } else {
+                const QString character(QChar::fromLatin1(c));
+                painter_.drawText(at(cellStart + (cell - textWidth(character)) / 2.0, baseline), character);
+            }
             cellStart += cell;
         }
     }
@@ -471,25 +692,27 @@ private:
 
     void drawPageNumber(int page, int pages)
     {
-        painter_.setFont(sheetFont(std::max(8.0, style_.fontSize * 0.75)));
-        drawCentred(QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(pages), page_.height() - kPageNumberBaseline);
+        const QString text = QStringLiteral("第 %1 页，共 %2 页").arg(page + 1).arg(pages);
+        fitFont(text, footerSize(style_.fontSize), false);
+        drawCentred(text, frame_.footerBaseline);
     }
 
     QPainter& painter_;
     const Sheet& sheet_;
     SheetKind kind_;
-    const PageStyle& style_;
+    const PageStyle style_;
     const PageGrid& grid_;
     const SetPosition& set_;
-    QSizeF page_;
+    Frame frame_;
     double unitsPerPoint_;
+    QPointF origin_;
 };
 
 // A negative number after a sign reads as one sign too many without them;
 // in a blank it stands alone between the blank's own parentheses.
 std::string operandAfterSign(double value, bool blank)
 {
-    std::string text = wholeText(value);
+    std::string text = printedNumber(value);
     return value < 0 && !blank ? "(" + text + ")" : text;
 }
 
@@ -502,7 +725,7 @@ void planRows(const PageStyle& style, const Sheet& sheet, Measure& measure, Page
     double widestBlank = -1.0;
     for (const SheetProblem& problem : sheet.problems) {
         if (problem.blank != BlankSpot::Result)
-            widestBlank = std::max(widestBlank, measure.width(wholeText(problem.valueAt(problem.blank))));
+            widestBlank = std::max(widestBlank, measure.width(printedNumber(problem.valueAt(problem.blank))));
     }
     if (widestBlank >= 0.0)
         grid.blankWidth = 2.0 * kBlankEdge * size + measure.inkWidth("（") + measure.inkWidth("）") +
@@ -520,9 +743,10 @@ void planRows(const PageStyle& style, const Sheet& sheet, Measure& measure, Page
         grid.expressionWidth = std::max(grid.expressionWidth, expression);
         grid.answerWidth = std::max(grid.answerWidth, measure.width(problem.answer));
     }
-    grid.equalsWidth = measure.width("=") + 2.0 * kEqualsPadding * size;
+    grid.equalsWidth = slot;
     grid.columnWidth = grid.prefixWidth + grid.expressionWidth + grid.equalsWidth + grid.answerWidth + kColumnGap * size;
-    grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style) / (size * kRowPitch))));
+    const Frame frame = frameOf(style);
+    grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style, frame) / (size * kRowPitch))));
 }
 
 void planColumns(const PageStyle& style, const Sheet& sheet, Measure& measure, PageGrid& grid)
@@ -550,18 +774,20 @@ void planColumns(const PageStyle& style, const Sheet& sheet, Measure& measure, P
             std::max({blocks.numberCells, cellsOf(problem.left), cellsOf(problem.right), cellsOf(problem.result)});
         // A multiplier of several digits: a partial product for each, a
         // second rule and their sum.
-        if (problem.operation == Operation::Multiplication && digitsOf(problem.right) > 1)
-            blocks.workLines = std::max(blocks.workLines, digitsOf(problem.right) + 1);
+        const double multiplier = stackedOperands(problem).second;
+        if (problem.operation == Operation::Multiplication && digitsOf(multiplier) > 1)
+            blocks.workLines = std::max(blocks.workLines, digitsOf(multiplier) + 1);
     }
     // A block never runs past the foot of the page: a long division at a
     // large size keeps what working room there is.
-    const double room = rowsHeight(style);
+    const Frame frame = frameOf(style);
+    const double room = rowsHeight(style, frame);
     while (blocks.workLines > 1 && blockHeight(size, blocks.workLines) > room)
         --blocks.workLines;
 
     // Widths as fixed parts and cells; the cells narrow, never below a
     // printed digit, when a single block would not fit the width.
-    const double usable = pagePoints(style.paper).width() - 2.0 * kSideMargin;
+    const double usable = frame.width();
     const double stackedFixed = (kSignSlot + kSignGap + kRuleOverhang) * size;
     const double divisionFixed = (kBracketWidth + kRuleOverhang) * size +
                                  (blocks.remainderWidth > 0.0 ? kRemainderGap * size + blocks.remainderWidth : 0.0);
@@ -572,7 +798,7 @@ void planColumns(const PageStyle& style, const Sheet& sheet, Measure& measure, P
             std::min(blocks.cellWidth, (usable - grid.prefixWidth - stackedFixed) / blocks.numberCells);
     if (division && divisionCells > 0)
         blocks.cellWidth = std::min(blocks.cellWidth, (usable - grid.prefixWidth - divisionFixed) / divisionCells);
-    blocks.cellWidth = std::max(blocks.cellWidth, std::max(measure.width("0"), measure.width("-")));
+    blocks.cellWidth = std::max(blocks.cellWidth, std::max(measure.width("0"), measure.minusWidth()));
     double form = 0.0;
     if (stacked)
         form = stackedFixed + blocks.numberCells * blocks.cellWidth;
@@ -590,23 +816,26 @@ PrintedProblem printedProblem(const Sheet& sheet, std::size_t index)
     PrintedProblem printed;
     printed.prefix = sheet.serialPrefix(index);
     printed.blank = problem.blank;
-    printed.left = wholeText(problem.left);
-    printed.sign = std::string(signOf(problem.operation));
+    printed.left = printedNumber(problem.left);
+    printed.sign = printedSign(problem.operation);
     printed.right = operandAfterSign(problem.right, problem.blank == BlankSpot::Second);
     if (problem.terms == 3) {
-        printed.thenSign = std::string(signOf(problem.thenOperation));
+        printed.thenSign = printedSign(problem.thenOperation);
         printed.third = operandAfterSign(problem.third, false);
     }
-    printed.answer = wholeText(problem.result);
+    printed.answer = printedNumber(problem.result);
     if (problem.remainder != 0.0)
         printed.answer += remainderText(problem.remainder);
     return printed;
 }
 
-PageGrid planPages(const PageStyle& style, const Sheet& sheet)
+namespace {
+
+PageGrid planAtSize(const PageStyle& style, const Sheet& sheet)
 {
     Measure measure(style.fontSize);
     PageGrid grid;
+    grid.fontSize = style.fontSize;
     grid.requestedColumns = std::max(1, sheet.perLine);
     grid.layout = style.layout == PageLayout::Columns && columnFormShows(sheet) ? PageLayout::Columns : PageLayout::Rows;
     if (grid.layout == PageLayout::Columns)
@@ -615,9 +844,26 @@ PageGrid planPages(const PageStyle& style, const Sheet& sheet)
         planRows(style, sheet, measure, grid);
     // The size is kept; a row that does not fit takes fewer problems.
     const double gap = (grid.layout == PageLayout::Columns ? kBlockColumnGap : kColumnGap) * style.fontSize;
-    const double usable = pagePoints(style.paper).width() - 2.0 * kSideMargin;
+    const double usable = frameOf(style).width();
     const int fitting = static_cast<int>((usable + gap) / grid.columnWidth);
     grid.columns = std::clamp(fitting, 1, grid.requestedColumns);
+    grid.fits = grid.columnWidth - gap <= usable;
+    return grid;
+}
+
+} // namespace
+
+PageGrid planPages(const PageStyle& style, const Sheet& sheet)
+{
+    PageGrid grid = planAtSize(style, sheet);
+    // Only where a single problem is wider than what the printer prints is
+    // the size made smaller, half a point at a time, and the user told.
+    PageStyle smaller = style;
+    while (!grid.fits && smaller.fontSize > 1.0) {
+        smaller.fontSize -= 0.5;
+        grid = planAtSize(smaller, sheet);
+    }
+    grid.requestedFontSize = style.fontSize;
     return grid;
 }
 
@@ -627,18 +873,50 @@ int pageCount(const PageGrid& grid, std::size_t problems)
     return std::max(1, static_cast<int>((problems + perPage - 1) / perPage));
 }
 
-std::optional<std::string> columnsNote(const PageGrid& grid)
+namespace {
+
+std::string pointsText(double points)
 {
+    std::string text = std::to_string(std::lround(points * 2.0) / 2);
+    if (std::lround(points * 2.0) % 2 != 0)
+        text += ".5";
+    return text;
+}
+
+std::optional<std::string> fewerNote(const PageGrid& grid, const char* where)
+{
+    if (grid.fontSize < grid.requestedFontSize)
+        return "纸上放不下 " + pointsText(grid.requestedFontSize) + " 磅的题，" + where + "字号改为 " +
+               pointsText(grid.fontSize) + " 磅，每行 " + std::to_string(grid.columns) + " 题";
     if (grid.columns >= grid.requestedColumns)
         return std::nullopt;
-    return "每行放不下 " + std::to_string(grid.requestedColumns) + " 题，PDF 每行改为 " + std::to_string(grid.columns) +
-           " 题";
+    return "每行放不下 " + std::to_string(grid.requestedColumns) + " 题，" + where + "每行改为 " +
+           std::to_string(grid.columns) + " 题";
+}
+
+} // namespace
+
+std::optional<std::string> columnsNote(const PageGrid& grid)
+{
+    return fewerNote(grid, "PDF ");
+}
+
+std::optional<std::string> printColumnsNote(const PageGrid& grid)
+{
+    return fewerNote(grid, "打印时");
+}
+
+PageArea areaOf(const QPageLayout& layout)
+{
+    const QRectF paper = layout.fullRectPoints();
+    const QMarginsF margins = layout.marginsPoints();
+    return {paper.width(), paper.height(), margins.left(), margins.top(), margins.right(), margins.bottom()};
 }
 
 void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
                     const PageStyle& style, const PageGrid& grid, const SetPosition& set)
 {
-    PageDrawer drawer(painter, sheet, kind, style, grid, set);
+    PageDrawer drawer(painter, device, sheet, kind, style, grid, set);
     const int pages = pageCount(grid, sheet.problems.size());
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
@@ -654,9 +932,27 @@ FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, 
     return writeSetPdf(device, {&one, 1}, kind, style);
 }
 
+QPageSize pageSizeOf(Paper paper)
+{
+    switch (paper) {
+    case Paper::B5:
+        return QPageSize(QPageSize::B5); // ISO, 176 x 250 mm
+    case Paper::Kai16:
+        // Qt's PRC 16K is 146 x 215 mm; the 16开 sold in China is this.
+        return QPageSize(QSizeF(185.0, 260.0), QPageSize::Millimeter, QStringLiteral("16开"), QPageSize::ExactMatch);
+    case Paper::A5:
+        return QPageSize(QPageSize::A5);
+    case Paper::Letter:
+        return QPageSize(QPageSize::Letter);
+    case Paper::A4:
+        break;
+    }
+    return QPageSize(QPageSize::A4);
+}
+
 QPageLayout pageLayout(const PageStyle& style)
 {
-    return QPageLayout(pageSize(style.paper), QPageLayout::Portrait, QMarginsF());
+    return QPageLayout(pageSizeOf(style.paper), QPageLayout::Portrait, QMarginsF());
 }
 
 std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const PageStyle& style)
@@ -678,6 +974,21 @@ void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const 
             device.newPage();
         drawSheetPages(painter, device, *printed.sheet, kind, style, printed.grid, printed.set);
     }
+}
+
+std::optional<std::string> printSet(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
+                                    PageStyle style)
+{
+    style.printer = areaOf(device.pageLayout());
+    const std::vector<PrintedSheet> printed = printedSet(sheets, style);
+    drawSetPages(painter, device, printed, SheetKind::Question, style);
+    if (!sheets.empty() && sheets.front().writeAnswers)
+        drawSetPages(painter, device, printed, SheetKind::Answer, style, true);
+    for (const PrintedSheet& sheet : printed) {
+        if (auto note = printColumnsNote(sheet.grid))
+            return note;
+    }
+    return std::nullopt;
 }
 
 int setPageCount(std::span<const PrintedSheet> sheets)

@@ -4,11 +4,12 @@
 // name, date, time and score on the question pages, a class set's sheet
 // number and seed on every page, the problems on a fixed grid (within a
 // column every "=" stands under the one above, the left part right-aligned
-// against it, the four signs drawn alike), the answers where their problems
-// are, and page numbers. In the column form each problem is a block as a
-// pupil writes it: operands above a rule, or the long division's bracket.
-// Drawn through a QPainter on any paged device: a PDF writer here, a printer
-// as well. Everything here needs a QGuiApplication.
+// against it, + − × ÷ = from one typeface at one size), the answers where
+// their problems are, and page numbers. In the column form each problem is a
+// block as a pupil writes it: operands above a rule, or the long division's
+// bracket. Drawn through a QPainter on any paged device: a PDF writer here, a
+// printer as well, laid out for its paper and inside its margins. Everything
+// here needs a QGuiApplication.
 
 #include "RunServices.h"
 #include "Sheet.h"
@@ -23,12 +24,36 @@
 #include <vector>
 
 class QPageLayout;
+class QPageSize;
 class QPagedPaintDevice;
 class QPainter;
 
 namespace sumlark::pdf {
 
-enum class Paper { A4, Letter };
+enum class Paper { A4, B5, Kai16, A5, Letter };
+
+// Each paper's name on the command line and in the window, in the order the
+// window lists them.
+struct PaperName {
+    Paper paper;
+    const char* key;   // --paper b5
+    const char* shown; // 纸张：B5
+};
+inline constexpr PaperName kPaperNames[] = {{Paper::A4, "a4", "A4"},
+                                            {Paper::B5, "b5", "B5"},
+                                            {Paper::Kai16, "16k", "16开"},
+                                            {Paper::A5, "a5", "A5"},
+                                            {Paper::Letter, "letter", "Letter（信纸）"}};
+
+// A sheet of paper and the margins a printer leaves blank on it, in points.
+struct PageArea {
+    double width = 0.0;
+    double height = 0.0;
+    double left = 0.0;
+    double top = 0.0;
+    double right = 0.0;
+    double bottom = 0.0;
+};
 
 // The font sizes a page may be printed in, in points.
 inline constexpr int kSmallestFontSize = 8;
@@ -42,6 +67,9 @@ struct PageStyle {
     Paper paper = Paper::A4;
     double fontSize = 14.0; // points; the problems are never printed smaller
     PageLayout layout = PageLayout::Rows;
+    // The paper and margins a printer holds; none: the paper above with no
+    // margins of its own, as in a PDF.
+    std::optional<PageArea> printer;
 };
 
 // Which sheet of a class set a sheet is; a single sheet has none.
@@ -68,6 +96,11 @@ struct PageGrid {
     // As drawn: a sheet the column form cannot show (blanks, three numbers)
     // is drawn in rows whatever the style asks.
     PageLayout layout = PageLayout::Rows;
+    // The problems' size; smaller than asked only when a single problem is
+    // wider than what the printer prints.
+    double fontSize = 14.0;
+    double requestedFontSize = 14.0;
+    bool fits = true;
     int requestedColumns = 1; // the per-line count asked for (0 asks for 1)
     int columns = 1;          // fewer when a row of them does not fit the width
     int rowsPerPage = 1;
@@ -88,6 +121,11 @@ int pageCount(const PageGrid& grid, std::size_t problems);
 // What a user is told when the page takes fewer problems a row than asked:
 // "每行放不下 8 题，PDF 每行改为 6 题"; nothing when the row fits.
 std::optional<std::string> columnsNote(const PageGrid& grid);
+// The same for the printed pages: "每行放不下 8 题，打印时每行改为 6 题".
+std::optional<std::string> printColumnsNote(const PageGrid& grid);
+
+// The paper and margins of a device's page layout.
+PageArea areaOf(const QPageLayout& layout);
 
 // The pages of one kind of the sheet, from the current page of device on.
 void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
@@ -100,6 +138,7 @@ FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, 
 
 // The paper of a style with no margins: the pages draw their own.
 QPageLayout pageLayout(const PageStyle& style);
+QPageSize pageSizeOf(Paper paper);
 
 // One sheet of a class set on its way to paper.
 struct PrintedSheet {
@@ -115,6 +154,11 @@ std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const Pag
 void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const PrintedSheet> sheets, SheetKind kind,
                   const PageStyle& style, bool pageDrawnBefore = false);
 int setPageCount(std::span<const PrintedSheet> sheets);
+// Printing: lays the sheets out for the device's paper and margins, draws
+// the question pages of every sheet, then their answer pages when the sheets
+// have them, and returns the note on fewer problems a row, if any.
+std::optional<std::string> printSet(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
+                                    PageStyle style);
 // One PDF holding the pages of one kind of every sheet.
 FileStatus writeSetPdf(QIODevice& device, std::span<const PrintedSheet> sheets, SheetKind kind, const PageStyle& style);
 

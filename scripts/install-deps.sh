@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need,
 # only those that are missing; packages named as arguments as well.
+#   scripts/install-deps.sh [--build-only] [package...]
+# --build-only: what building the programs and their package needs, without
+# the test and benchmark libraries and tools.
 set -euo pipefail
+
+build_only=false
+if [ "${1:-}" = "--build-only" ]; then
+  build_only=true
+  shift
+fi
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-wqy-microhei qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  poppler-utils time
+  fonts-wqy-microhei fonts-dejavu-core qt6-translations-l10n
   "$@"
 )
+if ! $build_only; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    poppler-utils time xdg-utils
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

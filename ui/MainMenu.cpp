@@ -9,6 +9,8 @@
 namespace sumlark::ui {
 namespace {
 
+constexpr char kMoreConditions[] = "更多出题条件…";
+
 template <class Slot>
 QAction* addAction(QMenu* menu, const char* name, const QString& text, MainWindow* window, Slot slot)
 {
@@ -35,11 +37,17 @@ void addMainMenu(MainWindow* window)
 
     QMenu* options = bar->addMenu(QStringLiteral("选项"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    addAction(options, "mnuMoreConditions", QStringLiteral("更多出题条件…"), window, &MainWindow::showMoreConditions);
+    addAction(options, "mnuMoreConditions", QString::fromUtf8(kMoreConditions), window, &MainWindow::showMoreConditions);
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     addAction(help, "mnuAbout", QStringLiteral("关于"), window, &MainWindow::cmdHelp_Click);
+}
+
+void markMoreConditions(MainWindow* window, bool chosen)
+{
+    if (auto* action = window->findChild<QAction*>(QStringLiteral("mnuMoreConditions")))
+        action->setText(QString::fromUtf8(kMoreConditions) + (chosen ? QStringLiteral("（已设置）") : QString()));
 }
 
 } // namespace sumlark::ui

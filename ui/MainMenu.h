@@ -8,4 +8,8 @@ class MainWindow;
 // the window's handler. The actions carry object names for the tests.
 void addMainMenu(MainWindow* window);
 
+// Marks 更多出题条件… while any of its choices differs from its default:
+// the client area has no room to show it.
+void markMoreConditions(MainWindow* window, bool chosen);
+
 } // namespace sumlark::ui

@@ -328,8 +328,10 @@ void MainWindow::openSheetFolder()
 void MainWindow::showMoreConditions()
 {
     MoreConditionsDialog dialog(conditions_, lastSeed_, this);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
         conditions_ = dialog.conditions();
+        markMoreConditions(this, anyChosen(conditions_));
+    }
 }
 
 void MainWindow::cmdHelp_Click()

@@ -52,7 +52,7 @@ private:
     QCheckBox* distinct_ = nullptr;
     QSpinBox* sheets_ = nullptr;
     QLineEdit* seed_ = nullptr;
-    QLabel* lastSeed_ = nullptr;
+    QLineEdit* lastSeed_ = nullptr; // read-only
     QSpinBox* fontSize_ = nullptr;
     QComboBox* paper_ = nullptr;
     QComboBox* blank_ = nullptr;

@@ -6,16 +6,35 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPagedPaintDevice>
 
 namespace sumlark::ui {
+namespace {
 
-void drawPrintedPages(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
-                      const pdf::PageStyle& style)
+// Whether the files the pair would replace, if any, may be replaced.
+bool replaceAllowed(QWidget* parent, const QString& chosen, bool answers)
 {
-    const std::vector<pdf::PrintedSheet> printed = pdf::printedSet(sheets, style);
-    pdf::drawSetPages(painter, device, printed, SheetKind::Question, style);
-    if (!sheets.empty() && sheets.front().writeAnswers)
-        pdf::drawSetPages(painter, device, printed, SheetKind::Answer, style, true);
+    const pdf::PdfPairPaths paths = pdf::pdfPairPaths(chosen);
+    QStringList existing;
+    for (const QString& path : answers ? QStringList{paths.question, paths.answer} : QStringList{paths.question}) {
+        if (QFileInfo::exists(path))
+            existing << QDir::toNativeSeparators(path);
+    }
+    if (existing.isEmpty())
+        return true;
+    const QString text = QStringLiteral("下面的文件已经存在，要替换吗？\n") + existing.join(QLatin1Char('\n'));
+    return QMessageBox::question(parent, QStringLiteral("导出 PDF"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+} // namespace
+
+QString drawPrintedPages(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
+                         const pdf::PageStyle& style)
+{
+    return QString::fromStdString(pdf::printSet(painter, device, sheets, style).value_or(std::string()));
 }
 
 int printedPageCount(const std::vector<Sheet>& sheets, const pdf::PageStyle& style)
@@ -30,9 +49,9 @@ void printSheets(QWidget* parent, PrintSupport& printing, const std::vector<Shee
     if (sheets.empty())
         return;
     const PrintJob job{QString::fromStdString(pdf::pageTitle(sheets.front(), SheetKind::Question)),
-                       pdf::pageLayout(style),
+                       pdf::pageSizeOf(style.paper),
                        [&sheets, style](QPainter& painter, QPagedPaintDevice& device) {
-                           drawPrintedPages(painter, device, sheets, style);
+                           return drawPrintedPages(painter, device, sheets, style);
                        }};
     if (std::string reason; !printing.showPreview(parent, job, reason))
         services.showMessage("无法打印", reason);
@@ -43,10 +62,12 @@ void exportSheetPdfs(QWidget* parent, const QString& folder, const std::vector<S
 {
     if (sheets.empty())
         return;
-    const QString chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("导出 PDF"),
-                                                        QDir(folder).filePath(QStringLiteral("速算答题.pdf")),
-                                                        QStringLiteral("PDF 文件 (*.pdf)"));
-    if (chosen.isEmpty())
+    // The dialog would ask about the name typed, not about the pair it
+    // stands for: the question is asked here, once, for both files.
+    const QString chosen = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("导出 PDF"), QDir(folder).filePath(QStringLiteral("速算答题.pdf")),
+        QStringLiteral("PDF 文件 (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty() || !replaceAllowed(parent, chosen, !sheets.empty() && sheets.front().writeAnswers))
         return;
     const pdf::PdfPairReport report = pdf::writePdfPair(chosen, sheets, style);
     std::string failures;

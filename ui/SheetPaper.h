@@ -19,9 +19,10 @@ namespace sumlark::ui {
 class PrintSupport;
 
 // The preview's pages: the question pages of every sheet, then the answer
-// pages when the sheets have answers.
-void drawPrintedPages(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
-                      const pdf::PageStyle& style);
+// pages when the sheets have answers, laid out for the device's paper and
+// margins. Returns the note on fewer problems a row, or nothing.
+QString drawPrintedPages(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
+                         const pdf::PageStyle& style);
 int printedPageCount(const std::vector<Sheet>& sheets, const pdf::PageStyle& style);
 
 // Shows the print preview over parent; a module that cannot be loaded is told.

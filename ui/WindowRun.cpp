@@ -13,12 +13,6 @@ auto sheetChoices(const WorksheetSettings& s)
                     s.writeAnswers, s.allowRemainder);
 }
 
-// Everything of the constraints the problems are drawn by.
-auto drawingChoices(const ProblemConstraints& c)
-{
-    return std::tie(c.distinct, c.carry, c.borrow, c.blank, c.terms, c.first, c.second, c.result, c.noTrivial);
-}
-
 // Whether two sets of choices make the same sheets; the paper, the print
 // size and the layout only change how they are printed.
 bool makeSameSheets(const MoreConditions& a, const MoreConditions& b)

@@ -16,7 +16,8 @@ public:
     // Windows: notepad with the path as its one argument. Elsewhere the
     // desktop's own application for text files.
     bool startEditor(const std::string& path) override;
-    // The desktop's file manager on the folder.
+    // The desktop's file manager on the folder; false when there is no
+    // opener. An opener that fails later shows the folder's path in a box.
     bool showFolder(const std::string& folder) override;
     void showMessage(const std::string& title, const std::string& text) override;
 

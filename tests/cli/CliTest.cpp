@@ -1,4 +1,5 @@
 #include "ProblemTypes.h"
+#include "PdfWords.h"
 #include "SheetText.h"
 
 #include <QDir>
@@ -92,40 +93,25 @@ struct OutcomeRow {
     const char* note = "";      // all that a run that succeeds says on standard error
 };
 
-const QRegularExpression kWord(
-    "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-
-// The problems of a PDF as the text sheet writes them, read from its words
-// and their places: a problem is the words of a line up to the one holding
-// its "=" (with the answer, on answer pages); a remainder's "……" is "...",
-// and a negative second operand loses its parentheses.
+// The problems of a PDF as the text sheet writes them, in the page's signs,
+// read from its words and their places: a problem is the words of a line up
+// to the one holding its "=" (with the answer, on answer pages); a
+// remainder's "……" is "...", and a negative second operand loses its
+// parentheses.
 std::vector<std::string> printedProblems(const QString& pdf)
 {
     std::vector<std::string> problems;
-    const QString boxes = runProgram("pdftotext", {"-bbox", pdf, "-"}).out;
-    for (const QString& page : boxes.split("<page ", Qt::SkipEmptyParts).mid(1)) {
-        // Words come in the order they were drawn: put them in reading order.
-        std::vector<std::tuple<double, double, QString>> words;
-        for (auto match = kWord.globalMatch(page); match.hasNext();) {
-            const auto word = match.next();
-            words.emplace_back(word.captured(2).toDouble(), word.captured(1).toDouble(), word.captured(5));
-        }
-        std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
-            return std::lround(std::get<0>(a)) != std::lround(std::get<0>(b)) ? std::get<0>(a) < std::get<0>(b)
-                                                                               : std::get<1>(a) < std::get<1>(b);
-        });
-        QString problem;
-        long line = -1;
-        for (const auto& [top, left, text] : words) {
-            if (std::lround(top) != line)
+    for (const PdfPage& page : readPdfPages(pdf)) {
+        for (const PdfLine& line : page.lines()) {
+            QString problem;
+            for (const PdfWord& word : line) {
+                problem += word.text;
+                if (!problem.contains('='))
+                    continue;
+                problem.replace("……", "...").replace(QRegularExpression("\\((\u2212\\d+)\\)"), "\\1");
+                problems.push_back(problem.toStdString());
                 problem.clear();
-            line = std::lround(top);
-            problem += text;
-            if (!problem.contains('='))
-                continue;
-            problem.replace("……", "...").replace(QRegularExpression("\\((-\\d+)\\)"), "\\1");
-            problems.push_back(problem.toStdString());
-            problem.clear();
+            }
         }
     }
     return problems;
@@ -138,15 +124,13 @@ void checkGrid(const QString& pdf, const OutcomeRow& row)
 {
     const auto sizeAt = row.arguments.indexOf("--font-size");
     const double size = sizeAt < 0 ? 14.0 : row.arguments[sizeAt + 1].toDouble();
-    const QString boxes = runProgram("pdftotext", {"-bbox", pdf, "-"}).out;
-    for (const QString& page : boxes.split("<page ", Qt::SkipEmptyParts).mid(1)) {
+    for (const PdfPage& page : readPdfPages(pdf)) {
         std::set<long> ends;
-        for (auto match = kWord.globalMatch(page); match.hasNext();) {
-            const auto found = match.next();
-            if (!found.captured(5).endsWith('='))
+        for (const PdfWord& word : page.words) {
+            if (!word.text.endsWith('='))
                 continue;
-            EXPECT_GE(found.captured(4).toDouble() - found.captured(2).toDouble(), size) << found.captured(5).toStdString();
-            ends.insert(std::lround(found.captured(3).toDouble() * 10.0));
+            EXPECT_GE(word.height(), size) << word.text.toStdString();
+            ends.insert(std::lround(word.right * 10.0));
         }
         EXPECT_FALSE(ends.empty());
         EXPECT_LE(ends.size(), std::size_t(row.columns)) << pdf.toStdString();
@@ -189,7 +173,7 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
         const QByteArray sheet = readBytes(folder.path(), QString(pdf).replace(".pdf", ".txt"));
         std::vector<std::string> cells;
         for (const auto& cell : cellTexts(QStringDecoder(QStringConverter::System)(sheet)))
-            cells.push_back(QString::fromStdString(cell).remove(' ').toStdString());
+            cells.push_back(pageSigns(QString::fromStdString(cell).remove(' ')).toStdString());
         EXPECT_FALSE(cells.empty());
         EXPECT_EQ(printedProblems(dir.filePath(pdf)), cells) << pdf.toStdString();
         const bool answers = pdf.contains("答案");
@@ -327,6 +311,54 @@ INSTANTIATE_TEST_SUITE_P(
         // A desktop session's platform without its display: the PDF needs none.
         OutcomeRow{"PdfWithXcbNamedButNoDisplay", {"--pdf"}, 0, {}, kPdfRun, {}, 1, "(A4)", {}, "xcb"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Every paper at the usual and a large size: the page is that paper within
+// 1 mm, every word stands at least 5 mm inside it, and the problems read
+// back as the text sheet's.
+struct PaperRow {
+    const char* key;
+    double widthMm, heightMm;
+};
+
+class Papers : public ::testing::TestWithParam<std::tuple<PaperRow, int>> {};
+
+TEST_P(Papers, PageSizeAndWordsInside)
+{
+    const auto [paper, size] = GetParam();
+    QTemporaryDir folder;
+    const auto finished = cli({"--paper", paper.key, "--font-size", QString::number(size), "--type", "all",
+                               "--remainder", "--smallest", "-20", "--count", "60", "--numbered", "--seed", "9", "--pdf"},
+                              folder);
+    ASSERT_EQ(finished.exit, 0) << finished.err.toStdString();
+    constexpr double kPointsPerMm = 72.0 / 25.4;
+    for (const char* name : {"速算答题.pdf", "速算答题-答案.pdf"}) {
+        const auto pages = readPdfPages(QDir(folder.path()).filePath(name));
+        ASSERT_FALSE(pages.empty());
+        for (const PdfPage& page : pages) {
+            EXPECT_NEAR(page.width, paper.widthMm * kPointsPerMm, kPointsPerMm);
+            EXPECT_NEAR(page.height, paper.heightMm * kPointsPerMm, kPointsPerMm);
+            for (const PdfWord& word : page.words) {
+                const double inside = std::min({word.left, word.top, page.width - word.right, page.height - word.bottom});
+                EXPECT_GE(inside, 5.0 * kPointsPerMm) << word.text.toStdString();
+            }
+        }
+    }
+    std::vector<std::string> cells;
+    for (const auto& cell : cellTexts(QString::fromUtf8(readBytes(folder.path(), "速算答题.txt"))))
+        cells.push_back(pageSigns(QString::fromStdString(cell).remove(' ')).toStdString());
+    EXPECT_EQ(printedProblems(QDir(folder.path()).filePath("速算答题.pdf")), cells);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPaper, Papers,
+                         ::testing::Combine(::testing::Values(PaperRow{"a4", 210, 297}, PaperRow{"b5", 176, 250},
+                                                              PaperRow{"16k", 185, 260}, PaperRow{"a5", 148, 210},
+                                                              PaperRow{"letter", 215.9, 279.4}),
+                                            ::testing::Values(14, 24)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).key == std::string("16k") ? "k16"
+                                                                                              : std::get<0>(info.param).key) +
+                                    "_" + std::to_string(std::get<1>(info.param));
+                         });
 
 struct SeedRow {
     const char* name;
@@ -578,7 +610,10 @@ TEST(ColumnForm, PdfHoldsTheAnswerSheetsProblems)
     const auto cells = cellTexts(sheet);
     ASSERT_EQ(cells.size(), 9u);
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const ParsedCell p = parseCell(cells[i]);
+        ParsedCell p = parseCell(cells[i]);
+        // A product stands with its longer factor on top.
+        if (p.sign == "×" && std::to_string(std::llabs(p.right)).size() > std::to_string(std::llabs(p.left)).size())
+            std::swap(p.left, p.right);
         if (i % 3 == 0)
             expected.resize(expected.size() + 3);
         std::string* line = &expected[expected.size() - 3];
@@ -591,23 +626,20 @@ TEST(ColumnForm, PdfHoldsTheAnswerSheetsProblems)
         line[2] += division ? "" : std::to_string(p.result);
     }
     std::erase(expected, std::string());
+    for (std::string& line : expected)
+        line = pageSigns(QString::fromStdString(line)).toStdString();
 
     // The page's words line by line, top to bottom, those of a line left to
     // right, the lines with Chinese (title, page number) left out.
-    const QString boxes = runProgram("pdftotext", {"-bbox", QDir(folder.path()).filePath("速算答题-答案.pdf"), "-"}).out;
-    std::map<long, std::vector<std::pair<double, QString>>> lines;
-    for (auto match = kWord.globalMatch(boxes); match.hasNext();) {
-        const auto word = match.next();
-        lines[std::lround(word.captured(2).toDouble())].emplace_back(word.captured(1).toDouble(), word.captured(5));
-    }
     std::vector<std::string> printed;
-    for (auto& [top, words] : lines) {
-        std::sort(words.begin(), words.end());
-        QString text;
-        for (const auto& [left, word] : words)
-            text += word;
-        if (!text.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")))
-            printed.push_back(text.replace("……", "...").toStdString());
+    for (const PdfPage& page : readPdfPages(QDir(folder.path()).filePath("速算答题-答案.pdf"))) {
+        for (const PdfLine& line : page.lines()) {
+            QString text;
+            for (const PdfWord& word : line)
+                text += word.text;
+            if (!hasChinese(text))
+                printed.push_back(text.replace("……", "...").toStdString());
+        }
     }
     EXPECT_EQ(printed, expected);
 }
@@ -747,7 +779,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ValuesRow{"EveryProblemType", "--type", {}, kProblemTypeCount},
                       ValuesRow{"CarryRules", "--carry", {}, 2},
                       ValuesRow{"BorrowRules", "--borrow", {"--type", "sub"}, 2},
-                      ValuesRow{"Papers", "--paper", {"--pdf"}, 2},
+                      ValuesRow{"Papers", "--paper", {"--pdf"}, 5},
                       ValuesRow{"Blanks", "--blank", {}, 4},
                       ValuesRow{"Terms", "--terms", {"--type", "add-sub"}, 2},
                       ValuesRow{"Layouts", "--layout", {"--pdf"}, 2},

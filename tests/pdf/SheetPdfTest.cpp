@@ -2,6 +2,7 @@
 // sheet's problems, in rows and in the column form, question and answer.
 // SUMLARK_KEEP_PDFS=<folder> writes the PDFs there, to be looked at.
 
+#include "PdfWords.h"
 #include "SheetPdf.h"
 
 #include <QFile>
@@ -50,61 +51,51 @@ Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
     return sheet;
 }
 
-struct Word {
-    double left, right, height;
-    QString text;
-};
-using Line = std::vector<Word>;
+using sumlark::testing::PdfLine;
+using sumlark::testing::PdfWord;
+using sumlark::testing::pageSigns;
+
+// A PDF file named after the test, in SUMLARK_KEEP_PDFS when that is set.
+QString pdfFile(const QTemporaryDir& temporary, const char* kind)
+{
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return qEnvironmentVariable("SUMLARK_KEEP_PDFS", temporary.path()) + "/" +
+           QString(test->name()).replace('/', '-') + "-" + kind + ".pdf";
+}
 
 // The lines of problems on every page, top to bottom, each word left to
 // right; the lines with Chinese text (title, name line, page number) are not
 // problems.
-std::vector<Line> printedLines(const Sheet& sheet, SheetKind kind, const PageStyle& style, int* pages = nullptr)
+std::vector<PdfLine> printedLines(const Sheet& sheet, SheetKind kind, const PageStyle& style, int* pages = nullptr)
 {
     const QTemporaryDir temporary;
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    QFile file(qEnvironmentVariable("SUMLARK_KEEP_PDFS", temporary.path()) + "/" + test->name() +
-               (kind == SheetKind::Answer ? "-answer.pdf" : "-question.pdf"));
+    QFile file(pdfFile(temporary, kind == SheetKind::Answer ? "answer" : "question"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     EXPECT_TRUE(writeSheetPdf(file, sheet, kind, style, planPages(style, sheet), {}).ok);
     file.close();
-    QProcess text;
-    text.start("pdftotext", {"-bbox", file.fileName(), "-"});
-    EXPECT_TRUE(text.waitForFinished(30'000));
-    static const QRegularExpression word(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
-    static const QRegularExpression chinese("[\\x{4e00}-\\x{9fff}]");
-    std::vector<Line> lines;
-    const QStringList pageTexts = QString::fromUtf8(text.readAllStandardOutput()).split("<page ").mid(1);
-    for (const QString& page : pageTexts) {
-        std::map<long, Line> byTop;
-        for (auto match = word.globalMatch(page); match.hasNext();) {
-            const auto found = match.next();
-            const double top = found.captured(2).toDouble();
-            byTop[std::lround(top)].push_back({found.captured(1).toDouble(), found.captured(3).toDouble(),
-                                               found.captured(4).toDouble() - top, found.captured(5)});
-        }
-        for (auto& [top, line] : byTop) {
-            std::sort(line.begin(), line.end(), [](const Word& a, const Word& b) { return a.left < b.left; });
-            if (!std::any_of(line.begin(), line.end(), [](const Word& w) { return w.text.contains(chinese); }))
-                lines.push_back(line);
+    std::vector<PdfLine> lines;
+    const auto read = sumlark::testing::readPdfPages(file.fileName());
+    for (const auto& page : read) {
+        for (PdfLine& line : page.lines()) {
+            if (std::none_of(line.begin(), line.end(), [](const PdfWord& w) { return sumlark::testing::hasChinese(w.text); }))
+                lines.push_back(std::move(line));
         }
     }
     if (pages)
-        *pages = int(pageTexts.size());
+        *pages = int(read.size());
     return lines;
 }
 
-// A line's words as the text sheets write cells: no spaces, "..." for "……",
-// a negative operand without its parentheses.
-std::vector<std::string> texts(const std::vector<Line>& lines)
+// A line's words as the page prints the text sheet's cells: no spaces,
+// "..." for "……", a negative operand without its parentheses.
+std::vector<std::string> texts(const std::vector<PdfLine>& lines)
 {
     std::vector<std::string> out;
-    for (const Line& line : lines) {
+    for (const PdfLine& line : lines) {
         QString text;
-        for (const Word& word : line)
+        for (const PdfWord& word : line)
             text += word.text;
-        out.push_back(text.replace("……", "...").replace(QRegularExpression("\\((-\\d+)\\)"), "\\1").toStdString());
+        out.push_back(text.replace("……", "...").replace(QRegularExpression("\\((\u2212\\d+)\\)"), "\\1").toStdString());
     }
     return out;
 }
@@ -120,6 +111,8 @@ std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int co
                                                                            sheet.problems[i]);
         std::erase(lines.back(), ' ');
     }
+    for (std::string& line : lines)
+        line = pageSigns(QString::fromStdString(line)).toStdString();
     return lines;
 }
 
@@ -129,12 +122,17 @@ std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int co
 // dividend); the results under the rules.
 std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int columns)
 {
-    const auto whole = [](double value) { return std::to_string(static_cast<long long>(value)); };
+    const auto whole = [](double value) {
+        return pageSigns(QString::number(static_cast<long long>(value))).toStdString();
+    };
     std::vector<std::string> lines;
     const bool answer = kind == SheetKind::Answer;
     for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
-        const SheetProblem& p = sheet.problems[i];
+        SheetProblem p = sheet.problems[i];
         const bool division = p.operation == Operation::Division;
+        // A product stands with its longer factor on top.
+        if (p.operation == Operation::Multiplication && whole(std::fabs(p.right)).size() > whole(std::fabs(p.left)).size())
+            std::swap(p.left, p.right);
         if (i % std::size_t(columns) == 0)
             lines.resize(lines.size() + 3);
         std::string* line = &lines[lines.size() - 3];
@@ -143,7 +141,8 @@ std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int 
         if (division && answer)
             line[0] += whole(p.result) + (p.remainder != 0.0 ? "..." + whole(p.remainder) : "");
         line[0] += division ? "" : whole(p.left);
-        line[1] += division ? whole(p.right) + whole(p.left) : std::string(signOf(p.operation)) + whole(p.right);
+        line[1] += division ? whole(p.right) + whole(p.left)
+                            : pageSigns(QString::fromUtf8(signOf(p.operation).data())).toStdString() + whole(p.right);
         line[2] += answer && !division ? whole(p.result) : "";
     }
     std::erase(lines, std::string());
@@ -153,16 +152,16 @@ std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int 
 // Nothing printed over anything. Words are boxed by their advance, which
 // reaches past the ink: a full-width sign's by a tenth of the size beyond
 // its slot, a full-width parenthesis's by half the size on its outer side.
-void expectApart(const std::vector<Line>& lines, const PageStyle& style)
+void expectApart(const std::vector<PdfLine>& lines, const PageStyle& style)
 {
-    for (const Line& line : lines) {
+    for (const PdfLine& line : lines) {
         for (std::size_t i = 1; i < line.size(); ++i) {
             const bool parenthesis = line[i - 1].text.endsWith("）") || line[i].text.startsWith("（");
             EXPECT_LE(line[i - 1].right, line[i].left + (parenthesis ? 0.55 : 0.11) * style.fontSize)
                 << line[i - 1].text.toStdString() << " runs into " << line[i].text.toStdString();
         }
-        for (const Word& word : line)
-            EXPECT_GE(word.height, style.fontSize) << word.text.toStdString();
+        for (const PdfWord& word : line)
+            EXPECT_GE(word.height(), style.fontSize) << word.text.toStdString();
     }
 }
 
@@ -180,11 +179,11 @@ TEST(RowsOfForms, PrintTheTextSheetsProblems)
          problem(Operation::Division, 36, 4, BlankSpot::Second), problem(Operation::Division, 7, 2)},
         3);
     for (const PageLayout asked : {PageLayout::Rows, PageLayout::Columns}) {
-        const PageStyle style{Paper::A4, 14.0, asked};
+        const PageStyle style{Paper::A4, 14.0, asked, {}};
         const PageGrid grid = planPages(style, sheet);
         EXPECT_EQ(grid.layout, PageLayout::Rows);
         for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
-            const std::vector<Line> lines = printedLines(sheet, kind, style);
+            const std::vector<PdfLine> lines = printedLines(sheet, kind, style);
             EXPECT_EQ(texts(lines), rowsExpected(sheet, kind, grid.columns));
             expectApart(lines, style);
         }
@@ -206,7 +205,7 @@ TEST(RowsOfForms, AWideFormWidensTheColumns)
         EXPECT_LT(grid.columns, 5);
         EXPECT_TRUE(columnsNote(grid).has_value());
         for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
-            const std::vector<Line> lines = printedLines(sheet, kind, style);
+            const std::vector<PdfLine> lines = printedLines(sheet, kind, style);
             EXPECT_EQ(texts(lines), rowsExpected(sheet, kind, grid.columns));
             expectApart(lines, style);
         }
@@ -214,7 +213,7 @@ TEST(RowsOfForms, AWideFormWidensTheColumns)
 }
 
 // Every kind of block, negative numbers and remainders among them, on both
-// pages, inside the margins; the long division and its remainder leave no
+// pages, inside the margins, a product with its longer factor on top; the long division and its remainder leave no
 // room for the four blocks a line asked for. In the first row (additions
 // and a subtraction) the last digits of both operands and of the result
 // stand one under the other, however many digits each has.
@@ -224,18 +223,19 @@ TEST(ColumnForm, BlocksHoldTheProblemsWithTheirDigitsInColumns)
                                  problem(Operation::Addition, 999, 1), problem(Operation::Multiplication, 46, 27),
                                  problem(Operation::Subtraction, 305, 78), problem(Operation::Division, 87, 4),
                                  problem(Operation::Multiplication, 9, -7), problem(Operation::Division, 96, 8),
-                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3)},
+                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3),
+                                 problem(Operation::Multiplication, 9, 24)},
                                 4);
-    const PageStyle style{Paper::A4, 14.0, PageLayout::Columns};
+    const PageStyle style{Paper::A4, 14.0, PageLayout::Columns, {}};
     const PageGrid grid = planPages(style, sheet);
     ASSERT_EQ(grid.layout, PageLayout::Columns);
     EXPECT_LT(grid.columns, 4);
     EXPECT_TRUE(columnsNote(grid).has_value());
     for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
-        const std::vector<Line> lines = printedLines(sheet, kind, style);
+        const std::vector<PdfLine> lines = printedLines(sheet, kind, style);
         EXPECT_EQ(texts(lines), blocksExpected(sheet, kind, grid.columns));
         expectApart(lines, style);
-        for (const Line& line : lines)
+        for (const PdfLine& line : lines)
             EXPECT_LT(line.back().right, 595.0 - 56.0); // inside A4's right margin
         // A number ends where the last of its words (pdftotext may split
         // one) ends in a digit.
@@ -243,7 +243,7 @@ TEST(ColumnForm, BlocksHoldTheProblemsWithTheirDigitsInColumns)
         for (std::size_t i = 0; i < (kind == SheetKind::Answer ? 3u : 2u); ++i) {
             ends.emplace_back();
             for (std::size_t w = 0; w < lines[i].size(); ++w) {
-                const Word& word = lines[i][w];
+                const PdfWord& word = lines[i][w];
                 if (word.text.back().isDigit() &&
                     (w + 1 == lines[i].size() || lines[i][w + 1].left - word.right > 0.5 * style.fontSize))
                     ends.back().insert(std::lround(word.right * 2.0));
@@ -265,7 +265,7 @@ TEST(ColumnForm, SevenRowsOfFourAPage)
         for (int i = 0; i < count; ++i)
             problems.push_back(problem(Operation::Addition, 10 + i, 89 - i));
         const Sheet sheet = sheetOf(problems, 4);
-        const PageStyle style{paper, 14.0, PageLayout::Columns};
+        const PageStyle style{paper, 14.0, PageLayout::Columns, {}};
         const PageGrid grid = planPages(style, sheet);
         EXPECT_EQ(grid.columns, 4);
         EXPECT_EQ(grid.rowsPerPage, 7);

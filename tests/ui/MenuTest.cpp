@@ -4,6 +4,7 @@
 // 更多出题条件 reaching the run, refusals, and class sets.
 
 #include "MainWindow.h"
+#include "PdfWords.h"
 #include "MoreConditionsDialog.h"
 #include "ProblemConstraints.h"
 #include "QtTranslations.h"
@@ -14,6 +15,7 @@
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -106,6 +108,7 @@ class MenuTest : public QObject {
     std::unique_ptr<sumlark::ui::MainWindow> window_;
     QTranslator qtTexts_;
     QString previewTitle_;
+    QString previewNote_; // the line above the pages, when shown
 
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
     QString inFolder(const QString& name) const { return QDir(folder_->path()).filePath(name); }
@@ -129,6 +132,8 @@ class MenuTest : public QObject {
         whenOpen<QPrintPreviewDialog>([this, &pages](QPrintPreviewDialog* preview) {
             pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
             previewTitle_ = preview->windowTitle();
+            auto* note = preview->findChild<QLabel*>("lblPrintNote");
+            previewNote_ = note && !note->isHidden() ? note->text() : QString();
             preview->reject();
         });
         trigger("mnuPrint");
@@ -180,25 +185,88 @@ private slots:
     }
 
     // Question pages of every sheet, then their answer pages; 200 problems
-    // five a row take two A4 pages at 14 points.
+    // five a row take two A4 pages at 14 points. A row that takes fewer
+    // problems than asked is told in a line above the pages.
     void previewPageCount_data()
     {
-        rows<QString, bool, int, int>({{"one page each", {"10", true, 1, 2}},
-                                       {"no answer pages", {"10", false, 1, 1}},
-                                       {"two pages each", {"200", true, 1, 4}},
-                                       {"a class set", {"200", true, 3, 12}}});
+        rows<QString, bool, int, int, QString, QString>(
+            {{"one page each", {"10", true, 1, 2, "5", ""}},
+             {"no answer pages", {"10", false, 1, 1, "5", ""}},
+             {"two pages each", {"200", true, 1, 4, "5", ""}},
+             {"a class set", {"200", true, 3, 12, "5", ""}},
+             {"fewer a row told", {"10", true, 1, 2, "8", "每行放不下 8 题，打印时每行改为 "}}});
     }
     void previewPageCount()
     {
-        const auto [count, answers, sheets, pages] = row<QString, bool, int, int>();
+        const auto [count, answers, sheets, pages, perLine, note] = row<QString, bool, int, int, QString, QString>();
         typeInto("cmbTS", count);
+        typeInto("cmbLS", perLine);
         control<QCheckBox>("ckDA")->setChecked(answers);
         chooseMore([sheets](QDialog* dialog) { dialog->findChild<QSpinBox*>("spnSheets")->setValue(sheets); });
         QCOMPARE(pagesInPreview(), pages);
         QVERIFY2(previewTitle_.startsWith("打印预览"), qPrintable(previewTitle_));
+        QVERIFY2(note.isEmpty() ? previewNote_.isEmpty() : previewNote_.startsWith(note), qPrintable(previewNote_));
         // Made as Create makes them, without the editor or the box.
         QVERIFY(services_->script.launches.empty() && services_->script.messages.empty());
         QVERIFY(QFileInfo::exists(inFolder(sheets > 1 ? "速算答题-01.txt" : "速算答题.txt")));
+    }
+
+    // The preview lays the pages out again for the paper and margins its
+    // page set-up holds; printed from there to a PDF file, every word is
+    // inside the margins, the problems keep their size, every page is numbered.
+    void previewFollowsPageSetup_data()
+    {
+        rows<QPageSize::PageSizeId, int>({{"B5, 15 mm", {QPageSize::B5, 15}},
+                                          {"A5, 40 mm", {QPageSize::A5, 40}},
+                                          {"Letter, 0 mm", {QPageSize::Letter, 0}},
+                                          {"A4, 15 mm", {QPageSize::A4, 15}}});
+    }
+    void previewFollowsPageSetup()
+    {
+        const auto [paper, marginMm] = row<QPageSize::PageSizeId, int>();
+        typeInto("cmbTS", "100");
+        typeInto("cmbFW1", "-20");
+        const QString file = inFolder("printed.pdf");
+        int pages = -1;
+        whenOpen<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
+            QPrinter* printer = preview->printer();
+            printer->setPageSize(QPageSize(paper));
+            printer->setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+            auto* pages_ = preview->findChild<QPrintPreviewWidget*>();
+            pages_->updatePreview();
+            pages = pages_->pageCount();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(file);
+            pages_->print();
+            preview->reject();
+        });
+        trigger("mnuPrint");
+        const auto read = sumlark::testing::readPdfPages(file);
+        QCOMPARE(int(read.size()), pages);
+        const double margin = marginMm * 72.0 / 25.4 - 0.5;
+        for (const auto& page : read) {
+            bool numbered = false;
+            for (const auto& line : page.lines()) {
+                QString text;
+                for (const auto& word : line) {
+                    text += word.text;
+                    QVERIFY2(word.left >= margin && word.top >= margin && word.right <= page.width - margin &&
+                                 word.bottom <= page.height - margin,
+                             qPrintable(QStringLiteral("%1 at %2..%3, %4..%5 on %6 x %7")
+                                            .arg(word.text)
+                                            .arg(word.left)
+                                            .arg(word.right)
+                                            .arg(word.top)
+                                            .arg(word.bottom)
+                                            .arg(page.width)
+                                            .arg(page.height)));
+                    QVERIFY2(sumlark::testing::hasChinese(line.front().text) || word.height() >= 14.0,
+                             qPrintable(word.text));
+                }
+                numbered = numbered || text.contains(QRegularExpression("^第\\d+页，共\\d+页$"));
+            }
+            QVERIFY(numbered);
+        }
     }
 
     // Paper and text sheets match: while the choices are those of the last
@@ -227,21 +295,58 @@ private slots:
         QVERIFY(services_->script.launches.empty());
     }
 
+    // An earlier pair is replaced only when the user says so, asked once
+    // with both files named, whether ".pdf" was typed or not.
     void exportNames_data()
     {
-        rows<QString, bool, int, QStringList>({
-            {"name with .pdf", {"三年级.pdf", true, 1, {"三年级.pdf", "三年级-答案.pdf"}}},
-            {"name without .pdf", {"三年级", true, 1, {"三年级.pdf", "三年级-答案.pdf"}}},
-            {"no answers, no answer PDF", {"三年级", false, 1, {"三年级.pdf"}}},
-            {"a class set in one pair", {"全班.pdf", true, 3, {"全班.pdf", "全班-答案.pdf"}}},
+        using Buttons = QMessageBox::StandardButton;
+        rows<QString, bool, int, QStringList, QStringList, Buttons>({
+            {"name with .pdf", {"三年级.pdf", true, 1, {"三年级.pdf", "三年级-答案.pdf"}, {}, Buttons::NoButton}},
+            {"name without .pdf", {"三年级", true, 1, {"三年级.pdf", "三年级-答案.pdf"}, {}, Buttons::NoButton}},
+            {"no answers, no answer PDF", {"三年级", false, 1, {"三年级.pdf"}, {}, Buttons::NoButton}},
+            {"a class set in one pair", {"全班.pdf", true, 3, {"全班.pdf", "全班-答案.pdf"}, {}, Buttons::NoButton}},
+            {"earlier pair kept on no",
+             {"三年级", true, 1, {"三年级.pdf", "三年级-答案.pdf"}, {"三年级.pdf", "三年级-答案.pdf"}, Buttons::No}},
+            {"earlier pair replaced on yes",
+             {"三年级", true, 1, {"三年级.pdf", "三年级-答案.pdf"}, {"三年级.pdf", "三年级-答案.pdf"}, Buttons::Yes}},
+            {"an earlier answer PDF alone asked about",
+             {"三年级.pdf", true, 1, {"三年级.pdf", "三年级-答案.pdf"}, {"三年级-答案.pdf"}, Buttons::No}},
         });
     }
     void exportNames()
     {
-        const auto [chosen, answers, sheets, files] = row<QString, bool, int, QStringList>();
+        const auto [chosen, answers, sheets, files, earlier, answer] =
+            row<QString, bool, int, QStringList, QStringList, QMessageBox::StandardButton>();
         control<QCheckBox>("ckDA")->setChecked(answers);
         chooseMore([sheets](QDialog* dialog) { dialog->findChild<QSpinBox*>("spnSheets")->setValue(sheets); });
-        exportAs(chosen);
+        for (const QString& name : earlier) {
+            QFile file(inFolder(name));
+            QVERIFY(file.open(QFile::WriteOnly) && file.write("earlier") == 7);
+        }
+        QString asked;
+        int questions = 0;
+        // Asked after the file dialog closes.
+        whenOpen<QFileDialog>([this, chosen, answer, &asked, &questions](QFileDialog* dialog) {
+            if (answer != QMessageBox::NoButton) {
+                whenOpen<QMessageBox>([answer, &asked, &questions](QMessageBox* box) {
+                    asked = box->text();
+                    ++questions;
+                    box->button(answer)->click();
+                });
+            }
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(inFolder(chosen));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        trigger("mnuExportPdf");
+        QCOMPARE(questions, earlier.isEmpty() ? 0 : 1);
+        for (const QString& name : earlier)
+            QVERIFY2(asked.contains(QDir::toNativeSeparators(inFolder(name))), qPrintable(asked));
+        if (answer == QMessageBox::No) {
+            for (const QString& name : earlier)
+                QCOMPARE(pdfPages(inFolder(name)), -1); // still the earlier bytes
+            QVERIFY(services_->script.messages.empty());
+            return;
+        }
         QStringList pdfs = QDir(folder_->path()).entryList({"*.pdf"}, QDir::Files);
         pdfs.sort();
         QStringList expected = files;
@@ -257,7 +362,8 @@ private slots:
 
     // Carry, no repeats, the seed and the number of sheets reach Create; the
     // folder opens instead of an editor per sheet; the choices and the last
-    // seed are there when the dialog opens again.
+    // seed are there when the dialog opens again, the last seed in a field
+    // of its own that a button puts into 种子.
     void moreConditionsReachTheRun()
     {
         chooseMore([](QDialog* dialog) {
@@ -287,17 +393,23 @@ private slots:
         QVERIFY(services_->script.launches.empty());
         QCOMPARE(services_->script.foldersShown, std::vector{QDir::toNativeSeparators(folder_->path()).toStdString()});
 
-        QString lastSeed, seedField;
+        QString lastSeed, seedField, filled;
         int carry = -1;
         whenOpen<QDialog>([&](QDialog* dialog) {
-            lastSeed = dialog->findChild<QLabel*>("lblLastSeed")->text();
-            seedField = dialog->findChild<QLineEdit*>("txtSeed")->text();
+            auto* last = dialog->findChild<QLineEdit*>("txtLastSeed");
+            lastSeed = last->isReadOnly() ? last->text() : QString();
+            auto* seed = dialog->findChild<QLineEdit*>("txtSeed");
+            seedField = seed->text();
+            seed->clear();
+            dialog->findChild<QPushButton*>("cmdUseLastSeed")->click();
+            filled = seed->text();
             carry = dialog->findChild<QComboBox*>("cmbCarry")->currentIndex();
             dialog->reject();
         });
         trigger("mnuMoreConditions");
-        QCOMPARE(lastSeed, "上次：42");
+        QCOMPARE(lastSeed, "42");
         QCOMPARE(seedField, "42");
+        QCOMPARE(filled, "42");
         QCOMPARE(carry, 1);
     }
 
@@ -320,6 +432,10 @@ private slots:
         const auto [given] = row<sumlark::ui::MoreConditions>();
         const sumlark::ui::MoreConditionsDialog dialog(given, std::nullopt, window_.get());
         QCOMPARE(describe(dialog.conditions()), describe(given));
+        // One width whatever it shows: the longest last seed, three numbers.
+        const sumlark::ui::MoreConditionsDialog longest(given, UINT64_MAX, window_.get());
+        QCOMPARE(dialog.sizeHint().width(), longest.sizeHint().width());
+        QCOMPARE(dialog.sizeHint().width(), sumlark::ui::MoreConditionsDialog({}, 1, window_.get()).sizeHint().width());
     }
 
     // accept() keeps the dialog open on a range whose low end is above its
@@ -372,7 +488,7 @@ private slots:
     // the range fields included once their box is ticked.
     void dialogTabOrderFollowsTheRows()
     {
-        sumlark::ui::MoreConditionsDialog dialog({}, std::nullopt, window_.get());
+        sumlark::ui::MoreConditionsDialog dialog({}, 7, window_.get());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (const char* box : {"ckFirstRange", "ckSecondRange", "ckResultRange"})
@@ -390,12 +506,14 @@ private slots:
                 break;
             walked << (focused->objectName().isEmpty() ? QString::fromLatin1(focused->metaObject()->className())
                                                        : focused->objectName());
+            // Every choice says what it does.
+            QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
             QTest::keyClick(focused, Qt::Key_Tab);
         }
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
                                       "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
-                                      "txtSeed", "spnFontSize", "cmbPaper", "cmbLayout", "QPushButton",
+                                      "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize", "cmbPaper", "cmbLayout", "QPushButton",
                                       "QPushButton"}));
     }
 
@@ -404,7 +522,8 @@ private slots:
     // form makes a new run, which the engine is given.
     void formChoicesReachThePaper_data()
     {
-        rows<QString, bool>({{"column layout keeps the sheets", {"cmbLayout", true}},
+        rows<QString, bool>({{"nothing changed keeps the sheets, menu unmarked", {"", true}},
+                             {"column layout keeps the sheets", {"cmbLayout", true}},
                              {"a blank draws anew", {"cmbBlank", false}},
                              {"three numbers draw anew", {"cmbTerms", false}},
                              {"a result range draws anew", {"ckResultRange", false}},
@@ -417,11 +536,16 @@ private slots:
         typeInto("cmbFW2", "20");
         control<QPushButton>("cmdCreate")->click();
         chooseMore([changed](QDialog* dialog) {
+            if (changed.isEmpty())
+                return;
             if (auto* list = dialog->findChild<QComboBox*>(changed))
                 list->setCurrentIndex(1);
             else
                 dialog->findChild<QCheckBox*>(changed)->setChecked(true);
         });
+        // The menu shows that conditions are set; the client area stays as it is.
+        QCOMPARE(control<QAction>("mnuMoreConditions")->text(),
+                 changed.isEmpty() ? "更多出题条件…" : "更多出题条件…（已设置）");
         QVERIFY(pagesInPreview() > 0);
         QCOMPARE(window_->lastRun()->set.seed, sameSheets ? 1u : 2u);
         QCOMPARE(window_->lastRun()->conditions.constraints.asksForms(), !sameSheets);
@@ -460,6 +584,55 @@ private slots:
         trigger("mnuOpenFolder");
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(services_->script.foldersShown, std::vector{QDir::toNativeSeparators(folder).toStdString()});
+    }
+
+    // With the window's own services on a desktop without a file manager
+    // (xdg-open finds nothing to open a folder with) or without xdg-open at
+    // all, the folder's full path is shown in a box it can be copied from.
+    void openerFailureShowsThePath_data()
+    {
+        rows<QString, bool, QString>({{"folder menu, no opener", {"mnuOpenFolder", false, "无法打开文件夹"}},
+                                      {"folder menu, opener fails", {"mnuOpenFolder", true, "无法打开文件夹"}},
+                                      {"class set, no opener", {"cmdCreate", false, "成功"}},
+                                      {"class set, opener fails", {"cmdCreate", true, "无法打开文件夹"}}});
+    }
+    void openerFailureShowsThePath()
+    {
+        const auto [via, opener, title] = row<QString, bool, QString>();
+        const QTemporaryDir empty;
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
+        if (!opener)
+            qputenv("PATH", empty.path().toUtf8());
+        else if (QStandardPaths::findExecutable("xdg-open").isEmpty())
+            QFAIL("xdg-open is not installed (scripts/install-deps.sh installs xdg-utils)");
+        // No desktop, no applications, no browser for xdg-open to fall back on.
+        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+            qputenv(name, empty.path().toUtf8());
+        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "BROWSER", "DISPLAY"})
+            qunsetenv(name);
+        window_->setRunServices(nullptr);
+        const QString folder = inFolder("速算练习");
+        window_->setOutputFolder(folder);
+        if (via == "cmdCreate")
+            chooseMore([](QDialog* dialog) { dialog->findChild<QSpinBox*>("spnSheets")->setValue(2); });
+        QString shownTitle, shownText;
+        bool selectable = false;
+        const auto record = [&](QMessageBox* box) {
+            shownTitle = box->windowTitle();
+            shownText = box->text();
+            selectable = box->textInteractionFlags() & Qt::TextSelectableByMouse;
+            box->accept();
+        };
+        whenOpen<QMessageBox>(record);
+        if (auto* action = control<QAction>(via))
+            action->trigger();
+        else
+            control<QPushButton>(via)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!shownTitle.isEmpty(), 2000);
+        QCOMPARE(shownTitle, title);
+        QVERIFY2(shownText.contains(QDir::toNativeSeparators(folder)), qPrintable(shownText));
+        QVERIFY(selectable);
     }
 };
 

@@ -1,7 +1,8 @@
 // Saves pictures of the windows as the program shows them, so a change of
 // font or style can be checked by eye: frm100.png (with its menu bar),
 // menu-file.png (the 文件 menu open), frmSplash.png, frmMoreConditions.png
-// and frmPrintPreview.png (the sheets of a run in Qt's print preview).
+// and frmPrintPreview.png (the sheets of a run, eight asked for a row, in
+// Qt's print preview on B5 with 15 mm margins, as its page set-up leaves it).
 // Usage: sumlark_render_windows [folder] [interface font points]
 
 #include "AboutWindow.h"
@@ -10,10 +11,13 @@
 #include "QtTranslations.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -67,6 +71,9 @@ int main(int argc, char* argv[])
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
             poll.stop();
+            preview->printer()->setPageSize(QPageSize(QPageSize::B5));
+            preview->printer()->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+            preview->findChild<QPrintPreviewWidget*>()->updatePreview();
             preview->resize(900, 700);
             QApplication::processEvents();
             save(preview, "frmPrintPreview.png");
@@ -75,6 +82,7 @@ int main(int argc, char* argv[])
         }
     });
     poll.start(20);
+    main.findChild<QComboBox*>(QStringLiteral("cmbLS"))->setEditText(QStringLiteral("8"));
     main.printSheets();
     return saved && previewed ? 0 : 1;
 }

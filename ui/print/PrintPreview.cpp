@@ -3,6 +3,8 @@
 
 #include "PrintJob.h"
 
+#include <QBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -11,15 +13,23 @@ extern "C" Q_DECL_EXPORT void sumlarkShowPrintPreview(QWidget* parent, const sum
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(job.documentName);
-    // The whole sheet of paper is the page; the drawing keeps its own margins.
-    printer.setFullPage(true);
-    printer.setPageLayout(job.layout);
+    // The printer's own margins stay: the pages are laid out inside them.
+    printer.setPageSize(job.paper);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("frmPrintPreview"));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&job](QPrinter* target) {
+    auto* note = new QLabel(&preview);
+    note->setObjectName(QStringLiteral("lblPrintNote"));
+    note->setContentsMargins(8, 4, 8, 4);
+    note->hide();
+    if (auto* box = qobject_cast<QBoxLayout*>(preview.layout()))
+        box->insertWidget(0, note);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&job, note](QPrinter* target) {
         QPainter painter;
-        if (painter.begin(target))
-            job.drawPages(painter, *target);
+        if (!painter.begin(target))
+            return;
+        const QString said = job.drawPages(painter, *target);
+        note->setText(said);
+        note->setVisible(!said.isEmpty());
     });
     preview.exec();
 }
