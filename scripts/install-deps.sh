@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   poppler-utils time
+  strace xvfb xdotool exfat-fuse exfatprogs
   "$@"
 )
 

@@ -7,7 +7,12 @@
 // (CI sets it).
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -18,6 +23,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 namespace sumlark::testing {
@@ -98,5 +104,102 @@ private:
     bool mounted_ = false;
     std::string why_;
 };
+
+// A removable drive: an exFAT image on a loop device, mounted through FUSE
+// (this kernel has no exFAT of its own), where Chinese names work and
+// unnamed temporary files do not, as on a USB stick. Gone with the object.
+class ExfatDrive {
+public:
+    explicit ExfatDrive(const QString& scratch) : path_(scratch + "/drive")
+    {
+        const QString image = scratch + "/drive.img";
+        QFile file(image);
+        if (!QDir().mkpath(path_) || !file.open(QIODevice::WriteOnly) || !file.resize(64 << 20)) {
+            why_ = "no room for the drive's image";
+            return;
+        }
+        file.close();
+        QProcess losetup;
+        if (!run("mkfs.exfat", {image}) || (losetup.start("losetup", {"-f", "--show", image}), !losetup.waitForFinished()) ||
+            losetup.exitCode() != 0) {
+            why_ = "making an exFAT image on a loop device needs exfatprogs and root";
+            return;
+        }
+        loop_ = QString::fromUtf8(losetup.readAllStandardOutput().trimmed());
+        mounted_ = run("mount.exfat-fuse", {loop_, path_});
+        if (!mounted_)
+            why_ = "mounting exFAT through FUSE needs exfat-fuse and /dev/fuse";
+    }
+    ~ExfatDrive()
+    {
+        if (mounted_)
+            ::umount(QFile::encodeName(path_).constData());
+        if (!loop_.isEmpty())
+            run("losetup", {"-d", loop_});
+    }
+    ExfatDrive(const ExfatDrive&) = delete;
+    ExfatDrive& operator=(const ExfatDrive&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+    const QString& path() const { return path_; }
+
+private:
+    static bool run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QString path_;
+    QString loop_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+// A program run under strace with every rename held back a moment after it
+// is done, so that a real signal can land between two moves of a run.
+inline QStringList withSlowMoves(const QString& program, const QStringList& arguments)
+{
+    return QStringList{"-f", "-qq", "-o", "/dev/null", "-e", "trace=rename,renameat,renameat2", "-e",
+                       "inject=rename,renameat,renameat2:delay_exit=300000", program} +
+           arguments;
+}
+
+inline bool straceFound()
+{
+    return !QStandardPaths::findExecutable("strace").isEmpty();
+}
+
+// The process strace started for program, once it runs (strace tries
+// tracing on children of its own first).
+inline pid_t tracee(qint64 strace, const QString& program)
+{
+    const QString wanted = QFileInfo(program).canonicalFilePath();
+    for (int tries = 0; tries < 2000; ++tries, QThread::msleep(5)) {
+        const QByteArray children = readBytes(QString("/proc/%1/task/%1/children").arg(strace)).trimmed();
+        for (const QByteArray& child : children.split(' '))
+            if (QFileInfo("/proc/" + child + "/exe").symLinkTarget() == wanted)
+                return pid_t(child.toLong());
+    }
+    return 0;
+}
+
+// Waits until `moves` of the files (name and earlier bytes) hold new bytes.
+inline bool waitForMoves(const QString& folder, const std::map<QString, QByteArray>& before, int moves)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60'000) {
+        int moved = 0;
+        for (const auto& [name, bytes] : before)
+            moved += readBytes(folder + "/" + name) != bytes;
+        if (moved >= moves)
+            return true;
+        QThread::msleep(2);
+    }
+    return false;
+}
 
 } // namespace sumlark::testing
