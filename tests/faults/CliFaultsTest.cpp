@@ -4,7 +4,6 @@
 // for real, as root where it must be (see RealFaults.h).
 
 #include "RealFaults.h"
-#include "SheetText.h"
 
 #include <QDir>
 #include <QFile>
@@ -254,19 +253,6 @@ TEST(OneRunAtATime, ALockLeftByAProgramThatIsGoneIsTakenOver)
     EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
 }
 
-// The question sheet and the answer sheet in the folder come from one run.
-bool onePair(const QString& folder)
-{
-    const auto questions = allCells(readBytes(folder + "/" + kQuestion).toStdString());
-    const auto answers = allCells(readBytes(folder + "/" + kAnswer).toStdString());
-    if (questions.empty() || questions.size() != answers.size())
-        return false;
-    for (std::size_t i = 0; i < questions.size(); ++i)
-        if (!answers[i].text.starts_with(questions[i].text))
-            return false;
-    return true;
-}
-
 TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
 {
     QTemporaryDir folder;
@@ -278,18 +264,9 @@ TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
         const Finished a = finish(first), b = finish(second);
         EXPECT_EQ(a.exit, 0) << a.err.toStdString();
         EXPECT_EQ(b.exit, 0) << b.err.toStdString();
-        ASSERT_TRUE(onePair(folder.path())) << "round " << round;
+        ASSERT_TRUE(onePair(folder.path(), kQuestion, kAnswer)) << "round " << round;
     }
     EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
-}
-
-// What is in a folder, file by file.
-std::map<QString, QByteArray> contents(const QString& folder)
-{
-    std::map<QString, QByteArray> files;
-    for (const auto& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
-        files[name] = readBytes(folder + "/" + name);
-    return files;
 }
 
 void noCoreFiles()

@@ -6,6 +6,8 @@
 // not let be made is skipped, or fails where SUMLARK_REQUIRE_FAULTS is set
 // (CI sets it).
 
+#include "SheetText.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -53,6 +55,28 @@ inline QStringList everything(const QString& folder)
     auto names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     names.sort();
     return names;
+}
+
+// What is in a folder, file by file.
+inline std::map<QString, QByteArray> contents(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const auto& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        files[name] = readBytes(folder + "/" + name);
+    return files;
+}
+
+// The question sheet and the answer sheet in the folder come from one run.
+inline bool onePair(const QString& folder, const QString& question, const QString& answer)
+{
+    const auto questions = allCells(readBytes(folder + "/" + question).toStdString());
+    const auto answers = allCells(readBytes(folder + "/" + answer).toStdString());
+    if (questions.empty() || questions.size() != answers.size())
+        return false;
+    for (std::size_t i = 0; i < questions.size(); ++i)
+        if (!answers[i].text.starts_with(questions[i].text))
+            return false;
+    return true;
 }
 
 inline qint64 pages(qint64 bytes)
