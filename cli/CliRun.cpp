@@ -102,8 +102,9 @@ private:
     std::set<std::string> notes_;
 };
 
-// Every file of the pair is written whole before the first of them replaces
-// anything; then they move in one after another.
+// Every file of the pair (its PDFs too) is written whole and synced before
+// the first of them replaces anything; then they move in one after another
+// in one held window, and only then is anything printed.
 void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart* pdf, const pdf::SetPosition& set,
                SheetFolder& folder, FileRunServices& services, Reporter& reporter)
 {
@@ -121,11 +122,16 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart
             pdfs.push_back(
                 stagePdf(sheet, SheetKind::Answer, options, *pdf, grid, set, folder, texts.report.answer.path));
     }
+    for (NamedPdf& named : pdfs)
+        named.staged.prepare();
     commitSheetFiles(texts);
+    std::vector<FileStatus> moved;
+    for (NamedPdf& named : pdfs)
+        moved.push_back(named.staged.commit());
     reporter.report("答题纸", texts.report.question);
     reporter.report("答案纸", texts.report.answer);
-    for (NamedPdf& named : pdfs)
-        reporter.report(named.name, named.staged.path, named.staged.commit());
+    for (std::size_t i = 0; i < pdfs.size(); ++i)
+        reporter.report(pdfs[i].name, pdfs[i].staged.path, moved[i]);
 }
 
 // The files of one pair, as reports name them, with their paths.

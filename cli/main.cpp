@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 #include "CliRun.h"
+#include "HeldSignals.h"
 #include "PdfModule.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,9 @@ int main(int argc, char** argv)
     SetConsoleOutputCP(CP_UTF8);
 #endif
     using namespace sumlark;
+    // Before anything can start a thread (the PDF module's fonts, Qt), so
+    // that every thread holds the signals that would split a pair.
+    routeSignals();
     // Only the options tell which application object the run needs: fonts
     // for a PDF need a QGuiApplication.
     const cli::CommandLine line = cli::parseCommandLine(userArguments(argc, argv));

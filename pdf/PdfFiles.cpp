@@ -71,6 +71,9 @@ PdfPairReport writePdfPair(const QString& chosenPath, const std::vector<Sheet>& 
     StagedPdf answer;
     if (answers)
         answer = stagePdf(*folder, QFileInfo(paths.answer).fileName(), printed, SheetKind::Answer, style);
+    question.prepare();
+    if (answers)
+        answer.prepare();
     settle(question, report.question);
     if (answers)
         settle(answer, report.answer);

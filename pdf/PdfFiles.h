@@ -23,6 +23,8 @@ struct StagedPdf {
     std::unique_ptr<StagedFile> file; // null when it failed
     std::string reason;               // why it failed before its commit
 
+    // Flushes and syncs it, before any file it moves with is put in place.
+    FileStatus prepare() { return file ? file->prepare() : FileStatus::failure(reason); }
     // Puts it in place; the earlier file stays unless this succeeds. Inline,
     // for a program that opens the PDF writer as a module (PdfPart.h).
     FileStatus commit()
@@ -54,7 +56,7 @@ struct PdfPairReport {
 
 // The question pages of every sheet in one PDF, their answer pages in the
 // other (when the sheets have answers), each sheet from a new page. Both are
-// written whole before either replaces a file.
+// written whole and synced before either replaces a file.
 PdfPairReport writePdfPair(const QString& chosenPath, const std::vector<Sheet>& sheets, const PageStyle& style);
 
 } // namespace sumlark::pdf

@@ -23,6 +23,7 @@ if ! $build_only; then
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     poppler-utils time xdg-utils
+    strace xvfb xdotool exfat-fuse exfatprogs
   )
 fi
 

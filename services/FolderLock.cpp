@@ -2,6 +2,7 @@
 
 #include "Descriptor.h"
 #include "FileReasons.h"
+#include "HeldSignals.h"
 #include "PathBytes.h"
 #include "SheetFolder.h"
 #include "ShownText.h"
@@ -28,6 +29,11 @@
 namespace sumlark {
 
 const char* const FolderLock::kName = ".速算答题.lock";
+
+bool processRunning(pid_t pid)
+{
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
 
 namespace {
 
@@ -57,11 +63,6 @@ struct Look {
     dev_t device = 0;
     ino_t inode = 0;
 };
-
-bool processRunning(pid_t pid)
-{
-    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
-}
 
 std::string hostName()
 {
@@ -310,9 +311,11 @@ void FolderLock::watchInterrupts()
     watchedFolder = folder_;
     watchedFile = file_;
     watched_ = true;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    const sigset_t held = heldSignalSet();
+    for (int signal = 1; signal < NSIG; ++signal) {
         struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+        if (sigismember(&held, signal) != 1 || ::sigaction(signal, nullptr, &current) != 0 ||
+            current.sa_handler != SIG_DFL)
             continue;
         struct sigaction watch {};
         watch.sa_handler = onInterrupt;

@@ -15,10 +15,16 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 
 namespace sumlark {
+
+// Whether a process of this computer with that number still runs, another
+// user's included: what a lock or a temporary file left behind is told by.
+bool processRunning(pid_t pid);
 
 class FolderLock {
 public:

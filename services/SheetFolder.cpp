@@ -22,7 +22,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <dirent.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
 
 #include <cerrno>
 #include <pthread.h>
@@ -46,15 +50,57 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 // Links followed one after another before the sheet counts as unreachable.
 constexpr int kLinkDepth = 8;
 
-// The signals that end a program by default while it is moving a pair's
-// files into place: Ctrl+C, termination, a closed terminal, a closed pipe.
-sigset_t movingSignals()
+// A named temporary file beside target: hidden, named after its sheet and
+// the run that writes it, so that a user who sees it knows whose it is and
+// the next run knows when it was left by a run that is gone.
+std::string temporaryName(const std::string& target, int attempt)
 {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
-        sigaddset(&set, signal);
-    return set;
+    return "." + target + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+}
+
+// The run that wrote a named temporary file, or 0 for a name not of that form.
+pid_t temporaryWriter(const std::string& name)
+{
+    const auto digits = [&](std::size_t from, std::size_t to) {
+        return from < to && to - from <= 10 &&
+               std::all_of(name.begin() + long(from), name.begin() + long(to), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string suffix = ".tmp";
+    if (name.size() < 8 || name.front() != '.' || !name.ends_with(suffix))
+        return 0;
+    const std::size_t end = name.size() - suffix.size();
+    const std::size_t dash = name.rfind('-', end);
+    const std::size_t dot = dash == std::string::npos || dash == 0 ? std::string::npos : name.rfind('.', dash - 1);
+    if (dot == std::string::npos || dot < 2 || !digits(dash + 1, end) || end - dash > 3 || !digits(dot + 1, dash))
+        return 0;
+    return pid_t(std::stol(name.substr(dot + 1, dash - dot - 1)));
+}
+
+// How long a named temporary file of a live process may stand before it
+// counts as left: far longer than any run, short of a reused process id.
+constexpr time_t kLeftAfterSeconds = 24 * 60 * 60;
+
+// Named temporary files that a killed run left in the folder: only the
+// program's own names, regular files of this user, whose run is gone or
+// stood far too long. Called under the folder's lock, so no run of this
+// program into the folder is writing; a run writing here through a link
+// from another folder is alive and keeps its files.
+void removeLeftovers(int folder)
+{
+    DIR* const listing = ::fdopendir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing)
+        return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(listing)) {
+        const pid_t writer = temporaryWriter(entry->d_name);
+        struct stat st {};
+        if (writer <= 0 || ::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid())
+            continue;
+        if (!processRunning(writer) || now - st.st_mtime > kLeftAfterSeconds)
+            ::unlinkat(folder, entry->d_name, 0);
+    }
+    ::closedir(listing);
 }
 
 // Where a sheet's file really goes: a folder descriptor and a name in it,
@@ -153,6 +199,8 @@ struct SheetFolder::Private {
     std::unique_ptr<FolderLock> lock; // released before the folder closes
     int pending = 0;
     std::optional<HeldInterrupts> moving;
+    bool ownMoved = false;               // a file moved into the folder, not yet synced
+    std::vector<Descriptor> otherMoved;  // folders links led to, likewise
 };
 
 struct StagedFile::Private {
@@ -182,8 +230,10 @@ struct StagedFile::Private {
 
     void dropTemporary()
     {
-        if (!tempName.empty())
+        if (!tempName.empty()) {
             ::unlinkat(target.folder, tempName.c_str(), 0);
+            forgetTemporary(target.folder, tempName);
+        }
         tempName.clear();
     }
 
@@ -193,13 +243,14 @@ struct StagedFile::Private {
     {
         const std::string proc = "/proc/self/fd/" + std::to_string(file.get());
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string name =
-                "." + target.name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+            // Called while interrupts are held: noted before any can end the run.
+            const std::string name = temporaryName(target.name, attempt);
             int done = ::linkat(AT_FDCWD, proc.c_str(), target.folder, name.c_str(), AT_SYMLINK_FOLLOW);
             if (done != 0 && errno == ENOENT)
                 done = ::linkat(file.get(), "", target.folder, name.c_str(), AT_EMPTY_PATH);
             if (done == 0) {
                 tempName = name;
+                noteTemporary(target.folder, name);
                 return true;
             }
             if (errno != EEXIST) {
@@ -221,17 +272,27 @@ struct StagedFile::Private {
             return false;
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string name =
-                "." + target.name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-            file.reset(::openat(target.folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-            if (file.valid()) {
+            const std::string name = temporaryName(target.name, attempt);
+            int made = 0;
+            {
+                // Made and noted with interrupts held, so that an interrupt
+                // in between cannot leave it unnoted.
+                const HeldInterrupts hold;
+                file.reset(::openat(target.folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+                made = file.valid() ? 0 : errno;
+                if (made == 0)
+                    noteTemporary(target.folder, name);
+            }
+            if (made == 0) {
                 tempName = name;
                 return true;
             }
-            if (errno != EEXIST)
-                break;
+            if (made != EEXIST) {
+                error = made;
+                return false;
+            }
         }
-        error = errno;
+        error = EEXIST;
         return false;
     }
 };
@@ -261,6 +322,7 @@ std::shared_ptr<SheetFolder> SheetFolder::open(const QString& absolutePath, std:
     folder->d_->lock = FolderLock::take(folder->d_->folder.get(), folder->path_, lockWaitMs, reason);
     if (!folder->d_->lock)
         return nullptr;
+    removeLeftovers(folder->d_->folder.get());
     return folder;
 }
 
@@ -290,11 +352,28 @@ void SheetFolder::holdInterrupts()
         d_->moving.emplace();
 }
 
+void SheetFolder::movedInto(int folder)
+{
+    if (folder == d_->folder.get())
+        d_->ownMoved = true;
+    else
+        d_->otherMoved.emplace_back(::dup(folder)); // a folder a link led to, closed with its file
+}
+
 void SheetFolder::fileSettled()
 {
+    if (--d_->pending != 0)
+        return;
+    // The new names are on the disk too, not only the data: one sync after
+    // the last move rather than one after each keeps the time in which a
+    // kill (which nothing can hold) finds the pair half moved short.
+    if (std::exchange(d_->ownMoved, false))
+        ::fsync(d_->folder.get());
+    for (const Descriptor& other : d_->otherMoved)
+        ::fsync(other.get());
+    d_->otherMoved.clear();
     // What was asked for while the files moved happens now.
-    if (--d_->pending == 0)
-        d_->moving.reset();
+    d_->moving.reset();
 }
 
 qint64 StagedFile::writeData(const char* data, qint64 size)
@@ -337,9 +416,9 @@ FileStatus StagedFile::commit()
         d_->nameUnnamed();
     if (d_->error == 0 && d_->reason.empty()) {
         if (::renameat(d_->target.folder, d_->tempName.c_str(), d_->target.folder, d_->target.name.c_str()) == 0) {
+            forgetTemporary(d_->target.folder, d_->tempName);
             d_->tempName.clear();
-            // The new name is on the disk too, not only the data.
-            ::fsync(d_->target.folder);
+            folder_->movedInto(d_->target.folder);
         } else {
             d_->error = errno;
             if (errno == EACCES || errno == EPERM)
@@ -361,21 +440,7 @@ void StagedFile::settle()
     folder_->fileSettled();
 }
 
-HeldInterrupts::HeldInterrupts()
-{
-    const sigset_t moving = movingSignals();
-    ::pthread_sigmask(SIG_BLOCK, &moving, &previous_);
-}
-
-HeldInterrupts::~HeldInterrupts()
-{
-    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-}
-
 #else // Windows: the system's own replace-on-commit, without link rules or held signals.
-
-HeldInterrupts::HeldInterrupts() = default;
-HeldInterrupts::~HeldInterrupts() = default;
 
 struct SheetFolder::Private {
     QLockFile lock;
@@ -464,6 +529,7 @@ std::unique_ptr<StagedFile> SheetFolder::stage(const QString& fileName, std::str
 }
 
 void SheetFolder::holdInterrupts() {}
+void SheetFolder::movedInto(int) {}
 
 void SheetFolder::fileSettled()
 {

@@ -5,19 +5,23 @@
 // A run's files never replace what a folder held until each is written
 // whole: every file goes into an unnamed temporary file beside its target,
 // every write, the flush and the sync are checked, and only then is it moved
-// into place. The files of a run are moved one after another while Ctrl+C
-// and termination wait, so an interruption leaves either the earlier files
-// or the new ones, never a mix. The folder is locked for the run
+// into place. The files of a run are moved one after another while the
+// signals that would end it wait (HeldSignals.h), and the folder is synced
+// once after the last, so an interruption leaves either the earlier files or
+// the new ones, never a mix. A named temporary file (where the file system
+// has no unnamed ones) goes on every way out; one a killed run left is
+// removed by the next run into the folder. The folder is locked for the run
 // (FolderLock.h), so two runs into one folder cannot mix their files either.
 //
 // A sheet name that is a symbolic link is followed only when no other user
 // could have planted it: in a folder that others may write to (everyone or
 // a group, sticky or not) only the user's own links and root's are
-// followed, even where the folder's owner made the link. A name that is, or leads to, anything but a regular
-// file (a device, a pipe, a socket, a folder) is refused. The decision and
+// followed, even where the folder's owner made the link. A name that is,
+// or leads to, anything but a regular file (a device, a pipe, a socket, a folder) is refused. The decision and
 // the writes go through the folder's descriptor, so a link planted in
 // between changes nothing. Paths are kept as their bytes (PathBytes.h).
 
+#include "HeldSignals.h"
 #include "RunServices.h"
 
 #include <QIODevice>
@@ -26,29 +30,9 @@
 #include <memory>
 #include <string>
 
-#ifndef _WIN32
-#include <signal.h>
-#endif
-
 namespace sumlark {
 
 class SheetFolder;
-
-// Holds back the signals that would end the program between two moves
-// (Ctrl+C, termination, a closed terminal or pipe) while it lives; what
-// arrived meanwhile is delivered at its end. Holds nest.
-class HeldInterrupts {
-public:
-    HeldInterrupts();
-    ~HeldInterrupts();
-    HeldInterrupts(const HeldInterrupts&) = delete;
-    HeldInterrupts& operator=(const HeldInterrupts&) = delete;
-
-private:
-#ifndef _WIN32
-    sigset_t previous_;
-#endif
-};
 
 // One file of a run: a device to write to, then commit().
 class StagedFile : public QIODevice {
@@ -116,6 +100,8 @@ private:
     // of the folder is left uncommitted.
     void holdInterrupts();
     void fileSettled();
+    // A file moved into a folder, which is synced when the last one has moved.
+    void movedInto(int folder);
 
     QString path_;
     std::unique_ptr<Private> d_;

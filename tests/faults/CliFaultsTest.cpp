@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <pwd.h>
@@ -25,6 +26,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <optional>
+#include <random>
 
 namespace sumlark::testing {
 namespace {
@@ -41,7 +43,7 @@ struct Finished {
 };
 
 QProcess* startCli(QProcess& process, const QStringList& arguments, const QString& folder,
-                   std::function<void()> inChild = {})
+                   std::function<void()> inChild = {}, bool slowMoves = false)
 {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
@@ -50,7 +52,11 @@ QProcess* startCli(QProcess& process, const QStringList& arguments, const QStrin
     process.setWorkingDirectory(folder);
     if (inChild)
         process.setChildProcessModifier(inChild);
-    process.start(QString::fromUtf8(SUMLARK_CLI_PATH), arguments);
+    const QString program = QString::fromUtf8(SUMLARK_CLI_PATH);
+    if (slowMoves)
+        process.start("strace", withSlowMoves(program, arguments));
+    else
+        process.start(program, arguments);
     return &process;
 }
 
@@ -463,19 +469,6 @@ TEST(OutOfMemory, EndsTheRunWithAReasonAndNoLockLeft)
     EXPECT_EQ(everything(folder.path()), QStringList());
 }
 
-// The question sheet and the answer sheet in the folder come from one run.
-bool onePair(const QString& folder)
-{
-    const auto questions = allCells(readBytes(folder + "/" + kQuestion).toStdString());
-    const auto answers = allCells(readBytes(folder + "/" + kAnswer).toStdString());
-    if (questions.empty() || questions.size() != answers.size())
-        return false;
-    for (std::size_t i = 0; i < questions.size(); ++i)
-        if (!answers[i].text.starts_with(questions[i].text))
-            return false;
-    return true;
-}
-
 TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
 {
     QTemporaryDir folder;
@@ -487,10 +480,152 @@ TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
         const Finished a = finish(first), b = finish(second);
         EXPECT_EQ(a.exit, 0) << a.err.toStdString();
         EXPECT_EQ(b.exit, 0) << b.err.toStdString();
-        ASSERT_TRUE(onePair(folder.path())) << "round " << round;
+        ASSERT_TRUE(onePair(folder.path(), kQuestion, kAnswer)) << "round " << round;
     }
     EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
 }
+
+void noCoreFiles()
+{
+    const rlimit none{0, 0};
+    ::setrlimit(RLIMIT_CORE, &none);
+}
+
+struct SignalRow {
+    const char* name;
+    int signal;
+    int afterMoves; // files of the pair in place when it arrives
+    bool pdf;
+    bool endsTheRun; // false: one the program ignores on purpose
+};
+
+class SignalsBetweenMoves : public ::testing::TestWithParam<SignalRow> {};
+
+// A signal that lands between two moves of a pair (its PDFs included) waits
+// for the last of them, then ends the run before it says anything more: the
+// folder holds the whole new pair, no lock and no temporary file.
+TEST_P(SignalsBetweenMoves, WaitForTheLastMoveThenEndTheRun)
+{
+    const SignalRow& row = GetParam();
+    REQUIRE_FAULT(straceFound(), "strace puts the signal between the moves");
+    const QStringList pdf = row.pdf ? QStringList{"--pdf"} : QStringList{};
+    QTemporaryDir folder, expected;
+    cli(QStringList{"--seed", "1"} + pdf, folder.path());
+    cli(QStringList{"--seed", "2"} + pdf, expected.path());
+    const auto before = contents(folder.path());
+    ASSERT_EQ(before.size(), row.pdf ? 4u : 2u);
+
+    QProcess traced;
+    startCli(traced, QStringList{"--seed", "2"} + pdf, folder.path(), noCoreFiles, true);
+    const pid_t run = tracee(traced.processId(), SUMLARK_CLI_PATH);
+    ASSERT_TRUE(run > 0 && waitForMoves(folder.path(), before, row.afterMoves));
+    ASSERT_EQ(::kill(run, row.signal), 0);
+    const Finished finished = finish(traced);
+
+    EXPECT_EQ(finished.out.contains("种子："), !row.endsTheRun) << finished.out.toStdString();
+    EXPECT_EQ(everything(folder.path()), everything(expected.path()));
+    for (const auto& [name, old] : before) {
+        const QByteArray now = readBytes(folder.path() + "/" + name);
+        EXPECT_NE(now, old) << name.toStdString();
+        if (name.endsWith(".txt")) {
+            EXPECT_EQ(now, readBytes(expected.filePath(name))) << name.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, SignalsBetweenMoves,
+    ::testing::Values(SignalRow{"TerminalClosed", SIGHUP, 1, false, true}, SignalRow{"CtrlC", SIGINT, 1, false, true},
+                      SignalRow{"CtrlBackslash", SIGQUIT, 1, false, true},
+                      SignalRow{"PipeClosed", SIGPIPE, 1, false, true}, SignalRow{"Alarm", SIGALRM, 1, false, true},
+                      SignalRow{"Terminate", SIGTERM, 1, false, true}, SignalRow{"User1", SIGUSR1, 1, false, true},
+                      SignalRow{"User2", SIGUSR2, 1, false, true}, SignalRow{"CpuLimit", SIGXCPU, 1, false, true},
+                      SignalRow{"VirtualTimer", SIGVTALRM, 1, false, true},
+                      SignalRow{"ProfilingTimer", SIGPROF, 1, false, true},
+                      SignalRow{"PollEvent", SIGPOLL, 1, false, true}, SignalRow{"PowerFailing", SIGPWR, 1, false, true},
+                      SignalRow{"FirstRealTime", SIGRTMIN, 1, false, true},
+                      SignalRow{"LastRealTime", SIGRTMAX, 1, false, true},
+                      SignalRow{"FileSizeLimitIgnored", SIGXFSZ, 1, false, false},
+                      SignalRow{"CtrlBackslashBeforeThePdfs", SIGQUIT, 2, true, true},
+                      SignalRow{"TerminateBetweenThePdfs", SIGTERM, 3, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A kill cannot be held. Wherever it lands, the next run into the folder
+// leaves nothing but its pair: no temporary file, no lock.
+TEST(Killed, TheNextRunLeavesNoTemporaryFile)
+{
+    QTemporaryDir folder;
+    const QStringList big = {"--count", "5000", "--type", "all", "--pdf"};
+    QElapsedTimer timed;
+    timed.start();
+    cli(big, folder.path());
+    const int runMs = int(timed.elapsed());
+    QStringList pair = {"速算答题-答案.pdf", "速算答题.pdf", kAnswer, kQuestion};
+    pair.sort();
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    for (int round = 0; round < 10; ++round) {
+        QProcess killed;
+        startCli(killed, big, folder.path());
+        ASSERT_TRUE(killed.waitForStarted());
+        QThread::msleep(std::uniform_int_distribution<int>(0, runMs)(random));
+        killed.kill();
+        finish(killed);
+        const Finished next = cli({"--seed", "1"}, folder.path());
+        EXPECT_EQ(next.exit, 0) << next.err.toStdString();
+        ASSERT_EQ(everything(folder.path()), pair)
+            << "round " << round << ", seed " << seed;
+    }
+}
+
+struct DriveRow {
+    const char* name;
+    int signal;
+    int leftBehind; // files that stand until the next run: a kill leaves its temporary file and the lock
+};
+
+class RemovableDrive : public ::testing::TestWithParam<DriveRow> {};
+
+// Where temporary files have names, an interrupt while writing removes the
+// run's own on its way out; one a kill left is removed by the next run, and
+// one of a live process is never touched.
+TEST_P(RemovableDrive, NoTemporaryFileOutlivesTheNextRun)
+{
+    const DriveRow& row = GetParam();
+    QTemporaryDir scratch;
+    ExfatDrive drive(scratch.path());
+    REQUIRE_FAULT(drive.mounted(), drive.why());
+    cli({"--seed", "1"}, drive.path());
+    const auto before = contents(drive.path());
+    const QString live = "." + kQuestion + "." + QString::number(::getpid()) + "-0.tmp";
+    ASSERT_TRUE(writeBytes(drive.path() + "/" + live, "a live run's"));
+
+    QProcess interrupted;
+    startCli(interrupted, {"--count", "32766", "--type", "all", "--largest", "1000", "--pdf"}, drive.path());
+    const auto writing = [&] {
+        return everything(drive.path()).filter(QRegularExpression("^\\..*-0\\.tmp$")).size() > 1;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!writing() && waited.elapsed() < 60'000)
+        QThread::msleep(1);
+    ASSERT_EQ(::kill(pid_t(interrupted.processId()), row.signal), 0);
+    finish(interrupted);
+    EXPECT_EQ(everything(drive.path()).size(), before.size() + 1 + row.leftBehind)
+        << everything(drive.path()).join(' ').toStdString();
+    for (const auto& [name, old] : before)
+        EXPECT_EQ(readBytes(drive.path() + "/" + name), old) << name.toStdString();
+
+    const Finished next = cli({"--seed", "1"}, drive.path());
+    EXPECT_EQ(next.exit, 0) << next.err.toStdString();
+    EXPECT_EQ(everything(drive.path()), (QStringList{live, kAnswer, kQuestion}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, RemovableDrive,
+                         ::testing::Values(DriveRow{"CtrlCWhileWriting", SIGINT, 0},
+                                           DriveRow{"TerminateWhileWriting", SIGTERM, 0},
+                                           DriveRow{"KilledWhileWriting", SIGKILL, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark::testing

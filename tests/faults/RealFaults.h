@@ -7,8 +7,15 @@
 // not let be made is skipped, or fails where SUMLARK_REQUIRE_FAULTS is set
 // (CI sets it).
 
+#include "SheetText.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -24,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 
 namespace sumlark::testing {
@@ -84,6 +92,28 @@ inline Undo lock(const QString& path)
     return [path, permissions] { QFile::setPermissions(path, permissions); };
 }
 
+// What is in a folder, file by file.
+inline std::map<QString, QByteArray> contents(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const auto& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        files[name] = readBytes(folder + "/" + name);
+    return files;
+}
+
+// The question sheet and the answer sheet in the folder come from one run.
+inline bool onePair(const QString& folder, const QString& question, const QString& answer)
+{
+    const auto questions = allCells(readBytes(folder + "/" + question).toStdString());
+    const auto answers = allCells(readBytes(folder + "/" + answer).toStdString());
+    if (questions.empty() || questions.size() != answers.size())
+        return false;
+    for (std::size_t i = 0; i < questions.size(); ++i)
+        if (!answers[i].text.starts_with(questions[i].text))
+            return false;
+    return true;
+}
+
 inline qint64 pages(qint64 bytes)
 {
     return (bytes + 4095) / 4096 * 4096;
@@ -133,5 +163,102 @@ private:
     bool mounted_ = false;
     std::string why_;
 };
+
+// A removable drive: an exFAT image on a loop device, mounted through FUSE
+// (this kernel has no exFAT of its own), where Chinese names work and
+// unnamed temporary files do not, as on a USB stick. Gone with the object.
+class ExfatDrive {
+public:
+    explicit ExfatDrive(const QString& scratch) : path_(scratch + "/drive")
+    {
+        const QString image = scratch + "/drive.img";
+        QFile file(image);
+        if (!QDir().mkpath(path_) || !file.open(QIODevice::WriteOnly) || !file.resize(64 << 20)) {
+            why_ = "no room for the drive's image";
+            return;
+        }
+        file.close();
+        QProcess losetup;
+        if (!run("mkfs.exfat", {image}) || (losetup.start("losetup", {"-f", "--show", image}), !losetup.waitForFinished()) ||
+            losetup.exitCode() != 0) {
+            why_ = "making an exFAT image on a loop device needs exfatprogs and root";
+            return;
+        }
+        loop_ = QString::fromUtf8(losetup.readAllStandardOutput().trimmed());
+        mounted_ = run("mount.exfat-fuse", {loop_, path_});
+        if (!mounted_)
+            why_ = "mounting exFAT through FUSE needs exfat-fuse and /dev/fuse";
+    }
+    ~ExfatDrive()
+    {
+        if (mounted_)
+            ::umount(QFile::encodeName(path_).constData());
+        if (!loop_.isEmpty())
+            run("losetup", {"-d", loop_});
+    }
+    ExfatDrive(const ExfatDrive&) = delete;
+    ExfatDrive& operator=(const ExfatDrive&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+    const QString& path() const { return path_; }
+
+private:
+    static bool run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QString path_;
+    QString loop_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+// A program run under strace with every rename held back a moment after it
+// is done, so that a real signal can land between two moves of a run.
+inline QStringList withSlowMoves(const QString& program, const QStringList& arguments)
+{
+    return QStringList{"-f", "-qq", "-o", "/dev/null", "-e", "trace=rename,renameat,renameat2", "-e",
+                       "inject=rename,renameat,renameat2:delay_exit=300000", program} +
+           arguments;
+}
+
+inline bool straceFound()
+{
+    return !QStandardPaths::findExecutable("strace").isEmpty();
+}
+
+// The process strace started for program, once it runs (strace tries
+// tracing on children of its own first).
+inline pid_t tracee(qint64 strace, const QString& program)
+{
+    const QString wanted = QFileInfo(program).canonicalFilePath();
+    for (int tries = 0; tries < 2000; ++tries, QThread::msleep(5)) {
+        const QByteArray children = readBytes(QString("/proc/%1/task/%1/children").arg(strace)).trimmed();
+        for (const QByteArray& child : children.split(' '))
+            if (QFileInfo("/proc/" + child + "/exe").symLinkTarget() == wanted)
+                return pid_t(child.toLong());
+    }
+    return 0;
+}
+
+// Waits until `moves` of the files (name and earlier bytes) hold new bytes.
+inline bool waitForMoves(const QString& folder, const std::map<QString, QByteArray>& before, int moves)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60'000) {
+        int moved = 0;
+        for (const auto& [name, bytes] : before)
+            moved += readBytes(folder + "/" + name) != bytes;
+        if (moved >= moves)
+            return true;
+        QThread::msleep(2);
+    }
+    return false;
+}
 
 } // namespace sumlark::testing

@@ -225,6 +225,8 @@ TEST_P(Interrupts, LeaveOneWholePairAndNothingElse)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
         std::signal(row.signal, row.ignoredBefore ? SIG_IGN : SIG_DFL);
         {
             std::string reason;
@@ -263,6 +265,10 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupts,
                                            InterruptRow{"TerminateBetweenMoves", SIGTERM, false, false},
                                            InterruptRow{"TerminalClosedBetweenMoves", SIGHUP, false, false},
                                            InterruptRow{"PipeClosedBetweenMoves", SIGPIPE, false, false},
+                                           InterruptRow{"CtrlBackslashBetweenMoves", SIGQUIT, false, false},
+                                           InterruptRow{"AlarmBetweenMoves", SIGALRM, false, false},
+                                           InterruptRow{"CpuLimitBetweenMoves", SIGXCPU, false, false},
+                                           InterruptRow{"RealTimeBetweenMoves", SIGRTMIN, false, false},
                                            InterruptRow{"CtrlCIgnoredByTheStarter", SIGINT, true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
