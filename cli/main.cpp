@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -82,5 +83,12 @@ int main(int argc, char** argv)
     case cli::CommandLine::Action::Run:
         break;
     }
-    return cli::runCli(line.options, pdfPart, std::cout, std::cerr);
+    const int code = cli::runCli(line.options, pdfPart, std::cout, std::cerr);
+    // A closed pipe (a reader such as head that has read enough) or a full
+    // disk behind standard output does not stop the run, which writes every
+    // sheet and tells by its exit code; but the report it printed is not
+    // whole, and that is said where it can still be read.
+    if (!std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout))
+        std::cerr << "报告没能全部写到标准输出（管道已经关闭，或者磁盘满了）；练习纸照常写好了，看退出码就知道有没有写成。\n";
+    return code;
 }

@@ -62,6 +62,7 @@ struct Look {
     Descriptor file;            // a lock left behind, locked against other takers
     dev_t device = 0;
     ino_t inode = 0;
+    uid_t owner = 0;
 };
 
 std::string hostName()
@@ -121,6 +122,7 @@ Look look(int folder)
     }
     seen.device = st.st_dev;
     seen.inode = st.st_ino;
+    seen.owner = st.st_uid;
     // A run holds its lock file locked as long as it lives.
     if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         seen.found = Found::Held;
@@ -199,7 +201,19 @@ std::string shownLockPath(const QString& folderPath)
     return shownPath(bytesOfPath(QDir::toNativeSeparators(folderPath + QLatin1Char('/') + QString::fromUtf8(FolderLock::kName))));
 }
 
-std::string failure(const Look& seen, int removeError, const QString& folderPath)
+// In a sticky folder only a file's owner (or the folder's, or root) may
+// remove it, though everyone may write there: say that, not that the folder
+// cannot be written to.
+std::string whyNotRemoved(int folder, const Look& seen, int error)
+{
+    struct stat dir {};
+    if ((error == EACCES || error == EPERM) && ::fstat(folder, &dir) == 0 && (dir.st_mode & S_ISVTX) &&
+        seen.owner != ::geteuid())
+        return "锁文件是另一个用户的，这个文件夹只许文件的主人或管理员删除它";
+    return reasonFor(error);
+}
+
+std::string failure(int folder, const Look& seen, int removeError, const QString& folderPath)
 {
     const std::string lock = shownLockPath(folderPath);
     switch (seen.found) {
@@ -212,9 +226,11 @@ std::string failure(const Look& seen, int removeError, const QString& folderPath
     case Found::LeftBehind:
     case Found::Empty:
         return "文件夹里留着一个" + std::string(seen.found == Found::Empty ? "空的" : "已经结束的程序留下的") + "锁文件（" +
-               lock + "），这个程序删不掉它：" + reasonFor(removeError) + "。请让文件的主人或管理员把它删掉，再试一次";
+               lock + "），这个程序删不掉它：" + whyNotRemoved(folder, seen, removeError) +
+               "。请让文件的主人或管理员把它删掉，再试一次";
     case Found::Unreadable:
-        return "锁文件读不出来（" + lock + "）：" + reasonFor(seen.error) +
+        return "锁文件读不出来（" + lock + "）：" +
+               (seen.error == EACCES ? std::string("没有权限读取这个锁文件") : reasonFor(seen.error)) +
                "。确认没有程序正在生成练习纸后，把它删掉再试";
     case Found::Held:
     case Found::Nothing:
@@ -274,7 +290,7 @@ std::unique_ptr<FolderLock> FolderLock::take(int folder, const QString& folderPa
         if (seen.found == Found::Nothing)
             continue;
         if (seen.found == Found::NotALock) {
-            reason = failure(seen, 0, folderPath);
+            reason = failure(folder, seen, 0, folderPath);
             return nullptr;
         }
         bool leftBehind = seen.found == Found::LeftBehind;
@@ -288,13 +304,13 @@ std::unique_ptr<FolderLock> FolderLock::take(int folder, const QString& folderPa
         }
         if (leftBehind) {
             if (const int removeError = removeLeftBehind(folder, seen)) {
-                reason = failure(seen, removeError, folderPath);
+                reason = failure(folder, seen, removeError, folderPath);
                 return nullptr;
             }
             continue;
         }
         if (waited.elapsed() >= waitMs && seen.found != Found::Empty) {
-            reason = failure(seen, 0, folderPath);
+            reason = failure(folder, seen, 0, folderPath);
             return nullptr;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));

@@ -50,15 +50,18 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 // Links followed one after another before the sheet counts as unreachable.
 constexpr int kLinkDepth = 8;
 
-// A named temporary file beside target: hidden, named after its sheet and
-// the run that writes it, so that a user who sees it knows whose it is and
-// the next run knows when it was left by a run that is gone.
+// A named temporary file beside target: hidden, named after its sheet, this
+// program and the run that writes it, so that a user who sees it knows whose
+// it is and the next run knows when it was left by a run that is gone.
+const std::string kTemporaryMark = ".sumlark-";
+
 std::string temporaryName(const std::string& target, int attempt)
 {
-    return "." + target + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    return "." + target + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
 }
 
-// The run that wrote a named temporary file, or 0 for a name not of that form.
+// The run that wrote a named temporary file of this program's, or 0 for any
+// other name: other programs' hidden files are never taken for ours.
 pid_t temporaryWriter(const std::string& name)
 {
     const auto digits = [&](std::size_t from, std::size_t to) {
@@ -66,14 +69,16 @@ pid_t temporaryWriter(const std::string& name)
                std::all_of(name.begin() + long(from), name.begin() + long(to), [](char c) { return c >= '0' && c <= '9'; });
     };
     const std::string suffix = ".tmp";
-    if (name.size() < 8 || name.front() != '.' || !name.ends_with(suffix))
+    if (name.size() < 2 + kTemporaryMark.size() + 4 || name.front() != '.' || !name.ends_with(suffix))
         return 0;
     const std::size_t end = name.size() - suffix.size();
     const std::size_t dash = name.rfind('-', end);
-    const std::size_t dot = dash == std::string::npos || dash == 0 ? std::string::npos : name.rfind('.', dash - 1);
-    if (dot == std::string::npos || dot < 2 || !digits(dash + 1, end) || end - dash > 3 || !digits(dot + 1, dash))
+    const std::size_t mark = dash == std::string::npos || dash == 0 ? std::string::npos : name.rfind(kTemporaryMark, dash - 1);
+    const std::size_t from = mark == std::string::npos ? mark : mark + kTemporaryMark.size();
+    if (mark == std::string::npos || mark < 2 || from > dash || !digits(dash + 1, end) || end - dash > 3 ||
+        !digits(from, dash))
         return 0;
-    return pid_t(std::stol(name.substr(dot + 1, dash - dot - 1)));
+    return pid_t(std::stol(name.substr(from, dash - from)));
 }
 
 // How long a named temporary file of a live process may stand before it
