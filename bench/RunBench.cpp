@@ -49,7 +49,7 @@ using QuietFileServices = testing::RecordingFileServices;
 
 void requireWritten(const RunResult& result, benchmark::State& state)
 {
-    if (result.refused || !result.question.written || !result.answer.written)
+    if (result.refusal || !result.question.written || !result.answer.written)
         state.SkipWithError("the run did not write both sheets");
 }
 

@@ -4,7 +4,7 @@
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
 #include "PathBytes.h"
-#include "RefusalText.h"
+#include "RefusalWords.h"
 #include "SheetLayout.h"
 #include "SheetSet.h"
 #include "ShownText.h"
@@ -151,8 +151,8 @@ int runSheets(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& 
     if (!options.pdf)
         pdf = nullptr;
     const bool columnForm = options.page.layout == pdf::PageLayout::Columns;
-    if (const auto refusal = columnForm ? refusals::columnFormRefusal(options.constraints, refusals::ChoiceWords::CommandLine) : std::nullopt) {
-        err << *refusal << "\n";
+    if (const auto refusal = columnForm ? columnFormRefusal(options.constraints) : std::nullopt) {
+        err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }
     FileRunServices services(QByteArray::fromStdString(options.encoding));
@@ -166,7 +166,7 @@ int runSheets(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& 
     // settings are told before any folder is made, and the plan is made once.
     const PlanOrRefusal planned = planRun(options.settings, options.constraints);
     if (!planned.plan) {
-        err << planned.refusal.text << "\n";
+        err << wording::refusalText(planned.refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }
     for (int number = 1; number <= options.sheets; ++number) {

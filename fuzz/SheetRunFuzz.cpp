@@ -22,6 +22,7 @@
 #include "NumberText.h"
 #include "FormedProblems.h"
 #include "ProblemCounting.h"
+#include "RefusalWords.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 #include "SheetText.h"
@@ -322,10 +323,11 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
         !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
-    if (result.refused) {
-        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.size() == 1 &&
-                    services.launches.empty(),
-                "refused for no reason the rules give, or touched a sheet, or did not say why exactly once");
+    if (result.refusal) {
+        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.empty() &&
+                    services.launches.empty() &&
+                    !wording::refusalText(*result.refusal, wording::OptionNaming()).empty(),
+                "refused for no reason the rules give, or touched a sheet, or had no words for why");
         return;
     }
     require(runnable, "ran settings that cannot run");

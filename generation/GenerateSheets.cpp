@@ -176,9 +176,7 @@ RunResult generateSheets(const WorksheetSettings& settings, const std::string& f
     RunResult result;
     SheetOrRefusal made = makeSheet(settings, options, services);
     if (!made.sheet) {
-        result.refused = true;
-        result.refusalText = made.refusal.text;
-        services.showMessage(made.refusal.title, made.refusal.text);
+        result.refusal = std::move(made.refusal);
         return result;
     }
     const SheetFilesReport files = writeSheetFiles(*made.sheet, folder, services);

@@ -40,7 +40,6 @@ private:
         QCheckBox* limited = nullptr;
         QSpinBox* low = nullptr;
         QSpinBox* high = nullptr;
-        std::string_view what; // as a refusal names it: 第一个数
     };
     // The row of a range: 限定, low 到 high; unchecked it shows shown.
     static QLayout* rangeRow(RangeFields& fields, const char* name, std::string_view what,

@@ -1,5 +1,7 @@
 #include "WindowRun.h"
 
+#include "RefusalWords.h"
+
 #include <tuple>
 
 namespace sumlark::ui {
@@ -33,7 +35,8 @@ std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const 
     const SetChoices choices{conditions.constraints, conditions.seed, conditions.sheets};
     WindowRun run{settings, conditions, makeSheetSet(settings, choices, services), {}};
     if (run.set.sheets.empty()) {
-        services.showMessage(run.set.refusal.title, run.set.refusal.text);
+        services.showMessage(std::string(wording::kRefusalTitle),
+                             wording::refusalText(run.set.refusal, wording::DialogNaming()));
         return std::nullopt;
     }
     for (const Sheet& sheet : run.set.sheets)

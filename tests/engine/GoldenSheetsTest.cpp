@@ -90,7 +90,7 @@ TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
 
     const RunResult result = generateSheets(settings, "sheets", services, options);
 
-    ASSERT_FALSE(result.refused) << result.refusalText;
+    ASSERT_FALSE(result.refusal) << static_cast<int>(result.refusal->code);
     ASSERT_TRUE(result.question.written && result.answer.written);
     EXPECT_EQ(result.sheet->seed, row.seed);
     const std::string base = std::string(SUMLARK_ENGINE_GOLDEN_DIR) + "/" + row.name;
