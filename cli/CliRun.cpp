@@ -3,6 +3,7 @@
 #include "FileReasons.h"
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "PathBytes.h"
 #include "RefusalWords.h"
 #include "SheetLayout.h"
@@ -132,8 +133,8 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart
 std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& options, const pdf::PdfPart* pdf,
                                                              const std::string& folder, const std::string& tag)
 {
-    const std::string question = sheetPath(folder, questionSheetName(tag));
-    const std::string answer = sheetPath(folder, answerSheetName(tag));
+    const std::string question = nativePath(folder, questionSheetName(tag));
+    const std::string answer = nativePath(folder, answerSheetName(tag));
     std::vector<std::pair<std::string, std::string>> files = {{"答题纸", question}, {"答案纸", answer}};
     if (pdf)
         files.emplace_back("PDF 答题纸", pdf->pdfPathFor(question));
