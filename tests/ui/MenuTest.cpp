@@ -524,6 +524,7 @@ private slots:
     {
         rows<QString, bool>({{"nothing changed keeps the sheets, menu unmarked", {"", true}},
                              {"column layout keeps the sheets", {"cmbLayout", true}},
+                             {"another paper keeps the sheets", {"cmbPaper", true}},
                              {"a blank draws anew", {"cmbBlank", false}},
                              {"three numbers draw anew", {"cmbTerms", false}},
                              {"a result range draws anew", {"ckResultRange", false}},
