@@ -61,6 +61,11 @@ runs+=("--count abc" "--count ''" "--count 32767" "--count 1e9" "--smallest x" "
 runs+=("--typ add" "--type nine" "--count" "--numbered=yes" "--sheets 100" "--first 9..1" "--result 0..99999999999"
        "--seed -1" "--paper a3" "--font-size 7" "--layout columns" "--blank none" "--terms 4" "--encoding NOPE" "extra"
        "--carry maybe" "-o" "--help" "--version")
+# Mistyped names, each answered with the option it most likely meant.
+for typo in --smalest --cont --perline --noanswers --encodng --ot --sed --cary --borow --frst --reslt --sheet --pf \
+    --fontsize --layot --seet --Type --PDF --hlp --versio; do
+    runs+=("$typo 1")
+done
 
 number=0
 for line in "${runs[@]}"; do
