@@ -244,13 +244,14 @@ std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints)
     Refusal made;
     made.code = RefusalCode::ColumnForm;
     made.constraints = constraints;
+    // The layout is what the user chose last, so it is named first.
+    made.choices = {Choice::Layout};
     if (constraints.blank != BlankChoice::Result)
         made.choices.push_back(Choice::Blank);
     if (constraints.terms != 2)
         made.choices.push_back(Choice::Terms);
-    if (made.choices.empty())
+    if (made.choices.size() == 1)
         return std::nullopt;
-    made.choices.push_back(Choice::Layout);
     return made;
 }
 

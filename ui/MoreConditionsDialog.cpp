@@ -226,6 +226,24 @@ MoreConditions MoreConditionsDialog::conditions() const
     return chosen;
 }
 
+QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
+{
+    switch (choice) {
+    case Choice::First:
+        return first_.low;
+    case Choice::Second:
+        return second_.low;
+    case Choice::Result:
+        return result_.low;
+    case Choice::Blank:
+        return blank_;
+    case Choice::Terms:
+        return terms_;
+    default:
+        return layout_;
+    }
+}
+
 void MoreConditionsDialog::accept()
 {
     // Twenty digits can still be more than a seed holds.
@@ -246,7 +264,7 @@ void MoreConditionsDialog::accept()
             reversed.range = *rangeFrom(*range);
             const std::string reason = wording::refusalText(reversed, wording::DialogNaming());
             QMessageBox::warning(this, windowTitle(), QString::fromStdString(reason));
-            range->low->setFocus();
+            fieldOf(which)->setFocus();
             return;
         }
     }
@@ -257,7 +275,7 @@ void MoreConditionsDialog::accept()
         if (const auto refusal = columnFormRefusal(chosen.constraints)) {
             QMessageBox::warning(this, windowTitle(),
                                  QString::fromStdString(wording::refusalText(*refusal, wording::DialogNaming())));
-            layout_->setFocus();
+            fieldOf(refusal->choices.front())->setFocus();
             return;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MoreConditions.h"
+#include "Refusal.h"
 
 #include <QDialog>
 
@@ -45,6 +46,8 @@ private:
     static QLayout* rangeRow(RangeFields& fields, const char* name, std::string_view what,
                              const std::optional<WholeRange>& range, const WholeRange& shown, int lowest, int highest);
     static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
+    // Where a refusal that concerns choice puts the focus.
+    QWidget* fieldOf(Choice choice) const;
 
     QComboBox* carry_ = nullptr;
     QComboBox* borrow_ = nullptr;
