@@ -7,6 +7,7 @@
 //
 //   build/release/bench/sumlark_bench
 
+#include "NativePath.h"
 #include "RecordingFileServices.h"
 #include "GenerateSheets.h"
 #include "ProblemCounting.h"
@@ -49,7 +50,7 @@ using QuietFileServices = testing::RecordingFileServices;
 
 void requireWritten(const RunResult& result, benchmark::State& state)
 {
-    if (result.refused || !result.question.written || !result.answer.written)
+    if (result.refusal || !result.question.written || !result.answer.written)
         state.SkipWithError("the run did not write both sheets");
 }
 
@@ -74,8 +75,8 @@ std::pair<std::string, std::string> sheetsOf(const WorksheetSettings& settings)
 {
     MemoryServices services;
     generateSheets(settings, "/sheets", services, RunOptions{kSeed});
-    return {services.files.at(sheetPath("/sheets", kQuestionSheetName)),
-            services.files.at(sheetPath("/sheets", kAnswerSheetName))};
+    return {services.files.at(nativePath("/sheets", kQuestionSheetName)),
+            services.files.at(nativePath("/sheets", kAnswerSheetName))};
 }
 
 bool writeThrough(FileRunServices& services, const std::string& path, const std::string& text)
@@ -114,8 +115,8 @@ void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
         requireWritten(result, state);
 
         start = std::chrono::steady_clock::now();
-        const bool written = writeThrough(services, sheetPath(writeFolder, kQuestionSheetName), question) &&
-                             writeThrough(services, sheetPath(writeFolder, kAnswerSheetName), answer);
+        const bool written = writeThrough(services, nativePath(writeFolder, kQuestionSheetName), question) &&
+                             writeThrough(services, nativePath(writeFolder, kAnswerSheetName), answer);
         const double write = secondsSince(start);
         if (!written)
             state.SkipWithError("the plain write failed");

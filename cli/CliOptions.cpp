@@ -110,12 +110,20 @@ std::string setRange(std::optional<WholeRange>& range, std::string_view option, 
     return {};
 }
 
-// One option: its name, and what it does with its value (none for a switch).
-// An empty result means the value was taken; otherwise it is the complaint.
+// The parts of --help that list options.
+enum class Section { Problems, Output };
+
+// One option, once: its name, what it does with its value (none for a
+// switch), and how --help shows it: the name with its value, and the lines
+// that say what it does. An empty result of apply means the value was
+// taken; otherwise it is the complaint.
 struct Option {
     std::string_view name;
     bool takesValue;
     std::function<std::string(CliOptions&, std::string_view)> apply;
+    Section section;
+    std::string_view usage;
+    std::string_view help; // lines joined by \n
 };
 
 std::string setText(std::string WorksheetSettings::*field, CliOptions& options, std::string_view value)
@@ -135,36 +143,38 @@ const std::vector<Option>& options()
              o.settings.problemType = *type;
              o.settings.typeText = std::string(problemTypeText(*type));
              return {};
-         }},
-        {"--smallest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::smallestText, o, v); }},
-        {"--largest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::largestText, o, v); }},
-        {"--count", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::countText, o, v); }},
-        {"--per-line", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::perLineText, o, v); }},
-        {"--numbered", false, [](CliOptions& o, std::string_view) { o.settings.numbered = true; return std::string(); }},
+         },
+         Section::Problems, "--type 类型",
+         "题目类型：0 到 7，或者 add（加法）、sub（减法）、\n"
+         "mul（乘法）、div（除法）、add-sub（加减混合）、\n"
+         "mul-div（乘除混合）、add-sub-mul（加减乘混合）、\n"
+         "all（加减乘除混合）；默认 0，加法"},
+        {"--smallest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::smallestText, o, v); },
+         Section::Problems, "--smallest 数",
+         "出题最小数，默认 1"},
+        {"--largest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::largestText, o, v); },
+         Section::Problems, "--largest 数",
+         "出题最大数（同时也是结果的最大值，乘法除外），默认 10"},
+        {"--count", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::countText, o, v); },
+         Section::Problems, "--count 数",
+         "生成题数，默认 10，一次最多 32766"},
+        {"--per-line", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::perLineText, o, v); },
+         Section::Problems, "--per-line 数",
+         "每行题数，默认 5"},
+        {"--numbered", false, [](CliOptions& o, std::string_view) { o.settings.numbered = true; return std::string(); },
+         Section::Problems, "--numbered",
+         "给题目加编号"},
         {"--no-answers", false,
-         [](CliOptions& o, std::string_view) { o.settings.writeAnswers = false; return std::string(); }},
+         [](CliOptions& o, std::string_view) { o.settings.writeAnswers = false; return std::string(); },
+         Section::Problems, "--no-answers",
+         "不写答案（答案纸只留表头和表尾）"},
         {"--remainder", false,
-         [](CliOptions& o, std::string_view) { o.settings.allowRemainder = true; return std::string(); }},
-        {"--encoding", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             if (v.empty() || !FileRunServices::encodingAvailable(QByteArray(v.data(), qsizetype(v.size()))))
-                 return wrongValue("--encoding", v, "能写出练习纸上汉字和符号的编码，例如 GBK、GB18030、UTF-8");
-             o.encoding = std::string(v);
-             return {};
-         }},
-        {"--out", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             if (v.empty())
-                 return wrongValue("--out", v, "一个文件夹的路径");
-             o.folder = std::string(v);
-             return {};
-         }},
-        {"--seed", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             o.seed = wholeNumber<std::uint64_t>(v, 0, UINT64_MAX);
-             return o.seed ? std::string() : wrongValue("--seed", v, " 0 到 18446744073709551615 之间的整数");
-         }},
-        {"--distinct", false, [](CliOptions& o, std::string_view) { o.constraints.distinct = true; return std::string(); }},
+         [](CliOptions& o, std::string_view) { o.settings.allowRemainder = true; return std::string(); },
+         Section::Problems, "--remainder",
+         "除法可以有余数"},
+        {"--distinct", false, [](CliOptions& o, std::string_view) { o.constraints.distinct = true; return std::string(); },
+         Section::Problems, "--distinct",
+         "同一张练习纸上没有重复的题"},
         {"--carry", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const std::string rule = lowercase(v);
@@ -172,7 +182,9 @@ const std::vector<Option>& options()
                  return wrongValue("--carry", v, " with（加法都要进位）或 without（加法都不进位）");
              o.constraints.carry = rule == "with" ? CarryRule::With : CarryRule::Without;
              return {};
-         }},
+         },
+         Section::Problems, "--carry with|without",
+         "加法都要进位（with）或都不进位（without）"},
         {"--borrow", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const std::string rule = lowercase(v);
@@ -180,7 +192,10 @@ const std::vector<Option>& options()
                  return wrongValue("--borrow", v, " with（减法都要退位）或 without（减法都不退位）");
              o.constraints.borrow = rule == "with" ? BorrowRule::With : BorrowRule::Without;
              return {};
-         }},
+         },
+         Section::Problems, "--borrow with|without",
+         "减法都要退位（with）或都不退位（without）\n"
+         "进位和退位只用于 0 和正数，题型里要有加法或减法"},
         {"--blank", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              constexpr std::array<std::string_view, 4> kBlanks = {"result", "first", "second", "mixed"};
@@ -190,7 +205,11 @@ const std::vector<Option>& options()
                                    " result（填得数）、first（填第一个数）、second（填第二个数）或 mixed（每题三种选一种）");
              o.constraints.blank = static_cast<BlankChoice>(blank - kBlanks.begin());
              return {};
-         }},
+         },
+         Section::Problems, "--blank 哪个数",
+         "学生填哪个数：result 得数（默认）；first 第一个数、\n"
+         "second 第二个数，题里这个数印成“（  ）”，写出得数；\n"
+         "mixed 每题从这三种里选一种"},
         {"--terms", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const auto terms = wholeNumber<int>(v, 2, 3);
@@ -198,15 +217,59 @@ const std::vector<Option>& options()
                  return wrongValue("--terms", v, " 2（两个数）或 3（三个数：连加、连减、加减混合）");
              o.constraints.terms = *terms;
              return {};
-         }},
+         },
+         Section::Problems, "--terms 2|3",
+         "每题几个数，默认 2；3 是连加、连减、加减混合，\n"
+         "只用于题型 0、1 和 4"},
         {"--first", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.first, "--first", v, kFirstLimits); }},
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.first, "--first", v, kFirstLimits); },
+         Section::Problems, "--first 小..大",
+         "第一个数（被减数、被除数）的范围，例如 10..99，\n"
+         "可以有负数（-5..5），在 -32768 到 32767 之间"},
         {"--second", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.second, "--second", v, kSecondLimits); }},
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.second, "--second", v, kSecondLimits); },
+         Section::Problems, "--second 小..大",
+         "第二个数的范围，写法同上；给了 --first 或 --second\n"
+         "而没给 --result 时，和不超过两个范围里最大的数，\n"
+         "积小于它的 10 倍"},
         {"--result", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.result, "--result", v, kResultLimits); }},
+         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.result, "--result", v, kResultLimits); },
+         Section::Problems, "--result 小..大",
+         "得数的范围，例如 0..20，在 -2147483648 到\n"
+         "2147483647 之间"},
         {"--no-trivial", false,
-         [](CliOptions& o, std::string_view) { o.constraints.noTrivial = true; return std::string(); }},
+         [](CliOptions& o, std::string_view) { o.constraints.noTrivial = true; return std::string(); },
+         Section::Problems, "--no-trivial",
+         "不出 ＋0、×1、÷1、a－a、a÷a 这样的题，0 不作运算数"},
+        {"--out", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             if (v.empty())
+                 return wrongValue("--out", v, "一个文件夹的路径");
+             o.folder = std::string(v);
+             return {};
+         },
+         Section::Output, "--out 文件夹, -o 文件夹",
+         "写到这个文件夹，没有就新建；默认当前文件夹"},
+        {"--encoding", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             if (v.empty() || !FileRunServices::encodingAvailable(QByteArray(v.data(), qsizetype(v.size()))))
+                 return wrongValue("--encoding", v, "能写出练习纸上汉字和符号的编码，例如 GBK、GB18030、UTF-8");
+             o.encoding = std::string(v);
+             return {};
+         },
+         Section::Output, "--encoding 编码",
+         "文本文件的编码，例如 GBK、GB18030；默认 UTF-8\n"
+         "（Windows 上默认用系统的编码，它写不出汉字时用带\n"
+         "字节顺序标记的 UTF-8）"},
+        {"--seed", true,
+         [](CliOptions& o, std::string_view v) -> std::string {
+             o.seed = wholeNumber<std::uint64_t>(v, 0, UINT64_MAX);
+             return o.seed ? std::string() : wrongValue("--seed", v, " 0 到 18446744073709551615 之间的整数");
+         },
+         Section::Output, "--seed 种子",
+         "随机数种子，0 到 18446744073709551615。同样的种子和\n"
+         "选项在任何电脑上都得到一模一样的练习纸；不给时按\n"
+         "时钟取，完成后会显示出来"},
         {"--sheets", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const auto sheets = wholeNumber<int>(v, 1, kMaxSheets);
@@ -214,8 +277,14 @@ const std::vector<Option>& options()
                  return wrongValue("--sheets", v, " 1 到 99 之间的整数");
              o.sheets = *sheets;
              return {};
-         }},
-        {"--pdf", false, [](CliOptions& o, std::string_view) { o.pdf = true; return std::string(); }},
+         },
+         Section::Output, "--sheets 份数",
+         "一次做 1 到 99 份各不相同的练习，文件名带编号：\n"
+         "速算答题-01.txt、速算答题-01-答案.txt……每份的种子\n"
+         "由这次的种子推出，整批都能再做一次"},
+        {"--pdf", false, [](CliOptions& o, std::string_view) { o.pdf = true; return std::string(); },
+         Section::Output, "--pdf",
+         "另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾"},
         {"--paper", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const std::string paper = lowercase(v);
@@ -228,7 +297,10 @@ const std::vector<Option>& options()
                  keys += std::string(keys.empty() ? " " : "、") + name.key;
              }
              return wrongValue("--paper", v, keys + " 之一");
-         }},
+         },
+         Section::Output, "--paper a4|b5|16k|a5|letter",
+         "PDF 的纸张，默认 a4；b5 是 176×250 毫米，16k 是\n"
+         "16开（185×260 毫米），letter 是信纸"},
         {"--font-size", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const auto size = wholeNumber<int>(v, kSmallestFontSize, kLargestFontSize);
@@ -236,7 +308,9 @@ const std::vector<Option>& options()
                  return wrongValue("--font-size", v, " 8 到 36 之间的整数（磅）");
              o.page.fontSize = *size;
              return {};
-         }},
+         },
+         Section::Output, "--font-size 磅数",
+         "PDF 里题目的字号，8 到 36，默认 14（四号）"},
         {"--layout", true,
          [](CliOptions& o, std::string_view v) -> std::string {
              const std::string layout = lowercase(v);
@@ -244,7 +318,10 @@ const std::vector<Option>& options()
                  return wrongValue("--layout", v, " rows（横排）或 vertical（竖式）");
              o.page.layout = layout == "rows" ? pdf::PageLayout::Rows : pdf::PageLayout::Columns;
              return {};
-         }},
+         },
+         Section::Output, "--layout rows|vertical",
+         "PDF 和打印的版式：rows 横排（默认），vertical 竖式；\n"
+         "竖式只排两个数、填得数的题，文本练习纸总是横排"},
     };
     return table;
 }
@@ -252,6 +329,9 @@ const std::vector<Option>& options()
 constexpr std::string_view kHelp = "--help", kShortHelp = "-h";
 constexpr std::string_view kVersion = "--version", kShortVersion = "-V";
 constexpr std::string_view kEndOfOptions = "--";
+// The options the table does not hold, as --help lists them.
+constexpr std::pair<std::string_view, std::string_view> kOtherOptions[] = {
+    {"--help, -h", "显示这段说明，不管还有别的什么选项"}, {"--version, -V", "显示版本号"}, {"--", "选项到此为止"}};
 
 // Short forms of options in the table.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kShortForms = {{{"-o", "--out"}}};
@@ -334,6 +414,65 @@ std::string withHelpHint(std::string error)
     return error + "\n用 " + std::string(kProgram) + " --help 查看全部选项。\n";
 }
 
+// What --help says before and after its lists of options.
+constexpr std::string_view kHelpStart = R"(用法：sumlark-cli [选项]
+
+按选项生成一份口算练习：答题纸“速算答题.txt”和答案纸“速算答题-答案.txt”，
+写在当前文件夹或 --out 给的文件夹里，已有的同名文件会被替换。没给的选项和
+主窗口刚打开时的选择一样。完成后列出写好的文件和这次的种子。
+
+)";
+constexpr std::string_view kHelpEnd = R"(
+选项的取值可以跟在后面（--count 50），也可以用等号（--count=50）；
+-o 的取值也可以直接连着写（-o三年级二班）。
+
+例子
+  sumlark-cli --seed 1 --count 110 --per-line 5 --numbered --pdf
+      110 道 10 以内的加法，每行 5 道，带编号；另有 A4 的 PDF，
+      答题纸和答案纸各正好一页
+  sumlark-cli --type sub --largest 100 --borrow with --distinct --count 40 --pdf
+      40 道互不相同、都要退位的 100 以内减法，连同 PDF
+  sumlark-cli --type all --largest 20 --remainder --sheets 30 --seed 2024 --out 三年级二班
+      给全班 30 人每人一份不同的 20 以内四则混合练习；以后用同样的
+      种子和选项可以把这 30 份原样再做一次
+  sumlark-cli --first 10..99 --second 1..9 --result 0..100 --count 50
+      50 道两位数加一位数，得数在 100 以内
+  sumlark-cli --type add-sub --largest 20 --no-trivial --layout vertical --pdf
+      20 以内的加减法，PDF 上排成竖式，没有 ＋0、a－a 这样的题
+
+退出码：0 完成；1 有文件没能写好；2 选项有误，或者按这些设置出不了题。
+)";
+
+// Columns a text takes in a terminal: two for each character beyond ASCII,
+// which in these texts are all Chinese.
+std::size_t columns(std::string_view text)
+{
+    std::size_t width = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        width += byte < 0x80 ? 1 : (byte & 0xC0) == 0xC0 ? 2 : 0;
+    }
+    return width;
+}
+
+// One option in --help: its usage indented by two, what it does from
+// column 25, beneath the usage when that is too wide to leave a space.
+std::string helpRow(std::string_view usage, std::string_view help)
+{
+    constexpr std::size_t kHelpColumn = 25;
+    std::string row = "  " + std::string(usage);
+    const std::size_t used = 2 + columns(usage);
+    row += used < kHelpColumn ? std::string(kHelpColumn - used, ' ') : "\n" + std::string(kHelpColumn, ' ');
+    for (std::size_t at = 0; at <= help.size();) {
+        const std::size_t lineEnd = std::min(help.find('\n', at), help.size());
+        if (at > 0)
+            row += std::string(kHelpColumn, ' ');
+        row += std::string(help.substr(at, lineEnd - at)) + "\n";
+        at = lineEnd + 1;
+    }
+    return row;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
@@ -413,86 +552,18 @@ std::string versionText()
 
 std::string helpText()
 {
-    return R"(用法：sumlark-cli [选项]
-
-按选项生成一份口算练习：答题纸“速算答题.txt”和答案纸“速算答题-答案.txt”，
-写在当前文件夹或 --out 给的文件夹里，已有的同名文件会被替换。没给的选项和
-主窗口刚打开时的选择一样。完成后列出写好的文件和这次的种子。
-
-题目
-  --type 类型            题目类型：0 到 7，或者 add（加法）、sub（减法）、
-                         mul（乘法）、div（除法）、add-sub（加减混合）、
-                         mul-div（乘除混合）、add-sub-mul（加减乘混合）、
-                         all（加减乘除混合）；默认 0，加法
-  --smallest 数          出题最小数，默认 1
-  --largest 数           出题最大数（同时也是结果的最大值，乘法除外），默认 10
-  --count 数             生成题数，默认 10，一次最多 32766
-  --per-line 数          每行题数，默认 5
-  --numbered             给题目加编号
-  --no-answers           不写答案（答案纸只留表头和表尾）
-  --remainder            除法可以有余数
-  --distinct             同一张练习纸上没有重复的题
-  --carry with|without   加法都要进位（with）或都不进位（without）
-  --borrow with|without  减法都要退位（with）或都不退位（without）
-                         进位和退位只用于 0 和正数，题型里要有加法或减法
-  --blank 哪个数         学生填哪个数：result 得数（默认）；first 第一个数、
-                         second 第二个数，题里这个数印成“（  ）”，写出得数；
-                         mixed 每题从这三种里选一种
-  --terms 2|3            每题几个数，默认 2；3 是连加、连减、加减混合，
-                         只用于题型 0、1 和 4
-  --first 小..大         第一个数（被减数、被除数）的范围，例如 10..99，
-                         可以有负数（-5..5），在 -32768 到 32767 之间
-  --second 小..大        第二个数的范围，写法同上；给了 --first 或 --second
-                         而没给 --result 时，和不超过两个范围里最大的数，
-                         积小于它的 10 倍
-  --result 小..大        得数的范围，例如 0..20，在 -2147483648 到
-                         2147483647 之间
-  --no-trivial           不出 ＋0、×1、÷1、a－a、a÷a 这样的题，0 不作运算数
-
-输出
-  --out 文件夹, -o 文件夹
-                         写到这个文件夹，没有就新建；默认当前文件夹
-  --encoding 编码        文本文件的编码，例如 GBK、GB18030；默认 UTF-8
-                         （Windows 上默认用系统的编码，它写不出汉字时用带
-                         字节顺序标记的 UTF-8）
-  --seed 种子            随机数种子，0 到 18446744073709551615。同样的种子和
-                         选项在任何电脑上都得到一模一样的练习纸；不给时按
-                         时钟取，完成后会显示出来
-  --sheets 份数          一次做 1 到 99 份各不相同的练习，文件名带编号：
-                         速算答题-01.txt、速算答题-01-答案.txt……每份的种子
-                         由这次的种子推出，整批都能再做一次
-  --pdf                  另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾
-  --paper a4|b5|16k|a5|letter
-                         PDF 的纸张，默认 a4；b5 是 176×250 毫米，16k 是
-                         16开（185×260 毫米），letter 是信纸
-  --font-size 磅数       PDF 里题目的字号，8 到 36，默认 14（四号）
-  --layout rows|vertical PDF 和打印的版式：rows 横排（默认），vertical 竖式；
-                         竖式只排两个数、填得数的题，文本练习纸总是横排
-
-其他
-  --help, -h             显示这段说明，不管还有别的什么选项
-  --version, -V          显示版本号
-  --                     选项到此为止
-
-选项的取值可以跟在后面（--count 50），也可以用等号（--count=50）；
--o 的取值也可以直接连着写（-o三年级二班）。
-
-例子
-  sumlark-cli --seed 1 --count 110 --per-line 5 --numbered --pdf
-      110 道 10 以内的加法，每行 5 道，带编号；另有 A4 的 PDF，
-      答题纸和答案纸各正好一页
-  sumlark-cli --type sub --largest 100 --borrow with --distinct --count 40 --pdf
-      40 道互不相同、都要退位的 100 以内减法，连同 PDF
-  sumlark-cli --type all --largest 20 --remainder --sheets 30 --seed 2024 --out 三年级二班
-      给全班 30 人每人一份不同的 20 以内四则混合练习；以后用同样的
-      种子和选项可以把这 30 份原样再做一次
-  sumlark-cli --first 10..99 --second 1..9 --result 0..100 --count 50
-      50 道两位数加一位数，得数在 100 以内
-  sumlark-cli --type add-sub --largest 20 --no-trivial --layout vertical --pdf
-      20 以内的加减法，PDF 上排成竖式，没有 ＋0、a－a 这样的题
-
-退出码：0 完成；1 有文件没能写好；2 选项有误，或者按这些设置出不了题。
-)";
+    std::string text(kHelpStart);
+    for (const auto& [section, title] : {std::pair{Section::Problems, "题目"}, std::pair{Section::Output, "输出"}}) {
+        text += std::string(title) + "\n";
+        for (const Option& option : options())
+            if (option.section == section)
+                text += helpRow(option.usage, option.help);
+        text += "\n";
+    }
+    text += "其他\n";
+    for (const auto& [usage, help] : kOtherOptions)
+        text += helpRow(usage, help);
+    return text + std::string(kHelpEnd);
 }
 
 } // namespace sumlark::cli

@@ -3,8 +3,9 @@
 #include "FileReasons.h"
 #include "FileRunServices.h"
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "PathBytes.h"
-#include "RefusalText.h"
+#include "RefusalWords.h"
 #include "SheetLayout.h"
 #include "SheetSet.h"
 #include "ShownText.h"
@@ -138,8 +139,8 @@ void writePair(const Sheet& sheet, const CliOptions& options, const pdf::PdfPart
 std::vector<std::pair<std::string, std::string>> filesOfPair(const CliOptions& options, const pdf::PdfPart* pdf,
                                                              const std::string& folder, const std::string& tag)
 {
-    const std::string question = sheetPath(folder, questionSheetName(tag));
-    const std::string answer = sheetPath(folder, answerSheetName(tag));
+    const std::string question = nativePath(folder, questionSheetName(tag));
+    const std::string answer = nativePath(folder, answerSheetName(tag));
     std::vector<std::pair<std::string, std::string>> files = {{"答题纸", question}, {"答案纸", answer}};
     if (pdf)
         files.emplace_back("PDF 答题纸", pdf->pdfPathFor(question));
@@ -157,8 +158,8 @@ int runSheets(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& 
     if (!options.pdf)
         pdf = nullptr;
     const bool columnForm = options.page.layout == pdf::PageLayout::Columns;
-    if (const auto refusal = columnForm ? refusals::columnFormRefusal(options.constraints, refusals::ChoiceWords::CommandLine) : std::nullopt) {
-        err << *refusal << "\n";
+    if (const auto refusal = columnForm ? columnFormRefusal(options.constraints) : std::nullopt) {
+        err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }
     FileRunServices services(QByteArray::fromStdString(options.encoding));
@@ -172,7 +173,7 @@ int runSheets(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& 
     // settings are told before any folder is made, and the plan is made once.
     const PlanOrRefusal planned = planRun(options.settings, options.constraints);
     if (!planned.plan) {
-        err << planned.refusal.text << "\n";
+        err << wording::refusalText(planned.refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }
     for (int number = 1; number <= options.sheets; ++number) {

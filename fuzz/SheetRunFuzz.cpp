@@ -19,9 +19,11 @@
 // the blank (result, first, second, mixed).
 
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "NumberText.h"
 #include "FormedProblems.h"
 #include "ProblemCounting.h"
+#include "RefusalWords.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 #include "SheetText.h"
@@ -278,8 +280,8 @@ void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules
 {
     const auto& problems = result.sheet->problems;
     require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
-    const std::string& answers = services.files.at(sheetPath(kFolder, kAnswerSheetName));
-    const std::string& questions = services.files.at(sheetPath(kFolder, kQuestionSheetName));
+    const std::string& answers = services.files.at(nativePath(kFolder, kAnswerSheetName));
+    const std::string& questions = services.files.at(nativePath(kFolder, kQuestionSheetName));
     std::size_t answerAt = 0, questionAt = 0;
     std::set<std::uint64_t> seen;
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -322,10 +324,11 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
         !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
-    if (result.refused) {
-        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.size() == 1 &&
-                    services.launches.empty(),
-                "refused for no reason the rules give, or touched a sheet, or did not say why exactly once");
+    if (result.refusal) {
+        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.empty() &&
+                    services.launches.empty() &&
+                    !wording::refusalText(*result.refusal, wording::OptionNaming()).empty(),
+                "refused for no reason the rules give, or touched a sheet, or had no words for why");
         return;
     }
     require(runnable, "ran settings that cannot run");
@@ -339,8 +342,8 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     require(problemsMade == made, "made " + std::to_string(problemsMade) + " problems");
     // A sheet not written throws from at().
     const auto questions =
-        sheetCells(services.files.at(sheetPath(kFolder, kQuestionSheetName)), "*题*", in, made, made);
-    const auto answers = sheetCells(services.files.at(sheetPath(kFolder, kAnswerSheetName)), "@案@", in, made,
+        sheetCells(services.files.at(nativePath(kFolder, kQuestionSheetName)), "*题*", in, made, made);
+    const auto answers = sheetCells(services.files.at(nativePath(kFolder, kAnswerSheetName)), "@案@", in, made,
                                     in.writeAnswers ? made : 0);
     // Serial digits: two, a third from 100 problems, a fourth from 1000.
     const int width = 2 + (leadingNumber(in.countText) >= 100.0) + (leadingNumber(in.countText) >= 1000.0);

@@ -106,8 +106,8 @@ Sheet makeSheet(const WorksheetSettings& settings, const RunPlan& plan, const Ru
 StagedSheets stageSheetFiles(const Sheet& sheet, const std::string& folder, SheetFileServices& services)
 {
     StagedSheets staged;
-    staged.report.question.path = sheetPath(folder, questionSheetName(sheet.tag));
-    staged.report.answer.path = sheetPath(folder, answerSheetName(sheet.tag));
+    staged.report.question.path = services.sheetPath(folder, questionSheetName(sheet.tag));
+    staged.report.answer.path = services.sheetPath(folder, answerSheetName(sheet.tag));
     staged.services = &services;
     if (const FileStatus opened = services.openFolder(folder); !opened.ok) {
         staged.report.question.reason = staged.report.answer.reason = opened.reason;
@@ -176,9 +176,7 @@ RunResult generateSheets(const WorksheetSettings& settings, const std::string& f
     RunResult result;
     SheetOrRefusal made = makeSheet(settings, options, services);
     if (!made.sheet) {
-        result.refused = true;
-        result.refusalText = made.refusal.text;
-        services.showMessage(made.refusal.title, made.refusal.text);
+        result.refusal = std::move(made.refusal);
         return result;
     }
     const SheetFilesReport files = writeSheetFiles(*made.sheet, folder, services);

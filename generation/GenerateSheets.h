@@ -3,7 +3,7 @@
 // One generation run in three plain steps, each usable alone: make the sheet
 // (settings checked, problems drawn, no file touched), write its two text
 // files, complete (the editor, or a message saying where the sheet went).
-// generateSheets takes all three, as the window's Create button does.
+// generateSheets takes all three.
 
 #include "ProblemConstraints.h"
 #include "RunPlan.h"
@@ -73,14 +73,13 @@ std::string failureText(std::string_view sheetName, std::string_view path, std::
 void completeRun(const WorksheetSettings& settings, const SheetFilesReport& files, CompletionServices& services);
 
 struct RunResult {
-    bool refused = false;
-    std::string refusalText;
+    std::optional<Refusal> refusal; // the run was refused; nothing was made or written
     std::optional<Sheet> sheet;
     SheetReport question;
     SheetReport answer;
 };
 
-// The three steps, or the refusal shown as a message.
+// The three steps, or the refusal, which the caller words and shows.
 RunResult generateSheets(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
                          const RunOptions& options = {});
 

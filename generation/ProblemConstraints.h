@@ -45,6 +45,8 @@ struct ProblemConstraints {
     std::optional<WholeRange> result{}; // none keeps the window's result rules
     bool noTrivial = false;           // no 0, no x1, no /1, no a-a, no a/a
 
+    friend bool operator==(const ProblemConstraints&, const ProblemConstraints&) = default;
+
     bool none() const { return !distinct && !readsDigits() && !asksForms(); }
     // Carry and borrow are read from the operands' decimal digits.
     bool readsDigits() const { return carry != CarryRule::Any || borrow != BorrowRule::Any; }

@@ -3,7 +3,6 @@
 #include "NumberText.h"
 #include "ProblemCounting.h"
 #include "SheetLayout.h"
-#include "RefusalText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,14 +15,30 @@
 namespace sumlark {
 namespace {
 
-constexpr std::string_view kFirstName = "第一个数";
-constexpr std::string_view kSecondName = "第二个数";
-constexpr std::string_view kResultName = "得数";
+Refusal refusal(RefusalCode code, std::vector<Choice> choices, const WorksheetSettings& settings,
+                const ProblemConstraints& constraints)
+{
+    Refusal made;
+    made.code = code;
+    made.choices = std::move(choices);
+    made.settings = settings;
+    made.constraints = constraints;
+    return made;
+}
+
+// A refusal about one of the own ranges: which one, and its ends.
+Refusal rangeRefusal(RefusalCode code, Choice which, const WholeRange& range, const WorksheetSettings& settings,
+                     const ProblemConstraints& constraints)
+{
+    Refusal made = refusal(code, {which}, settings, constraints);
+    made.range = range;
+    return made;
+}
 
 // Carrying and borrowing need an operation to happen in and digits to look
 // at, which negative numbers do not have in the sense a pupil learns.
-std::optional<std::string> digitRuleRefusal(const WorksheetSettings& settings, const OperandRange& range,
-                                            const ProblemConstraints& constraints)
+std::optional<Refusal> digitRuleRefusal(const WorksheetSettings& settings, const OperandRange& range,
+                                        const ProblemConstraints& constraints)
 {
     if (!constraints.readsDigits())
         return std::nullopt;
@@ -32,47 +47,90 @@ std::optional<std::string> digitRuleRefusal(const WorksheetSettings& settings, c
         return std::find(operations.begin(), operations.end(), operation) != operations.end();
     };
     if (constraints.carry != CarryRule::Any && !has(Operation::Addition))
-        return refusals::carryWithoutAddition(settings, constraints);
+        return refusal(RefusalCode::CarryWithoutAddition, {Choice::Type, Choice::Carry}, settings, constraints);
     if (constraints.borrow != BorrowRule::Any && !has(Operation::Subtraction))
-        return refusals::borrowWithoutSubtraction(settings, constraints);
+        return refusal(RefusalCode::BorrowWithoutSubtraction, {Choice::Type, Choice::Borrow}, settings, constraints);
     // Ranges of their own stand in for the run's.
     for (const auto* own : {&constraints.first, &constraints.second}) {
         if (*own && (*own)->low < 0)
-            return refusals::ownRangeBelowZero(own == &constraints.first ? kFirstName : kSecondName, **own);
+            return rangeRefusal(RefusalCode::OwnRangeBelowZero, own == &constraints.first ? Choice::First : Choice::Second,
+                                **own, settings, constraints);
     }
     if (range.low < 0 && !(constraints.first && constraints.second))
-        return refusals::digitsBelowZero(settings);
+        return refusal(RefusalCode::DigitsBelowZero, {Choice::Smallest, Choice::Largest, Choice::Carry, Choice::Borrow},
+                       settings, constraints);
     return std::nullopt;
 }
 
 // What the problem forms ask that no range can give.
-std::optional<std::string> formRefusal(const WorksheetSettings& settings, const ProblemConstraints& constraints)
+std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const ProblemConstraints& constraints)
 {
     // Chains are of + and - only: 连加, 连减, 加减混合.
     if (constraints.terms == 3 && (typeHasOperation(settings.problemType, Operation::Multiplication) ||
                                    typeHasOperation(settings.problemType, Operation::Division)))
-        return refusals::threeTermsNeedAdditionOrSubtraction(settings);
-    const std::pair<std::string_view, const std::optional<WholeRange>*> ranges[] = {
-        {kFirstName, &constraints.first}, {kSecondName, &constraints.second}, {kResultName, &constraints.result}};
-    for (const auto& [name, range] : ranges) {
+        return refusal(RefusalCode::ThreeTermsNeedAdditionOrSubtraction, {Choice::Type, Choice::Terms}, settings,
+                       constraints);
+    const std::pair<Choice, const std::optional<WholeRange>*> ranges[] = {
+        {Choice::First, &constraints.first}, {Choice::Second, &constraints.second}, {Choice::Result, &constraints.result}};
+    for (const auto& [which, range] : ranges) {
         if (!*range)
             continue;
         if ((*range)->low > (*range)->high)
-            return refusals::rangeReversed(name, **range);
+            return rangeRefusal(RefusalCode::RangeReversed, which, **range, settings, constraints);
         // Operands swap through 16 bits; results stay within 32.
         const bool operand = range != &constraints.result;
         const std::int64_t lowest = operand ? kOperandMin : std::numeric_limits<std::int32_t>::min();
         const std::int64_t highest = operand ? kOperandMax : std::numeric_limits<std::int32_t>::max();
-        if ((*range)->low < lowest || (*range)->high > highest)
-            return refusals::rangeOutOfLimits(name, **range, lowest, highest);
+        if ((*range)->low < lowest || (*range)->high > highest) {
+            Refusal made = rangeRefusal(RefusalCode::RangeOutOfLimits, which, **range, settings, constraints);
+            made.limits = {lowest, highest};
+            return made;
+        }
     }
     return std::nullopt;
 }
 
-PlanOrRefusal refuse(std::string text)
+// Why an operation can never make a problem in this range.
+std::optional<NoProblemCause> impossibleCause(Operation operation)
+{
+    switch (operation) {
+    case Operation::Addition:
+        return NoProblemCause::SumsAboveLargest;
+    case Operation::Multiplication:
+        return NoProblemCause::ProductsTooLarge;
+    case Operation::Division:
+        return NoProblemCause::NoDividend;
+    case Operation::Subtraction:
+        break;
+    }
+    return std::nullopt;
+}
+
+// Why an operation the range allows makes none under the carry or borrow rule.
+std::optional<NoProblemCause> digitRuleCause(Operation operation, const ProblemConstraints& constraints)
+{
+    if (operation == Operation::Addition && constraints.carry == CarryRule::With)
+        return NoProblemCause::NoCarryingSum;
+    if (operation == Operation::Addition && constraints.carry == CarryRule::Without)
+        return NoProblemCause::EverySumCarries;
+    if (operation == Operation::Subtraction && constraints.borrow == BorrowRule::With)
+        return NoProblemCause::NoBorrowing;
+    return std::nullopt;
+}
+
+Refusal tooFewDistinct(const WorksheetSettings& settings, const ProblemConstraints& constraints,
+                       std::int64_t distinct, int count)
+{
+    Refusal made = refusal(RefusalCode::TooFewDistinct, {Choice::Count, Choice::Distinct}, settings, constraints);
+    made.distinct = distinct;
+    made.count = count;
+    return made;
+}
+
+PlanOrRefusal refuse(Refusal made)
 {
     PlanOrRefusal result;
-    result.refusal = {std::string(refusals::kTitle), std::move(text)};
+    result.refusal = std::move(made);
     return result;
 }
 
@@ -82,7 +140,7 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
 {
     const int typeIndex = static_cast<int>(settings.problemType);
     if (typeIndex < 0 || typeIndex >= kProblemTypeCount)
-        return refuse(refusals::unknownType());
+        return refuse(refusal(RefusalCode::UnknownType, {Choice::Type}, settings, constraints));
 
     if (constraints.asksForms()) {
         if (auto refusal = formRefusal(settings, constraints))
@@ -91,9 +149,9 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
 
     const auto count = strictNumber(settings.countText);
     if (!count)
-        return refuse(refusals::countNotANumber(settings));
+        return refuse(refusal(RefusalCode::CountNotANumber, {Choice::Count}, settings, constraints));
     if (*count >= kCountLimit)
-        return refuse(refusals::countTooLarge(settings));
+        return refuse(refusal(RefusalCode::CountTooLarge, {Choice::Count}, settings, constraints));
 
     // A count below 1 makes no problem, so it draws no operand and needs no range.
     if (*count < 1.0) {
@@ -107,13 +165,13 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
 
     const auto smallest = strictNumber(settings.smallestText);
     if (!smallest)
-        return refuse(refusals::smallestNotANumber(settings));
+        return refuse(refusal(RefusalCode::SmallestNotANumber, {Choice::Smallest}, settings, constraints));
     const auto largest = strictNumber(settings.largestText);
     if (!largest)
-        return refuse(refusals::largestNotANumber(settings));
+        return refuse(refusal(RefusalCode::LargestNotANumber, {Choice::Largest}, settings, constraints));
 
     const auto inRange = [](double v) { return v >= kOperandMin && v <= kOperandMax; };
-    const std::string outOfRange = refusals::rangeOutOf16Bits(settings);
+    const Refusal outOfRange = refusal(RefusalCode::RangeOutOf16Bits, {Choice::Smallest, Choice::Largest}, settings, constraints);
     // Checked before the range is built: converting a value beyond int, such
     // as "1e300" or an infinity, to the range's int bounds is undefined.
     if (!inRange(*smallest) || !inRange(*largest))
@@ -137,11 +195,11 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             settings.problemType, constraints.terms,
             FormRules::from(DrawableValues::of(range), *largest, plan.bounds, constraints));
         if (formed->size() == 0)
-            return refuse(refusals::noFormedProblem(settings, constraints));
+            return refuse(refusal(RefusalCode::NoFormedProblem, {Choice::First, Choice::Second, Choice::Result, Choice::Type}, settings, constraints));
         if (constraints.distinct) {
             const std::int64_t distinct = formed->distinctUpTo(constraints.blank, plan.problemCount);
             if (plan.problemCount > distinct)
-                return refuse(refusals::tooFewDistinct(settings, constraints, distinct, plan.problemCount));
+                return refuse(tooFewDistinct(settings, constraints, distinct, plan.problemCount));
         }
         plan.formed = std::move(formed);
         return {plan, {}};
@@ -154,22 +212,21 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
         const double chance =
             constrained ? counted.chance : acceptanceChance(settings.problemType, range, plan.bounds);
         if (chance <= 0.0) {
-            std::string reasons;
+            Refusal made = refusal(RefusalCode::NoProblem, {Choice::Smallest, Choice::Largest, Choice::Type}, settings,
+                                   constraints);
             for (int selector = 1; selector <= 12; ++selector) {
                 const Operation operation = operationForSelector(settings.problemType, selector);
                 // An operation the range allows can only have lost its problems to a digit rule.
-                const std::string reason = constrained && acceptanceChance(operation, range, plan.bounds) > 0.0
-                                               ? refusals::digitRuleReason(operation, settings, constraints)
-                                               : refusals::impossibleReason(operation, settings);
-                if (reason.empty() || reasons.find(reason) != std::string::npos)
-                    continue;
-                reasons += reasons.empty() ? "" : "，";
-                reasons += reason;
+                const auto cause = constrained && acceptanceChance(operation, range, plan.bounds) > 0.0
+                                       ? digitRuleCause(operation, constraints)
+                                       : impossibleCause(operation);
+                if (cause && std::find(made.causes.begin(), made.causes.end(), *cause) == made.causes.end())
+                    made.causes.push_back(*cause);
             }
-            return refuse(refusals::noProblem(settings, constraints, reasons));
+            return refuse(std::move(made));
         }
         if (constraints.distinct && plan.problemCount > counted.distinct)
-            return refuse(refusals::tooFewDistinct(settings, constraints, counted.distinct, plan.problemCount));
+            return refuse(tooFewDistinct(settings, constraints, counted.distinct, plan.problemCount));
         if (1.0 / chance > kDirectDrawLine)
             plan.drawing = ProblemDrawing::Direct;
         // Drawing until a problem is new stays quick while the problems
@@ -180,6 +237,22 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             plan.drawing = ProblemDrawing::FromUnused;
     }
     return {plan, {}};
+}
+
+std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints)
+{
+    Refusal made;
+    made.code = RefusalCode::ColumnForm;
+    made.constraints = constraints;
+    // The layout is what the user chose last, so it is named first.
+    made.choices = {Choice::Layout};
+    if (constraints.blank != BlankChoice::Result)
+        made.choices.push_back(Choice::Blank);
+    if (constraints.terms != 2)
+        made.choices.push_back(Choice::Terms);
+    if (made.choices.size() == 1)
+        return std::nullopt;
+    return made;
 }
 
 } // namespace sumlark

@@ -9,12 +9,12 @@
 #include "OperandRange.h"
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
+#include "Refusal.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 
 namespace sumlark {
 
@@ -46,11 +46,6 @@ struct RunPlan {
     ProblemDrawing drawing = ProblemDrawing::Attempts;
     // A run with problem forms draws from these instead (FormedSource).
     std::shared_ptr<const FormedProblems> formed;
-};
-
-struct Refusal {
-    std::string title;
-    std::string text;
 };
 
 struct PlanOrRefusal {

@@ -77,6 +77,9 @@ public:
         return FileStatus::success();
     }
     virtual void closeFolder() {}
+    // Where a sheet of the folder lies: the folder and the name joined as
+    // the system writes paths, which the engine leaves to its caller.
+    virtual std::string sheetPath(const std::string& folder, std::string_view fileName) const = 0;
     // Opens a sheet for writing; on failure returns null and sets reason.
     virtual std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) = 0;
 };

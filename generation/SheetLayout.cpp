@@ -23,14 +23,6 @@ std::string answerSheetName(std::string_view tag)
     return "速算答题-" + std::string(tag) + "-答案.txt";
 }
 
-std::string sheetPath(std::string_view folder, std::string_view fileName)
-{
-    std::string path(folder);
-    path += kPathSeparator;
-    path += fileName;
-    return path;
-}
-
 std::string oneLineText(std::string_view text)
 {
     std::string line(text);

@@ -14,20 +14,10 @@ inline constexpr std::string_view kAnswerSheetName = "速算答题-答案.txt";
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr int kPrintZoneWidth = 14;
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
 // The names of one pair among several that a run makes: the tag "01" gives
 // "速算答题-01.txt" and "速算答题-01-答案.txt"; no tag gives the names above.
 std::string questionSheetName(std::string_view tag);
 std::string answerSheetName(std::string_view tag);
-
-// The folder text, the separator and the file name, with no check for a
-// separator already ending the folder text.
-std::string sheetPath(std::string_view folder, std::string_view fileName);
 
 enum class SheetKind { Question, Answer };
 

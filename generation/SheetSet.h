@@ -34,7 +34,7 @@ struct SetChoices {
 struct SheetSet {
     std::uint64_t seed = 0;
     std::vector<Sheet> sheets; // empty when refused
-    Refusal refusal;
+    Refusal refusal;           // meaningful when refused
 };
 
 // Every sheet of the set, or the refusal, which is the same for all of them.

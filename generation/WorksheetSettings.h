@@ -20,6 +20,8 @@ struct WorksheetSettings {
     bool writeAnswers = true;
     bool allowRemainder = false;
     bool openWhenDone = true;
+
+    friend bool operator==(const WorksheetSettings&, const WorksheetSettings&) = default;
 };
 
 } // namespace sumlark

@@ -53,6 +53,8 @@ struct PageArea {
     double top = 0.0;
     double right = 0.0;
     double bottom = 0.0;
+
+    friend bool operator==(const PageArea&, const PageArea&) = default;
 };
 
 // The font sizes a page may be printed in, in points.
@@ -70,6 +72,8 @@ struct PageStyle {
     // The paper and margins a printer holds; none: the paper above with no
     // margins of its own, as in a PDF.
     std::optional<PageArea> printer;
+
+    friend bool operator==(const PageStyle&, const PageStyle&) = default;
 };
 
 // Which sheet of a class set a sheet is; a single sheet has none.

@@ -4,6 +4,7 @@
 // through a locked SheetFolder and encoded with QStringEncoder, and the clock
 // seed. The window adds the editor launch and the message box of its own.
 
+#include "NativePath.h"
 #include "RunServices.h"
 #include "SheetFolder.h"
 
@@ -49,6 +50,10 @@ public:
     // sheets, so that they do not wait for the lock once each.
     FileStatus openFolder(const std::string& folder) override;
     void closeFolder() override;
+    std::string sheetPath(const std::string& folder, std::string_view fileName) const override
+    {
+        return nativePath(folder, fileName);
+    }
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
 
 private:

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <tuple>
 
 namespace sumlark::ui {
 
@@ -17,21 +16,14 @@ struct MoreConditions {
     int sheets = 1;                     // 份数
     std::optional<std::uint64_t> seed;  // none: a new seed each run
     pdf::PageStyle page{};
-};
 
-// Everything of the constraints the problems are drawn by.
-inline auto drawingChoices(const ProblemConstraints& c)
-{
-    return std::tie(c.distinct, c.carry, c.borrow, c.blank, c.terms, c.first, c.second, c.result, c.noTrivial);
-}
+    friend bool operator==(const MoreConditions&, const MoreConditions&) = default;
+};
 
 // Whether any choice differs from what the dialog starts with.
 inline bool anyChosen(const MoreConditions& c)
 {
-    const MoreConditions none;
-    return drawingChoices(c.constraints) != drawingChoices(none.constraints) || c.sheets != none.sheets ||
-           c.seed != none.seed || c.page.paper != none.page.paper || c.page.fontSize != none.page.fontSize ||
-           c.page.layout != none.page.layout;
+    return c != MoreConditions{};
 }
 
 } // namespace sumlark::ui

@@ -1,6 +1,6 @@
 #include "MoreConditionsDialog.h"
 
-#include "RefusalText.h"
+#include "RefusalWords.h"
 #include "SheetSet.h"
 
 #include <QCheckBox>
@@ -73,7 +73,6 @@ QLayout* MoreConditionsDialog::rangeRow(RangeFields& fields, const char* name, s
                                         int highest)
 {
     const WholeRange values = range.value_or(shown);
-    fields.what = what;
     const std::string limitTip = "勾上后，" + std::string(what) + "只在下面的范围里出；不勾就由出数范围决定";
     fields.limited = named(new QCheckBox(QStringLiteral("限定")), ("ck" + std::string(name) + "Range").c_str(),
                            limitTip.c_str());
@@ -227,6 +226,24 @@ MoreConditions MoreConditionsDialog::conditions() const
     return chosen;
 }
 
+QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
+{
+    switch (choice) {
+    case Choice::First:
+        return first_.low;
+    case Choice::Second:
+        return second_.low;
+    case Choice::Result:
+        return result_.low;
+    case Choice::Blank:
+        return blank_;
+    case Choice::Terms:
+        return terms_;
+    default:
+        return layout_;
+    }
+}
+
 void MoreConditionsDialog::accept()
 {
     // Twenty digits can still be more than a seed holds.
@@ -237,11 +254,17 @@ void MoreConditionsDialog::accept()
         seed_->setFocus();
         return;
     }
-    for (const RangeFields* range : {&first_, &second_, &result_}) {
+    const std::pair<const RangeFields*, Choice> ranges[] = {
+        {&first_, Choice::First}, {&second_, Choice::Second}, {&result_, Choice::Result}};
+    for (const auto& [range, which] : ranges) {
         if (range->limited->isChecked() && range->low->value() > range->high->value()) {
-            const std::string reason = refusals::rangeReversed(range->what, *rangeFrom(*range));
+            Refusal reversed;
+            reversed.code = RefusalCode::RangeReversed;
+            reversed.choices = {which};
+            reversed.range = *rangeFrom(*range);
+            const std::string reason = wording::refusalText(reversed, wording::DialogNaming());
             QMessageBox::warning(this, windowTitle(), QString::fromStdString(reason));
-            range->low->setFocus();
+            fieldOf(which)->setFocus();
             return;
         }
     }
@@ -249,9 +272,10 @@ void MoreConditionsDialog::accept()
     // layout that could not print them.
     const MoreConditions chosen = conditions();
     if (chosen.page.layout == pdf::PageLayout::Columns) {
-        if (const auto refusal = refusals::columnFormRefusal(chosen.constraints)) {
-            QMessageBox::warning(this, windowTitle(), QString::fromStdString(*refusal));
-            layout_->setFocus();
+        if (const auto refusal = columnFormRefusal(chosen.constraints)) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QString::fromStdString(wording::refusalText(*refusal, wording::DialogNaming())));
+            fieldOf(refusal->choices.front())->setFocus();
             return;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MoreConditions.h"
+#include "Refusal.h"
 
 #include <QDialog>
 
@@ -40,12 +41,13 @@ private:
         QCheckBox* limited = nullptr;
         QSpinBox* low = nullptr;
         QSpinBox* high = nullptr;
-        std::string_view what; // as a refusal names it: 第一个数
     };
     // The row of a range: 限定, low 到 high; unchecked it shows shown.
     static QLayout* rangeRow(RangeFields& fields, const char* name, std::string_view what,
                              const std::optional<WholeRange>& range, const WholeRange& shown, int lowest, int highest);
     static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
+    // Where a refusal that concerns choice puts the focus.
+    QWidget* fieldOf(Choice choice) const;
 
     QComboBox* carry_ = nullptr;
     QComboBox* borrow_ = nullptr;

@@ -1,30 +1,19 @@
 #include "WindowRun.h"
 
-#include <tuple>
+#include "RefusalWords.h"
 
 namespace sumlark::ui {
-namespace {
-
-// Everything of the settings a sheet is made from; opening the sheets when
-// done is not.
-auto sheetChoices(const WorksheetSettings& s)
-{
-    return std::tie(s.problemType, s.typeText, s.countText, s.perLineText, s.smallestText, s.largestText, s.numbered,
-                    s.writeAnswers, s.allowRemainder);
-}
-
-// Whether two sets of choices make the same sheets; the paper, the print
-// size and the layout only change how they are printed.
-bool makeSameSheets(const MoreConditions& a, const MoreConditions& b)
-{
-    return drawingChoices(a.constraints) == drawingChoices(b.constraints) && a.sheets == b.sheets && a.seed == b.seed;
-}
-
-} // namespace
 
 bool WindowRun::madeFrom(const WorksheetSettings& now, const MoreConditions& nowConditions) const
 {
-    return sheetChoices(settings) == sheetChoices(now) && makeSameSheets(conditions, nowConditions);
+    // Every choice counts but those that only change what happens after the
+    // sheets are made: opening them when done, and how they are printed. A
+    // choice added later counts unless it is added here.
+    WorksheetSettings made = settings;
+    made.openWhenDone = now.openWhenDone;
+    MoreConditions madeConditions = conditions;
+    madeConditions.page = nowConditions.page;
+    return made == now && madeConditions == nowConditions;
 }
 
 std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const MoreConditions& conditions,
@@ -33,7 +22,8 @@ std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const 
     const SetChoices choices{conditions.constraints, conditions.seed, conditions.sheets};
     WindowRun run{settings, conditions, makeSheetSet(settings, choices, services), {}};
     if (run.set.sheets.empty()) {
-        services.showMessage(run.set.refusal.title, run.set.refusal.text);
+        services.showMessage(std::string(wording::kRefusalTitle),
+                             wording::refusalText(run.set.refusal, wording::DialogNaming()));
         return std::nullopt;
     }
     for (const Sheet& sheet : run.set.sheets)

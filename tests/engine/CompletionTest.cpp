@@ -1,4 +1,5 @@
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 
@@ -10,8 +11,8 @@ namespace {
 using testing::ScriptedServices;
 
 const std::string kFolder = "/work/我的 练习";
-const std::string kQuestion = kFolder + kPathSeparator + "速算答题.txt";
-const std::string kAnswer = kFolder + kPathSeparator + "速算答题-答案.txt";
+const std::string kQuestion = kFolder + kNativeSeparator + "速算答题.txt";
+const std::string kAnswer = kFolder + kNativeSeparator + "速算答题-答案.txt";
 
 enum class Fault { None, Create, Write, Commit };
 

@@ -112,7 +112,7 @@ void checkType(const WorksheetSettings& settings, const OperandRange& range, con
         services.useSeededRandom = true;
         const RunOptions options{.seed = 7, .constraints = {distinct, carry, borrow}};
         const auto made = makeSheet(sized, options, services);
-        ASSERT_TRUE(made.sheet) << made.refusal.text;
+        ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
         ASSERT_EQ(std::ssize(made.sheet->problems), count);
         std::set<std::string> cells;
         for (const auto& problem : made.sheet->problems) {

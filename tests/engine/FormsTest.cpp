@@ -199,7 +199,7 @@ TEST_P(Forms, ListEveryProblemTheRulesAllowAndNoOther)
 {
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
-    ASSERT_TRUE(planned.plan) << planned.refusal.text;
+    ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
     ASSERT_TRUE(planned.plan->formed);
     const FormedProblems& formed = *planned.plan->formed;
 
@@ -228,7 +228,7 @@ TEST_P(Forms, PutBlanksOnlyWhereTheRestDeterminesThem)
 {
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
-    ASSERT_TRUE(planned.plan) << planned.refusal.text;
+    ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
     for (const ShapeProblems& shape : planned.plan->formed->shapes) {
         shape.forEach([&](const SheetProblem& problem) {
             BlankSpot spots[3];
@@ -252,7 +252,7 @@ TEST_P(Forms, DrawEachProblemAndBlankWithItsShare)
 {
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
-    ASSERT_TRUE(planned.plan) << planned.refusal.text;
+    ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
     const auto kinds = Oracle(row).problems();
     double shares = 0.0;
     for (const auto& [kind, keys] : kinds)
@@ -290,7 +290,7 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
     FormRow row = GetParam();
     row.constraints.distinct = true;
     const auto planned = planRun(settingsOf(row), row.constraints);
-    ASSERT_TRUE(planned.plan) << planned.refusal.text;
+    ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
     const std::int64_t distinct = planned.plan->formed->distinctUpTo(row.constraints.blank, 32766);
     if (distinct > 3000)
         GTEST_SKIP() << "too many to write out";
@@ -301,7 +301,7 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
     testing::ScriptedServices services;
     services.useSeededRandom = true;
     const auto made = makeSheet(settingsOf(row, all.c_str()), {7, row.constraints, {}}, services);
-    ASSERT_TRUE(made.sheet) << made.refusal.text;
+    ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
     std::set<std::uint64_t> keys;
     for (const SheetProblem& problem : made.sheet->problems)
         keys.insert(formedKey(problem));

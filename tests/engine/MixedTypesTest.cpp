@@ -24,7 +24,7 @@ Shares writtenShares(ProblemType type, const char* smallest, const char* largest
     testing::ScriptedServices services;
     services.useSeededRandom = true;
     const auto result = generateSheets(settings, "/m", services, RunOptions{11});
-    EXPECT_FALSE(result.refused) << result.refusalText;
+    EXPECT_FALSE(result.refusal) << static_cast<int>(result.refusal->code);
     const auto cells = testing::allCells(services.files.at(result.question.path));
     Shares shares;
     for (std::size_t i = 0; i < cells.size(); ++i) {

@@ -1,4 +1,5 @@
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "OperationRules.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
@@ -18,8 +19,8 @@ using testing::ScriptedServices;
 using testing::settingsFor;
 
 const std::string kFolder = "/sheets";
-const std::string kQuestionPath = kFolder + kPathSeparator + "速算答题.txt";
-const std::string kAnswerPath = kFolder + kPathSeparator + "速算答题-答案.txt";
+const std::string kQuestionPath = kFolder + kNativeSeparator + "速算答题.txt";
+const std::string kAnswerPath = kFolder + kNativeSeparator + "速算答题-答案.txt";
 
 std::string lines(std::initializer_list<std::string> texts)
 {

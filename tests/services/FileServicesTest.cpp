@@ -1,4 +1,5 @@
 #include "GenerateSheets.h"
+#include "NativePath.h"
 #include "RecordingFileServices.h"
 #include "SheetLayout.h"
 
@@ -38,7 +39,7 @@ class SheetFilesOnDisk : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
-    std::string path(std::string_view name) const { return sheetPath(folder.path().toStdString(), name); }
+    std::string path(std::string_view name) const { return nativePath(folder.path().toStdString(), name); }
 
     QTemporaryDir folder;
     RecordingFileServices services{"GBK"};

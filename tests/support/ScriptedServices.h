@@ -3,6 +3,7 @@
 // Run services for tests: a scripted random sequence, sheets kept in memory,
 // and a record of every editor launch and message.
 
+#include "NativePath.h"
 #include "RunServices.h"
 #include "WorksheetSettings.h"
 
@@ -45,6 +46,10 @@ public:
     std::optional<std::uint64_t> clock;
     std::uint64_t clockSeed() override { return clock ? *clock : ++clockCalls; }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
+    std::string sheetPath(const std::string& folder, std::string_view fileName) const override
+    {
+        return nativePath(folder, fileName);
+    }
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
     bool startEditor(const std::string& path) override;
     bool showFolder(const std::string& folder) override;

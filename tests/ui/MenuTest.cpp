@@ -9,7 +9,7 @@
 #include "ProblemConstraints.h"
 #include "QtTranslations.h"
 #include "RecordingFileServices.h"
-#include "RefusalText.h"
+#include "RefusalWords.h"
 #include "RunPlan.h"
 #include "TableRows.h"
 
@@ -481,7 +481,7 @@ private slots:
         // The window and the command line give the same reason.
         if (layout == 1)
             QCOMPARE(told, QString::fromStdString(
-                               sumlark::refusals::columnFormRefusal(dialog.conditions().constraints).value_or("")));
+                               sumlark::wording::refusalText(*sumlark::columnFormRefusal(dialog.conditions().constraints), sumlark::wording::DialogNaming())));
     }
 
     // Tab walks the dialog as it reads, top to bottom and left to right,
@@ -524,6 +524,7 @@ private slots:
     {
         rows<QString, bool>({{"nothing changed keeps the sheets, menu unmarked", {"", true}},
                              {"column layout keeps the sheets", {"cmbLayout", true}},
+                             {"another paper keeps the sheets", {"cmbPaper", true}},
                              {"a blank draws anew", {"cmbBlank", false}},
                              {"three numbers draw anew", {"cmbTerms", false}},
                              {"a result range draws anew", {"ckResultRange", false}},
@@ -572,7 +573,8 @@ private slots:
         else
             control<QPushButton>(via)->click();
         QCOMPARE(services_->script.messages.size(), std::size_t(1));
-        QCOMPARE(services_->script.messages[0].text, plan.refusal.text);
+        QCOMPARE(services_->script.messages[0].text,
+                 sumlark::wording::refusalText(plan.refusal, sumlark::wording::DialogNaming()));
         QVERIFY(!window_->lastRun());
         QVERIFY(QDir(folder_->path()).isEmpty());
     }

@@ -1,0 +1,72 @@
+#pragma once
+
+// Why a run is refused, as data: what is wrong, the choices it concerns and
+// the values that make it so. The engine says no word of it; each front end
+// has it worded (wording/RefusalWords.h) with its own names for the choices.
+
+#include "ProblemConstraints.h"
+#include "WorksheetSettings.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace sumlark {
+
+// Every choice a run is made from, whichever front end offers it.
+enum class Choice {
+    Type, Count, PerLine, Smallest, Largest, Numbered, WriteAnswers, Remainder,
+    Distinct, Carry, Borrow, Blank, Terms, First, Second, Result, NoTrivial, Layout,
+};
+
+enum class RefusalCode {
+    UnknownType,
+    CountNotANumber,
+    CountTooLarge,
+    SmallestNotANumber,
+    LargestNotANumber,
+    RangeOutOf16Bits,
+    CarryWithoutAddition,
+    BorrowWithoutSubtraction,
+    DigitsBelowZero,          // the run's range reaches below 0 under a carry or borrow rule
+    OwnRangeBelowZero,        // an operand's own range does
+    ThreeTermsNeedAdditionOrSubtraction,
+    RangeReversed,            // an own range's low end above its high end
+    RangeOutOfLimits,
+    NoProblem,                // the range and rules make no problem at all
+    NoFormedProblem,          // the problem forms make none
+    TooFewDistinct,
+    ColumnForm,               // the column form cannot print these problems
+};
+
+// Why an operation made no problem in the range (NoProblem).
+enum class NoProblemCause {
+    SumsAboveLargest,   // any two numbers add up to more than the largest
+    ProductsTooLarge,   // any two multiply to ten times the largest or more
+    NoDividend,         // no number above 0 to divide
+    NoCarryingSum,      // of the sums within the largest, none carries
+    EverySumCarries,
+    NoBorrowing,
+};
+
+struct Refusal {
+    RefusalCode code = RefusalCode::UnknownType;
+    // The choices it concerns, the one to change first: a front end puts
+    // the focus there.
+    std::vector<Choice> choices;
+    // The values as they were chosen.
+    WorksheetSettings settings;
+    ProblemConstraints constraints{};
+    WholeRange range{};                    // RangeReversed, RangeOutOfLimits, OwnRangeBelowZero
+    WholeRange limits{};                   // RangeOutOfLimits
+    std::int64_t distinct = 0;             // TooFewDistinct
+    int count = 0;                         // TooFewDistinct
+    std::vector<NoProblemCause> causes{};  // NoProblem, each once, in the order found
+};
+
+// The column form stacks two numbers above a rule with the answer beneath,
+// so it has no place for a blank operand or a third number. Nothing when
+// it can print these problems.
+std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints);
+
+} // namespace sumlark
