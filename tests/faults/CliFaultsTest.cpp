@@ -452,6 +452,21 @@ INSTANTIATE_TEST_SUITE_P(
         LockRow{"Folder", [](const QString& lock) { return made(QDir().mkdir(lock)); }, "锁文件的位置上是一个文件夹"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A full disk behind standard output loses the report, not the sheets: the
+// run writes them and says on standard error that its report is not whole.
+TEST(LostReport, IsSaidOnStandardErrorAndTheSheetsAreWritten)
+{
+    QTemporaryDir folder;
+    const Finished finished = cli({"--seed", "1"}, folder.path(), [] {
+        const int full = ::open("/dev/full", O_WRONLY);
+        if (full >= 0)
+            ::dup2(full, 1);
+    });
+    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(finished.err).contains("报告没能全部写到标准输出")) << finished.err.toStdString();
+    EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
+}
+
 // Out of memory the run ends with a reason, not an abort, and removes its
 // lock on the way out.
 TEST(OutOfMemory, EndsTheRunWithAReasonAndNoLockLeft)
