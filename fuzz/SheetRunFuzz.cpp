@@ -89,14 +89,14 @@ double expectedAttempts(ProblemType type, const RunPlan& plan)
     const double count = plan.problemCount;
     // A direct draw takes three numbers, like an attempt; a repeat under
     // distinct draws again, at most one time in two on average.
-    if (plan.drawing == ProblemDrawing::Direct)
+    if (std::holds_alternative<DrawDirectly>(plan.drawing))
         return plan.constraints.distinct ? 2.0 * count : count;
     if (plan.constraints.none())
         return count / acceptanceChance(type, plan.range, plan.bounds);
     const double chance = countProblems(type, plan.range, plan.bounds, plan.constraints).chance;
     // Picking from the list of unused problems takes one number a problem;
     // drawing until new loses at most the chance of the problems made.
-    if (plan.drawing == ProblemDrawing::FromUnused)
+    if (std::holds_alternative<DrawFromUnused>(plan.drawing))
         return count / 3.0;
     if (!plan.constraints.distinct)
         return count / chance;
@@ -289,7 +289,7 @@ void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules
         appendAnswerCell(cell, result.sheet->serialPrefix(i), problems[i]);
         const std::string where = "problem \"" + cell + "\": ";
         checkFormedProblem(in, rules, problems[i], ownRange, where);
-        require(seen.insert(formedKey(problems[i])).second || !rules.distinct, where + "a repeat");
+        require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat");
         // The cells stand on the sheets in order.
         if (in.writeAnswers) {
             answerAt = answers.find(cell, answerAt);
@@ -410,9 +410,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto planned = planRun(in, rules); planned.plan && planned.plan->problemCount > 0) {
         const auto& plan = *planned.plan;
         // A form draw takes about three numbers, twice that with repeats.
-        const double attempts = plan.formed ? 2.0 * plan.problemCount : expectedAttempts(in.problemType, plan);
+        const double attempts = plan.formed() ? 2.0 * plan.problemCount : expectedAttempts(in.problemType, plan);
         if (attempts > kLongestRunAttempts || plan.problemCount > kLargestRun ||
-            (plan.drawing == ProblemDrawing::FromUnused && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
+            (std::holds_alternative<DrawFromUnused>(plan.drawing) && listingWork(in.problemType, plan.range, plan.bounds) > kLongestListing))
             return 0;
         services.drawLimit = 3.0 * std::max(40.0 * attempts, 1000.0);
     }

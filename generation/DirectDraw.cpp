@@ -84,7 +84,7 @@ std::pair<bool, bool> DirectDraw::endsIn(const SecondOperands& seconds) const
     return {firstExtra_ != 0.0 && seconds.contains(values_.first), lastExtra_ != 0.0 && seconds.contains(values_.last)};
 }
 
-AcceptedProblem DirectDraw::draw(const double r[3]) const
+SheetProblem DirectDraw::draw(const double r[3]) const
 {
     const auto& shares = chanceUpTo_;
     const auto& table = tables_[std::size_t(
@@ -105,7 +105,7 @@ AcceptedProblem DirectDraw::draw(const double r[3]) const
     const auto problem = applyRule(table.operation, ProblemDraw{1, double(a), double(b)}, bounds_);
     // The tables hold only pairs the rule accepts.
     assert(problem);
-    return problem.value_or(AcceptedProblem{table.operation, double(a), double(b)});
+    return problem.value_or(SheetProblem::of({table.operation, double(a), double(b)}));
 }
 
 } // namespace sumlark

@@ -28,7 +28,7 @@ public:
     double acceptance() const { return chanceUpTo_.empty() ? 0.0 : chanceUpTo_.back(); }
     // One acceptable problem for three uniform numbers in [0, 1): the
     // operation, the first operand, the second. Needs an acceptance above 0.
-    AcceptedProblem draw(const double r[3]) const;
+    SheetProblem draw(const double r[3]) const;
 
 private:
     struct OperationTable {

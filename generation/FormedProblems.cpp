@@ -257,7 +257,7 @@ WholeSet ShapeProblems::chainThirds(Count p) const
 
 SheetProblem ShapeProblems::twoNumbers(Count a, Count b) const
 {
-    return SheetProblem::of(AcceptedProblem{shape_.operation, double(a), double(b)});
+    return SheetProblem::of({shape_.operation, double(a), double(b)});
 }
 
 SheetProblem ShapeProblems::chain(Count a, Count p, Count c) const
@@ -332,39 +332,6 @@ int blankSpots(const SheetProblem& problem, BlankChoice choice, BlankSpot spots[
         break;
     }
     return count;
-}
-
-std::uint64_t formedKey(const SheetProblem& problem)
-{
-    const auto operand = [](double v) { return static_cast<std::uint64_t>(static_cast<Count>(v) + 32768) & 0x1FFFF; };
-    std::uint64_t key = static_cast<std::uint64_t>(problem.operation);
-    key = key << 2 | static_cast<std::uint64_t>(problem.thenOperation);
-    key = key << 1 | (problem.terms == 3 ? 1 : 0);
-    key = key << 2 | static_cast<std::uint64_t>(problem.blank);
-    key = key << 17 | operand(problem.left);
-    key = key << 17 | operand(problem.right);
-    return key << 17 | (problem.terms == 3 ? operand(problem.third) : 0);
-}
-
-SheetProblem formedFromKey(std::uint64_t key)
-{
-    const auto operand = [](std::uint64_t bits) { return double(Count(bits & 0x1FFFF) - 32768); };
-    const double third = operand(key);
-    const double right = operand(key >> 17);
-    const double left = operand(key >> 34);
-    const auto blank = static_cast<BlankSpot>(key >> 51 & 3);
-    const bool chained = (key >> 53 & 1) != 0;
-    const auto then = static_cast<Operation>(key >> 54 & 3);
-    const auto operation = static_cast<Operation>(key >> 56 & 3);
-    SheetProblem problem = SheetProblem::of(AcceptedProblem{operation, left, right});
-    if (chained) {
-        problem.terms = 3;
-        problem.thenOperation = then;
-        problem.third = third;
-        problem.result = then == Operation::Addition ? problem.result + third : problem.result - third;
-    }
-    problem.blank = blank;
-    return problem;
 }
 
 FormedProblems::FormedProblems(ProblemType type, int terms, const FormRules& formRules) : rules(formRules)

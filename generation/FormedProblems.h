@@ -92,11 +92,6 @@ private:
 // of the three that can take it. Returns how many, written to spots.
 int blankSpots(const SheetProblem& problem, BlankChoice choice, BlankSpot spots[3]);
 
-// Two problems are the same when they print the same: operations, operands
-// and where the blank is.
-std::uint64_t formedKey(const SheetProblem& problem);
-SheetProblem formedFromKey(std::uint64_t key);
-
 // All the kinds of a run with their problems; kinds without any are left out.
 struct FormedProblems {
     FormRules rules;

@@ -1,7 +1,5 @@
 #include "FormedSource.h"
 
-#include "WeightTree.h"
-
 #include <algorithm>
 #include <array>
 
@@ -21,22 +19,12 @@ std::int64_t uniformBelow(std::int64_t n, RandomSource& random)
     }
 }
 
-// Every blank place of every problem of a kind with what it weighs, 0 once
-// made.
-struct FormedSource::Unused {
-    std::vector<std::uint64_t> problems; // by formedKey
-    std::vector<std::uint64_t> weights;
-    std::unique_ptr<WeightTree> tree;
-};
-
 FormedSource::FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random)
     : blank_(blank), distinct_(distinct), random_(random)
 {
     for (const ShapeProblems& shape : problems.shapes)
-        kinds_.push_back({&shape, 6 * shape.size(), nullptr});
+        kinds_.push_back({&shape, 6 * shape.size(), std::nullopt});
 }
-
-FormedSource::~FormedSource() = default;
 
 int FormedSource::spotsOf(const SheetProblem& problem, BlankSpot spots[3]) const
 {
@@ -72,12 +60,10 @@ std::size_t FormedSource::pickKind()
 SheetProblem FormedSource::drawFrom(Kind& kind)
 {
     if (kind.unused) {
-        WeightTree& tree = *kind.unused->tree;
-        const auto picked = uniformBelow(static_cast<std::int64_t>(tree.total()), random_);
-        SheetProblem problem = formedFromKey(kind.unused->problems[tree.take(static_cast<std::uint64_t>(picked))]);
+        const auto picked = uniformBelow(static_cast<std::int64_t>(kind.unused->weightLeft()), random_);
+        SheetProblem problem = kind.unused->takeAt(static_cast<std::uint64_t>(picked));
         BlankSpot spots[3];
         kind.left6 -= 6 / spotsOf(problem, spots);
-        made_.insert(formedKey(problem));
         return problem;
     }
     for (;;) {
@@ -87,26 +73,27 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
         problem.blank = spots[count > 1 ? uniformBelow(count, random_) : 0];
         if (!distinct_)
             return problem;
-        if (!made_.insert(formedKey(problem)).second)
+        if (!made_.insert(problemKey(problem)).second)
             continue;
         kind.left6 -= 6 / count;
         // Once less than half is left, drawing again would be wasted more
         // often than not: the rest is listed and picked from. That many were
         // made, so the list is short.
         if (2 * kind.left6 < 6 * kind.problems->size()) {
-            kind.unused = std::make_unique<Unused>();
+            std::vector<std::uint64_t> keys;
+            std::vector<std::uint64_t> weights;
             kind.problems->forEach([&](const SheetProblem& listed) {
                 BlankSpot listedSpots[3];
                 const int places = spotsOf(listed, listedSpots);
                 for (int i = 0; i < places; ++i) {
                     SheetProblem placed = listed;
                     placed.blank = listedSpots[i];
-                    const std::uint64_t key = formedKey(placed);
-                    kind.unused->problems.push_back(key);
-                    kind.unused->weights.push_back(made_.count(key) ? 0 : 6 / places);
+                    const std::uint64_t key = problemKey(placed);
+                    keys.push_back(key);
+                    weights.push_back(made_.count(key) ? 0 : 6 / places);
                 }
             });
-            kind.unused->tree = std::make_unique<WeightTree>(std::move(kind.unused->weights));
+            kind.unused.emplace(std::move(keys), std::move(weights));
         }
         return problem;
     }

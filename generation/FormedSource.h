@@ -8,10 +8,12 @@
 // the picking is done that way instead.
 
 #include "FormedProblems.h"
+#include "ProblemStream.h"
 #include "RunServices.h"
+#include "UnusedProblems.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -20,21 +22,21 @@ namespace sumlark {
 // A whole number 0..n-1, each exactly as likely, from the random source.
 std::int64_t uniformBelow(std::int64_t n, RandomSource& random);
 
-class FormedSource {
+class FormedSource final : public ProblemStream {
 public:
     FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random);
-    ~FormedSource();
 
-    SheetProblem next();
+    SheetProblem next() override;
 
 private:
-    struct Unused; // the unused problems of one kind, once few are left
     struct Kind {
         const ShapeProblems* problems;
         // What is left of the kind, in sixths of a problem: each problem
         // weighs 6, shared among its blank places.
         std::int64_t left6;
-        std::unique_ptr<Unused> unused;
+        // Every blank place of every problem of the kind, weighing its share
+        // of the 6, once few are left.
+        std::optional<UnusedProblems> unused;
     };
 
     std::size_t pickKind();

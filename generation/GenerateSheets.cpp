@@ -1,7 +1,6 @@
 #include "GenerateSheets.h"
 
-#include "FormedSource.h"
-#include "ProblemSource.h"
+#include "ProblemStream.h"
 #include "SheetLayout.h"
 #include "TextSheets.h"
 
@@ -74,10 +73,10 @@ Sheet makeSheet(const WorksheetSettings& settings, const RunPlan& plan, const Ru
     sheet.typeText = settings.typeText;
     sheet.smallestText = settings.smallestText;
     sheet.largestText = settings.largestText;
-    if (plan.formed && (plan.constraints.first || plan.constraints.second)) {
+    if (const FormedProblems* formed = plan.formed(); formed && (plan.constraints.first || plan.constraints.second)) {
         // The operands' own ranges stand in for the window's: the sheet
         // names the numbers its operands actually lie between.
-        const FormRules& rules = plan.formed->rules;
+        const FormRules& rules = formed->rules;
         sheet.smallestText = std::to_string(std::min(rules.first.low, rules.second.low));
         sheet.largestText = std::to_string(std::max(rules.first.high, rules.second.high));
     }
@@ -91,15 +90,9 @@ Sheet makeSheet(const WorksheetSettings& settings, const RunPlan& plan, const Ru
 
     const auto random = services.randomSource(sheet.seed);
     sheet.problems.reserve(static_cast<std::size_t>(plan.problemCount));
-    if (plan.formed) {
-        FormedSource source(*plan.formed, plan.constraints.blank, plan.constraints.distinct, *random);
-        for (int number = 1; number <= plan.problemCount; ++number)
-            sheet.problems.push_back(source.next());
-    } else {
-        ProblemSource source(settings, plan, *random);
-        for (int number = 1; number <= plan.problemCount; ++number)
-            sheet.problems.push_back(SheetProblem::of(source.next()));
-    }
+    const auto stream = openProblemStream(plan, settings.problemType, *random);
+    for (int number = 1; number <= plan.problemCount; ++number)
+        sheet.problems.push_back(stream->next());
     return sheet;
 }
 

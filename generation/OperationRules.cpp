@@ -30,23 +30,23 @@ RuleBounds RuleBounds::from(const WorksheetSettings& settings)
     return bounds;
 }
 
-std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw& draw, const RuleBounds& bounds)
+std::optional<SheetProblem> applyRule(Operation operation, const ProblemDraw& draw, const RuleBounds& bounds)
 {
     const double a = draw.first;
     const double b = draw.second;
     switch (operation) {
     case Operation::Addition:
         if (a + b <= bounds.additionLimit)
-            return AcceptedProblem{operation, a, b};
+            return SheetProblem::of({operation, a, b});
         return std::nullopt;
     case Operation::Subtraction:
         if (a < b)
-            return AcceptedProblem{operation, b, a};
-        return AcceptedProblem{operation, a, b};
+            return SheetProblem::of({operation, b, a});
+        return SheetProblem::of({operation, a, b});
     case Operation::Multiplication:
         // A largest text that is no number leaves nothing to test against.
         if (!bounds.productLimit || a * b < 10.0 * *bounds.productLimit)
-            return AcceptedProblem{operation, a, b};
+            return SheetProblem::of({operation, a, b});
         return std::nullopt;
     case Operation::Division: {
         if (b == 0.0 || a <= 0.0)
@@ -55,7 +55,7 @@ std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw&
         const double divisor = a < b ? a : b;
         if (!bounds.allowRemainder && !dividesEvenly(dividend, divisor))
             return std::nullopt;
-        return AcceptedProblem{operation, dividend, divisor};
+        return SheetProblem::of({operation, dividend, divisor});
     }
     }
     return std::nullopt;

@@ -5,6 +5,7 @@
 // problem type draws.
 
 #include "ProblemTypes.h"
+#include "SheetProblem.h"
 #include "WorksheetSettings.h"
 
 #include <optional>
@@ -21,15 +22,9 @@ struct RuleBounds {
     static RuleBounds from(const WorksheetSettings& settings);
 };
 
-// The problem a rule accepted, with its operands in printed order.
-struct AcceptedProblem {
-    Operation operation = Operation::Addition;
-    double left = 0.0;
-    double right = 0.0;
-};
-
-// The acceptance test and the printed order, without building any text.
-std::optional<AcceptedProblem> applyRule(Operation operation, const ProblemDraw& draw, const RuleBounds& bounds);
+// The acceptance test, and the problem it accepted with its operands in
+// printed order, without building any text.
+std::optional<SheetProblem> applyRule(Operation operation, const ProblemDraw& draw, const RuleBounds& bounds);
 
 // The operation of a mixed type (4..7) for a selector 1..12; the single types
 // give their own operation whatever the selector.

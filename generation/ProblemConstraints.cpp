@@ -20,7 +20,7 @@ bool hasBorrow(std::int64_t minuend, std::int64_t subtrahend)
     return false;
 }
 
-bool meetsDigitRules(const AcceptedProblem& problem, const ProblemConstraints& constraints)
+bool meetsDigitRules(const SheetProblem& problem, const ProblemConstraints& constraints)
 {
     const auto left = static_cast<std::int64_t>(problem.left);
     const auto right = static_cast<std::int64_t>(problem.right);
@@ -38,18 +38,6 @@ bool meetsDigitRules(const AcceptedProblem& problem, const ProblemConstraints& c
         return true;
     }
     return true;
-}
-
-std::uint64_t problemKey(const AcceptedProblem& problem)
-{
-    const auto offset = [](double v) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(v) + 32768); };
-    return static_cast<std::uint64_t>(problem.operation) << 34 | offset(problem.left) << 17 | offset(problem.right);
-}
-
-AcceptedProblem problemFromKey(std::uint64_t key)
-{
-    const auto operand = [](std::uint64_t bits) { return double(std::int64_t(bits & 0x1FFFF) - 32768); };
-    return {static_cast<Operation>(key >> 34), operand(key >> 17), operand(key)};
 }
 
 } // namespace sumlark

@@ -73,12 +73,6 @@ bool hasCarry(std::int64_t a, std::int64_t b);
 bool hasBorrow(std::int64_t minuend, std::int64_t subtrahend);
 
 // The carry and borrow tests for a problem as the rules printed it.
-bool meetsDigitRules(const AcceptedProblem& problem, const ProblemConstraints& constraints);
-
-// Two problems are the same when their question cells without the serial
-// prefix are: the same operation and the same operands in printed order.
-// Operands lie in the 16-bit range, so the three fit one number.
-std::uint64_t problemKey(const AcceptedProblem& problem);
-AcceptedProblem problemFromKey(std::uint64_t key);
+bool meetsDigitRules(const SheetProblem& problem, const ProblemConstraints& constraints);
 
 } // namespace sumlark

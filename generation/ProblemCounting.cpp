@@ -253,7 +253,7 @@ double operationShare(ProblemType type, Operation operation)
     return selectors / 12.0;
 }
 
-double problemChance(ProblemType type, const AcceptedProblem& problem, const OperandRange& range)
+double problemChance(ProblemType type, const SheetProblem& problem, const OperandRange& range)
 {
     const auto left = static_cast<int>(problem.left);
     const auto right = static_cast<int>(problem.right);
@@ -299,13 +299,13 @@ std::int64_t listingWork(ProblemType type, const OperandRange& range, const Rule
 }
 
 void forEachProblem(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
-                    const ProblemConstraints& constraints, const std::function<void(const AcceptedProblem&)>& visit)
+                    const ProblemConstraints& constraints, const std::function<void(const SheetProblem&)>& visit)
 {
     const auto values = DrawableValues::of(range);
     const auto offer = [&](Operation operation, Count left, Count right) {
-        const AcceptedProblem problem{operation, double(left), double(right)};
+        const SheetProblem problem{operation, double(left), double(right)};
         if (meetsDigitRules(problem, constraints))
-            visit(problem);
+            visit(SheetProblem::of(problem));
     };
     // The second operands from..to beside a, in ascending order: checked one
     // by one where most of them pass the digit rules; where few do, each

@@ -39,7 +39,7 @@ double operationShare(ProblemType type, Operation operation);
 
 // The chance that one attempt makes exactly this problem, which the rules
 // must accept.
-double problemChance(ProblemType type, const AcceptedProblem& problem, const OperandRange& range);
+double problemChance(ProblemType type, const SheetProblem& problem, const OperandRange& range);
 // No problem of the type has a larger chance than this.
 double largestProblemChance(ProblemType type, const OperandRange& range);
 
@@ -47,6 +47,6 @@ double largestProblemChance(ProblemType type, const OperandRange& range);
 // at, and the walk itself, in a fixed order.
 std::int64_t listingWork(ProblemType type, const OperandRange& range, const RuleBounds& bounds);
 void forEachProblem(ProblemType type, const OperandRange& range, const RuleBounds& bounds,
-                    const ProblemConstraints& constraints, const std::function<void(const AcceptedProblem&)>& visit);
+                    const ProblemConstraints& constraints, const std::function<void(const SheetProblem&)>& visit);
 
 } // namespace sumlark

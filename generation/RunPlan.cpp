@@ -201,7 +201,7 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             if (plan.problemCount > distinct)
                 return refuse(tooFewDistinct(settings, constraints, distinct, plan.problemCount));
         }
-        plan.formed = std::move(formed);
+        plan.drawing = DrawForms{std::move(formed)};
         return {plan, {}};
     }
 
@@ -228,13 +228,13 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
         if (constraints.distinct && plan.problemCount > counted.distinct)
             return refuse(tooFewDistinct(settings, constraints, counted.distinct, plan.problemCount));
         if (1.0 / chance > kDirectDrawLine)
-            plan.drawing = ProblemDrawing::Direct;
+            plan.drawing = DrawDirectly{};
         // Drawing until a problem is new stays quick while the problems
         // already made hold at most half of the chance; past that the run
         // picks among the unused ones.
         if (constraints.distinct &&
             plan.problemCount * largestProblemChance(settings.problemType, range) > chance / 2.0)
-            plan.drawing = ProblemDrawing::FromUnused;
+            plan.drawing = DrawFromUnused{};
     }
     return {plan, {}};
 }

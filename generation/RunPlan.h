@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace sumlark {
 
@@ -25,16 +26,21 @@ inline constexpr double kCountLimit = 32767.0;
 // the window's attempts, so their seeds keep making the same sheets.
 inline constexpr double kDirectDrawLine = 50.0;
 
-enum class ProblemDrawing {
-    // Attempts drawn until a rule accepts, as the window has always made them.
-    Attempts,
-    // Straight from the acceptable problems, as likely as the attempts would
-    // make them (DirectDraw).
-    Direct,
-    // Distinct problems that would use up much of what the settings allow:
-    // picked among the unused ones rather than drawn until one is new.
-    FromUnused,
+// How a run's problems are drawn; ProblemStream opens the one a plan holds.
+// Attempts drawn until a rule accepts, as the window has always made them.
+struct DrawByAttempts {};
+// Straight from the acceptable problems, as likely as the attempts would
+// make them (DirectDraw).
+struct DrawDirectly {};
+// Distinct problems that would use up much of what the settings allow:
+// picked among the unused ones rather than drawn until one is new.
+struct DrawFromUnused {};
+// A run with problem forms: these problems, every one of a kind equally
+// likely (FormedSource).
+struct DrawForms {
+    std::shared_ptr<const FormedProblems> problems;
 };
+using ProblemDrawing = std::variant<DrawByAttempts, DrawDirectly, DrawFromUnused, DrawForms>;
 
 struct RunPlan {
     int problemCount = 0; // problems to make; 0 for a count below 1
@@ -43,9 +49,14 @@ struct RunPlan {
     OperandRange range;
     RuleBounds bounds;
     ProblemConstraints constraints{};
-    ProblemDrawing drawing = ProblemDrawing::Attempts;
-    // A run with problem forms draws from these instead (FormedSource).
-    std::shared_ptr<const FormedProblems> formed;
+    ProblemDrawing drawing;
+
+    // The problems of a run with problem forms; none for the others.
+    const FormedProblems* formed() const
+    {
+        const auto* forms = std::get_if<DrawForms>(&drawing);
+        return forms ? forms->problems.get() : nullptr;
+    }
 };
 
 struct PlanOrRefusal {

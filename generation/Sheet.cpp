@@ -3,32 +3,8 @@
 #include "SheetLayout.h"
 
 #include <charconv>
-#include <cmath>
 
 namespace sumlark {
-
-SheetProblem SheetProblem::of(const AcceptedProblem& problem)
-{
-    SheetProblem printed{problem.operation, problem.left, problem.right};
-    switch (problem.operation) {
-    case Operation::Addition:
-        printed.result = problem.left + problem.right;
-        break;
-    case Operation::Subtraction:
-        printed.result = problem.left - problem.right;
-        break;
-    case Operation::Multiplication:
-        printed.result = problem.left * problem.right;
-        break;
-    case Operation::Division:
-        // Truncating keeps the remainder between 0 and the divisor's size,
-        // also for a negative divisor from a typed range.
-        printed.result = std::trunc(problem.left / problem.right);
-        printed.remainder = problem.left - printed.result * problem.right;
-        break;
-    }
-    return printed;
-}
 
 std::string Sheet::serialPrefix(std::size_t index) const
 {
@@ -44,19 +20,6 @@ void appendWhole(std::string& out, double value)
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, whole);
     (void)error;
     out.append(buffer, end);
-}
-
-double SheetProblem::valueAt(BlankSpot spot) const
-{
-    switch (spot) {
-    case BlankSpot::Result:
-        return result;
-    case BlankSpot::First:
-        return left;
-    case BlankSpot::Second:
-        return right;
-    }
-    return result;
 }
 
 namespace {

@@ -4,8 +4,8 @@
 // print it. The text sheets and the printed pages are all drawn from it, so
 // none of them has to read another's output.
 
-#include "OperationRules.h"
 #include "ProblemTypes.h"
+#include "SheetProblem.h"
 
 #include <cstdint>
 #include <string>
@@ -13,28 +13,6 @@
 #include <vector>
 
 namespace sumlark {
-
-// The number of a problem that is left blank for the pupil.
-enum class BlankSpot { Result, First, Second };
-
-// One problem as printed: its operands in printed order and the result; the
-// pupil writes the number at the blank.
-struct SheetProblem {
-    Operation operation = Operation::Addition;
-    double left = 0.0;
-    double right = 0.0;
-    double result = 0.0;    // the quotient of a division
-    double remainder = 0.0; // of a division with a remainder; 0 for none
-    // A chain of three numbers: left operation right thenOperation third.
-    int terms = 2;
-    Operation thenOperation = Operation::Addition;
-    double third = 0.0;
-    BlankSpot blank = BlankSpot::Result;
-
-    static SheetProblem of(const AcceptedProblem& problem);
-    // The number at a spot: the result, or an operand.
-    double valueAt(BlankSpot spot) const;
-};
 
 struct Sheet {
     // The settings' texts as the header and summary lines print them.

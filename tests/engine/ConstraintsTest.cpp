@@ -29,7 +29,7 @@ class DigitRules : public ::testing::TestWithParam<DigitRow> {};
 TEST_P(DigitRules, ReadTheColumnsOfThePrintedOperands)
 {
     const auto& row = GetParam();
-    const AcceptedProblem problem{row.operation, row.left, row.right};
+    const SheetProblem problem{row.operation, row.left, row.right};
     EXPECT_EQ(meetsDigitRules(problem, {false, CarryRule::With, BorrowRule::With}), row.meetsWith);
     EXPECT_EQ(meetsDigitRules(problem, {false, CarryRule::Without, BorrowRule::Without}), row.meetsWithout);
 }

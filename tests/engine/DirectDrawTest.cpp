@@ -176,7 +176,7 @@ TEST_P(WideDirectDraws, AcceptAsOftenAsCountedAndKeepEveryRule)
     for (int i = 0; i < 20000; ++i) {
         double r[3];
         random.fill(r, 3);
-        const AcceptedProblem problem = direct.draw(r);
+        const SheetProblem problem = direct.draw(r);
         const auto again = applyRule(problem.operation, {1, problem.left, problem.right}, bounds);
         ASSERT_TRUE(again && again->left == problem.left && again->right == problem.right)
             << problem.left << " " << int(problem.operation) << " " << problem.right;

@@ -153,13 +153,13 @@ struct Oracle {
                 for (std::int64_t b = second.low; b <= second.high; ++b) {
                     if (row.constraints.terms == 2) {
                         if (const auto p = twoNumbers(operation, a, b))
-                            kinds[int(operation)].insert(formedKey(*p));
+                            kinds[int(operation)].insert(problemKey(*p));
                         continue;
                     }
                     for (const Operation then : operations) {
                         for (std::int64_t c3 = second.low; c3 <= second.high; ++c3) {
                             if (const auto p = chain(operation, then, a, b, c3))
-                                kinds[4 * int(operation) + int(then)].insert(formedKey(*p));
+                                kinds[4 * int(operation) + int(then)].insert(problemKey(*p));
                         }
                     }
                 }
@@ -200,8 +200,8 @@ TEST_P(Forms, ListEveryProblemTheRulesAllowAndNoOther)
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
-    ASSERT_TRUE(planned.plan->formed);
-    const FormedProblems& formed = *planned.plan->formed;
+    ASSERT_TRUE(planned.plan->formed());
+    const FormedProblems& formed = *planned.plan->formed();
 
     std::set<std::uint64_t> expected;
     for (const auto& [kind, keys] : Oracle(row).problems())
@@ -209,16 +209,16 @@ TEST_P(Forms, ListEveryProblemTheRulesAllowAndNoOther)
     std::set<std::uint64_t> listed;
     for (const ShapeProblems& shape : formed.shapes) {
         shape.forEach([&](const SheetProblem& problem) {
-            listed.insert(formedKey(problem));
+            listed.insert(problemKey(problem));
             // A key stands for the whole problem, its result included.
-            const SheetProblem back = formedFromKey(formedKey(problem));
-            EXPECT_EQ(formedKey(back), formedKey(problem));
+            const SheetProblem back = problemFromKey(problemKey(problem));
+            EXPECT_EQ(problemKey(back), problemKey(problem));
             EXPECT_EQ(back.result, problem.result);
             EXPECT_EQ(back.remainder, problem.remainder);
         });
         // Numbered access finds what the listing found.
         for (std::int64_t i = 0; i < shape.size(); i += std::max<std::int64_t>(1, shape.size() / 7))
-            EXPECT_TRUE(listed.count(formedKey(shape.at(i))));
+            EXPECT_TRUE(listed.count(problemKey(shape.at(i))));
     }
     EXPECT_EQ(listed, expected);
     EXPECT_EQ(formed.size(), std::int64_t(expected.size()));
@@ -229,7 +229,7 @@ TEST_P(Forms, PutBlanksOnlyWhereTheRestDeterminesThem)
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
-    for (const ShapeProblems& shape : planned.plan->formed->shapes) {
+    for (const ShapeProblems& shape : planned.plan->formed()->shapes) {
         shape.forEach([&](const SheetProblem& problem) {
             BlankSpot spots[3];
             const int count = blankSpots(problem, BlankChoice::Mixed, spots);
@@ -241,7 +241,7 @@ TEST_P(Forms, PutBlanksOnlyWhereTheRestDeterminesThem)
             const bool remainder = problem.remainder != 0.0;
             for (const BlankSpot spot : {BlankSpot::First, BlankSpot::Second})
                 EXPECT_EQ(allowed.count(spot) == 1, !remainder && solutionsAt(problem, spot) == 1)
-                    << formedKey(problem) << " spot " << int(spot);
+                    << problemKey(problem) << " spot " << int(spot);
         });
     }
 }
@@ -259,23 +259,23 @@ TEST_P(Forms, DrawEachProblemAndBlankWithItsShare)
         shares += kind < 4 ? operationShare(row.type, Operation(kind))
                            : operationShare(row.type, Operation(kind / 4)) * operationShare(row.type, Operation(kind % 4));
     std::map<std::uint64_t, double> expected;
-    for (const ShapeProblems& shape : planned.plan->formed->shapes) {
+    for (const ShapeProblems& shape : planned.plan->formed()->shapes) {
         const double share = shape.shape().share / shares / double(shape.size());
         shape.forEach([&](SheetProblem problem) {
             BlankSpot spots[3];
             const int count = blankSpots(problem, row.constraints.blank, spots);
             for (int i = 0; i < count; ++i) {
                 problem.blank = spots[i];
-                expected[formedKey(problem)] += share / count;
+                expected[problemKey(problem)] += share / count;
             }
         });
     }
     const int draws = 200'000;
     SeededRandom random(2026);
-    FormedSource source(*planned.plan->formed, row.constraints.blank, false, random);
+    FormedSource source(*planned.plan->formed(), row.constraints.blank, false, random);
     std::map<std::uint64_t, std::int64_t> seen;
     for (int i = 0; i < draws; ++i)
-        ++seen[formedKey(source.next())];
+        ++seen[problemKey(source.next())];
     const auto test = testing::chiSquare(expected, seen);
     EXPECT_EQ(test.unexpected, "");
     EXPECT_GT(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom << " degrees";
@@ -291,7 +291,7 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
     row.constraints.distinct = true;
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
-    const std::int64_t distinct = planned.plan->formed->distinctUpTo(row.constraints.blank, 32766);
+    const std::int64_t distinct = planned.plan->formed()->distinctUpTo(row.constraints.blank, 32766);
     if (distinct > 3000)
         GTEST_SKIP() << "too many to write out";
     const std::string all = std::to_string(distinct);
@@ -304,7 +304,7 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
     ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
     std::set<std::uint64_t> keys;
     for (const SheetProblem& problem : made.sheet->problems)
-        keys.insert(formedKey(problem));
+        keys.insert(problemKey(problem));
     EXPECT_EQ(std::int64_t(keys.size()), distinct);
 }
 

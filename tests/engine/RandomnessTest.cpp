@@ -4,7 +4,7 @@
 
 #include "ChiSquare.h"
 #include "ProblemCounting.h"
-#include "ProblemSource.h"
+#include "UnusedProblems.h"
 #include "ScriptedServices.h"
 #include "SeededRandom.h"
 
@@ -79,7 +79,7 @@ TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
     const ProblemConstraints distinct{true, CarryRule::Any, BorrowRule::Any};
 
     std::map<std::uint64_t, double> expected;
-    forEachProblem(row.type, range, bounds, distinct, [&](const AcceptedProblem& problem) {
+    forEachProblem(row.type, range, bounds, distinct, [&](const SheetProblem& problem) {
         expected[problemKey(problem)] = problemChance(row.type, problem, range);
     });
     ASSERT_GT(expected.size(), 3u);
@@ -88,7 +88,7 @@ TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
     SeededRandom random(7);
     std::map<std::uint64_t, std::int64_t> seen;
     for (int pick = 0; pick < kPicks; ++pick) {
-        UnusedProblems unused(row.type, range, bounds, distinct);
+        auto unused = UnusedProblems::acceptable(row.type, range, bounds, distinct);
         ++seen[problemKey(unused.take(random.next()))];
     }
     const auto test = testing::chiSquare(expected, seen);
