@@ -11,6 +11,10 @@
 
 namespace sumlark {
 
+// A sheet's name taken by a folder, and a sheet that may not be replaced.
+inline constexpr const char* kFolderInPlace = "同名的文件夹占用了这个位置";
+inline constexpr const char* kReadOnlySheet = "文件是只读的，不能替换原来的文件";
+
 // The reason for an error number from the system (errno).
 std::string reasonFor(int error);
 
