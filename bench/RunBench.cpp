@@ -9,7 +9,7 @@
 
 #include "NativePath.h"
 #include "RecordingFileServices.h"
-#include "GenerateSheets.h"
+#include "MemorySink.h"
 #include "ProblemCounting.h"
 #include "RunPlan.h"
 #include "SeededRandom.h"
@@ -43,15 +43,21 @@ WorksheetSettings fullRun(ProblemType type)
                              .openWhenDone = false};
 }
 
-// Sheets in memory, and the file service the window program writes its
-// sheets with, in the encoding of the Chinese systems they are made for.
-using MemoryServices = testing::ScriptedServices;
+// The seeded random source; and the file service the window program writes
+// its sheets with, in the encoding of the Chinese systems they are made for.
+using SeededServices = testing::ScriptedServices;
 using QuietFileServices = testing::RecordingFileServices;
 
-void requireWritten(const RunResult& result, benchmark::State& state)
+// The sheets of one run, as UTF-8 text, kept in memory.
+MemorySink intoMemory(const WorksheetSettings& settings, benchmark::State& state)
 {
-    if (result.refusal || !result.question.written || !result.answer.written)
-        state.SkipWithError("the run did not write both sheets");
+    SeededServices services;
+    services.useSeededRandom = true;
+    MemorySink memory(true);
+    SheetSink* const sinks[] = {&memory};
+    if (runSheets({settings, {}, 1, kSeed}, services, sinks).refusal)
+        state.SkipWithError("the run was refused");
+    return memory;
 }
 
 void BM_RunIntoMemory(benchmark::State& state)
@@ -59,25 +65,15 @@ void BM_RunIntoMemory(benchmark::State& state)
     const auto settings = fullRun(static_cast<ProblemType>(state.range(0)));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        MemoryServices services;
-        const auto result = generateSheets(settings, "/sheets", services, RunOptions{kSeed});
-        requireWritten(result, state);
-        for (const auto& [path, text] : services.files)
-            bytes += text.size();
-        benchmark::DoNotOptimize(services.files);
+        const MemorySink memory = intoMemory(settings, state);
+        for (const auto& [question, answer] : memory.texts)
+            bytes += question.size() + answer.size();
+        benchmark::DoNotOptimize(memory.texts);
     }
     state.counters["problems"] = benchmark::Counter(32766.0 * double(state.iterations()), benchmark::Counter::kIsRate);
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 
-// The sheets of one run, as UTF-8 text, for writing them again.
-std::pair<std::string, std::string> sheetsOf(const WorksheetSettings& settings)
-{
-    MemoryServices services;
-    generateSheets(settings, "/sheets", services, RunOptions{kSeed});
-    return {services.files.at(nativePath("/sheets", kQuestionSheetName)),
-            services.files.at(nativePath("/sheets", kAnswerSheetName))};
-}
 
 bool writeThrough(FileRunServices& services, const std::string& path, const std::string& text)
 {
@@ -97,7 +93,7 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
 {
     const auto settings = fullRun(static_cast<ProblemType>(state.range(0)));
-    const auto [question, answer] = sheetsOf(settings);
+    const MemorySink::Texts texts = intoMemory(settings, state).texts.at(0);
     QTemporaryDir folder;
     const std::string runFolder = folder.filePath("run").toStdString();
     const std::string writeFolder = folder.filePath("write").toStdString();
@@ -110,13 +106,14 @@ void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
     double writeSeconds = 0.0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        const auto result = generateSheets(settings, runFolder, services, RunOptions{kSeed});
+        const auto result = testing::runOne(settings, runFolder, services, kSeed);
         const double run = secondsSince(start);
-        requireWritten(result, state);
+        if (!result.report.allWritten())
+            state.SkipWithError("the run did not write both sheets");
 
         start = std::chrono::steady_clock::now();
-        const bool written = writeThrough(services, nativePath(writeFolder, kQuestionSheetName), question) &&
-                             writeThrough(services, nativePath(writeFolder, kAnswerSheetName), answer);
+        const bool written = writeThrough(services, nativePath(writeFolder, kQuestionSheetName), texts.question) &&
+                             writeThrough(services, nativePath(writeFolder, kAnswerSheetName), texts.answer);
         const double write = secondsSince(start);
         if (!written)
             state.SkipWithError("the plain write failed");
@@ -129,7 +126,7 @@ void BM_RunToFilesBesidePlainWrite(benchmark::State& state)
     state.counters["run_ms"] = 1e3 * runSeconds / n;
     state.counters["write_ms"] = 1e3 * writeSeconds / n;
     state.counters["run/write"] = runSeconds / writeSeconds;
-    state.SetBytesProcessed(static_cast<std::int64_t>(n * double(question.size() + answer.size())));
+    state.SetBytesProcessed(static_cast<std::int64_t>(n * double(texts.question.size() + texts.answer.size())));
 }
 
 struct RefusalCase {

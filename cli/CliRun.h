@@ -1,7 +1,8 @@
 #pragma once
 
-// One sumlark-cli run: the sheet pairs through the engine and the shared file
-// service, the PDFs beside them, and the report on standard output and error.
+// One sumlark-cli run: the options as a request, the sinks chosen (the text
+// sheets in their folder, the PDFs beside them from the module), one run,
+// and its report on standard output and error.
 
 #include "CliOptions.h"
 #include "PdfPart.h"

@@ -18,10 +18,9 @@
 // a second of 1..9, bit 6 clear nothing trivial; in byte 2, bits 5 and 7
 // the blank (result, first, second, mixed).
 
-#include "GenerateSheets.h"
-#include "NativePath.h"
-#include "NumberText.h"
 #include "FormedProblems.h"
+#include "MemorySink.h"
+#include "NumberText.h"
 #include "ProblemCounting.h"
 #include "RefusalWords.h"
 #include "ScriptedServices.h"
@@ -49,7 +48,6 @@ constexpr double kLongestRunAttempts = 300'000.0;
 // takes the suites' regular-expression reader longer to read back.
 constexpr std::int64_t kLongestListing = 300'000;
 constexpr int kLargestRun = 2000;
-constexpr std::string_view kFolder = "/sheets";
 constexpr int kZone = 14;
 // The operations each type may print, one bit each: add, subtract, multiply, divide.
 constexpr unsigned kSignsOfType[] = {0b0001, 0b0010, 0b0100, 0b1000, 0b0011, 0b1100, 0b0111, 0b1111};
@@ -275,18 +273,19 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
     require(blankKept, where + "a blank where the choice does not put it");
 }
 
-void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunResult& result,
-                    const BoundedServices& services, std::pair<double, double> ownRange, int made)
+void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules, const MemorySink& memory,
+                    std::pair<double, double> ownRange, int made)
 {
-    const auto& problems = result.sheet->problems;
+    const Sheet& sheet = memory.sheets.at(0);
+    const auto& problems = sheet.problems;
     require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
-    const std::string& answers = services.files.at(nativePath(kFolder, kAnswerSheetName));
-    const std::string& questions = services.files.at(nativePath(kFolder, kQuestionSheetName));
+    const std::string& answers = memory.texts.at(0).answer;
+    const std::string& questions = memory.texts.at(0).question;
     std::size_t answerAt = 0, questionAt = 0;
     std::set<std::uint64_t> seen;
     for (std::size_t i = 0; i < problems.size(); ++i) {
         std::string cell;
-        appendAnswerCell(cell, result.sheet->serialPrefix(i), problems[i]);
+        appendAnswerCell(cell, sheet.serialPrefix(i), problems[i]);
         const std::string where = "problem \"" + cell + "\": ";
         checkFormedProblem(in, rules, problems[i], ownRange, where);
         require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat");
@@ -297,15 +296,15 @@ void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules
             answerAt += cell.size();
         }
         std::string question;
-        appendQuestionCell(question, result.sheet->serialPrefix(i), problems[i]);
+        appendQuestionCell(question, sheet.serialPrefix(i), problems[i]);
         questionAt = questions.find(question, questionAt);
         require(questionAt != std::string::npos, where + "not on the question sheet in its place");
         questionAt += question.size();
     }
 }
 
-void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunResult& result,
-              const BoundedServices& services)
+void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunReport& report,
+              const MemorySink& memory)
 {
     const auto number = [](const std::string& text) { return strictNumber(text).value_or(NAN); };
     const double count = number(in.countText), smallest = number(in.smallestText), largest = number(in.largestText);
@@ -324,27 +323,24 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
         !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
-    if (result.refusal) {
-        require(mayRefuse && services.files.empty() && !result.sheet && services.messages.empty() &&
-                    services.launches.empty() &&
-                    !wording::refusalText(*result.refusal, wording::OptionNaming()).empty(),
-                "refused for no reason the rules give, or touched a sheet, or had no words for why");
+    if (report.refusal) {
+        require(mayRefuse && memory.sheets.empty() && memory.texts.empty() &&
+                    !wording::refusalText(*report.refusal, wording::OptionNaming()).empty(),
+                "refused for no reason the rules give, or made a sheet, or had no words for why");
         return;
     }
     require(runnable, "ran settings that cannot run");
 
     const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
     if (rules.asksForms()) {
-        checkFormedRun(in, rules, result, services, range, made);
+        checkFormedRun(in, rules, memory, range, made);
         return;
     }
-    const auto problemsMade = static_cast<int>(result.sheet->problems.size());
+    const auto problemsMade = static_cast<int>(memory.sheets.at(0).problems.size());
     require(problemsMade == made, "made " + std::to_string(problemsMade) + " problems");
-    // A sheet not written throws from at().
-    const auto questions =
-        sheetCells(services.files.at(nativePath(kFolder, kQuestionSheetName)), "*题*", in, made, made);
-    const auto answers = sheetCells(services.files.at(nativePath(kFolder, kAnswerSheetName)), "@案@", in, made,
-                                    in.writeAnswers ? made : 0);
+    // A sheet not made throws from at().
+    const auto questions = sheetCells(memory.texts.at(0).question, "*题*", in, made, made);
+    const auto answers = sheetCells(memory.texts.at(0).answer, "@案@", in, made, in.writeAnswers ? made : 0);
     // Serial digits: two, a third from 100 problems, a fourth from 1000.
     const int width = 2 + (leadingNumber(in.countText) >= 100.0) + (leadingNumber(in.countText) >= 1000.0);
     std::set<std::string> seen;
@@ -383,9 +379,6 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
                                           anyColumn(l, r, true) == (rules.borrow == BorrowRule::With))),
                 where + "an operand below 0, or a column against the carry or borrow rule");
     }
-    require(services.launches.size() == (in.openWhenDone ? (in.writeAnswers ? 2u : 1u) : 0u) &&
-                services.messages.size() == (in.openWhenDone ? 0u : 1u),
-            "the completion step did not follow the switches");
 }
 
 } // namespace
@@ -419,9 +412,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
         // The seed comes from the input, so that a finding replays.
-        const auto result = generateSheets(in, std::string(kFolder), services,
-                                           {.seed = std::hash<std::string_view>{}(bytes), .constraints = rules});
-        checkRun(in, rules, result, services);
+        MemorySink memory(true);
+        SheetSink* const sinks[] = {&memory};
+        const RunReport report = runSheets({in, rules, 1, std::hash<std::string_view>{}(bytes)}, services, sinks);
+        checkRun(in, rules, report, memory);
     } catch (const std::exception& wrong) {
         std::fprintf(stderr, "input \"%.*s\": %s\n", static_cast<int>(size), bytes.data(), wrong.what());
         std::abort();

@@ -10,8 +10,8 @@ std::unique_ptr<QCoreApplication> startApplication(int& argc, char** argv)
     return sumlark::pdf::startPrintingApplication(argc, argv);
 }
 
-const sumlark::pdf::PdfPart kPart{sumlark::pdf::kPdfPartVersion, &startApplication, &sumlark::pdf::planPages, &sumlark::pdf::columnsNote,
-                                  &sumlark::pdf::stagePdf, &sumlark::pdf::pdfPathFor};
+const sumlark::pdf::PdfPart kPart{sumlark::pdf::kPdfPartVersion, &startApplication, &sumlark::pdf::stageSheetPdfs,
+                                  &sumlark::pdf::pdfPathFor};
 
 } // namespace
 

@@ -4,8 +4,7 @@
 // from the module sumlark-pdf: a run without PDFs then never loads Qt Gui
 // and the libraries it brings, which take most of a short run's start.
 
-#include "PdfFiles.h"
-#include "SheetPdf.h"
+#include "PdfSink.h"
 
 #include <QCoreApplication>
 
@@ -15,18 +14,22 @@ namespace sumlark::pdf {
 
 // Changes whenever the table does, so that a module from another build is
 // turned away instead of called with the wrong layout.
-inline constexpr int kPdfPartVersion = 4;
+inline constexpr int kPdfPartVersion = 5;
 
 struct PdfPart {
     int version = kPdfPartVersion;
     // The application object drawing with system fonts needs (a QGuiApplication).
     std::unique_ptr<QCoreApplication> (*startApplication)(int& argc, char** argv);
-    PageGrid (*planPages)(const PageStyle& style, const Sheet& sheet);
-    std::optional<std::string> (*columnsNote)(const PageGrid& grid);
-    StagedPdf (*stagePdf)(SheetFolder& folder, const QString& fileName, std::span<const PrintedSheet> sheets,
-                          SheetKind kind, const PageStyle& style);
-    std::string (*pdfPathFor)(std::string_view textPath);
+    PdfSink::Stage stageSheetPdfs;
+    PdfSink::PathFor pdfPathFor;
 };
+
+// A run's PDFs, beside its text sheets, drawn by the module.
+inline std::unique_ptr<SheetSink> makePdfSink(const PdfPart& part, const FolderSheetSink& texts,
+                                              const PageStyle& style)
+{
+    return std::make_unique<PdfSink>(texts, style, part.stageSheetPdfs, part.pdfPathFor);
+}
 
 // The module's one export: a function that returns the table.
 inline constexpr char kPdfPartEntry[] = "sumlarkPdfPart";

@@ -283,36 +283,36 @@ void MainWindow::cmdCreate_Click()
     // cannot, the user is told where and why instead of a run.
     if (!haveSheetFolder())
         return;
-    lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Take);
+    lastRun_ = runFromWindow(windowRequest(settings, conditions_), nativeFolder(), *services_, Completion::Take);
     if (lastRun_)
-        lastSeed_ = lastRun_->set.seed;
+        lastSeed_ = lastRun_->report.seed;
 }
 
 const WindowRun* MainWindow::sheetsForPaper()
 {
-    const WorksheetSettings settings = settingsFromControls();
-    if (lastRun_ && lastRun_->madeFrom(settings, conditions_))
+    const RunRequest request = windowRequest(settingsFromControls(), conditions_);
+    if (lastRun_ && lastRun_->madeFrom(request))
         return &*lastRun_;
     const InputBlocker busy(this);
     if (!haveSheetFolder())
         return nullptr;
-    lastRun_ = runFromWindow(settings, conditions_, nativeFolder(), *services_, Completion::Skip);
+    lastRun_ = runFromWindow(request, nativeFolder(), *services_, Completion::Skip);
     if (!lastRun_)
         return nullptr;
-    lastSeed_ = lastRun_->set.seed;
+    lastSeed_ = lastRun_->report.seed;
     return &*lastRun_;
 }
 
 void MainWindow::printSheets()
 {
     if (const WindowRun* run = sheetsForPaper())
-        sumlark::ui::printSheets(this, printing_, run->set.sheets, conditions_.page, *services_);
+        sumlark::ui::printSheets(this, printing_, run->sheets, conditions_.page, *services_);
 }
 
 void MainWindow::exportPdf()
 {
     if (const WindowRun* run = sheetsForPaper())
-        exportSheetPdfs(this, folder_, run->set.sheets, conditions_.page, *services_);
+        exportSheetPdfs(this, folder_, run->sheets, conditions_.page, *services_);
 }
 
 void MainWindow::openSheetFolder()

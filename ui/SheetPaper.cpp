@@ -1,8 +1,8 @@
 #include "SheetPaper.h"
 
-#include "GenerateSheets.h"
 #include "PdfFiles.h"
 #include "PrintSupport.h"
+#include "RunWords.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -79,15 +79,15 @@ void exportSheetPdfs(QWidget* parent, const QString& folder, const std::vector<S
             done += "\n" + file->path;
         if (!file->written) {
             failures += failures.empty() ? "" : "\n\n";
-            failures += failureText(name, file->path, file->reason);
+            failures += wording::failureText(name, file->path, file->reason);
         }
     }
     if (report.note)
         done += "\n" + *report.note;
     if (!failures.empty())
-        services.showMessage("保存失败", failures);
+        services.showMessage(std::string(wording::kFailedTitle), failures);
     else
-        services.showMessage("成功", done);
+        services.showMessage(std::string(wording::kDoneTitle), done);
 }
 
 } // namespace sumlark::ui

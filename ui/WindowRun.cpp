@@ -1,43 +1,103 @@
 #include "WindowRun.h"
 
+#include "MemorySink.h"
 #include "RefusalWords.h"
+#include "RunWords.h"
+#include "TextSheetSink.h"
 
 namespace sumlark::ui {
+namespace {
 
-bool WindowRun::madeFrom(const WorksheetSettings& now, const MoreConditions& nowConditions) const
+const FileOutcome* fileOf(const RunReport& report, FileKind kind)
 {
-    // Every choice counts but those that only change what happens after the
-    // sheets are made: opening them when done, and how they are printed. A
-    // choice added later counts unless it is added here.
-    WorksheetSettings made = settings;
-    made.openWhenDone = now.openWhenDone;
-    MoreConditions madeConditions = conditions;
-    madeConditions.page = nowConditions.page;
-    return made == now && madeConditions == nowConditions;
+    for (const FileOutcome& file : report.files) {
+        if (file.kind == kind)
+            return &file;
+    }
+    return nullptr;
 }
 
-std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const MoreConditions& conditions,
-                                       const std::string& folder, RunServices& services, Completion completion)
+// One sheet: its two editors, or a box saying where it went, or what failed.
+void completeSheet(const RunRequest& request, const RunReport& report, CompletionServices& services)
 {
-    const SetChoices choices{conditions.constraints, conditions.seed, conditions.sheets};
-    WindowRun run{settings, conditions, makeSheetSet(settings, choices, services), {}};
-    if (run.set.sheets.empty()) {
+    const FileOutcome* question = fileOf(report, FileKind::QuestionSheet);
+    const FileOutcome* answer = fileOf(report, FileKind::AnswerSheet);
+    const bool questionWritten = question && question->written;
+    bool launched = true;
+    if (request.settings.openWhenDone) {
+        if (questionWritten)
+            launched = services.startEditor(question->path) && launched;
+        if (request.settings.writeAnswers && answer && answer->written)
+            launched = services.startEditor(answer->path) && launched;
+    }
+    if (std::string failures = wording::failuresText(report); !failures.empty()) {
+        if (questionWritten)
+            failures += "\n\n" + wording::questionSavedText(question->path);
+        services.showMessage(std::string(wording::kFailedTitle), failures);
+    } else if (!request.settings.openWhenDone || !launched) {
+        // Without an editor window the user still learns where the sheet is.
+        services.showMessage(std::string(wording::kDoneTitle), wording::doneText(question->path, question->note));
+    }
+}
+
+// A set: where one sheet opens two editors, a set opens its folder.
+void completeSet(const RunRequest& request, const RunReport& report, const std::string& folder,
+                 CompletionServices& services)
+{
+    if (const std::string failures = wording::failuresText(report); !failures.empty()) {
+        services.showMessage(std::string(wording::kFailedTitle), failures);
+        return;
+    }
+    // Two editors for every sheet of a class would bury the desktop; the
+    // folder shows them all.
+    if (request.settings.openWhenDone && services.showFolder(folder))
+        return;
+    const FileOutcome* question = fileOf(report, FileKind::QuestionSheet);
+    services.showMessage(std::string(wording::kDoneTitle),
+                         wording::setDoneText(static_cast<int>(report.sheetSeeds.size()), folder,
+                                              question ? question->note : std::string()));
+}
+
+} // namespace
+
+RunRequest windowRequest(const WorksheetSettings& settings, const MoreConditions& conditions)
+{
+    return {settings, conditions.constraints, conditions.sheets, conditions.seed};
+}
+
+bool WindowRun::madeFrom(const RunRequest& now) const
+{
+    // Every choice of the request counts but opening the sheets when done,
+    // which only changes what happens after they are made; how they are
+    // printed is no part of it.
+    RunRequest made = request;
+    made.settings.openWhenDone = now.settings.openWhenDone;
+    return made == now;
+}
+
+std::optional<WindowRun> runFromWindow(const RunRequest& request, const std::string& folder, RunServices& services,
+                                       Completion completion)
+{
+    TextSheetSink texts(services, folder);
+    MemorySink kept;
+    SheetSink* const sinks[] = {&texts, &kept};
+    WindowRun run{request, runSheets(request, services, sinks), {}};
+    if (run.report.refusal) {
         services.showMessage(std::string(wording::kRefusalTitle),
-                             wording::refusalText(run.set.refusal, wording::DialogNaming()));
+                             wording::refusalText(*run.report.refusal, wording::DialogNaming()));
         return std::nullopt;
     }
-    for (const Sheet& sheet : run.set.sheets)
-        run.files.push_back(writeSheetFiles(sheet, folder, services));
+    run.sheets = std::move(kept.sheets);
     if (completion == Completion::Skip) {
         // No editor and no box saying where the sheets went, but a text
         // sheet that was not written is never passed over in silence.
-        if (const std::string failures = failuresText(run.files); !failures.empty())
-            services.showMessage("保存失败", failures);
+        if (const std::string failures = wording::failuresText(run.report); !failures.empty())
+            services.showMessage(std::string(wording::kFailedTitle), failures);
+    } else if (request.sheets <= 1) {
+        completeSheet(request, run.report, services);
+    } else {
+        completeSet(request, run.report, folder, services);
     }
-    else if (run.files.size() == 1)
-        completeRun(settings, run.files.front(), services);
-    else
-        completeSetRun(settings, folder, run.files, services);
     return run;
 }
 

@@ -2,12 +2,13 @@
 
 // A run as the window makes it: one sheet pair as the Create button always
 // has, or a class set of them, from the window's choices and those of the
-// 更多出题条件 dialog. The sheets are kept, so that printing and PDF export
-// put on paper exactly what the text sheets hold.
+// 更多出题条件 dialog, through the one run every front end takes. The
+// sheets are kept, so that printing and PDF export put on paper exactly what
+// the text sheets hold.
 
-#include "GenerateSheets.h"
 #include "MoreConditions.h"
-#include "SheetSet.h"
+#include "RunServices.h"
+#include "SheetRun.h"
 #include "WorksheetSettings.h"
 
 #include <optional>
@@ -16,14 +17,16 @@
 
 namespace sumlark::ui {
 
-struct WindowRun {
-    WorksheetSettings settings;
-    MoreConditions conditions;
-    SheetSet set;
-    std::vector<SheetFilesReport> files;
+// What the window's choices ask of a run.
+RunRequest windowRequest(const WorksheetSettings& settings, const MoreConditions& conditions);
 
-    // Whether the window's choices now would make these sheets again.
-    bool madeFrom(const WorksheetSettings& now, const MoreConditions& nowConditions) const;
+struct WindowRun {
+    RunRequest request;
+    RunReport report;
+    std::vector<Sheet> sheets;
+
+    // Whether a run of now would make these sheets again.
+    bool madeFrom(const RunRequest& now) const;
 };
 
 enum class Completion {
@@ -33,7 +36,7 @@ enum class Completion {
 
 // Makes the sheets and writes their text files into folder; a refusal is
 // shown and gives none.
-std::optional<WindowRun> runFromWindow(const WorksheetSettings& settings, const MoreConditions& conditions,
-                                       const std::string& folder, RunServices& services, Completion completion);
+std::optional<WindowRun> runFromWindow(const RunRequest& request, const std::string& folder, RunServices& services,
+                                       Completion completion);
 
 } // namespace sumlark::ui

@@ -5,7 +5,6 @@
 // every seed promises, not a test fix:
 //   SUMLARK_WRITE_GOLDEN=1 <build>/tests/engine/engine_tests --gtest_filter='Seeds/GoldenSheets.*'
 
-#include "GenerateSheets.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 
@@ -84,13 +83,9 @@ TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
     settings.allowRemainder = row.allowRemainder;
     ScriptedServices services;
     services.useSeededRandom = true;
-    RunOptions options;
-    options.seed = row.seed;
-    options.constraints = row.constraints;
+    const testing::OneRun result = testing::runOne(settings, "sheets", services, row.seed, row.constraints);
 
-    const RunResult result = generateSheets(settings, "sheets", services, options);
-
-    ASSERT_FALSE(result.refusal) << static_cast<int>(result.refusal->code);
+    ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     ASSERT_TRUE(result.question.written && result.answer.written);
     EXPECT_EQ(result.sheet->seed, row.seed);
     const std::string base = std::string(SUMLARK_ENGINE_GOLDEN_DIR) + "/" + row.name;
@@ -157,7 +152,7 @@ TEST(SheetPaths, RunJoinsFolderAndNamesWithThePlatformSeparator)
 #endif
     ScriptedServices services;
     services.useSeededRandom = true;
-    const RunResult result = generateSheets(settingsFor(Addition, "1", "10", "3"), folder, services, RunOptions{1});
+    const testing::OneRun result = testing::runOne(settingsFor(Addition, "1", "10", "3"), folder, services, 1);
     EXPECT_EQ(services.created, (std::vector<std::string>{question, answer}));
     EXPECT_EQ(result.question.path, question);
     EXPECT_EQ(result.answer.path, answer);

@@ -1,4 +1,3 @@
-#include "GenerateSheets.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 #include "SheetText.h"
@@ -23,8 +22,8 @@ Shares writtenShares(ProblemType type, const char* smallest, const char* largest
     settings.numbered = true;
     testing::ScriptedServices services;
     services.useSeededRandom = true;
-    const auto result = generateSheets(settings, "/m", services, RunOptions{11});
-    EXPECT_FALSE(result.refusal) << static_cast<int>(result.refusal->code);
+    const auto result = testing::runOne(settings, "/m", services, 11);
+    EXPECT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     const auto cells = testing::allCells(services.files.at(result.question.path));
     Shares shares;
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -94,7 +93,7 @@ TEST(MixedTypes, RemainderSwitchChangesNothingWithoutDivision)
             settings.allowRemainder = remainder;
             testing::ScriptedServices services;
             services.useSeededRandom = true;
-            sheets[remainder] = services.files[generateSheets(settings, "/m", services, RunOptions{5}).answer.path];
+            sheets[remainder] = services.files[testing::runOne(settings, "/m", services, 5).answer.path];
         }
         EXPECT_EQ(sheets[0], sheets[1]);
     }

@@ -1,4 +1,3 @@
-#include "GenerateSheets.h"
 #include "RefusalWords.h"
 #include "RunPlan.h"
 #include "ScriptedServices.h"
@@ -28,15 +27,13 @@ TEST_P(Refusals, TouchNoFileAndSayWhy)
     settings.allowRemainder = row.allowRemainder;
     testing::ScriptedServices services;
 
-    const auto result = generateSheets(settings, "/sheets", services);
+    const auto result = testing::runOne(settings, "/sheets", services);
 
-    ASSERT_TRUE(result.refusal);
+    ASSERT_TRUE(result.report.refusal);
     EXPECT_TRUE(services.created.empty());
-    EXPECT_TRUE(services.launches.empty());
-    // The engine shows nothing: its caller words the refusal.
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_EQ(services.randomsTaken, 0u);
-    const std::string text = wording::refusalText(*result.refusal, wording::OptionNaming());
+    EXPECT_TRUE(result.report.files.empty());
+    EXPECT_EQ(services.randomsTaken + services.clockCalls, 0u);
+    const std::string text = wording::refusalText(*result.report.refusal, wording::OptionNaming());
     EXPECT_NE(text.find(row.reason), std::string::npos) << text;
 }
 
@@ -88,9 +85,9 @@ TEST_P(AcceptedSettings, RunToTheEnd)
     const auto& row = GetParam();
     testing::ScriptedServices services;
     services.useSeededRandom = true;
-    const auto result = generateSheets(testing::settingsFor(row.type, row.smallest, row.largest, row.count), "/sheets",
-                                       services, RunOptions{5});
-    EXPECT_FALSE(result.refusal) << static_cast<int>(result.refusal->code);
+    const auto result =
+        testing::runOne(testing::settingsFor(row.type, row.smallest, row.largest, row.count), "/sheets", services, 5);
+    EXPECT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     EXPECT_TRUE(result.question.written);
     ASSERT_TRUE(result.sheet);
     EXPECT_EQ(result.sheet->problems.size(), std::size_t(std::max(0, std::atoi(row.count))));

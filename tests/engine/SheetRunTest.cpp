@@ -1,8 +1,8 @@
-#include "GenerateSheets.h"
 #include "NativePath.h"
 #include "OperationRules.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
+#include "SheetRun.h"
 #include "SheetText.h"
 
 #include <gtest/gtest.h>
@@ -46,10 +46,10 @@ std::string footer(int made, ProblemType type, const std::string& smallest, cons
                   dashes, std::string(kCreditLine)});
 }
 
-RunResult seededRun(const WorksheetSettings& settings, ScriptedServices& services)
+testing::OneRun seededRun(const WorksheetSettings& settings, ScriptedServices& services)
 {
     services.useSeededRandom = true;
-    return generateSheets(settings, kFolder, services, RunOptions{7});
+    return testing::runOne(settings, kFolder, services, 7);
 }
 
 TEST(SheetLayout, AdditionOneToTwentyFiveProblemsThreeALine)
@@ -60,7 +60,7 @@ TEST(SheetLayout, AdditionOneToTwentyFiveProblemsThreeALine)
     // 15 + 9 exceeds 20 and is drawn again for the same number.
     services.scriptAll({{1, 3, 12}, {5, 15, 9}, {2, 7, 5}, {12, 10, 9}, {3, 2, 6}, {9, 11, 8}}, 1, 20);
 
-    EXPECT_EQ(generateSheets(settings, kFolder, services).sheet->problems.size(), 5u);
+    EXPECT_EQ(testing::runOne(settings, kFolder, services).sheet->problems.size(), 5u);
     const std::string end = footer(5, ProblemType::Addition, "1", "20").substr(2);
     EXPECT_EQ(services.files.at(kQuestionPath),
               lines({header("*题*纸", "5", ProblemType::Addition), "01) 3＋12=    02) 7＋5=     03) 10＋9=",
@@ -107,7 +107,7 @@ TEST_P(WorkedExamples, OneProblemSheets)
     ScriptedServices services;
     services.scriptAll(row.attempts, row.smallest, std::stod(row.largest));
 
-    generateSheets(settings, kFolder, services);
+    testing::runOne(settings, kFolder, services);
 
     EXPECT_EQ(services.randomsTaken, 3 * row.attempts.size());
     const std::string answer = row.answer;
@@ -182,7 +182,7 @@ TEST(ProblemCount, CountsBelowOneMakeHeaderAndFooterOnly)
         {{"0", "1", "10"}, {"-3", "1", "10"}, {"0.5", "1", "10"}, {"0", "abc", "10"}, {"-1", "1", "十"}}};
     for (const auto& [count, smallest, largest] : rows) {
         ScriptedServices services;
-        generateSheets(settingsFor(Addition, smallest, largest, count), kFolder, services);
+        testing::runOne(settingsFor(Addition, smallest, largest, count), kFolder, services);
         EXPECT_EQ(services.files.at(kQuestionPath),
                   lines({header("*题*纸", count, Addition)}) + footer(0, Addition, smallest, largest));
         EXPECT_EQ(services.files.at(kAnswerPath),
@@ -278,17 +278,97 @@ TEST(OperandRange, SmallestAboveLargestDrawsFromLargestPlusOne)
     EXPECT_LE(high, 50);
 }
 
-TEST(Answers, OffLeavesTheAnswerSheetEmptyAndOpensOnlyTheQuestions)
+TEST(Answers, OffLeavesTheAnswerSheetEmpty)
 {
     auto settings = settingsFor(Division, "1", "20", "30", "5");
     settings.writeAnswers = false;
     settings.allowRemainder = true;
-    settings.openWhenDone = true;
     ScriptedServices services;
     seededRun(settings, services);
     EXPECT_EQ(testing::allCells(services.files.at(kQuestionPath)).size(), 30u);
     EXPECT_EQ(services.files.at(kAnswerPath), lines({header("@案@纸", "30", Division)}) + footer(30, Division, "1", "20"));
-    EXPECT_EQ(services.launches, std::vector<std::string>{kQuestionPath});
+}
+
+// A sink that logs what the run asks of it; it fails to open when given a reason.
+class LoggingSink final : public SheetSink {
+public:
+    LoggingSink(std::string name, std::vector<std::string>& log, std::string openFails = {})
+        : name_(std::move(name)), log_(log), openFails_(std::move(openFails))
+    {
+    }
+    PlaceStatus open() override
+    {
+        log_.push_back(name_ + " open");
+        return {openFails_.empty() ? PlaceFailure::None : PlaceFailure::FolderNotOpened, "/f", openFails_};
+    }
+    void close() override { log_.push_back(name_ + " close"); }
+    void nameFiles(int number, const std::string& tag, bool, std::vector<FileOutcome>& files) const override
+    {
+        files.push_back({FileKind::QuestionPdf, number, name_ + tag, false, {}, {}});
+    }
+    std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int number, int, RunReport&) override
+    {
+        return staged(sheet.tag, number);
+    }
+    std::unique_ptr<StagedFiles> stageSet(RunReport&) override { return staged("set", 0); }
+
+private:
+    struct Staged final : StagedFiles {
+        std::string what;
+        int number;
+        std::vector<std::string>& log;
+        Staged(std::string w, int n, std::vector<std::string>& l) : what(std::move(w)), number(n), log(l) {}
+        void prepare() override { log.push_back(what + " prepare"); }
+        void commit(std::vector<FileOutcome>& files) override
+        {
+            log.push_back(what + " commit");
+            files.push_back({FileKind::QuestionPdf, number, what, true, {}, {}});
+        }
+    };
+    std::unique_ptr<StagedFiles> staged(const std::string& tag, int number)
+    {
+        log_.push_back(name_ + " stage " + tag);
+        return std::make_unique<Staged>(name_ + " " + tag, number, log_);
+    }
+    std::string name_;
+    std::vector<std::string>& log_;
+    std::string openFails_;
+};
+
+// Every sink stages a sheet and syncs it before the first of its files
+// moves; the set's own files come last; a refused run opens nothing, and a
+// place that cannot be opened fails every file of the run with its reason.
+TEST(RunSinks, PairByPairThenTheSetAndNothingForARefusal)
+{
+    ScriptedServices services;
+    std::vector<std::string> log;
+    LoggingSink a("a", log), b("b", log);
+    SheetSink* const sinks[] = {&a, &b};
+    const auto settings = settingsFor(Addition, "1", "10", "3");
+    const RunReport report = runSheets({settings, {}, 2, 9}, services, sinks);
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "a open", "b open", "a stage 01", "b stage 01", "a 01 prepare", "b 01 prepare", "a 01 commit",
+                       "b 01 commit", "a stage 02", "b stage 02", "a 02 prepare", "b 02 prepare", "a 02 commit",
+                       "b 02 commit", "a stage set", "b stage set", "a set prepare", "b set prepare", "a set commit",
+                       "b set commit", "a close", "b close"}));
+    EXPECT_EQ(report.seed, 9u);
+    EXPECT_EQ(report.sheetSeeds.size(), 2u);
+    EXPECT_TRUE(report.allWritten());
+
+    log.clear();
+    EXPECT_TRUE(runSheets({settingsFor(Addition, "5", "x", "3"), {}, 1, std::nullopt}, services, sinks).refusal);
+    EXPECT_TRUE(log.empty());
+
+    LoggingSink locked("c", log, "被占用");
+    SheetSink* const lockedSinks[] = {&a, &locked};
+    log.clear();
+    const RunReport failed = runSheets({settings, {}, 2, 9}, services, lockedSinks);
+    EXPECT_EQ(log, (std::vector<std::string>{"a open", "c open", "a close"}));
+    std::vector<std::string> files;
+    for (const FileOutcome& file : failed.files)
+        files.push_back(file.path + ":" + file.reason + (file.written ? "+" : "-"));
+    EXPECT_EQ(files, (std::vector<std::string>{"a01:被占用-", "c01:被占用-", "a02:被占用-", "c02:被占用-"}));
+    EXPECT_FALSE(failed.allWritten());
 }
 
 } // namespace

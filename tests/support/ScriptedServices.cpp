@@ -1,6 +1,8 @@
 #include "ScriptedServices.h"
 
+#include "MemorySink.h"
 #include "SeededRandom.h"
+#include "TextSheetSink.h"
 
 #include <stdexcept>
 
@@ -61,6 +63,20 @@ private:
 };
 
 } // namespace
+
+OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
+              std::optional<std::uint64_t> seed, const ProblemConstraints& constraints)
+{
+    TextSheetSink texts(services, folder);
+    MemorySink kept;
+    SheetSink* const sinks[] = {&texts, &kept};
+    OneRun run{runSheets({settings, constraints, 1, seed}, services, sinks), {}, {}, {}};
+    if (!kept.sheets.empty())
+        run.sheet = std::move(kept.sheets.front());
+    for (const FileOutcome& file : run.report.files)
+        (file.kind == FileKind::QuestionSheet ? run.question : run.answer) = file;
+    return run;
+}
 
 WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count,
                               const char* perLine)

@@ -5,6 +5,7 @@
 
 #include "NativePath.h"
 #include "RunServices.h"
+#include "SheetRun.h"
 #include "WorksheetSettings.h"
 
 #include <cstdint>
@@ -29,6 +30,17 @@ struct Attempt {
 // no editor at the end.
 WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count,
                               const char* perLine = "5");
+
+// One sheet pair of settings into folder through the services' files, as a
+// front end runs it, with the sheet kept.
+struct OneRun {
+    RunReport report;
+    std::optional<Sheet> sheet;
+    FileOutcome question;
+    FileOutcome answer;
+};
+OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
+              std::optional<std::uint64_t> seed = std::nullopt, const ProblemConstraints& constraints = {});
 
 class ScriptedServices : public RunServices {
 public:

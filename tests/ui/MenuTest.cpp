@@ -275,21 +275,21 @@ private slots:
     {
         control<QCheckBox>("ckOpen")->setChecked(false);
         control<QPushButton>("cmdCreate")->click();
-        QCOMPARE(window_->lastRun()->set.seed, 1u);
+        QCOMPARE(window_->lastRun()->report.seed, 1u);
         QFile sheet(inFolder("速算答题.txt"));
         QVERIFY(sheet.open(QFile::ReadOnly));
         const QByteArray created = sheet.readAll();
         sheet.close();
 
         exportAs("同一份.pdf");
-        QCOMPARE(window_->lastRun()->set.seed, 1u);
+        QCOMPARE(window_->lastRun()->report.seed, 1u);
         QVERIFY(sheet.open(QFile::ReadOnly));
         QCOMPARE(sheet.readAll(), created);
         sheet.close();
 
         typeInto("cmbFW2", "20");
         QCOMPARE(pagesInPreview(), 2);
-        QCOMPARE(window_->lastRun()->set.seed, 2u);
+        QCOMPARE(window_->lastRun()->report.seed, 2u);
         QVERIFY(sheet.open(QFile::ReadOnly));
         QVERIFY(sheet.readAll().contains("20"));
         QVERIFY(services_->script.launches.empty());
@@ -377,10 +377,10 @@ private slots:
 
         const auto& run = window_->lastRun();
         QVERIFY(run);
-        QCOMPARE(run->set.seed, 42u);
-        QCOMPARE(run->set.sheets.size(), std::size_t(2));
-        QVERIFY(run->set.sheets[0].seed != run->set.sheets[1].seed);
-        for (const sumlark::Sheet& sheet : run->set.sheets) {
+        QCOMPARE(run->report.seed, 42u);
+        QCOMPARE(run->sheets.size(), std::size_t(2));
+        QVERIFY(run->sheets[0].seed != run->sheets[1].seed);
+        for (const sumlark::Sheet& sheet : run->sheets) {
             QSet<QPair<double, double>> seen;
             for (const sumlark::SheetProblem& problem : sheet.problems) {
                 QVERIFY(sumlark::hasCarry(std::int64_t(problem.left), std::int64_t(problem.right)));
@@ -548,8 +548,8 @@ private slots:
         QCOMPARE(control<QAction>("mnuMoreConditions")->text(),
                  changed.isEmpty() ? "更多出题条件…" : "更多出题条件…（已设置）");
         QVERIFY(pagesInPreview() > 0);
-        QCOMPARE(window_->lastRun()->set.seed, sameSheets ? 1u : 2u);
-        QCOMPARE(window_->lastRun()->conditions.constraints.asksForms(), !sameSheets);
+        QCOMPARE(window_->lastRun()->report.seed, sameSheets ? 1u : 2u);
+        QCOMPARE(window_->lastRun()->request.constraints.asksForms(), !sameSheets);
     }
 
     // What the engine cannot meet is refused with its own reason, by Create

@@ -1,7 +1,6 @@
-#include "GenerateSheets.h"
 #include "NativePath.h"
 #include "ScriptedServices.h"
-#include "SheetLayout.h"
+#include "WindowRun.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +45,7 @@ TEST_P(CompletionStep, OpensWrittenSheetsOrSaysWhereTheyAreOrWhatFailed)
     settings.openWhenDone = row.openWhenDone;
     settings.writeAnswers = row.writeAnswers;
 
-    generateSheets(settings, kFolder, services, RunOptions{3});
+    ui::runFromWindow({settings, {}, 1, 3}, kFolder, services, ui::Completion::Take);
 
     EXPECT_EQ(services.created, (std::vector<std::string>{kQuestion, kAnswer}));
     EXPECT_EQ(services.launches, row.launches);

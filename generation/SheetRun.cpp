@@ -1,0 +1,118 @@
+#include "SheetRun.h"
+
+#include "RunPlan.h"
+#include "SheetSet.h"
+
+#include <algorithm>
+#include <new>
+
+namespace sumlark {
+namespace {
+
+// Every file of the sinks' staged outputs reaches the disk before the first
+// moves; then they move in the sinks' order.
+void settle(std::vector<std::unique_ptr<StagedFiles>>& staged, std::vector<FileOutcome>& files)
+{
+    for (auto& output : staged)
+        output->prepare();
+    for (auto& output : staged)
+        output->commit(files);
+    staged.clear();
+}
+
+void keep(std::vector<std::unique_ptr<StagedFiles>>& staged, std::unique_ptr<StagedFiles> output)
+{
+    if (output)
+        staged.push_back(std::move(output));
+}
+
+// Each opened sink closed once, whichever way the run ends.
+class OpenSinks {
+public:
+    ~OpenSinks()
+    {
+        for (SheetSink* sink : opened_)
+            sink->close();
+    }
+    PlaceStatus open(std::span<SheetSink* const> sinks)
+    {
+        for (SheetSink* sink : sinks) {
+            PlaceStatus status = sink->open();
+            if (status.failure != PlaceFailure::None)
+                return status;
+            opened_.push_back(sink);
+        }
+        return {};
+    }
+
+private:
+    std::vector<SheetSink*> opened_;
+};
+
+} // namespace
+
+bool RunReport::allWritten() const
+{
+    return !outOfMemory && place.failure == PlaceFailure::None &&
+           std::all_of(files.begin(), files.end(), [](const FileOutcome& file) { return file.written; });
+}
+
+void RunReport::note(int sheet, std::string text)
+{
+    const bool said = std::any_of(notes.begin(), notes.end(), [&](const RunNote& n) { return n.text == text; });
+    if (!said)
+        notes.push_back({sheet, std::move(text)});
+}
+
+RunReport runSheets(const RunRequest& request, RandomServices& random, std::span<SheetSink* const> sinks)
+{
+    RunReport report;
+    // Every sheet has the same settings and so the same verdict: checked
+    // once, before any output is opened or any folder made.
+    const PlanOrRefusal planned = planRun(request.settings, request.constraints);
+    if (!planned.plan) {
+        report.refusal = planned.refusal;
+        return report;
+    }
+    report.seed = request.seed ? *request.seed : random.clockSeed();
+    const int count = std::clamp(request.sheets, 1, kMaxSetSheets);
+    try {
+        OpenSinks open;
+        // Opened for the whole run, so that a second run into the same
+        // folder waits instead of mixing its sheets with these.
+        report.place = open.open(sinks);
+        if (report.place.failure != PlaceFailure::None) {
+            if (report.place.failure == PlaceFailure::FolderNotOpened) {
+                for (int number = 1; number <= count; ++number) {
+                    for (const SheetSink* sink : sinks)
+                        sink->nameFiles(number, sheetTag(number, count), request.settings.writeAnswers, report.files);
+                }
+                for (FileOutcome& file : report.files)
+                    file.reason = report.place.reason;
+            }
+            return report;
+        }
+        std::vector<std::unique_ptr<StagedFiles>> staged;
+        // A pair that cannot be written leaves the others worth having:
+        // every pair is tried and every failure reported.
+        for (int number = 1; number <= count; ++number) {
+            const RunOptions options{pairSeed(report.seed, number, count), request.constraints,
+                                     sheetTag(number, count)};
+            const Sheet sheet = makeSheet(request.settings, *planned.plan, options, random);
+            for (SheetSink* sink : sinks)
+                keep(staged, sink->stage(sheet, number, count, report));
+            settle(staged, report.files);
+            report.sheetSeeds.push_back(sheet.seed);
+        }
+        for (SheetSink* sink : sinks)
+            keep(staged, sink->stageSet(report));
+        settle(staged, report.files);
+    } catch (const std::bad_alloc&) {
+        // On the way here every staged file was dropped and every sink
+        // closed; what was already in place stays.
+        report.outOfMemory = true;
+    }
+    return report;
+}
+
+} // namespace sumlark
