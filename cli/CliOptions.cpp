@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "ChoiceWords.h"
 #include "FileRunServices.h"
 #include "ShownText.h"
 #include "SumlarkVersion.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -49,33 +49,6 @@ std::string lowercase(std::string_view text)
     return lower;
 }
 
-constexpr std::array<std::string_view, kProblemTypeCount> kTypeNames = {
-    "add", "sub", "mul", "div", "add-sub", "mul-div", "add-sub-mul", "all"};
-
-std::optional<ProblemType> problemTypeFrom(std::string_view text)
-{
-    if (const auto index = wholeNumber<int>(text, 0, kProblemTypeCount - 1))
-        return static_cast<ProblemType>(*index);
-    const auto name = std::find(kTypeNames.begin(), kTypeNames.end(), lowercase(text));
-    if (name == kTypeNames.end())
-        return std::nullopt;
-    return static_cast<ProblemType>(name - kTypeNames.begin());
-}
-
-// What a range option limits, as its refusals name it, and the numbers that
-// may bound it: operands are 16-bit like the run's range, a result of two
-// of them can need 32 bits.
-struct RangeLimits {
-    std::string_view what;
-    std::int64_t lowest;
-    std::int64_t highest;
-};
-
-constexpr RangeLimits kFirstLimits{"第一个数", -32768, 32767};
-constexpr RangeLimits kSecondLimits{"第二个数", -32768, 32767};
-constexpr RangeLimits kResultLimits{"得数", std::numeric_limits<std::int32_t>::min(),
-                                    std::numeric_limits<std::int32_t>::max()};
-
 // One end of a range: an optional minus and digits. A number past 64 bits
 // is still a number, only out of any limit: told so, not as a typing error.
 enum class End { Number, TooLarge, Invalid };
@@ -88,21 +61,23 @@ End rangeEnd(std::string_view text, std::int64_t& value)
     return error == std::errc() ? End::Number : End::TooLarge;
 }
 
-// "A..B", whole numbers with A at most B, both within limits.
-std::string setRange(std::optional<WholeRange>& range, std::string_view option, std::string_view value,
-                     const RangeLimits& limits)
+// "A..B", whole numbers with A at most B, both within the choice's limits.
+std::string readRange(WholeRange& range, const wording::ChoiceWords& words, std::string_view value)
 {
+    const std::string_view option = words.option;
+    const ChoiceLimits& limits = limitsOf(words.choice);
     const auto dots = value.find("..");
     std::int64_t low = 0, high = 0;
     const End lowEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(0, dots), low);
     const End highEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(dots + 2), high);
     if (lowEnd == End::Invalid || highEnd == End::Invalid)
         return wrongValue(option, value, "两个整数中间加两个点，小的在前，例如 10..99 或 -5..5");
-    const std::string limitText = std::to_string(limits.lowest) + " 到 " + std::to_string(limits.highest);
-    const auto within = [&limits](std::int64_t v) { return limits.lowest <= v && v <= limits.highest; };
+    const auto within = [&limits](std::int64_t v) {
+        return limits.lowest <= v && (v < 0 || static_cast<std::uint64_t>(v) <= limits.highest);
+    };
     if (lowEnd == End::TooLarge || highEnd == End::TooLarge || !within(low) || !within(high))
         return std::string(kProgram) + "：" + std::string(option) + " 的范围" + quoted(value) + "超出了能用的范围：" +
-               std::string(limits.what) + "要在 " + limitText + " 之间。";
+               std::string(words.name) + "要在 " + wording::filled("{lowest} 到 {highest}", words) + " 之间。";
     if (low > high)
         return std::string(kProgram) + "：" + std::string(option) + " 的范围" + quoted(value) + "前面的数大于后面的数。" +
                "请把小的写在前面，例如 " + std::to_string(high) + ".." + std::to_string(low) + "。";
@@ -110,220 +85,157 @@ std::string setRange(std::optional<WholeRange>& range, std::string_view option, 
     return {};
 }
 
-// The parts of --help that list options.
-enum class Section { Problems, Output };
-
-// One option, once: its name, what it does with its value (none for a
-// switch), and how --help shows it: the name with its value, and the lines
-// that say what it does. An empty result of apply means the value was
-// taken; otherwise it is the complaint.
-struct Option {
-    std::string_view name;
-    bool takesValue;
-    std::function<std::string(CliOptions&, std::string_view)> apply;
-    Section section;
-    std::string_view usage;
-    std::string_view help; // lines joined by \n
+// A value read for a choice by its kind: a switch turned the other way from
+// where it starts, a whole number, a list's place, a range, or the text.
+struct Value {
+    std::uint64_t number = 0;
+    WholeRange range{};
+    std::string_view text;
 };
 
-std::string setText(std::string WorksheetSettings::*field, CliOptions& options, std::string_view value)
+std::string readValue(Value& read, const wording::ChoiceWords& words, std::string_view value)
 {
-    options.settings.*field = std::string(value);
+    const ChoiceLimits& limits = limitsOf(words.choice);
+    const std::string wrong = wrongValue(words.option, value, wording::filled(words.allowed, words));
+    switch (limits.kind) {
+    case ChoiceKind::Switch:
+        read.number = limits.initial == 0 ? 1 : 0;
+        return {};
+    case ChoiceKind::Whole:
+        if (const auto number = wholeNumber<std::uint64_t>(value, static_cast<std::uint64_t>(limits.lowest), limits.highest)) {
+            read.number = *number;
+            return {};
+        }
+        return wrong;
+    case ChoiceKind::OneOf: {
+        if (words.byPlace) {
+            if (const auto place = wholeNumber<std::uint64_t>(value, static_cast<std::uint64_t>(limits.lowest), limits.highest)) {
+                read.number = *place;
+                return {};
+            }
+        }
+        const std::string typed = lowercase(value);
+        for (std::size_t place = 0; place < words.items.size(); ++place) {
+            if (!words.items[place].spelling.empty() && typed == words.items[place].spelling) {
+                read.number = place;
+                return {};
+            }
+        }
+        return wrong;
+    }
+    case ChoiceKind::Range:
+        return readRange(read.range, words, value);
+    case ChoiceKind::Typed:
+    case ChoiceKind::Text:
+        read.text = value;
+        return value.empty() && limits.kind == ChoiceKind::Text ? wrong : std::string();
+    }
+    return wrong;
+}
+
+// Where the command line keeps each choice it read.
+std::string store(CliOptions& o, const wording::ChoiceWords& words, std::string_view value)
+{
+    Value read;
+    if (std::string complaint = readValue(read, words, value); !complaint.empty())
+        return complaint;
+    const bool on = read.number != 0;
+    switch (words.choice) {
+    case Choice::Type:
+        o.settings.problemType = static_cast<ProblemType>(read.number);
+        o.settings.typeText = std::string(problemTypeText(o.settings.problemType));
+        break;
+    case Choice::Smallest:
+        o.settings.smallestText = std::string(read.text);
+        break;
+    case Choice::Largest:
+        o.settings.largestText = std::string(read.text);
+        break;
+    case Choice::Count:
+        o.settings.countText = std::string(read.text);
+        break;
+    case Choice::PerLine:
+        o.settings.perLineText = std::string(read.text);
+        break;
+    case Choice::Numbered:
+        o.settings.numbered = on;
+        break;
+    case Choice::WriteAnswers:
+        o.settings.writeAnswers = on;
+        break;
+    case Choice::Remainder:
+        o.settings.allowRemainder = on;
+        break;
+    case Choice::Distinct:
+        o.constraints.distinct = on;
+        break;
+    case Choice::Carry:
+        o.constraints.carry = static_cast<CarryRule>(read.number);
+        break;
+    case Choice::Borrow:
+        o.constraints.borrow = static_cast<BorrowRule>(read.number);
+        break;
+    case Choice::Blank:
+        o.constraints.blank = static_cast<BlankChoice>(read.number);
+        break;
+    case Choice::Terms:
+        o.constraints.terms = static_cast<int>(read.number);
+        break;
+    case Choice::First:
+        o.constraints.first = read.range;
+        break;
+    case Choice::Second:
+        o.constraints.second = read.range;
+        break;
+    case Choice::Result:
+        o.constraints.result = read.range;
+        break;
+    case Choice::NoTrivial:
+        o.constraints.noTrivial = on;
+        break;
+    case Choice::Folder:
+        o.folder = std::string(read.text);
+        break;
+    case Choice::Encoding:
+        if (!FileRunServices::encodingAvailable(QByteArray(value.data(), qsizetype(value.size()))))
+            return wrongValue(words.option, value, wording::filled(words.allowed, words));
+        o.encoding = std::string(read.text);
+        break;
+    case Choice::Seed:
+        o.seed = read.number;
+        break;
+    case Choice::Sheets:
+        o.sheets = static_cast<int>(read.number);
+        break;
+    case Choice::Pdf:
+        o.pdf = on;
+        break;
+    case Choice::Paper:
+        o.page.paper = static_cast<pdf::Paper>(read.number);
+        break;
+    case Choice::FontSize:
+        o.page.fontSize = static_cast<double>(read.number);
+        break;
+    case Choice::Layout:
+        o.page.layout = static_cast<pdf::PageLayout>(read.number);
+        break;
+    }
     return {};
 }
 
-const std::vector<Option>& options()
+// The choices the command line offers, in the order --help lists them.
+std::vector<const wording::ChoiceWords*> options()
 {
-    static const std::vector<Option> table = {
-        {"--type", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const auto type = problemTypeFrom(v);
-             if (!type)
-                 return wrongValue("--type", v, " 0 到 7，或者 add、sub、mul、div、add-sub、mul-div、add-sub-mul、all");
-             o.settings.problemType = *type;
-             o.settings.typeText = std::string(problemTypeText(*type));
-             return {};
-         },
-         Section::Problems, "--type 类型",
-         "题目类型：0 到 7，或者 add（加法）、sub（减法）、\n"
-         "mul（乘法）、div（除法）、add-sub（加减混合）、\n"
-         "mul-div（乘除混合）、add-sub-mul（加减乘混合）、\n"
-         "all（加减乘除混合）；默认 0，加法"},
-        {"--smallest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::smallestText, o, v); },
-         Section::Problems, "--smallest 数",
-         "出题最小数，默认 1"},
-        {"--largest", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::largestText, o, v); },
-         Section::Problems, "--largest 数",
-         "出题最大数（同时也是结果的最大值，乘法除外），默认 10"},
-        {"--count", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::countText, o, v); },
-         Section::Problems, "--count 数",
-         "生成题数，默认 10，一次最多 32766"},
-        {"--per-line", true, [](CliOptions& o, std::string_view v) { return setText(&WorksheetSettings::perLineText, o, v); },
-         Section::Problems, "--per-line 数",
-         "每行题数，默认 5"},
-        {"--numbered", false, [](CliOptions& o, std::string_view) { o.settings.numbered = true; return std::string(); },
-         Section::Problems, "--numbered",
-         "给题目加编号"},
-        {"--no-answers", false,
-         [](CliOptions& o, std::string_view) { o.settings.writeAnswers = false; return std::string(); },
-         Section::Problems, "--no-answers",
-         "不写答案（答案纸只留表头和表尾）"},
-        {"--remainder", false,
-         [](CliOptions& o, std::string_view) { o.settings.allowRemainder = true; return std::string(); },
-         Section::Problems, "--remainder",
-         "除法可以有余数"},
-        {"--distinct", false, [](CliOptions& o, std::string_view) { o.constraints.distinct = true; return std::string(); },
-         Section::Problems, "--distinct",
-         "同一张练习纸上没有重复的题"},
-        {"--carry", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const std::string rule = lowercase(v);
-             if (rule != "with" && rule != "without")
-                 return wrongValue("--carry", v, " with（加法都要进位）或 without（加法都不进位）");
-             o.constraints.carry = rule == "with" ? CarryRule::With : CarryRule::Without;
-             return {};
-         },
-         Section::Problems, "--carry with|without",
-         "加法都要进位（with）或都不进位（without）"},
-        {"--borrow", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const std::string rule = lowercase(v);
-             if (rule != "with" && rule != "without")
-                 return wrongValue("--borrow", v, " with（减法都要退位）或 without（减法都不退位）");
-             o.constraints.borrow = rule == "with" ? BorrowRule::With : BorrowRule::Without;
-             return {};
-         },
-         Section::Problems, "--borrow with|without",
-         "减法都要退位（with）或都不退位（without）\n"
-         "进位和退位只用于 0 和正数，题型里要有加法或减法"},
-        {"--blank", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             constexpr std::array<std::string_view, 4> kBlanks = {"result", "first", "second", "mixed"};
-             const auto blank = std::find(kBlanks.begin(), kBlanks.end(), lowercase(v));
-             if (blank == kBlanks.end())
-                 return wrongValue("--blank", v,
-                                   " result（填得数）、first（填第一个数）、second（填第二个数）或 mixed（每题三种选一种）");
-             o.constraints.blank = static_cast<BlankChoice>(blank - kBlanks.begin());
-             return {};
-         },
-         Section::Problems, "--blank 哪个数",
-         "学生填哪个数：result 得数（默认）；first 第一个数、\n"
-         "second 第二个数，题里这个数印成“（  ）”，写出得数；\n"
-         "mixed 每题从这三种里选一种"},
-        {"--terms", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const auto terms = wholeNumber<int>(v, 2, 3);
-             if (!terms)
-                 return wrongValue("--terms", v, " 2（两个数）或 3（三个数：连加、连减、加减混合）");
-             o.constraints.terms = *terms;
-             return {};
-         },
-         Section::Problems, "--terms 2|3",
-         "每题几个数，默认 2；3 是连加、连减、加减混合，\n"
-         "只用于题型 0、1 和 4"},
-        {"--first", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.first, "--first", v, kFirstLimits); },
-         Section::Problems, "--first 小..大",
-         "第一个数（被减数、被除数）的范围，例如 10..99，\n"
-         "可以有负数（-5..5），在 -32768 到 32767 之间"},
-        {"--second", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.second, "--second", v, kSecondLimits); },
-         Section::Problems, "--second 小..大",
-         "第二个数的范围，写法同上；给了 --first 或 --second\n"
-         "而没给 --result 时，和不超过两个范围里最大的数，\n"
-         "积小于它的 10 倍"},
-        {"--result", true,
-         [](CliOptions& o, std::string_view v) { return setRange(o.constraints.result, "--result", v, kResultLimits); },
-         Section::Problems, "--result 小..大",
-         "得数的范围，例如 0..20，在 -2147483648 到\n"
-         "2147483647 之间"},
-        {"--no-trivial", false,
-         [](CliOptions& o, std::string_view) { o.constraints.noTrivial = true; return std::string(); },
-         Section::Problems, "--no-trivial",
-         "不出 ＋0、×1、÷1、a－a、a÷a 这样的题，0 不作运算数"},
-        {"--out", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             if (v.empty())
-                 return wrongValue("--out", v, "一个文件夹的路径");
-             o.folder = std::string(v);
-             return {};
-         },
-         Section::Output, "--out 文件夹, -o 文件夹",
-         "写到这个文件夹，没有就新建；默认当前文件夹"},
-        {"--encoding", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             if (v.empty() || !FileRunServices::encodingAvailable(QByteArray(v.data(), qsizetype(v.size()))))
-                 return wrongValue("--encoding", v, "能写出练习纸上汉字和符号的编码，例如 GBK、GB18030、UTF-8");
-             o.encoding = std::string(v);
-             return {};
-         },
-         Section::Output, "--encoding 编码",
-         "文本文件的编码，例如 GBK、GB18030；默认 UTF-8\n"
-         "（Windows 上默认用系统的编码，它写不出汉字时用带\n"
-         "字节顺序标记的 UTF-8）"},
-        {"--seed", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             o.seed = wholeNumber<std::uint64_t>(v, 0, UINT64_MAX);
-             return o.seed ? std::string() : wrongValue("--seed", v, " 0 到 18446744073709551615 之间的整数");
-         },
-         Section::Output, "--seed 种子",
-         "随机数种子，0 到 18446744073709551615。同样的种子和\n"
-         "选项在任何电脑上都得到一模一样的练习纸；不给时按\n"
-         "时钟取，完成后会显示出来"},
-        {"--sheets", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const auto sheets = wholeNumber<int>(v, 1, kMaxSheets);
-             if (!sheets)
-                 return wrongValue("--sheets", v, " 1 到 99 之间的整数");
-             o.sheets = *sheets;
-             return {};
-         },
-         Section::Output, "--sheets 份数",
-         "一次做 1 到 99 份各不相同的练习，文件名带编号：\n"
-         "速算答题-01.txt、速算答题-01-答案.txt……每份的种子\n"
-         "由这次的种子推出，整批都能再做一次"},
-        {"--pdf", false, [](CliOptions& o, std::string_view) { o.pdf = true; return std::string(); },
-         Section::Output, "--pdf",
-         "另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾"},
-        {"--paper", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const std::string paper = lowercase(v);
-             std::string keys;
-             for (const pdf::PaperName& name : pdf::kPaperNames) {
-                 if (paper == name.key) {
-                     o.page.paper = name.paper;
-                     return {};
-                 }
-                 keys += std::string(keys.empty() ? " " : "、") + name.key;
-             }
-             return wrongValue("--paper", v, keys + " 之一");
-         },
-         Section::Output, "--paper a4|b5|16k|a5|letter",
-         "PDF 的纸张，默认 a4；b5 是 176×250 毫米，16k 是\n"
-         "16开（185×260 毫米），letter 是信纸"},
-        {"--font-size", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const auto size = wholeNumber<int>(v, kSmallestFontSize, kLargestFontSize);
-             if (!size)
-                 return wrongValue("--font-size", v, " 8 到 36 之间的整数（磅）");
-             o.page.fontSize = *size;
-             return {};
-         },
-         Section::Output, "--font-size 磅数",
-         "PDF 里题目的字号，8 到 36，默认 14（四号）"},
-        {"--layout", true,
-         [](CliOptions& o, std::string_view v) -> std::string {
-             const std::string layout = lowercase(v);
-             if (layout != "rows" && layout != "vertical")
-                 return wrongValue("--layout", v, " rows（横排）或 vertical（竖式）");
-             o.page.layout = layout == "rows" ? pdf::PageLayout::Rows : pdf::PageLayout::Columns;
-             return {};
-         },
-         Section::Output, "--layout rows|vertical",
-         "PDF 和打印的版式：rows 横排（默认），vertical 竖式；\n"
-         "竖式只排两个数、填得数的题，文本练习纸总是横排"},
-    };
-    return table;
+    std::vector<const wording::ChoiceWords*> offered;
+    for (const wording::ChoiceWords& words : wording::choiceWords())
+        if (!words.option.empty())
+            offered.push_back(&words);
+    return offered;
+}
+
+bool takesValue(const wording::ChoiceWords& words)
+{
+    return limitsOf(words.choice).kind != ChoiceKind::Switch;
 }
 
 constexpr std::string_view kHelp = "--help", kShortHelp = "-h";
@@ -332,9 +244,6 @@ constexpr std::string_view kEndOfOptions = "--";
 // The options the table does not hold, as --help lists them.
 constexpr std::pair<std::string_view, std::string_view> kOtherOptions[] = {
     {"--help, -h", "显示这段说明，不管还有别的什么选项"}, {"--version, -V", "显示版本号"}, {"--", "选项到此为止"}};
-
-// Short forms of options in the table.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kShortForms = {{{"-o", "--out"}}};
 
 bool isHelp(std::string_view argument)
 {
@@ -346,12 +255,19 @@ bool isVersion(std::string_view argument)
     return argument == kVersion || argument == kShortVersion;
 }
 
+// The option of the table that argument starts with in its short form: "-o", "-o文件夹".
+const wording::ChoiceWords* shortFormOf(std::string_view argument)
+{
+    for (const wording::ChoiceWords* words : options())
+        if (!words->shortOption.empty() && argument.starts_with(words->shortOption))
+            return words;
+    return nullptr;
+}
+
 // What an option's value cannot be: another option. A lone "-5" is a value.
 bool looksLikeOption(std::string_view argument)
 {
-    return argument.starts_with("--") || isHelp(argument) || isVersion(argument) ||
-           std::any_of(kShortForms.begin(), kShortForms.end(),
-                       [argument](const auto& form) { return argument.starts_with(form.first); });
+    return argument.starts_with("--") || isHelp(argument) || isVersion(argument) || shortFormOf(argument);
 }
 
 // Edits (insertions, deletions, substitutions) that turn one text into the other.
@@ -378,10 +294,11 @@ std::size_t editDistance(std::string_view from, std::string_view to)
 std::optional<std::string_view> nearestOption(std::string_view name)
 {
     std::vector<std::string_view> names = {kHelp, kShortHelp, kVersion, kShortVersion};
-    for (const Option& option : options())
-        names.push_back(option.name);
-    for (const auto& form : kShortForms)
-        names.push_back(form.first);
+    for (const wording::ChoiceWords* words : options())
+        names.push_back(words->option);
+    for (const wording::ChoiceWords* words : options())
+        if (!words->shortOption.empty())
+            names.push_back(words->shortOption);
     for (std::string_view candidate : names) {
         if (lowercase(candidate) == lowercase(name))
             return candidate;
@@ -507,37 +424,37 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
         std::string_view name, typed; // the table's name, and the name as typed
         std::optional<std::string_view> attached; // a value in the same argument
-        const auto shortForm = std::find_if(kShortForms.begin(), kShortForms.end(),
-                                            [argument](const auto& form) { return argument.starts_with(form.first); });
-        if (shortForm != kShortForms.end()) {
+        if (const wording::ChoiceWords* shortForm = shortFormOf(argument)) {
             // As usual for one-letter options: "-o 文件夹" or "-o文件夹".
-            name = shortForm->second;
-            typed = shortForm->first;
-            if (argument.size() > shortForm->first.size())
-                attached = argument.substr(shortForm->first.size());
+            name = shortForm->option;
+            typed = shortForm->shortOption;
+            if (argument.size() > typed.size())
+                attached = argument.substr(typed.size());
         } else {
             const auto equals = argument.find('=');
             name = typed = argument.substr(0, equals);
             if (equals != std::string_view::npos)
                 attached = argument.substr(equals + 1);
         }
-        const auto option = std::find_if(options().begin(), options().end(),
-                                         [name](const Option& o) { return o.name == name; });
-        if (option == options().end())
+        const auto offered = options();
+        const auto option = std::find_if(offered.begin(), offered.end(),
+                                         [name](const wording::ChoiceWords* o) { return o->option == name; });
+        if (option == offered.end())
             return fail(unknownOption(name));
+        const wording::ChoiceWords& words = **option;
 
         std::string_view value;
         if (attached) {
-            if (!option->takesValue)
+            if (!takesValue(words))
                 return fail(std::string(kProgram) + "：" + std::string(typed) + " 不带取值。");
             value = *attached;
-        } else if (option->takesValue) {
+        } else if (takesValue(words)) {
             // A following option is a forgotten value rather than the value.
             if (i + 1 >= arguments.size() || looksLikeOption(arguments[i + 1]))
                 return fail(std::string(kProgram) + "：" + std::string(typed) + " 后面缺少取值。");
             value = arguments[++i];
         }
-        if (std::string complaint = option->apply(line.options, value); !complaint.empty())
+        if (std::string complaint = store(line.options, words, value); !complaint.empty())
             return fail(std::move(complaint));
     }
     if (version)
@@ -553,11 +470,13 @@ std::string versionText()
 std::string helpText()
 {
     std::string text(kHelpStart);
-    for (const auto& [section, title] : {std::pair{Section::Problems, "题目"}, std::pair{Section::Output, "输出"}}) {
+    using wording::OptionSection;
+    for (const auto& [section, title] :
+         {std::pair{OptionSection::Problems, "题目"}, std::pair{OptionSection::Output, "输出"}}) {
         text += std::string(title) + "\n";
-        for (const Option& option : options())
-            if (option.section == section)
-                text += helpRow(option.usage, option.help);
+        for (const wording::ChoiceWords* words : options())
+            if (words->section == section)
+                text += helpRow(wording::usage(*words), wording::filled(words->help, *words));
         text += "\n";
     }
     text += "其他\n";

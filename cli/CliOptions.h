@@ -1,8 +1,9 @@
 #pragma once
 
-// The command line of sumlark-cli: the window's choices as options with the
-// window's load-time defaults, and what only the command line offers.
+// The command line of sumlark-cli: the table of choices as options, each
+// starting where the window does, with what only the command line offers.
 
+#include "Choices.h"
 #include "GenerateSheets.h"
 #include "ProblemConstraints.h"
 #include "SheetPdf.h"
@@ -16,10 +17,6 @@
 
 namespace sumlark::cli {
 
-inline constexpr int kMaxSheets = kMaxSetSheets;
-inline constexpr int kSmallestFontSize = pdf::kSmallestFontSize;
-inline constexpr int kLargestFontSize = pdf::kLargestFontSize;
-
 struct CliOptions {
     // The list texts go to the engine as typed, so they are read exactly as
     // the window's lists are; the editor is never started.
@@ -30,10 +27,10 @@ struct CliOptions {
     }();
     ProblemConstraints constraints{};
     std::optional<std::uint64_t> seed;
-    int sheets = 1;
+    int sheets = static_cast<int>(initialOf(Choice::Sheets));
     std::string encoding;   // empty: the system's
     std::string folder;     // empty: the current folder
-    bool pdf = false;
+    bool pdf = initialOf(Choice::Pdf) != 0;
     pdf::PageStyle page{};
 };
 

@@ -3,6 +3,8 @@
 // The operands a run can draw from its smallest and largest value, and how
 // likely each of them is: the ground every count and chance stands on.
 
+#include "Choices.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -10,8 +12,8 @@ namespace sumlark {
 
 // Operands must fit in 16 bits: the subtraction and division rules swap them
 // through 16-bit integers.
-inline constexpr int kOperandMin = -32768;
-inline constexpr int kOperandMax = 32767;
+inline constexpr int kOperandMin = static_cast<int>(limitsOf(Choice::Smallest).lowest);
+inline constexpr int kOperandMax = static_cast<int>(limitsOf(Choice::Smallest).highest);
 // The operands a run can draw: floor((L - S + 1) * r + S) for r in [0, 1).
 struct OperandRange {
     double smallest = 1.0;

@@ -7,6 +7,7 @@
 // and for the result, no problems that answer themselves. The window's own
 // choices ask for none of it.
 
+#include "Choices.h"
 #include "OperationRules.h"
 
 #include <cstdint>
@@ -31,19 +32,19 @@ struct WholeRange {
 };
 
 struct ProblemConstraints {
-    bool distinct = false;
-    CarryRule carry = CarryRule::Any;
-    BorrowRule borrow = BorrowRule::Any;
+    bool distinct = initialOf(Choice::Distinct) != 0;
+    CarryRule carry = static_cast<CarryRule>(initialOf(Choice::Carry));
+    BorrowRule borrow = static_cast<BorrowRule>(initialOf(Choice::Borrow));
 
-    BlankChoice blank = BlankChoice::Result;
-    int terms = 2; // numbers in a problem: 2, or 3 for chains of + and -
+    BlankChoice blank = static_cast<BlankChoice>(initialOf(Choice::Blank));
+    int terms = static_cast<int>(initialOf(Choice::Terms)); // numbers in a problem: 2, or 3 for chains of + and -
     // The printed first operand (minuend, dividend) and the second one, and
     // with three numbers the second and the third; none keeps the run's
     // smallest..largest.
     std::optional<WholeRange> first{};
     std::optional<WholeRange> second{};
     std::optional<WholeRange> result{}; // none keeps the window's result rules
-    bool noTrivial = false;           // no 0, no x1, no /1, no a-a, no a/a
+    bool noTrivial = initialOf(Choice::NoTrivial) != 0; // no 0, no x1, no /1, no a-a, no a/a
 
     friend bool operator==(const ProblemConstraints&, const ProblemConstraints&) = default;
 

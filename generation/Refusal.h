@@ -4,6 +4,7 @@
 // the values that make it so. The engine says no word of it; each front end
 // has it worded (wording/RefusalWords.h) with its own names for the choices.
 
+#include "Choices.h"
 #include "ProblemConstraints.h"
 #include "WorksheetSettings.h"
 
@@ -12,12 +13,6 @@
 #include <vector>
 
 namespace sumlark {
-
-// Every choice a run is made from, whichever front end offers it.
-enum class Choice {
-    Type, Count, PerLine, Smallest, Largest, Numbered, WriteAnswers, Remainder,
-    Distinct, Carry, Borrow, Blank, Terms, First, Second, Result, NoTrivial, Layout,
-};
 
 enum class RefusalCode {
     UnknownType,

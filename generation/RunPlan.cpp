@@ -77,10 +77,8 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
             continue;
         if ((*range)->low > (*range)->high)
             return rangeRefusal(RefusalCode::RangeReversed, which, **range, settings, constraints);
-        // Operands swap through 16 bits; results stay within 32.
-        const bool operand = range != &constraints.result;
-        const std::int64_t lowest = operand ? kOperandMin : std::numeric_limits<std::int32_t>::min();
-        const std::int64_t highest = operand ? kOperandMax : std::numeric_limits<std::int32_t>::max();
+        const std::int64_t lowest = limitsOf(which).lowest;
+        const auto highest = static_cast<std::int64_t>(limitsOf(which).highest);
         if ((*range)->low < lowest || (*range)->high > highest) {
             Refusal made = rangeRefusal(RefusalCode::RangeOutOfLimits, which, **range, settings, constraints);
             made.limits = {lowest, highest};

@@ -20,7 +20,7 @@
 namespace sumlark {
 
 // The problem number is a 16-bit counter, so a run makes at most 32766 problems.
-inline constexpr double kCountLimit = 32767.0;
+inline constexpr double kCountLimit = static_cast<double>(limitsOf(Choice::Count).highest + 1);
 // Attempts a problem may need on average before the problems are drawn
 // directly from the acceptable ones instead. Settings at or below it keep
 // the window's attempts, so their seeds keep making the same sheets.

@@ -5,12 +5,14 @@
 // so that the set's seed alone makes the whole set again. One sheet is an
 // ordinary run: its seed is the set's and its files carry no tag.
 
+#include "Choices.h"
+
 #include <cstdint>
 #include <string>
 
 namespace sumlark {
 
-inline constexpr int kMaxSetSheets = 99;
+inline constexpr int kMaxSetSheets = static_cast<int>(limitsOf(Choice::Sheets).highest);
 
 // The tag in the file names of sheet number (1-based) among count sheets:
 // none for a single sheet, "01", "02", ... otherwise.

@@ -11,6 +11,7 @@
 // printer as well, laid out for its paper and inside its margins. Everything
 // here needs a QGuiApplication.
 
+#include "Choices.h"
 #include "RunServices.h"
 #include "Sheet.h"
 #include "SheetLayout.h"
@@ -30,20 +31,8 @@ class QPainter;
 
 namespace sumlark::pdf {
 
+// In the order of the table of choices (Choice::Paper), which names them.
 enum class Paper { A4, B5, Kai16, A5, Letter };
-
-// Each paper's name on the command line and in the window, in the order the
-// window lists them.
-struct PaperName {
-    Paper paper;
-    const char* key;   // --paper b5
-    const char* shown; // 纸张：B5
-};
-inline constexpr PaperName kPaperNames[] = {{Paper::A4, "a4", "A4"},
-                                            {Paper::B5, "b5", "B5"},
-                                            {Paper::Kai16, "16k", "16开"},
-                                            {Paper::A5, "a5", "A5"},
-                                            {Paper::Letter, "letter", "Letter（信纸）"}};
 
 // A sheet of paper and the margins a printer leaves blank on it, in points.
 struct PageArea {
@@ -57,18 +46,16 @@ struct PageArea {
     friend bool operator==(const PageArea&, const PageArea&) = default;
 };
 
-// The font sizes a page may be printed in, in points.
-inline constexpr int kSmallestFontSize = 8;
-inline constexpr int kLargestFontSize = 36;
-
 // How the problems stand on the page: in rows as on the text sheets, or in
-// the column form, operands right-aligned above a rule with room beneath.
+// the column form, operands right-aligned above a rule with room beneath; in
+// the order of the table of choices (Choice::Layout).
 enum class PageLayout { Rows, Columns };
 
 struct PageStyle {
-    Paper paper = Paper::A4;
-    double fontSize = 14.0; // points; the problems are never printed smaller
-    PageLayout layout = PageLayout::Rows;
+    Paper paper = static_cast<Paper>(initialOf(Choice::Paper));
+    // Points, within the choice's limits; the problems are never printed smaller.
+    double fontSize = static_cast<double>(initialOf(Choice::FontSize));
+    PageLayout layout = static_cast<PageLayout>(initialOf(Choice::Layout));
     // The paper and margins a printer holds; none: the paper above with no
     // margins of its own, as in a PDF.
     std::optional<PageArea> printer;

@@ -3,6 +3,7 @@
 // The choices of the 更多出题条件 dialog. They hold for the program's life
 // and reach every run the window makes.
 
+#include "Choices.h"
 #include "ProblemConstraints.h"
 #include "SheetPdf.h"
 
@@ -13,7 +14,7 @@ namespace sumlark::ui {
 
 struct MoreConditions {
     ProblemConstraints constraints{};
-    int sheets = 1;                     // 份数
+    int sheets = static_cast<int>(initialOf(Choice::Sheets)); // 份数
     std::optional<std::uint64_t> seed;  // none: a new seed each run
     pdf::PageStyle page{};
 

@@ -1,7 +1,7 @@
 #include "MoreConditionsDialog.h"
 
+#include "ChoiceWords.h"
 #include "RefusalWords.h"
-#include "SheetSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,36 +17,64 @@
 #include <QSpinBox>
 
 #include <cmath>
-#include <limits>
 #include <string>
 
 namespace sumlark::ui {
 namespace {
 
+QString shown(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A choice's label, as the table of choices words it.
+QString labelOf(Choice choice)
+{
+    return shown(wording::wordsOf(choice).label);
+}
+
 // A control's name for the tests and its tooltip, which says what it does.
-template <class Control> Control* named(Control* control, const char* name, const char* tip)
+template <class Control> Control* named(Control* control, const char* name, std::string_view tip)
 {
     control->setObjectName(QString::fromLatin1(name));
-    control->setToolTip(QString::fromUtf8(tip));
+    control->setToolTip(shown(tip));
     return control;
 }
 
-// The items are in the order of the rules' enumerators, so an index is a rule.
-QComboBox* ruleList(const char* name, std::initializer_list<const char*> items, int current, const char* tip)
+// The items are in the order of the choice's values, so an index is a value.
+QComboBox* ruleList(const char* name, Choice choice, int current)
 {
-    auto* list = named(new QComboBox, name, tip);
-    for (const char* item : items)
-        list->addItem(QString::fromUtf8(item));
+    const wording::ChoiceWords& words = wording::wordsOf(choice);
+    auto* list = named(new QComboBox, name, words.tip);
+    for (const wording::ItemWords& item : words.items)
+        list->addItem(shown(item.item));
     list->setCurrentIndex(current);
     return list;
 }
 
-QSpinBox* numberBox(const char* name, int lowest, int highest, int value, const char* tip)
+QSpinBox* numberBox(const char* name, int lowest, int highest, int value, std::string_view tip)
 {
     auto* box = named(new QSpinBox, name, tip);
     box->setRange(lowest, highest);
     box->setValue(value);
     return box;
+}
+
+// A box for a whole number within the choice's limits.
+QSpinBox* choiceBox(const char* name, Choice choice, int value)
+{
+    const ChoiceLimits& limits = limitsOf(choice);
+    return numberBox(name, static_cast<int>(limits.lowest), static_cast<int>(limits.highest), value,
+                     wording::wordsOf(choice).tip);
+}
+
+// A check box with the choice's text.
+QCheckBox* choiceCheck(const char* name, Choice choice, bool checked)
+{
+    const wording::ChoiceWords& words = wording::wordsOf(choice);
+    auto* check = named(new QCheckBox(shown(words.label)), name, words.tip);
+    check->setChecked(checked);
+    return check;
 }
 
 std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
@@ -62,20 +90,17 @@ std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
 constexpr WholeRange kShownOperands{1, 10};
 constexpr WholeRange kShownResult{0, 10};
 
-// Operands are 16-bit like the run's range; a result of two of them can need 32 bits.
-constexpr int kLowestOperand = -32768;
-constexpr int kHighestOperand = 32767;
-
 } // namespace
 
-QLayout* MoreConditionsDialog::rangeRow(RangeFields& fields, const char* name, std::string_view what,
-                                        const std::optional<WholeRange>& range, const WholeRange& shown, int lowest,
-                                        int highest)
+QLayout* MoreConditionsDialog::rangeRow(RangeFields& fields, const char* name, Choice choice,
+                                        const std::optional<WholeRange>& range, const WholeRange& unset)
 {
-    const WholeRange values = range.value_or(shown);
-    const std::string limitTip = "勾上后，" + std::string(what) + "只在下面的范围里出；不勾就由出数范围决定";
+    const WholeRange values = range.value_or(unset);
+    const int lowest = static_cast<int>(limitsOf(choice).lowest), highest = static_cast<int>(limitsOf(choice).highest);
+    const std::string limitTip =
+        "勾上后，" + std::string(wording::wordsOf(choice).name) + "只在下面的范围里出；不勾就由出数范围决定";
     fields.limited = named(new QCheckBox(QStringLiteral("限定")), ("ck" + std::string(name) + "Range").c_str(),
-                           limitTip.c_str());
+                           limitTip);
     fields.limited->setChecked(range.has_value());
     fields.low = numberBox(("spn" + std::string(name) + "Low").c_str(), lowest, highest, static_cast<int>(values.low),
                            "范围里最小的数（包括它）");
@@ -107,18 +132,13 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     setObjectName(QStringLiteral("frmMoreConditions"));
     setWindowTitle(QStringLiteral("更多出题条件"));
 
-    carry_ = ruleList("cmbCarry", {"不限", "必须进位", "不能进位"}, static_cast<int>(conditions.constraints.carry),
-                      "加法题要不要进位：必须进位的题个位相加满十");
-    borrow_ = ruleList("cmbBorrow", {"不限", "必须退位", "不能退位"}, static_cast<int>(conditions.constraints.borrow),
-                       "减法题要不要退位：必须退位的题个位不够减");
-    distinct_ = named(new QCheckBox(QStringLiteral("题目不重复")), "ckDistinct", "同一张纸上没有两道一样的题");
-    distinct_->setChecked(conditions.constraints.distinct);
-    sheets_ = numberBox("spnSheets", 1, kMaxSetSheets, conditions.sheets,
-                        "一次做几份题目各不相同的练习，例如给全班每人一份；多于 1 份时文件名带编号");
+    carry_ = ruleList("cmbCarry", Choice::Carry, static_cast<int>(conditions.constraints.carry));
+    borrow_ = ruleList("cmbBorrow", Choice::Borrow, static_cast<int>(conditions.constraints.borrow));
+    distinct_ = choiceCheck("ckDistinct", Choice::Distinct, conditions.constraints.distinct);
+    sheets_ = choiceBox("spnSheets", Choice::Sheets, conditions.sheets);
 
     seed_ = named(new QLineEdit(conditions.seed ? QString::number(*conditions.seed) : QString()), "txtSeed",
-                  "种子决定出哪些题：同样的种子和选项总是出一模一样的练习纸，"
-                  "换一个种子就是另一份。空着就每次出新题");
+                  wording::wordsOf(Choice::Seed).tip);
     seed_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), seed_));
     seed_->setPlaceholderText(QStringLiteral("每次新的种子"));
     // The last seed in a field of its own, so that it can be selected and
@@ -142,63 +162,49 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     seedRow->addWidget(lastSeed_, 1);
     seedRow->addWidget(useLast);
 
-    fontSize_ = numberBox("spnFontSize", pdf::kSmallestFontSize, pdf::kLargestFontSize,
-                          static_cast<int>(std::lround(conditions.page.fontSize)),
-                          "打印和 PDF 里题目的字号；纸小放不下时每行少放几道，字号不变");
-    fontSize_->setSuffix(QStringLiteral(" 磅"));
-    paper_ = named(new QComboBox, "cmbPaper", "导出 PDF 用的纸张；打印时用打印对话框里选的纸张和页边距");
-    for (const pdf::PaperName& name : pdf::kPaperNames)
-        paper_->addItem(QString::fromUtf8(name.shown), static_cast<int>(name.paper));
-    paper_->setCurrentIndex(paper_->findData(static_cast<int>(conditions.page.paper)));
+    fontSize_ = choiceBox("spnFontSize", Choice::FontSize, static_cast<int>(std::lround(conditions.page.fontSize)));
+    fontSize_->setSuffix(" " + shown(wording::wordsOf(Choice::FontSize).unit));
+    paper_ = ruleList("cmbPaper", Choice::Paper, static_cast<int>(conditions.page.paper));
 
     const ProblemConstraints& asked = conditions.constraints;
     // In the order of the enumerators, so that an index is a choice.
-    blank_ = ruleList("cmbBlank", {"不填空（填得数）", "填第一个数", "填第二个数", "混合"}, static_cast<int>(asked.blank),
-                      "学生要填的数：得数，或者算式里的一个数，题里写出得数");
-    terms_ = ruleList("cmbTerms", {"两个数", "三个数（连加、连减、加减混合）"}, asked.terms == 3 ? 1 : 0,
-                      "每道题几个数；三个数只用于加法、减法和加减混合");
-    noTrivial_ = named(new QCheckBox(QStringLiteral("不出 ＋0、×1、÷1、a－a、a÷a 这样的题")), "ckNoTrivial",
-                       "不出一眼就能看出得数的题，0 不作运算数");
-    noTrivial_->setChecked(asked.noTrivial);
-    layout_ = ruleList("cmbLayout", {"横排", "竖式"}, static_cast<int>(conditions.page.layout),
-                       "打印和 PDF 的排法；竖式只排两个数、填得数的题，文本练习纸总是横排");
+    blank_ = ruleList("cmbBlank", Choice::Blank, static_cast<int>(asked.blank));
+    terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
+    noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
+    layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(conditions.page.layout));
 
     // The problem forms have a box of their own, so that the dialog still
     // reads as the familiar conditions with one group added.
     auto* forms = new QGroupBox(QStringLiteral("题目形式"));
     forms->setObjectName(QStringLiteral("grpForms"));
     auto* formsForm = new QFormLayout(forms);
-    formsForm->addRow(QStringLiteral("填空："), blank_);
-    formsForm->addRow(QStringLiteral("几个数："), terms_);
-    formsForm->addRow(QStringLiteral("第一个数："), rangeRow(first_, "First", "第一个数", asked.first,
-                                                       kShownOperands, kLowestOperand, kHighestOperand));
+    formsForm->addRow(labelOf(Choice::Blank), blank_);
+    formsForm->addRow(labelOf(Choice::Terms), terms_);
+    formsForm->addRow(labelOf(Choice::First), rangeRow(first_, "First", Choice::First, asked.first, kShownOperands));
     // With three numbers the second's range holds for the third as well;
     // the label says so, and is as wide either way.
     auto* secondLabel = new QLabel(QStringLiteral("第二、三个数："));
     secondLabel->setObjectName(QStringLiteral("lblSecond"));
     secondLabel->setMinimumWidth(secondLabel->sizeHint().width());
     const auto nameSecond = [secondLabel](int terms) {
-        secondLabel->setText(terms == 1 ? QStringLiteral("第二、三个数：") : QStringLiteral("第二个数："));
+        secondLabel->setText(terms == 1 ? QStringLiteral("第二、三个数：") : labelOf(Choice::Second));
     };
     nameSecond(terms_->currentIndex());
     connect(terms_, &QComboBox::currentIndexChanged, secondLabel, nameSecond);
-    formsForm->addRow(secondLabel, rangeRow(second_, "Second", "第二个数", asked.second, kShownOperands,
-                                            kLowestOperand, kHighestOperand));
-    formsForm->addRow(QStringLiteral("得数："),
-                      rangeRow(result_, "Result", "得数", asked.result, kShownResult,
-                               std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    formsForm->addRow(secondLabel, rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
+    formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
     formsForm->addRow(noTrivial_);
 
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("进位："), carry_);
-    form->addRow(QStringLiteral("退位："), borrow_);
+    form->addRow(labelOf(Choice::Carry), carry_);
+    form->addRow(labelOf(Choice::Borrow), borrow_);
     form->addRow(QString(), distinct_);
     form->addRow(forms);
-    form->addRow(QStringLiteral("份数："), sheets_);
-    form->addRow(QStringLiteral("种子："), seedRow);
-    form->addRow(QStringLiteral("PDF 字号："), fontSize_);
-    form->addRow(QStringLiteral("纸张："), paper_);
-    form->addRow(QStringLiteral("版式（PDF 与打印）："), layout_);
+    form->addRow(labelOf(Choice::Sheets), sheets_);
+    form->addRow(labelOf(Choice::Seed), seedRow);
+    form->addRow(labelOf(Choice::FontSize), fontSize_);
+    form->addRow(labelOf(Choice::Paper), paper_);
+    form->addRow(labelOf(Choice::Layout), layout_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -215,9 +221,9 @@ MoreConditions MoreConditionsDialog::conditions() const
     bool ok = false;
     chosen.seed = seedFrom(seed_->text(), ok);
     chosen.page.fontSize = fontSize_->value();
-    chosen.page.paper = static_cast<pdf::Paper>(paper_->currentData().toInt());
+    chosen.page.paper = static_cast<pdf::Paper>(paper_->currentIndex());
     chosen.constraints.blank = static_cast<BlankChoice>(blank_->currentIndex());
-    chosen.constraints.terms = terms_->currentIndex() == 1 ? 3 : 2;
+    chosen.constraints.terms = static_cast<int>(limitsOf(Choice::Terms).lowest) + terms_->currentIndex();
     chosen.constraints.first = rangeFrom(first_);
     chosen.constraints.second = rangeFrom(second_);
     chosen.constraints.result = rangeFrom(result_);
@@ -250,7 +256,9 @@ void MoreConditionsDialog::accept()
     bool ok = false;
     seedFrom(seed_->text(), ok);
     if (!ok) {
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("种子要是 0 到 18446744073709551615 之间的整数。"));
+        const auto& seed = limitsOf(Choice::Seed);
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("种子要是 %1 到 %2 之间的整数。").arg(seed.lowest).arg(seed.highest));
         seed_->setFocus();
         return;
     }

@@ -42,9 +42,9 @@ private:
         QSpinBox* low = nullptr;
         QSpinBox* high = nullptr;
     };
-    // The row of a range: 限定, low 到 high; unchecked it shows shown.
-    static QLayout* rangeRow(RangeFields& fields, const char* name, std::string_view what,
-                             const std::optional<WholeRange>& range, const WholeRange& shown, int lowest, int highest);
+    // The row of a range within the choice's limits: 限定, low 到 high; unchecked it shows unset.
+    static QLayout* rangeRow(RangeFields& fields, const char* name, Choice choice,
+                             const std::optional<WholeRange>& range, const WholeRange& unset);
     static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
     // Where a refusal that concerns choice puts the focus.
     QWidget* fieldOf(Choice choice) const;

@@ -1,5 +1,6 @@
 #include "ChoiceNaming.h"
 
+#include "ChoiceWords.h"
 #include "ShownText.h"
 
 #include <string_view>
@@ -7,20 +8,28 @@
 namespace sumlark::wording {
 namespace {
 
-// A blank choice as the 填空 list of the dialog names it.
-std::string_view blankItem(BlankChoice blank)
+std::string nameOf(Choice choice)
 {
-    switch (blank) {
-    case BlankChoice::Result:
-        return "不填空（填得数）";
-    case BlankChoice::First:
-        return "填第一个数";
-    case BlankChoice::Second:
-        return "填第二个数";
-    case BlankChoice::Mixed:
-        return "混合";
-    }
-    return {};
+    return std::string(wordsOf(choice).name);
+}
+
+std::string optionOf(Choice choice)
+{
+    return std::string(wordsOf(choice).option);
+}
+
+// A value of a list: its place is its enumerator's number.
+const ItemWords& itemOf(Choice choice, std::size_t place)
+{
+    return wordsOf(choice).items[place];
+}
+
+constexpr std::size_t kThreeTerms = 1, kColumnForm = 1;
+
+// What a refusal of the column form asks to change: the blank, the terms or the layout.
+Choice undone(Choice choice)
+{
+    return choice == Choice::Blank || choice == Choice::Terms ? choice : Choice::Layout;
 }
 
 } // namespace
@@ -28,39 +37,31 @@ std::string_view blankItem(BlankChoice blank)
 std::string DialogNaming::chosen(Choice choice, const ProblemConstraints& constraints) const
 {
     if (choice == Choice::Blank)
-        return "填空选的是" + quotedValue(blankItem(constraints.blank)) + "，竖式里没有留空填数的地方";
-    return "几个数选的是" + quotedValue("三个数") + "，竖式只能排两个数";
+        return nameOf(choice) + "选的是" + quotedValue(itemOf(choice, static_cast<std::size_t>(constraints.blank)).item) +
+               "，竖式里没有留空填数的地方";
+    return nameOf(Choice::Terms) + "选的是" + quotedValue("三个数") + "，竖式只能排两个数";
 }
 
 std::string DialogNaming::undo(Choice choice) const
 {
-    switch (choice) {
-    case Choice::Blank:
-        return "把填空改为" + quotedValue(blankItem(BlankChoice::Result));
-    case Choice::Terms:
-        return "把几个数改为" + quotedValue("两个数");
-    default:
-        return "把版式改为" + quotedValue("横排");
-    }
+    return "把" + nameOf(undone(choice)) + "改为" + quotedValue(itemOf(undone(choice), 0).item);
 }
 
 std::string OptionNaming::chosen(Choice choice, const ProblemConstraints&) const
 {
     if (choice == Choice::Blank)
-        return "--blank 要学生填数，竖式里没有留空填数的地方";
-    return "--terms 3 是三个数的题，竖式只能排两个数";
+        return optionOf(choice) + " 要学生填数，竖式里没有留空填数的地方";
+    return optionOf(Choice::Terms) + " " + std::string(itemOf(Choice::Terms, kThreeTerms).spelling) +
+           " 是三个数的题，竖式只能排两个数";
 }
 
 std::string OptionNaming::undo(Choice choice) const
 {
-    switch (choice) {
-    case Choice::Blank:
-        return "去掉 --blank";
-    case Choice::Terms:
-        return "去掉 --terms 3";
-    default:
-        return "去掉 --layout vertical";
-    }
+    const Choice which = undone(choice);
+    if (which == Choice::Blank)
+        return "去掉 " + optionOf(which);
+    return "去掉 " + optionOf(which) + " " +
+           std::string(itemOf(which, which == Choice::Terms ? kThreeTerms : kColumnForm).spelling);
 }
 
 } // namespace sumlark::wording

@@ -1,5 +1,6 @@
 #include "RefusalWords.h"
 
+#include "ChoiceWords.h"
 #include "ShownText.h"
 
 #include <cstdio>
@@ -26,7 +27,10 @@ std::string rangeText(const WorksheetSettings& settings)
     return "出数范围（" + shownValue(settings.smallestText) + " 到 " + shownValue(settings.largestText) + "）";
 }
 
-constexpr std::string_view kDistinctText = "题目不重复";
+std::string_view distinctText()
+{
+    return wordsOf(Choice::Distinct).name;
+}
 
 std::string_view carryText(CarryRule rule)
 {
@@ -83,7 +87,7 @@ std::string constraintsText(const ProblemConstraints& constraints)
     if (constraints.borrow != BorrowRule::Any)
         add(borrowText(constraints.borrow));
     if (constraints.distinct)
-        add(kDistinctText);
+        add(distinctText());
     return text;
 }
 
@@ -106,14 +110,7 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
 // The own ranges as a refusal names them.
 std::string_view rangeName(Choice which)
 {
-    switch (which) {
-    case Choice::First:
-        return "第一个数";
-    case Choice::Second:
-        return "第二个数";
-    default:
-        return "得数";
-    }
+    return wordsOf(which == Choice::First || which == Choice::Second ? which : Choice::Result).name;
 }
 
 std::string causeText(NoProblemCause cause, const WorksheetSettings& settings)
@@ -200,7 +197,7 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
                "一道题也出不来：没有一道题同时满足这些条件。请放宽数的范围、换一个题目类型，或者去掉一些条件。";
     case RefusalCode::TooFewDistinct:
         return intro(settings, constraints) + "不重复的题一共只有 " + std::to_string(refusal.distinct) + " 道，不够生成 " +
-               whole(refusal.count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(kDistinctText) + "。";
+               whole(refusal.count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(distinctText()) + "。";
     case RefusalCode::ColumnForm:
         return columnFormText(refusal, naming);
     }

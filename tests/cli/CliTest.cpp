@@ -1,3 +1,4 @@
+#include "ChoiceWords.h"
 #include "ProblemTypes.h"
 #include "PdfWords.h"
 #include "SheetText.h"
@@ -699,22 +700,68 @@ TEST(PdfModule, OnlyPdfRunsNeedItAndTheyStopWhenItIsMissing)
     }
 }
 
+// The manual page's text with its dashes plain and its font changes gone.
+QString manualText()
+{
+    QFile page(QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.1");
+    EXPECT_TRUE(page.open(QIODevice::ReadOnly));
+    return QString::fromUtf8(page.readAll()).replace("\\-", "-").remove(QRegularExpression(R"(\\f[BIRP]|\\:)"));
+}
+
 TEST(HandWritten, ManualAndCompletionNameTheOptionsOfHelp)
 {
     QTemporaryDir folder;
     const auto help = optionsNamed(cli({"--help"}, folder).out);
-    // --help is made from the parser's own table; the three short forms are beside it.
+    // --help is made from the table of choices; the three short forms are beside it.
     ASSERT_TRUE(help.contains("--type") && help.contains("-o") && help.contains("-h") && help.contains("--"));
-
-    QFile page(QString::fromUtf8(SUMLARK_PACKAGING_DIR) + "/sumlark-cli.1");
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    QString manual = QString::fromUtf8(page.readAll());
-    manual.replace("\\-", "-").remove(QRegularExpression(R"(\\f[BIRP])"));
-    EXPECT_EQ(optionsNamed(manual), help);
-
+    EXPECT_EQ(optionsNamed(manualText()), help);
     EXPECT_EQ(asSet(completions({""})), help);
     EXPECT_EQ(asSet(completions({"-"})), help);
 }
+
+class ChoiceByHand : public ::testing::TestWithParam<Choice> {};
+
+// Each option of the table: the manual's entry shows it as --help does and
+// names every spelling of its values, which are what bash offers after it.
+TEST_P(ChoiceByHand, ManualAndCompletionSpellItAsTheTable)
+{
+    const wording::ChoiceWords& words = wording::wordsOf(GetParam());
+    const auto plain = [](QString text) { return text.remove(QRegularExpression(R"(["\s])")); };
+    const QString manual = manualText();
+    const auto usage = QRegularExpression(R"(^\.TP\n\.B[IR]? )" + QRegularExpression::escape(QString::fromUtf8(words.option)) +
+                                          R"(\b(.*)\n((?:[^.].*\n)*))", QRegularExpression::MultilineOption)
+                           .match(manual);
+    ASSERT_TRUE(usage.hasMatch()) << words.option;
+    EXPECT_EQ(plain(QString::fromUtf8(words.option) + usage.captured(1)).toStdString(),
+              plain(QString::fromStdString(wording::usage(words))).toStdString());
+    QStringList spellings;
+    for (const wording::ItemWords& item : words.items) {
+        if (item.spelling.empty())
+            continue;
+        spellings << QString::fromUtf8(item.spelling);
+        const QRegularExpression word("(?<![\\w-])" + QRegularExpression::escape(spellings.back()) + "(?![\\w-])");
+        EXPECT_TRUE(usage.captured(0).contains(word)) << words.option << " " << item.spelling;
+    }
+    spellings.sort();
+    const ChoiceKind kind = limitsOf(words.choice).kind;
+    if (kind != ChoiceKind::Switch && (kind != ChoiceKind::Text || !spellings.isEmpty())) {
+        EXPECT_EQ(completions({QString::fromUtf8(words.option), ""}).join(' ').toStdString(),
+                  spellings.join(' ').toStdString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChoiceByHand, ::testing::ValuesIn([] {
+                             std::vector<Choice> offered;
+                             for (const wording::ChoiceWords& words : wording::choiceWords())
+                                 if (!words.option.empty())
+                                     offered.push_back(words.choice);
+                             return offered;
+                         }()),
+                         [](const auto& info) {
+                             std::string name(wording::wordsOf(info.param).option.substr(2));
+                             std::erase(name, '-');
+                             return name;
+                         });
 
 struct CompletionRow {
     const char* name;
