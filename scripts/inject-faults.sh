@@ -71,14 +71,11 @@ chosen() {
 }
 
 
-# The files that hold the text, each with how often; the total must be one.
+# The file that holds the text, when it occurs exactly once in all of them.
 where() {
-  local count total=0 file hit=""
-  while IFS= read -r -d '' file; do
-    count=$(grep -oF -- "$1" "$file" | wc -l)
-    if ((count)); then total=$((total + count)); hit=$file; fi
-  done < <(find "${source_dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
-  ((total == 1)) && printf '%s' "$hit"
+  local hits
+  hits=$(grep -roF --include='*.cpp' --include='*.h' -- "$1" "${source_dirs[@]}" | cut -d: -f1) || true
+  [[ -n $hits && $hits != *$'\n'* ]] && printf '%s' "$hits"
 }
 
 if ((list)); then
