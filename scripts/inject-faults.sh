@@ -145,9 +145,9 @@ if ((baseline)); then
 fi
 
 results=$build/injected-faults.txt
-row() { printf '%-34s %-14s %-44s %5s  %s\n' "$@" | tee -a "$results"; }
+row() { printf '%-44s %-14s %5s  %-30s %s\n' "$@" | tee -a "$results"; }
 : > "$results"
-row fault result "first failing test" secs file
+row fault result secs file "first failing test"
 caught=0 total=0
 for i in "${!names[@]}"; do
   name=${names[i]}
@@ -156,7 +156,7 @@ for i in "${!names[@]}"; do
   start=$SECONDS
   file=$(where "${finds[i]}") || true
   if [[ -z $file ]]; then
-    row "$name" "did not apply" "-" 0 "-"
+    row "$name" "did not apply" 0 "-" "-"
     continue
   fi
   cp -- "$file" "$build/inject-original"
@@ -164,15 +164,15 @@ for i in "${!names[@]}"; do
   FIND=${finds[i]} PUT=${puts[i]} perl -0pi -e 's/\Q$ENV{FIND}\E/$ENV{PUT}/' -- "$file"
   if ! nice cmake --build "$build" > "$build/inject-build.log" 2>&1; then
     restore
-    row "$name" "did not build" "-" $((SECONDS - start)) "$file"
+    row "$name" "did not build" $((SECONDS - start)) "$file" "-"
     continue
   fi
   mapfile -t suites < <(suites_for "$file")
   if first=$(run_suites "${suites[@]}"); then
-    row "$name" "not caught" "-" $((SECONDS - start)) "$file"
+    row "$name" "not caught" $((SECONDS - start)) "$file" "-"
   else
     caught=$((caught + 1))
-    row "$name" "caught" "$first" $((SECONDS - start)) "$file"
+    row "$name" "caught" $((SECONDS - start)) "$file" "$first"
   fi
   restore
 done
