@@ -85,19 +85,21 @@ if ((list)); then
   exit 0
 fi
 
-# The suites' folders in the build, the one beside the changed file first.
+# The suites' folders in the build, those beside the changed file first (the
+# file-fault suite for the file services and the command line).
 suites_for() {
   local first
   case $1 in
     generation/*|wording/*|platform/*) first=engine ;;
-    services/*) first=services ;;
+    services/*) first="services faults" ;;
     pdf/*) first=pdf ;;
-    cli/*) first=cli ;;
+    cli/*) first="cli faults" ;;
     ui/*) first=ui ;;
     *) first=engine ;;
   esac
   local s
-  for s in "$first" engine services cli pdf ui faults; do
+  # shellcheck disable=SC2086
+  for s in $first engine services cli pdf ui faults; do
     [[ -f $build/tests/$s/CTestTestfile.cmake ]] && printf '%s\n' "$s"
   done | awk '!seen[$0]++'
 }
