@@ -186,6 +186,8 @@ TEST_P(Outcomes, ExitCodeMessagesAndFiles)
                                      .arg(row.arguments[row.arguments.indexOf("--sheets") + 1])
                                      .arg(seed.captured(1));
             EXPECT_EQ(printed.count(line), row.pages) << line.toStdString();
+        } else {
+            EXPECT_FALSE(printed.contains(" 份，共 ")) << "a single sheet is no class set";
         }
         if (!answers)
             checkGrid(dir.filePath(pdf), row);
@@ -224,6 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeRow{"SwitchWithValue", {"--numbered=yes"}, 2, {"--numbered 不带取值"}},
         OutcomeRow{"SeedPast64Bits", {"--seed", "18446744073709551616"}, 2, {"0 到 18446744073709551615 之间的整数"}},
         OutcomeRow{"TooManySheets", {"--sheets=100"}, 2, {"--sheets 的取值“100”不对。可以用 1 到 99 之间的整数"}},
+        OutcomeRow{"NoSheets", {"--sheets", "0"}, 2, {"--sheets 的取值“0”不对。可以用 1 到 99 之间的整数"}},
         OutcomeRow{"EncodingWithoutChinese", {"--encoding", "ISO-8859-1"}, 2, {"GBK、GB18030、UTF-8"}},
         OutcomeRow{"TypedEscapeSequenceShownEscaped", {"--count", "\x1b]0;x\x07\x1b[2J"}, 2,
                    {"生成题数“\\e]0;x\\x07\\e[2J”不是一个数"}},

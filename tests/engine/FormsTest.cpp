@@ -342,6 +342,16 @@ const FormRow kRows[] = {
      with({[](auto& c) { c.terms = 3; }, [](auto& c) { c.noTrivial = true; }})},
     {"ChainsWithNegativeOperands", ProblemType::AdditionSubtraction, "0", "6", false,
      with({[](auto& c) { c.terms = 3; }, [](auto& c) { c.second = WholeRange{-3, 3}; }})},
+    // Taking out a trivial problem that the digit rule already left out
+    // must not take one more away.
+    {"NoTrivialCarryingAndBorrowing", ProblemType::AdditionSubtraction, "0", "30", false,
+     with({[](auto& c) { c.noTrivial = true; }, [](auto& c) { c.carry = CarryRule::With; },
+           [](auto& c) { c.borrow = BorrowRule::With; }})},
+    // Own ranges at or above 0 keep the digit rules' operands there,
+    // whatever the run's range reaches below.
+    {"CarryingOwnRangesAboveANegativeRun", ProblemType::Addition, "-5", "12", false,
+     with({[](auto& c) { c.carry = CarryRule::With; }, [](auto& c) { c.first = WholeRange{5, 15}; },
+           [](auto& c) { c.second = WholeRange{0, 9}; }})},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Forms, ::testing::ValuesIn(kRows),

@@ -161,6 +161,39 @@ TEST(FileSizeLimit, FailsTheWriteInsteadOfEndingTheProgram)
     EXPECT_EQ(everything(folder.path()), QStringList{kQuestion});
 }
 
+// A disk that takes the data but fails to keep it: fsync says EIO (through
+// FailingSync.cpp, loaded into the real program). A file that may never
+// reach the disk is not written: each is named and keeps its earlier bytes.
+TEST(FailingSync, NamesEveryFileAndKeepsItsOldBytes)
+{
+    QTemporaryDir folder;
+    QStringList files = {kQuestion, kAnswer, "速算答题.pdf", "速算答题-答案.pdf"};
+    for (const auto& name : files)
+        ASSERT_TRUE(writeBytes(folder.filePath(name), "上周的" + name.toUtf8()));
+    const QByteArray sanitizer = qgetenv("ASAN_OPTIONS");
+    qputenv("LD_PRELOAD", SUMLARK_FAILING_SYNC_PATH);
+    qputenv("SUMLARK_FAIL_SYNC", QFile::encodeName(folder.path()));
+    // A sanitized program's own runtime is then no longer its first library.
+    qputenv("ASAN_OPTIONS", sanitizer + (sanitizer.isEmpty() ? "" : ":") + "verify_asan_link_order=0");
+    const Finished finished = cli({"--seed", "1", "--pdf"}, folder.path());
+    qunsetenv("LD_PRELOAD");
+    qunsetenv("SUMLARK_FAIL_SYNC");
+    if (sanitizer.isNull())
+        qunsetenv("ASAN_OPTIONS");
+    else
+        qputenv("ASAN_OPTIONS", sanitizer);
+
+    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
+    EXPECT_FALSE(finished.out.contains("已写入")) << finished.out.toStdString();
+    const QString err = QString::fromUtf8(finished.err);
+    for (const auto& name : files) {
+        EXPECT_TRUE(err.contains("文件：" + folder.filePath(name) + "\n原因：读写磁盘时出错")) << err.toStdString();
+        EXPECT_EQ(readBytes(folder.filePath(name)), "上周的" + name.toUtf8()) << name.toStdString();
+    }
+    files.sort();
+    EXPECT_EQ(everything(folder.path()), files);
+}
+
 // A folder that others may write to, or not, and a file of the teacher's
 // outside it that a link planted there could lead the sheet into.
 struct SharedFolder {
