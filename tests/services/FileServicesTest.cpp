@@ -72,6 +72,22 @@ TEST_F(SheetFilesOnDisk, WholeSheetsInGbkWithCrLfAndNoByteOrderMark)
     EXPECT_EQ(question.count("\r\n"), question.count('\n'));
 }
 
+// A sheet written again keeps the permissions its owner gave it: one shared
+// read-only with a class, or kept from other users, stays so.
+TEST_F(SheetFilesOnDisk, ReplacedSheetKeepsItsPermissions)
+{
+    const auto write = [this] {
+        services.script.scriptAll({{1, 3, 12}, {2, 5, 17}, {3, 6, 3}, {4, 20, 6}}, 1, 20);
+        return testing::runOne(fourSigns(), folder.path().toStdString(), services).question.written;
+    };
+    ASSERT_TRUE(write());
+    const QString question = QString::fromStdString(path(kQuestionSheetName));
+    ASSERT_TRUE(QFile::setPermissions(question, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    const QFile::Permissions given = QFile::permissions(question);
+    ASSERT_TRUE(write());
+    EXPECT_EQ(QFile::permissions(question), given);
+}
+
 TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
 {
     EXPECT_TRUE(FileRunServices::encodingAvailable("GBK"));
