@@ -48,19 +48,6 @@ template <class Dialog> QPointer<QTimer> whenOpen(std::function<void(Dialog*)> a
     return poll;
 }
 
-sumlark::ui::MoreConditions forms(sumlark::BlankChoice blank, int terms, std::optional<sumlark::WholeRange> first,
-                                  std::optional<sumlark::WholeRange> second, std::optional<sumlark::WholeRange> result,
-                                  bool noTrivial, sumlark::pdf::PageLayout layout = sumlark::pdf::PageLayout::Rows)
-{
-    sumlark::ui::MoreConditions c;
-    c.constraints.blank = blank;
-    c.constraints.terms = terms;
-    std::tie(c.constraints.first, c.constraints.second, c.constraints.result) = std::tie(first, second, result);
-    c.constraints.noTrivial = noTrivial;
-    c.page.layout = layout;
-    return c;
-}
-
 // "First 20..10" checks that range and sets its ends; "!First 20..10" sets
 // the ends and leaves it unchecked.
 void setRange(QDialog& dialog, const QString& typed)
@@ -393,11 +380,14 @@ private slots:
         using enum sumlark::BlankChoice;
         rows<sumlark::ui::MoreConditions>({
             {"window defaults", {{}}},
-            {"first blank, two-digit plus one-digit", {forms(First, 2, WholeRange{10, 99}, WholeRange{1, 9}, {}, false)}},
-            {"mixed, three numbers, nothing trivial", {forms(Mixed, 3, {}, {}, WholeRange{0, 20}, true)}},
+            {"first blank, two-digit plus one-digit",
+             {{.constraints = {.blank = First, .first = WholeRange{10, 99}, .second = WholeRange{1, 9}}}}},
+            {"mixed, three numbers, nothing trivial",
+             {{.constraints = {.blank = Mixed, .terms = 3, .result = WholeRange{0, 20}, .noTrivial = true}}}},
             {"ranges at their limits, column form",
-             {forms(Result, 2, WholeRange{-32768, 32767}, WholeRange{-5, -1}, WholeRange{INT_MIN, INT_MAX}, false,
-                    sumlark::pdf::PageLayout::Columns)}},
+             {{.constraints = {.first = WholeRange{-32768, 32767}, .second = WholeRange{-5, -1},
+                               .result = WholeRange{INT_MIN, INT_MAX}},
+               .page = {.layout = sumlark::pdf::PageLayout::Columns}}}},
         });
     }
     void formChoicesRoundTrip()
