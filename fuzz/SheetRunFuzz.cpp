@@ -1,8 +1,8 @@
 // A whole run from arbitrary list texts, type and switches, into sheets kept
 // in memory. Every run must end, and its sheets must hold: header and footer
-// as set, problems numbered and placed by the line rule, each within its
-// operation's rule. The sheets are read back with the suites' own reader, so
-// the layout code of the engine is not repeated here.
+// as set, the problems made in order, placed by the line rule, each within
+// its operation's rule and the rules asked for. The sheets are read back with
+// the suites' own reader, so the layout code of the engine is not repeated here.
 //
 // Input: byte 0 gives the type (its low three bits, so '0'..'7' read as
 // themselves), byte 1 the switches (low four bits: numbered, answers,
@@ -87,7 +87,7 @@ double expectedAttempts(ProblemType type, const RunPlan& plan)
     const double count = plan.problemCount;
     // A direct draw takes three numbers, like an attempt; a repeat under
     // distinct draws again, at most one time in two on average.
-    if (std::holds_alternative<DrawDirectly>(plan.drawing))
+    if (plan.drawing == ProblemDrawing::Direct)
         return plan.constraints.distinct ? 2.0 * count : count;
     if (plan.constraints.none())
         return count / acceptanceChance(type, plan.range, plan.bounds);
@@ -187,10 +187,10 @@ bool anyColumn(long long top, long long below, bool borrow)
     return false;
 }
 
-// A problem of the forms from its printed numbers: every rule asked for,
-// its result computed here, its blank where the choice allows.
-void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& rules, const SheetProblem& p,
-                        std::pair<double, double> ownRange, const std::string& where)
+// A problem from its numbers: its operation's rule and every rule asked
+// for, its result computed here, its blank where the choice allows.
+void checkProblem(const WorksheetSettings& in, const ProblemConstraints& rules, const SheetProblem& p,
+                  std::pair<double, double> ownRange, const std::string& where)
 {
     const auto l = static_cast<long long>(p.left), r = static_cast<long long>(p.right),
                t = static_cast<long long>(p.third);
@@ -203,6 +203,11 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
                 (p.terms == 2 || (kSignsOfType[int(in.problemType)] >> int(p.thenOperation) & 1) != 0),
             where + "an operation the type does not have");
     require(p.terms == rules.terms, where + "the wrong count of numbers");
+    // Digit rules are refused wherever an operand could be below 0.
+    require(!rules.readsDigits() || (l >= 0 && r >= 0 && t >= 0), where + "an operand below 0 under a digit rule");
+    // The window's own runs: a sum up to the largest, a product below ten times it.
+    const bool plain = !rules.asksForms();
+    const double largest = strictNumber(in.largestText).value_or(NAN);
     const auto digitsKept = [&](Operation o, long long a, long long b) {
         if (o == Operation::Addition && rules.carry != CarryRule::Any)
             return a >= 0 && b >= 0 && anyColumn(a, b, false) == (rules.carry == CarryRule::With);
@@ -230,6 +235,7 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
         switch (p.operation) {
         case Operation::Addition:
             result = l + r;
+            require(!plain || double(result) <= largest, where + "a sum over the largest");
             break;
         case Operation::Subtraction:
             result = l - r;
@@ -237,6 +243,7 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
             break;
         case Operation::Multiplication:
             result = l * r;
+            require(!plain || double(result) < 10.0 * largest, where + "a product of ten times the largest");
             undeterminedFirst = r == 0;
             undeterminedSecond = l == 0;
             require(!rules.noTrivial || (l != 1 && r != 1), where + "a product by 1");
@@ -254,7 +261,8 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
         require(!rules.noTrivial || (l != 0 && r != 0 && (p.operation != Operation::Subtraction || l != r)),
                 where + "a trivial problem");
     }
-    require(double(result) == p.result, where + "the wrong result");
+    require(double(result) == p.result && (p.operation == Operation::Division || p.remainder == 0.0),
+            where + "the wrong result");
     require(!rules.result || rules.result->contains(result), where + "a result outside its range");
     const bool blankKept = [&] {
         switch (rules.blank) {
@@ -271,36 +279,6 @@ void checkFormedProblem(const WorksheetSettings& in, const ProblemConstraints& r
         return false;
     }();
     require(blankKept, where + "a blank where the choice does not put it");
-}
-
-void checkFormedRun(const WorksheetSettings& in, const ProblemConstraints& rules, const MemorySink& memory,
-                    std::pair<double, double> ownRange, int made)
-{
-    const Sheet& sheet = memory.sheets.at(0);
-    const auto& problems = sheet.problems;
-    require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
-    const std::string& answers = memory.texts.at(0).answer;
-    const std::string& questions = memory.texts.at(0).question;
-    std::size_t answerAt = 0, questionAt = 0;
-    std::set<std::uint64_t> seen;
-    for (std::size_t i = 0; i < problems.size(); ++i) {
-        std::string cell;
-        appendAnswerCell(cell, sheet.serialPrefix(i), problems[i]);
-        const std::string where = "problem \"" + cell + "\": ";
-        checkFormedProblem(in, rules, problems[i], ownRange, where);
-        require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat");
-        // The cells stand on the sheets in order.
-        if (in.writeAnswers) {
-            answerAt = answers.find(cell, answerAt);
-            require(answerAt != std::string::npos, where + "not on the answer sheet in its place");
-            answerAt += cell.size();
-        }
-        std::string question;
-        appendQuestionCell(question, sheet.serialPrefix(i), problems[i]);
-        questionAt = questions.find(question, questionAt);
-        require(questionAt != std::string::npos, where + "not on the question sheet in its place");
-        questionAt += question.size();
-    }
 }
 
 void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunReport& report,
@@ -332,52 +310,39 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     require(runnable, "ran settings that cannot run");
 
     const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
-    if (rules.asksForms()) {
-        checkFormedRun(in, rules, memory, range, made);
-        return;
-    }
-    const auto problemsMade = static_cast<int>(memory.sheets.at(0).problems.size());
-    require(problemsMade == made, "made " + std::to_string(problemsMade) + " problems");
     // A sheet not made throws from at().
-    const auto questions = sheetCells(memory.texts.at(0).question, "*题*", in, made, made);
-    const auto answers = sheetCells(memory.texts.at(0).answer, "@案@", in, made, in.writeAnswers ? made : 0);
-    // Serial digits: two, a third from 100 problems, a fourth from 1000.
-    const int width = 2 + (leadingNumber(in.countText) >= 100.0) + (leadingNumber(in.countText) >= 1000.0);
-    std::set<std::string> seen;
-    for (std::size_t i = 0; i < questions.size(); ++i) {
-        const std::string& question = questions[i].text;
-        const std::string where = "problem \"" + question + "\": ";
-        const auto q = testing::parseCell(question);
-        char prefix[16] = "";
-        if (in.numbered)
-            std::snprintf(prefix, sizeof prefix, "%0*d) ", width, static_cast<int>(i) + 1);
-        require(question.starts_with(prefix) && (in.numbered || q.serial == 0) && !q.hasResult,
-                where + "numbered otherwise, or a question with its result");
-        require(seen.insert(question.substr(std::string_view(prefix).size())).second || !rules.distinct,
-                where + "a repeat although problems must differ");
-        require(!in.writeAnswers || answers[i].text.starts_with(question), where + "its answer is another problem");
-        // The operation's rule, with the answer cell's result when there is one.
-        const auto p = in.writeAnswers ? testing::parseCell(answers[i].text) : q;
-        const long long l = p.left, r = p.right;
-        const int sign = p.sign == "＋" ? 0 : p.sign == "－" ? 1 : p.sign == "×" ? 2 : 3;
-        require(double(std::min(l, r)) >= range.first && double(std::max(l, r)) <= range.second,
-                where + "an operand outside the range");
-        require((kSignsOfType[int(in.problemType)] >> sign & 1) != 0, where + "an operation the type does not have");
-        const bool obeys[] = {double(l + r) <= leadingNumber(in.largestText) && (!p.hasResult || p.result == l + r),
-                              l >= r && (!p.hasResult || p.result == l - r),
-                              double(l * r) < 10.0 * largest && (!p.hasResult || p.result == l * r),
-                              l >= r && l > 0 && r != 0 &&
-                                  (p.hasRemainder ? in.allowRemainder && p.remainder > 0 &&
-                                                        p.remainder < std::llabs(r) && p.result * r + p.remainder == l
-                                   : p.hasResult ? p.result * r == l
-                                                 : in.allowRemainder || l % r == 0)};
-        require(obeys[sign] && (!p.hasRemainder || sign == 3), where + "breaks the rule of its operation");
-        require(!rules.readsDigits() || (l >= 0 && r >= 0 &&
-                                         (sign != 0 || rules.carry == CarryRule::Any ||
-                                          anyColumn(l, r, false) == (rules.carry == CarryRule::With)) &&
-                                         (sign != 1 || rules.borrow == BorrowRule::Any ||
-                                          anyColumn(l, r, true) == (rules.borrow == BorrowRule::With))),
-                where + "an operand below 0, or a column against the carry or borrow rule");
+    const Sheet& sheet = memory.sheets.at(0);
+    const auto& problems = sheet.problems;
+    require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
+    const std::string& questions = memory.texts.at(0).question;
+    const std::string& answers = memory.texts.at(0).answer;
+    // The window's own problems are read back cell by cell, placed by the line rule.
+    std::vector<testing::Cell> questionCells, answerCells;
+    if (!rules.asksForms()) {
+        questionCells = sheetCells(questions, "*题*", in, made, made);
+        answerCells = sheetCells(answers, "@案@", in, made, in.writeAnswers ? made : 0);
+    }
+    std::size_t answerAt = 0, questionAt = 0;
+    std::set<std::uint64_t> seen;
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        std::string question, answer;
+        appendQuestionCell(question, sheet.serialPrefix(i), problems[i]);
+        appendAnswerCell(answer, sheet.serialPrefix(i), problems[i]);
+        const std::string where = "problem \"" + answer + "\": ";
+        checkProblem(in, rules, problems[i], range, where);
+        require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat although problems must differ");
+        // The cells stand on the sheets in order.
+        questionAt = questions.find(question, questionAt);
+        require(questionAt != std::string::npos, where + "not on the question sheet in its place");
+        questionAt += question.size();
+        if (in.writeAnswers) {
+            answerAt = answers.find(answer, answerAt);
+            require(answerAt != std::string::npos, where + "not on the answer sheet in its place");
+            answerAt += answer.size();
+        }
+        require(questionCells.empty() ||
+                    (questionCells[i].text == question && (!in.writeAnswers || answerCells[i].text == answer)),
+                where + "not in its cell");
     }
 }
 

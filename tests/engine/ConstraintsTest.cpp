@@ -1,5 +1,7 @@
 #include "GenerateSheets.h"
 #include "ProblemCounting.h"
+#include "RefusalWords.h"
+#include "RunPlan.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
 
@@ -190,6 +192,68 @@ TEST(ConstrainedProblems, CountsAndChancesMatchEnumerationOnRandomSmallRanges)
         }
     }
 }
+
+// The rules a run asks for beyond the window's, refused with the reason the
+// command line and the window print; the column form's refusal comes before
+// any draw.
+struct RuleRefusalRow {
+    const char* name;
+    ProblemType type;
+    const char* smallest;
+    const char* largest;
+    const char* count;
+    ProblemConstraints rules;
+    const char* reason;
+};
+
+class RuleRefusals : public ::testing::TestWithParam<RuleRefusalRow> {};
+
+TEST_P(RuleRefusals, SayWhy)
+{
+    const auto& row = GetParam();
+    const auto column = columnFormRefusal(row.rules);
+    const auto planned = planRun(testing::settingsFor(row.type, row.smallest, row.largest, row.count), row.rules);
+    ASSERT_TRUE(column || !planned.plan);
+    const std::string text = wording::refusalText(column ? *column : planned.refusal, wording::OptionNaming());
+    EXPECT_NE(text.find(row.reason), std::string::npos) << text;
+}
+
+ProblemConstraints rulesWith(CarryRule carry, BorrowRule borrow, bool distinct = false)
+{
+    return {distinct, carry, borrow};
+}
+
+using enum CarryRule;
+constexpr auto BorrowWith = BorrowRule::With, BorrowWithout = BorrowRule::Without, NoBorrowRule = BorrowRule::Any;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, RuleRefusals,
+    ::testing::Values(
+        RuleRefusalRow{"CarryWithoutAddition", ProblemType::Multiplication, "1", "10", "10", rulesWith(With, NoBorrowRule),
+                       "没有加法，不能要求“加法要进位”"},
+        RuleRefusalRow{"BorrowWithoutSubtraction", ProblemType::MultiplicationDivision, "1", "10", "10",
+                       rulesWith(Any, BorrowWithout), "不能要求“减法不退位”"},
+        RuleRefusalRow{"CarryBelowZero", ProblemType::Addition, "-5", "10", "10", rulesWith(With, NoBorrowRule),
+                       "（-5 到 10）里有小于 0 的数"},
+        RuleRefusalRow{"BorrowDownPastZero", ProblemType::Subtraction, "5", "-3", "10", rulesWith(Any, BorrowWith),
+                       "（5 到 -3）里有小于 0 的数"},
+        RuleRefusalRow{"NoAdditionCarries", ProblemType::Addition, "1", "4", "10", rulesWith(With, NoBorrowRule),
+                       "最大数 4 的加法没有一道要进位"},
+        RuleRefusalRow{"AllAdditionsCarry", ProblemType::Addition, "15", "30", "10", rulesWith(Without, NoBorrowRule),
+                       "都要进位"},
+        RuleRefusalRow{"NoSubtractionBorrows", ProblemType::Subtraction, "0", "9", "10", rulesWith(Any, BorrowWith),
+                       "范围里的减法没有一道要退位"},
+        RuleRefusalRow{"TooFewDistinct", ProblemType::Addition, "1", "10", "46", rulesWith(Any, NoBorrowRule, true),
+                       "不重复的题一共只有 45 道，不够生成 46 题"},
+        RuleRefusalRow{"DistinctCarries", ProblemType::Addition, "1", "10", "10", rulesWith(With, NoBorrowRule, true),
+                       "“题目不重复”，不重复的题一共只有 9 道"},
+        RuleRefusalRow{"SubtractionsEitherWayAreOne", ProblemType::Subtraction, "1", "10", "56",
+                       rulesWith(Any, NoBorrowRule, true), "只有 55 道"},
+        RuleRefusalRow{"ColumnFormWithABlank", ProblemType::Addition, "1", "10", "10",
+                       {.blank = BlankChoice::Mixed}, "--blank 要学生填数，竖式里没有留空填数的地方。"},
+        RuleRefusalRow{"ColumnFormWithThreeNumbers", ProblemType::AdditionSubtraction, "1", "10", "10", {.terms = 3},
+                       "--terms 3 是三个数的题，竖式只能排两个数。请去掉 --terms 3，或者去掉 --layout vertical。"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark

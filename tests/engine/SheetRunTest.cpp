@@ -148,22 +148,6 @@ TEST(Rules, ProductTestPassesWhenTheLargestIsNoNumber)
     EXPECT_EQ(cell, "07) 500×500=250000");
 }
 
-TEST(Rules, MixedTypesWalkTheirOperationsInNameOrder)
-{
-    // A, S, M, D for selectors 1 to 12.
-    const std::pair<ProblemType, const char*> tables[] = {{AdditionSubtraction, "ASASASASASAS"},
-                                                          {MultiplicationDivision, "MDMDMDMDMDMD"},
-                                                          {AdditionSubtractionMultiplication, "ASMASMASMASM"},
-                                                          {AllFour, "ASMDASMDASMD"},
-                                                          {Division, "DDDDDDDDDDDD"}};
-    for (const auto& [type, table] : tables) {
-        std::string walked;
-        for (int selector = 1; selector <= 12; ++selector)
-            walked += "ASMD"[static_cast<int>(operationForSelector(type, selector))];
-        EXPECT_EQ(walked, table) << static_cast<int>(type);
-    }
-}
-
 TEST(LineRule, CellsMoveToTheNextPrintZoneWithAtLeastOneSpace)
 {
     // Ten columns, exactly fourteen, twenty; each sign counts as two.

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <tuple>
 
 namespace sumlark::pdf {
@@ -65,14 +67,18 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
     const auto note = printSet(painter, printer, {sheet}, style);
     painter.end();
     // The size stays unless a single problem is wider than the margins
-    // leave room for, which only 40 mm on narrow paper at 24 points makes.
+    // leave room for, which only 40 mm on B5 or A5 at 24 points makes.
     const PageGrid grid = planPages(PageStyle{paper, double(size), PageLayout::Rows, areaOf(printer.pageLayout())}, sheet);
-    const bool narrow = marginMm == 40 && size == 24 && paper != Paper::A4 && paper != Paper::Letter;
+    const bool narrow = marginMm == 40 && size == 24 && (paper == Paper::B5 || paper == Paper::A5);
     EXPECT_EQ(grid.fontSize < size, narrow);
     EXPECT_EQ(note.value_or("").starts_with("纸上放不下 24 磅的题，打印时字号改为 "), narrow);
 
-    const double margin = marginMm * 72.0 / 25.4;
-    const QSizeF paperSize = pageSizeOf(paper).size(QPageSize::Point);
+    // However small the printer's margins, the page keeps 5 mm of its own.
+    const double margin = std::max(marginMm, 5) * 72.0 / 25.4;
+    const std::map<Paper, QSizeF> paperMm = {{Paper::A4, {210, 297}},     {Paper::B5, {176, 250}},
+                                             {Paper::Kai16, {185, 260}},  {Paper::A5, {148, 210}},
+                                             {Paper::Letter, {215.9, 279.4}}};
+    const QSizeF paperSize = paperMm.at(paper) * 72.0 / 25.4;
     const auto pages = testing::readPdfPages(printer.outputFileName());
     ASSERT_GE(pages.size(), 2u);
     std::map<bool, QString> problems; // by whether the page is an answer page
@@ -107,7 +113,7 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
 }
 
 INSTANTIATE_TEST_SUITE_P(PapersAndMargins, PrinterPages,
-                         ::testing::Combine(::testing::Values(Paper::A4, Paper::B5, Paper::A5, Paper::Letter),
+                         ::testing::Combine(::testing::Values(Paper::A4, Paper::B5, Paper::Kai16, Paper::A5, Paper::Letter),
                                             ::testing::Values(0, 15, 40), ::testing::Values(14, 24)));
 
 } // namespace
