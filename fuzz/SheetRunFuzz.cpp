@@ -87,7 +87,7 @@ double expectedAttempts(ProblemType type, const RunPlan& plan)
     const double count = plan.problemCount;
     // A direct draw takes three numbers, like an attempt; a repeat under
     // distinct draws again, at most one time in two on average.
-    if (plan.drawing == ProblemDrawing::Direct)
+    if (std::holds_alternative<DrawDirectly>(plan.drawing))
         return plan.constraints.distinct ? 2.0 * count : count;
     if (plan.constraints.none())
         return count / acceptanceChance(type, plan.range, plan.bounds);
