@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -57,7 +58,7 @@ std::size_t numberPrefixLength(std::string_view text)
 // -3 for "0.00123e0", 4 for "1.5e4". Only its sign matters to the caller,
 // whose number is far beyond double's range either way, so the exponent may
 // saturate.
-long long decimalOrder(std::string_view number)
+[[maybe_unused]] long long decimalOrder(std::string_view number)
 {
     const auto e = number.find_first_of("eE");
     const std::string_view mantissa = number.substr(0, e);
@@ -90,11 +91,19 @@ double parsePrefix(std::string_view number)
         negative = number.front() == '-';
         number.remove_prefix(1);
     }
+#if defined(__cpp_lib_to_chars)
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)end;
     if (error == std::errc::result_out_of_range)
         value = decimalOrder(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+#else
+    // A standard library without from_chars for doubles (the browser's).
+    // strtod reads the text already checked above to the same double: it
+    // rounds alike, gives infinity past the largest and 0 below the
+    // smallest. Its locale is "C", since nothing in such a build sets one.
+    const double value = std::strtod(std::string(number).c_str(), nullptr);
+#endif
     return negative ? -value : value;
 }
 

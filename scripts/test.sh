@@ -3,7 +3,8 @@
 # suites built with AddressSanitizer and UndefinedBehaviorSanitizer, and each
 # fuzz target for about a minute in all, every one under CTest; then the
 # Debian package is built, installed, run and purged; last, the engine's
-# Windows build runs its suite under Wine. Any failure or finding fails it.
+# Windows build runs its suite under Wine and its browser build under node.
+# Any failure or finding fails it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +26,4 @@ ctest --preset fuzz
 
 scripts/test-package.sh
 scripts/test-mingw.sh
+scripts/test-wasm.sh

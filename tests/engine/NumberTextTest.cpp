@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace sumlark {
@@ -49,6 +50,8 @@ TEST(NumberTexts, MagnitudesBeyondDoubleStayOrdered)
     // The digits, not only the exponent's sign, decide which end a number falls off.
     EXPECT_TRUE(std::isinf(*strictNumber("1" + std::string(400, '0') + "e-1")));
     EXPECT_EQ(*strictNumber("0." + std::string(400, '0') + "1e+5"), 0.0);
+    // The smallest double is read as itself, not as 0, by every library.
+    EXPECT_EQ(*strictNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
 }
 
 } // namespace
