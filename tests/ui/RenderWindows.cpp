@@ -5,22 +5,14 @@
 // Qt's print preview on B5 with 15 mm margins, as its page set-up leaves it).
 // Usage: sumlark_render_windows [folder] [interface font points]
 
-#include "AboutWindow.h"
 #include "MainWindow.h"
 #include "MoreConditionsDialog.h"
 #include "QtTranslations.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QTranslator>
+#include <QtWidgets>
 
 int main(int argc, char* argv[])
 {
@@ -35,10 +27,9 @@ int main(int argc, char* argv[])
         font.setPointSizeF(QString::fromLocal8Bit(argv[2]).toDouble());
         QApplication::setFont(font);
     }
-    if (!folder.mkpath(QStringLiteral(".")))
-        return 1;
-    bool saved = true;
+    bool saved = folder.mkpath(QStringLiteral("."));
     const auto save = [&](QWidget* widget, const char* name) {
+        QApplication::processEvents();
         saved = widget->grab().save(folder.filePath(QString::fromLatin1(name))) && saved;
     };
 
@@ -48,21 +39,16 @@ int main(int argc, char* argv[])
     main.setOutputFolder(sheets.path());
     main.show();
     main.cmdHelp_Click();
-    QApplication::processEvents();
     save(&main, "frm100.png");
     save(main.aboutWindow(), "frmSplash.png");
-
     auto* file = main.findChild<QMenu*>(QStringLiteral("mnuFile"));
     file->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
-    QApplication::processEvents();
     save(file, "menu-file.png");
     file->hide();
-
     sumlark::ui::MoreConditions conditions;
     conditions.sheets = 30;
     sumlark::ui::MoreConditionsDialog dialog(conditions, 1234567, &main);
     dialog.show();
-    QApplication::processEvents();
     save(&dialog, "frmMoreConditions.png");
     dialog.hide();
 
@@ -75,7 +61,6 @@ int main(int argc, char* argv[])
             preview->printer()->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
             preview->findChild<QPrintPreviewWidget*>()->updatePreview();
             preview->resize(900, 700);
-            QApplication::processEvents();
             save(preview, "frmPrintPreview.png");
             previewed = true;
             preview->reject();
