@@ -244,8 +244,6 @@ private slots:
               "", "", ""}},
             {"first low above high",
              {{.constraints = {.first = WholeRange{20, 10}}}, "", "第一个数的范围（20 到 10）前一个数大于后一个数", "spnFirstLow"}},
-            {"result low above high",
-             {{.constraints = {.result = WholeRange{5, -5}}}, "", "得数的范围（5 到 -5）前一个数大于后一个数", "spnResultLow"}},
             {"unticked range not read", {{.constraints = {.second = WholeRange{20, 10}}}, "ckSecondRange", "", ""}},
             {"column form, first blank",
              {{.constraints = {.blank = First}, .page = {.layout = columns}}, "", "填空选的是“填第一个数”", "cmbLayout"}},

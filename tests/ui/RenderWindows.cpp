@@ -1,6 +1,6 @@
 // Saves pictures of the windows as the program shows them, so a change of
 // font or style can be checked by eye: frm100.png (with its menu bar),
-// menu-file.png (the 文件 menu open), frmSplash.png, frmMoreConditions.png
+// frmSplash.png, frmMoreConditions.png
 // and frmPrintPreview.png (the sheets of a run, eight asked for a row, in
 // Qt's print preview on B5 with 15 mm margins, as its page set-up leaves it).
 // Usage: sumlark_render_windows [folder] [interface font points]
@@ -41,10 +41,6 @@ int main(int argc, char* argv[])
     main.cmdHelp_Click();
     save(&main, "frm100.png");
     save(main.aboutWindow(), "frmSplash.png");
-    auto* file = main.findChild<QMenu*>(QStringLiteral("mnuFile"));
-    file->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
-    save(file, "menu-file.png");
-    file->hide();
     sumlark::ui::MoreConditions conditions;
     conditions.sheets = 30;
     sumlark::ui::MoreConditionsDialog dialog(conditions, 1234567, &main);

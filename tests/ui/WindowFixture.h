@@ -22,13 +22,10 @@
 template <class Dialog> QPointer<QTimer> whenOpen(std::function<void(Dialog*)> act)
 {
     auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(200);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+    QObject::connect(poll, &QTimer::timeout, [poll, act, tries = 200]() mutable {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog || --*tries == 0) {
-            poll->stop();
-            poll->deleteLater();
-        }
+        if (dialog || --tries == 0)
+            poll->deleteLater(), poll->stop();
         if (dialog)
             act(dialog);
     });
