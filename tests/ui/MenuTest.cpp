@@ -117,10 +117,7 @@ private slots:
     void paperFromTheLastRunWhileTheChoicesStay()
     {
         const auto [changed, sameSheets] = row<QString, bool>();
-        const auto sheet = [this] {
-            QFile file(inFolder("速算答题.txt"));
-            return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
-        };
+        const auto sheet = [this] { return bytesOf(inFolder("速算答题.txt")); };
         control<QCheckBox>("ckOpen")->setChecked(false);
         typeInto("cmbFW2", "20");
         press("cmdCreate");
@@ -194,7 +191,10 @@ private slots:
     // The seed and the number of sheets reach Create; the folder opens
     // instead of an editor per sheet; the choices and the run's seed are
     // there when the dialog opens again, the last seed in a field of its own
-    // that a button puts into 种子.
+    // that a button puts into 种子. What the engine then cannot meet is
+    // refused with its own reason, by the paper actions as by Create, and
+    // the sheets stay those of the last run.
+    void moreConditionsReachTheRun_data() { rows<QString>({{"print", {"mnuPrint"}}, {"export", {"mnuExportPdf"}}, {"create", {"cmdCreate"}}}); }
     void moreConditionsReachTheRun()
     {
         chooseMore([](QDialog* dialog) {
@@ -218,6 +218,16 @@ private slots:
         });
         press("mnuMoreConditions");
         QCOMPARE(shown, QStringList({"42", "42", "42", "必须进位"}));
+
+        typeInto("cmbFW2", "1");
+        const auto plan = sumlark::planRun(window_->settingsFromControls(), {.carry = sumlark::CarryRule::With});
+        QVERIFY(!plan.plan);
+        const QByteArray sheet = bytesOf(inFolder("速算答题-01.txt"));
+        press(std::get<0>(row<QString>()));
+        QCOMPARE(messages(), QStringList(QString::fromStdString(std::string(sumlark::wording::kRefusalTitle) + "：" +
+                                                                 refusalText(plan.refusal, sumlark::wording::DialogNaming()))));
+        QVERIFY(window_->lastRun()->report.seed == 42u && bytesOf(inFolder("速算答题-01.txt")) == sheet);
+        QCOMPARE(QDir(inFolder()).entryList({"*.pdf"}), QStringList());
     }
 
     // The dialog shows the choices it is given and gives them back unchanged,
@@ -303,22 +313,6 @@ private slots:
                                       "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
                                       "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize", "cmbPaper", "cmbLayout",
                                       "QPushButton", "QPushButton"}));
-    }
-
-    // What the engine cannot meet is refused with its own reason, by Create
-    // and by the paper actions alike, and nothing is written.
-    void refusalShown_data() { rows<QString>({{"create", {"cmdCreate"}}, {"print", {"mnuPrint"}}, {"export", {"mnuExportPdf"}}}); }
-    void refusalShown()
-    {
-        chooseMore([](QDialog* dialog) { dialog->findChild<QComboBox*>("cmbCarry")->setCurrentIndex(1); });
-        typeInto("cmbFW2", "1");
-        const auto plan = sumlark::planRun(window_->settingsFromControls(), {.carry = sumlark::CarryRule::With});
-        QVERIFY(!plan.plan);
-        press(std::get<0>(row<QString>()));
-        QCOMPARE(services_->script.messages.size(), 1u);
-        QCOMPARE(services_->script.messages[0].text, sumlark::wording::refusalText(plan.refusal, sumlark::wording::DialogNaming()));
-        QVERIFY(!window_->lastRun());
-        QVERIFY(QDir(inFolder()).isEmpty());
     }
 
     // With the window's own services on a desktop without a file manager

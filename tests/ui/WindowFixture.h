@@ -72,6 +72,12 @@ protected:
         else
             QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
     }
+    // A file's bytes; a missing file's own name, so that no two compare equal.
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QFile::ReadOnly) ? file.readAll() : "<missing " + path.toUtf8() + ">";
+    }
     // Each box shown, its title and text on one line.
     QStringList messages() const
     {
