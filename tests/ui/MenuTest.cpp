@@ -82,6 +82,8 @@ private slots:
                 preview->printer()->setPageSize(QPageSize(paper));
                 preview->printer()->setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
                 pagesShown->updatePreview();
+                preview->resize(900, 700);
+                picture(preview, "frmPrintPreview.png");
             }
             auto* line = preview->findChild<QLabel*>("lblPrintNote");
             shown = preview->windowTitle().left(4) + " " + QString::number(pagesShown->pageCount()) + " " +
@@ -298,6 +300,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (const char* box : {"ckFirstRange", "ckSecondRange", "ckResultRange"})
             dialog.findChild<QCheckBox*>(box)->setChecked(true);
+        picture(&dialog, "frmMoreConditions.png");
         auto* first = dialog.findChild<QWidget*>("cmbCarry");
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);

@@ -72,6 +72,15 @@ protected:
         else
             QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
     }
+    // With SUMLARK_PICTURES set to a folder, saves the window there as the
+    // program shows it, for a look by eye (README: the pictures).
+    static void picture(QWidget* window, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("SUMLARK_PICTURES");
+        QApplication::processEvents();
+        if (!folder.isEmpty())
+            QVERIFY(QDir().mkpath(folder) && window->grab().save(QDir(folder).filePath(name)));
+    }
     // A file's bytes; a missing file's own name, so that no two compare equal.
     static QByteArray bytesOf(const QString& path)
     {

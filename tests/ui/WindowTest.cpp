@@ -56,18 +56,20 @@ private slots:
     {
         const auto [points] = row<double>();
         const QFont drawnFor = QApplication::font();
+        const auto restore = qScopeGuard([drawnFor] { QApplication::setFont(drawnFor); });
         QFont font = drawnFor;
         font.setPointSizeF(points);
-        QApplication::setFont(font);
+        QApplication::setFont(font); // kept while checked: the windows follow the font the program has
         sumlark::ui::MainWindow window;
         AboutWindow about;
-        QApplication::setFont(drawnFor);
         QStringList clipped; // named controls whose text is cut at the font in use
         for (const QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&about)})
             for (const QWidget* widget : shown->findChildren<QWidget*>())
                 if (!widget->objectName().isEmpty() && !sumlark::ui::textFits(widget, widget->size()))
                     clipped << widget->objectName();
         QCOMPARE(clipped, QStringList());
+        picture(&window, QString("frm100-%1pt.png").arg(points));
+        picture(&about, QString("frmSplash-%1pt.png").arg(points));
         // Larger fonts scale the client area, never below the drawn size.
         QVERIFY(window.centralWidget()->width() >= 261 * points / 9 - 1);
     }
@@ -247,6 +249,8 @@ private slots:
         QVERIFY(about && openAbout(true) == about && !about->parentWidget());
         QCOMPARE(QApplication::focusWidget(), about->findChild<QWidget*>("cmdOK"));
         QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), "版本 " + QString(sumlark::version::kText));
+        picture(window_.get(), "frm100.png");
+        picture(about, "frmSplash.png");
         QWidget* widget = target.isEmpty()                ? QApplication::focusWidget()
                           : target == about->objectName() ? about
                                                           : about->findChild<QWidget*>(target);
