@@ -6,6 +6,7 @@
 #include "RealFaults.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <sys/types.h>
@@ -19,27 +20,6 @@ namespace {
 
 const QString kQuestion = "速算答题.txt";
 const QString kAnswer = "速算答题-答案.txt";
-
-// An X server of the test's own, gone with the object.
-class XServer {
-public:
-    XServer()
-    {
-        server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
-        if (server_.waitForReadyRead(10'000))
-            display_ = ":" + QString::fromUtf8(server_.readLine().trimmed());
-    }
-    ~XServer()
-    {
-        server_.terminate();
-        server_.waitForFinished();
-    }
-    const QString& display() const { return display_; }
-
-private:
-    QProcess server_;
-    QString display_;
-};
 
 struct WindowRow {
     const char* name;
@@ -62,10 +42,13 @@ TEST_P(WindowSignals, WaitForTheAnswerSheetThenEndTheWindow)
     ASSERT_TRUE(writeBytes(folder.filePath(kQuestion), "上周的答题纸\r\n") &&
                 writeBytes(folder.filePath(kAnswer), "上周的答案纸\r\n"));
     const auto before = contents(folder.path());
-    XServer x;
-    ASSERT_FALSE(x.display().isEmpty());
+    // An X server of the test's own, ended the way that lets it clean up.
+    QProcess x;
+    x.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
+    const auto stopX = qScopeGuard([&x] { x.terminate(), x.waitForFinished(); });
+    ASSERT_TRUE(x.waitForReadyRead(10'000));
     auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", x.display());
+    environment.insert("DISPLAY", ":" + QString::fromUtf8(x.readLine().trimmed()));
     environment.insert("QT_QPA_PLATFORM", "xcb");
     // The system's X keyboard library reads a string past its end as the
     // strict checks count it; not the program's fault.
@@ -86,8 +69,6 @@ TEST_P(WindowSignals, WaitForTheAnswerSheetThenEndTheWindow)
     EXPECT_TRUE(window.waitForFinished(30'000));
     EXPECT_TRUE(onePair(folder.path(), kQuestion, kAnswer)) << readBytes(folder.filePath(kAnswer)).toStdString();
     EXPECT_EQ(everything(folder.path()), (QStringList{"sumlark", kAnswer, kQuestion}));
-    window.kill();
-    window.waitForFinished();
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, WindowSignals,

@@ -17,14 +17,10 @@ enum class Fault { None, Create, Write, Commit };
 
 struct CompletionRow {
     const char* name;
-    bool openWhenDone;
-    bool writeAnswers;
-    bool editorStarts;
-    Fault questionFault;
-    Fault answerFault;
+    bool openWhenDone, writeAnswers, editorStarts;
+    Fault questionFault, answerFault;
     std::vector<std::string> launches;
-    // "成功" for the completion box, "保存失败" for the failure box, "" for none.
-    const char* title;
+    const char* title; // "成功" for the completion box, "保存失败" for the failure box, "" for none
 };
 
 class CompletionStep : public ::testing::TestWithParam<CompletionRow> {};
@@ -49,27 +45,23 @@ TEST_P(CompletionStep, OpensWrittenSheetsOrSaysWhereTheyAreOrWhatFailed)
 
     EXPECT_EQ(services.created, (std::vector<std::string>{kQuestion, kAnswer}));
     EXPECT_EQ(services.launches, row.launches);
-    const std::string title = row.title;
-    ASSERT_EQ(services.messages.size(), title.empty() ? 0u : 1u);
-    if (title.empty())
+    ASSERT_EQ(services.messages.size(), *row.title ? 1u : 0u);
+    if (!*row.title)
         return;
     const auto& text = services.messages[0].text;
-    EXPECT_EQ(services.messages[0].title, title);
-    if (title == "成功") {
-        EXPECT_EQ(text, "文件输出完成，文件保存在： " + kQuestion);
-    }
+    EXPECT_EQ(services.messages[0].title, row.title);
     for (const auto& [path, fault, name] : {std::tuple{kQuestion, row.questionFault, "答题纸"},
                                             std::tuple{kAnswer, row.answerFault, "答案纸"}}) {
         const bool failed = fault != Fault::None;
         EXPECT_EQ(services.files.at(path) == "earlier " + path, failed) << path;
         EXPECT_EQ(text.find(std::string(name) + "没有保存成功") != std::string::npos, failed) << text;
-        if (failed) {
-            EXPECT_NE(text.find(path), std::string::npos) << text;
-        }
+        EXPECT_TRUE(!failed || text.find(path) != std::string::npos) << text;
     }
-    if (row.questionFault == Fault::None && title != "成功") {
+    // A failure box names the question sheet too when it was saved.
+    if (std::string(row.title) == "成功")
+        EXPECT_EQ(text, "文件输出完成，文件保存在： " + kQuestion);
+    else if (row.questionFault == Fault::None)
         EXPECT_NE(text.find("答题纸已保存在： " + kQuestion), std::string::npos) << text;
-    }
 }
 
 using enum Fault;

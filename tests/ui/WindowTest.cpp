@@ -1,98 +1,33 @@
-// Both windows on the offscreen platform: where, at 9 points, each control
-// sits (the drawn window, kept like the golden sheets); that no text is cut
-// at larger fonts; what a press of Create hands to the run and how the run
-// ends; Enter on the buttons; when the About window opens and closes and how
-// the program ends. Sheets are real files in a temporary folder; the editor
-// and the message box are only recorded.
+// Both windows: where, at 9 points, each control sits (the drawn window, kept
+// like the golden sheets); that no text is cut at larger fonts; the keyboard;
+// what a press of Create writes and how the run ends; when the About window
+// opens and closes and how the program ends.
 
-#include "AboutWindow.h"
-#include "RecordingFileServices.h"
-#include "MainWindow.h"
 #include "SumlarkVersion.h"
-#include "TableRows.h"
-#include "TwipsLayout.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "WindowFixture.h"
 
 #include <sys/stat.h>
 
-#include <memory>
+using sumlark::ui::AboutWindow;
 
-namespace {
-
-const QString kSheets[] = {"速算答题.txt", "速算答题-答案.txt"};
-
-// Sheets in UTF-8, the encoding the command line is given too, from a fixed
-// seed in place of the clock's.
-using sumlark::testing::RecordingFileServices;
-
-} // namespace
-
-class WindowTest : public QObject {
+class WindowTest : public QObject, WindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingFileServices> services_;
-    std::unique_ptr<sumlark::ui::MainWindow> window_;
-
-    template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
-    QString sheet(int which) const { return QDir(folder_->path()).filePath(kSheets[which]); }
-    sumlark::ui::AboutWindow* openAbout()
+    // From the menu, or by Enter on the focused Help button.
+    AboutWindow* openAbout(bool fromMenu = false)
     {
-        QTest::mouseClick(control<QPushButton>("cmdHelp"), Qt::LeftButton);
+        control("cmdHelp")->setFocus();
+        fromMenu ? press("mnuAbout") : QTest::keyClick(control("cmdHelp"), Qt::Key_Return);
         auto* about = window_->aboutWindow();
         return about && QTest::qWaitForWindowActive(about) ? about : nullptr;
     }
 
-    // Every control of both windows: none cuts its text at the font in use.
-    static QStringList clippedTexts(const QWidget* window)
-    {
-        QStringList clipped;
-        for (const QWidget* widget : window->findChildren<QWidget*>()) {
-            if (!widget->objectName().isEmpty() && !sumlark::ui::textFits(widget, widget->size()))
-                clipped << widget->objectName();
-        }
-        return clipped;
-    }
-
-    // Ends the program the way it is ended for real: returns what the event
-    // loop returned, or -1 when nothing ended it within a few seconds.
-    static int runUntilTheProgramEnds()
-    {
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
-        limit.start(5000);
-        return QApplication::exec();
-    }
-
 private slots:
-    void initTestCase()
-    {
-        // The twips were drawn for a 9-point interface font; at it the
-        // window is the drawn size, pixel for pixel.
-        QFont font = QApplication::font();
-        font.setPointSizeF(9);
-        QApplication::setFont(font);
-    }
+    void initTestCase() { QVERIFY(setUpApplication()); }
+    void init() { QVERIFY(openWindow()); }
 
-    void init()
-    {
-        folder_ = std::make_unique<QTemporaryDir>();
-        services_ = std::make_unique<RecordingFileServices>();
-        services_->script.clock = 20240901;
-        services_->script.useSeededRandom = true;
-        // The previous test's main window takes its About window with it.
-        window_ = std::make_unique<sumlark::ui::MainWindow>();
-        window_->setRunServices(services_.get());
-        window_->setOutputFolder(folder_->path());
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-    }
-
-    // At 9 points, twips / 15 on every edge, relative to the control's frame
-    // or to the client area; any wrong twips value moves an edge.
+    // Twips / 15 on every edge, relative to the control's frame or to the
+    // client area; any wrong twips value moves an edge.
     void controlRectangleInPixels_data()
     {
         rows<QRect>({
@@ -107,127 +42,70 @@ private slots:
     }
     void controlRectangleInPixels()
     {
-        const auto [pixels] = row<QRect>();
         QCOMPARE(window_->layoutScale(), 1.0);
-        QCOMPARE(control(QTest::currentDataTag())->geometry(), pixels);
+        QCOMPARE(control(QTest::currentDataTag())->geometry(), std::get<0>(row<QRect>()));
+        QVERIFY(window_->centralWidget()->isAncestorOf(control(QTest::currentDataTag())));
+        // The menu bar sits above the 3915 x 5805 twips client area and takes nothing from it.
+        const int menu = window_->menuBar()->height();
+        QCOMPARE(window_->centralWidget()->geometry(), QRect(0, menu, 261, 387));
+        QCOMPARE(window_->size(), QSize(261, menu + 387));
     }
 
-    // The menu bar sits above the client area and takes nothing from it:
-    // 3915 x 5805 twips, the window exactly the two together.
-    void clientAreaBelowTheMenuBar()
-    {
-        const QWidget* client = window_->centralWidget();
-        const QWidget* menu = window_->menuBar();
-        QCOMPARE(client->size(), QSize(261, 387));
-        QCOMPARE(client->pos(), QPoint(0, menu->height()));
-        QCOMPARE(menu->geometry(), QRect(0, 0, 261, menu->height()));
-        QCOMPARE(window_->size(), QSize(261, menu->height() + 387));
-        QCOMPARE(control("cmdExit")->parentWidget(), client);
-    }
-
-    void noTextClipped_data()
-    {
-        rows<double>({{"9 pt", {9.0}}, {"10.5 pt", {10.5}}, {"12 pt", {12.0}}, {"16 pt", {16.0}}});
-    }
+    void noTextClipped_data() { rows<double>({{"9 pt", {9.0}}, {"10.5 pt", {10.5}}, {"12 pt", {12.0}}, {"16 pt", {16.0}}}); }
     void noTextClipped()
     {
         const auto [points] = row<double>();
         const QFont drawnFor = QApplication::font();
+        const auto restore = qScopeGuard([drawnFor] { QApplication::setFont(drawnFor); });
         QFont font = drawnFor;
         font.setPointSizeF(points);
-        QApplication::setFont(font);
+        QApplication::setFont(font); // kept while checked: the windows follow the font the program has
         sumlark::ui::MainWindow window;
-        sumlark::ui::AboutWindow about;
-        QApplication::setFont(drawnFor);
-        QCOMPARE(clippedTexts(&window), QStringList());
-        QCOMPARE(clippedTexts(&about), QStringList());
+        AboutWindow about;
+        QStringList clipped; // named controls whose text is cut at the font in use
+        for (const QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&about)})
+            for (const QWidget* widget : shown->findChildren<QWidget*>())
+                if (!widget->objectName().isEmpty() && !sumlark::ui::textFits(widget, widget->size()))
+                    clipped << widget->objectName();
+        QCOMPARE(clipped, QStringList());
+        picture(&window, QString("frm100-%1pt.png").arg(points));
+        picture(&about, QString("frmSplash-%1pt.png").arg(points));
         // Larger fonts scale the client area, never below the drawn size.
         QVERIFY(window.centralWidget()->width() >= 261 * points / 9 - 1);
     }
 
-    // No title bar, no taskbar entry; the name stands out above the version
-    // and the version above the rest, the notice in red, the credit in blue.
-    void aboutLooks()
+    // Exit, from its button (keypad Enter on it) or its menu, closes an open
+    // About window too and ends the program; the main window closed first
+    // leaves the program running while the About window is open, and it ends
+    // when that closes.
+    void programEnds_data()
     {
-        sumlark::ui::AboutWindow about;
-        QVERIFY(about.windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint));
-        const auto label = [&about](const char* name) { return about.findChild<QLabel*>(name); };
-        const auto points = [&label](const char* name) { return label(name)->font().pointSizeF(); };
-        QVERIFY(points("lblCompanyProduct") > points("lblVersion") && points("lblVersion") > points("lblCopyright"));
-        QVERIFY(label("lblVersion")->font().bold() && !label("lblWarning")->font().bold());
-        QCOMPARE(label("lblLicenseTo")->palette().color(QPalette::WindowText), QColor(Qt::red));
-        QCOMPARE(label("lblCompany")->palette().color(QPalette::WindowText), QColor(Qt::blue));
-        QCOMPARE(label("lblWarning")->palette().color(QPalette::WindowText), about.palette().color(QPalette::WindowText));
+        rows<QString>({{"on the Exit button", {"cmdExit"}}, {"on the Exit menu item", {"mnuExit"}},
+                       {"when About closes after the main window", {""}}});
     }
-
-    // Exit, from its button or its menu, closes an open About window too and
-    // ends the program.
-    void exitEndsTheProgram_data()
+    void programEnds()
     {
-        rows<QString>({{"button", {"cmdExit"}}, {"menu", {"mnuExit"}}});
-    }
-    void exitEndsTheProgram()
-    {
-        const auto [name] = row<QString>();
-        QPointer<sumlark::ui::AboutWindow> about = openAbout();
-        QVERIFY(about);
-        QTimer::singleShot(0, window_.get(), [this, name] {
-            if (auto* action = window_->findChild<QAction*>(name))
-                action->trigger();
-            else
-                QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
-        });
-        QCOMPARE(runUntilTheProgramEnds(), 0);
-        QVERIFY(!window_->isVisible());
-        QVERIFY(!about || !about->isVisible());
-    }
-
-    // Closing the main window leaves the program running while the About
-    // window is open; it ends when that closes.
-    void programEndsWhenAboutClosesLast()
-    {
-        QPointer<sumlark::ui::AboutWindow> about = openAbout();
+        const auto [exit] = row<QString>();
+        QPointer<AboutWindow> about = openAbout();
         QVERIFY(about);
         bool aboutOutlivedMain = false;
-        QTimer closeAbout;
-        closeAbout.setSingleShot(true);
-        connect(&closeAbout, &QTimer::timeout, this, [&] {
-            aboutOutlivedMain = about && about->isVisible() && !window_->isVisible();
-            if (about)
-                about->close();
-        });
-        QTimer::singleShot(0, window_.get(), [&] {
+        QObject scope; // the timers die with the test, whatever ended the loop
+        QTimer::singleShot(0, &scope, [&] {
+            if (exit == "cmdExit")
+                return QTest::keyClick(control(exit), Qt::Key_Enter, Qt::KeypadModifier);
+            if (!exit.isEmpty())
+                return press(exit);
             window_->close();
-            closeAbout.start(100);
+            QTimer::singleShot(100, &scope, [&] {
+                aboutOutlivedMain = about && about->isVisible() && !window_->isVisible();
+                if (about)
+                    about->close();
+            });
         });
-        QCOMPARE(runUntilTheProgramEnds(), 0);
-        QVERIFY(aboutOutlivedMain);
-    }
-
-    // Enter and keypad Enter press the focused button; Enter in a list's
-    // edit field does nothing (createMatchesCommandLine types it there).
-    void enterPressesTheFocusedButton_data()
-    {
-        rows<QString, int>({{"Create on Enter", {"cmdCreate", Qt::Key_Return}},
-                            {"Create on keypad Enter", {"cmdCreate", Qt::Key_Enter}},
-                            {"Help on Enter", {"cmdHelp", Qt::Key_Return}},
-                            {"Exit on keypad Enter", {"cmdExit", Qt::Key_Enter}}});
-    }
-    void enterPressesTheFocusedButton()
-    {
-        const auto [name, key] = row<QString, int>();
-        auto* button = control<QPushButton>(name);
-        button->setFocus();
-        QSignalSpy pressed(button, &QPushButton::clicked);
-        control<QCheckBox>("ckOpen")->setChecked(false);
-        QTest::keyClick(button, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QCOMPARE(pressed.size(), 1);
-        if (name == "cmdCreate")
-            QCOMPARE(services_->script.messages.size(), std::size_t(1));
-        if (name == "cmdHelp")
-            QVERIFY(window_->aboutWindow());
-        if (name == "cmdExit")
-            QVERIFY(!window_->isVisible());
+        QTimer::singleShot(5000, &scope, [] { QCoreApplication::exit(-1); });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!window_->isVisible() && !(about && about->isVisible()));
+        QCOMPARE(aboutOutlivedMain, exit.isEmpty());
     }
 
     void focusAndTabOrderAtStart()
@@ -245,24 +123,20 @@ private slots:
         QCOMPARE(visited, order);
     }
 
+    // Offered with division only (which types hold it is the engine's table,
+    // behind every golden sheet). Each row starts from the opposite state, so
+    // that it sees the rule act: a tick given while the switch is offered
+    // stays when a later choice greys it, and is still handed over; the rule
+    // itself never ticks it.
     void remainderSwitchFollowsType_data()
     {
-        rows<int, bool>({{"addition greys it", {0, false}},
-                         {"subtraction greys it", {1, false}},
-                         {"multiplication greys it", {2, false}},
-                         {"division offers it", {3, true}},
-                         {"addition and subtraction grey it", {4, false}},
-                         {"multiplication and division offer it", {5, true}},
-                         {"three without division grey it", {6, false}},
-                         {"all four offer it", {7, true}}});
+        rows<int, bool>({{"addition", {0, false}}, {"division", {3, true}}, {"three without division", {6, false}},
+                         {"all four", {7, true}}});
     }
     void remainderSwitchFollowsType()
     {
         const auto [type, offered] = row<int, bool>();
         auto* remainder = control<QCheckBox>("ckCF");
-        // From the opposite state, so that every row sees the rule act. A tick
-        // given while the switch is offered stays when a later choice greys
-        // it, and is still handed over; the rule itself never ticks it.
         control<QComboBox>("cmbType")->setCurrentIndex(offered ? 0 : 3);
         if (!offered)
             QTest::mouseClick(remainder, Qt::LeftButton, {}, QPoint(8, remainder->height() / 2));
@@ -272,9 +146,10 @@ private slots:
         QCOMPARE(window_->settingsFromControls().allowRemainder, !offered);
     }
 
-    // Create writes both sheets from the list texts as typed, byte for byte
-    // what the command line makes from the same seed and texts, and ends by
-    // opening the sheets or with the completion box, as the switches say.
+    // Create, pressed by Enter, makes the missing sheet folder and writes both
+    // sheets from the list texts as typed, byte for byte what the command line
+    // makes from the same seed and texts, and ends by opening the sheets or
+    // with the completion box, as the switches say.
     void createMatchesCommandLine_data()
     {
         // type; count, per line, smallest and largest as typed; the switches
@@ -291,56 +166,36 @@ private slots:
     void createMatchesCommandLine()
     {
         const auto [type, texts, options, open] = row<int, QStringList, QStringList, bool>();
+        const QStringList lists = {"cmbTS", "cmbLS", "cmbFW1", "cmbFW2"}, flags = {"--count=", "--per-line=",
+                                                                                "--smallest=", "--largest="};
+        QTemporaryDir out;
+        QStringList arguments = {"--seed=1", "--encoding=UTF-8", "--out=" + out.path(), "--type=" + QString::number(type)};
         control<QComboBox>("cmbType")->setCurrentIndex(type);
         for (int i = 0; i < texts.size(); ++i) {
-            auto* list = control<QComboBox>(QStringList{"cmbTS", "cmbLS", "cmbFW1", "cmbFW2"}[i]);
+            auto* list = control<QComboBox>(lists[i]);
             const int items = list->count();
             list->clearEditText();
             QTest::keyClicks(list, texts[i]);
             QTest::keyClick(list, Qt::Key_Return);
             QCOMPARE(list->count(), items);
+            arguments << flags[i] + texts[i];
         }
         const bool answers = !options.contains("--no-answers");
         control<QCheckBox>("ckXH")->setChecked(options.contains("--numbered"));
         control<QCheckBox>("ckCF")->setChecked(options.contains("--remainder"));
         control<QCheckBox>("ckDA")->setChecked(answers);
         control<QCheckBox>("ckOpen")->setChecked(open);
-        QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
+        // Enter presses the focused button: keypad Enter where the sheets open.
+        control("cmdCreate")->setFocus();
+        QTest::keyClick(control("cmdCreate"), open ? Qt::Key_Enter : Qt::Key_Return, open ? Qt::KeypadModifier : Qt::NoModifier);
 
-        const std::vector<std::string> sheets = {sheet(0).toStdString(), sheet(1).toStdString()};
+        const std::vector<std::string> sheets = {inFolder("速算答题.txt").toStdString(),
+                                                 inFolder("速算答题-答案.txt").toStdString()};
         QCOMPARE(services_->script.launches, std::vector(sheets.begin(), sheets.begin() + (open ? 1 + answers : 0)));
-        std::vector<std::string> messages;
-        for (const auto& [title, text] : services_->script.messages)
-            messages.push_back(title + text);
-        QCOMPARE(messages, std::vector<std::string>(!open, "成功文件输出完成，文件保存在： " + sheets[0]));
-        QTemporaryDir out;
-        QStringList arguments = {"--seed=20240901", "--encoding=UTF-8", "--out=" + out.path(),
-                                 "--type=" + QString::number(type)};
-        for (int i = 0; i < texts.size(); ++i)
-            arguments << QStringList{"--count=", "--per-line=", "--smallest=", "--largest="}[i] + texts[i];
+        QCOMPARE(messages(), open ? QStringList() : QStringList("成功：文件输出完成，文件保存在： " + inFolder("速算答题.txt")));
         QCOMPARE(QProcess::execute(SUMLARK_CLI, arguments + options), 0);
-        for (const QString& name : kSheets) {
-            QFile window(QDir(folder_->path()).filePath(name)), cli(QDir(out.path()).filePath(name));
-            QVERIFY(window.open(QFile::ReadOnly) && cli.open(QFile::ReadOnly));
-            const QByteArray bytes = window.readAll();
-            QVERIFY(bytes.contains("-----题数(" + control<QComboBox>("cmbTS")->currentText().toUtf8() + ")----"));
-            QCOMPARE(bytes, cli.readAll());
-        }
-    }
-
-    // An installed copy's documents subfolder does not exist before its
-    // first sheets; the run makes it, and the message names the sheet in it.
-    void createMakesAMissingFolder()
-    {
-        const QString folder = QDir(folder_->path()).filePath("文档/速算练习");
-        window_->setOutputFolder(folder);
-        control<QCheckBox>("ckOpen")->setChecked(false);
-        QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
-        for (const QString& name : kSheets)
-            QVERIFY2(QFileInfo(QDir(folder).filePath(name)).isFile(), qPrintable(name));
-        const std::string first = QDir::toNativeSeparators(QDir(folder).filePath(kSheets[0])).toStdString();
-        QCOMPARE(services_->script.messages.size(), std::size_t(1));
-        QCOMPARE(services_->script.messages[0].text, "文件输出完成，文件保存在： " + first);
+        for (const QString name : {"速算答题.txt", "速算答题-答案.txt"})
+            QCOMPARE(bytesOf(inFolder(name)), bytesOf(QDir(out.path()).filePath(name)));
     }
 
     // A folder the run cannot have shows the failure box at once, with the
@@ -358,49 +213,29 @@ private slots:
     {
         const auto [pipe, says] = row<bool, QString>();
         if (pipe)
-            QCOMPARE(::mkfifo(QFile::encodeName(QDir(folder_->path()).filePath(".速算答题.lock")).constData(), 0666), 0);
+            QVERIFY(QDir().mkpath(inFolder()) && ::mkfifo(QFile::encodeName(inFolder(".速算答题.lock")), 0666) == 0);
         else
             window_->setOutputFolder(QString());
         QElapsedTimer took;
         took.start();
-        QTest::mouseClick(control<QPushButton>("cmdCreate"), Qt::LeftButton);
+        press("cmdCreate");
         QVERIFY(took.elapsed() < sumlark::SheetFolder::kLockWaitMs);
-        QCOMPARE(services_->script.messages.size(), std::size_t(1));
-        QCOMPARE(services_->script.messages[0].title, "保存失败");
-        const QString text = QString::fromStdString(services_->script.messages[0].text);
-        QVERIFY2(text.contains(QString(says).replace("<dir>", folder_->path())), qPrintable(text));
-        QVERIFY(!QFileInfo::exists(sheet(0)));
+        QCOMPARE(messages().size(), 1);
+        QVERIFY2(messages()[0].startsWith("保存失败：") && messages()[0].contains(QString(says).replace("<dir>", inFolder())),
+                 qPrintable(messages()[0]));
+        QVERIFY(!QFileInfo::exists(inFolder("速算答题.txt")));
     }
 
-    // One window however often Help is pressed; closed, it is gone, and the
-    // next press loads it afresh.
-    void aboutOpensOnceAndAfreshWithTheVersion()
-    {
-        for (int opening = 0; opening < 2; ++opening) {
-            QPointer<sumlark::ui::AboutWindow> about = openAbout();
-            QVERIFY(about && openAbout() == about && !about->parentWidget());
-            QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
-                                           [](auto* w) { return w->inherits("sumlark::ui::AboutWindow"); }),
-                     1);
-            QCOMPARE(QApplication::focusWidget(), about->findChild<QWidget*>("cmdOK"));
-            QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), "版本 " + QString(sumlark::version::kText));
-            QTest::mouseClick(about->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(!about);
-        }
-    }
-
-    // Keys go where a real key would, to the focused OK button; clicks land
-    // near the top left corner of the window or of the frame, where no
-    // control is, or in the middle of a control.
+    // One window however often it is asked for, from the button or the menu,
+    // with the focus on OK. Keys go where a real key would, to OK; clicks land
+    // near the top left corner of the window or of the frame, where no control
+    // is, or in the middle of a control. Closed, it is gone, and the next
+    // press loads it afresh.
     void aboutClosesOn_data()
     {
-        rows<int, QString, bool>({{"Escape", {Qt::Key_Escape, "", true}},
-                                  {"Enter", {Qt::Key_Return, "", true}},
-                                  {"Space", {Qt::Key_Space, "", true}},
-                                  {"letter", {Qt::Key_A, "", true}},
-                                  {"not on an arrow", {Qt::Key_Left, "", false}},
-                                  {"not on a function key", {Qt::Key_F1, "", false}},
+        rows<int, QString, bool>({{"Escape", {Qt::Key_Escape, "", true}}, {"Enter", {Qt::Key_Return, "", true}},
+                                  {"Space", {Qt::Key_Space, "", true}}, {"letter", {Qt::Key_A, "", true}},
+                                  {"not on an arrow", {Qt::Key_Left, "", false}}, {"not on F1", {Qt::Key_F1, "", false}},
                                   {"not on Shift alone", {Qt::Key_Shift, "", false}},
                                   {"click on the empty part of the frame", {0, "Frame1", true}},
                                   {"not on a click on a label", {0, "lblVersion", false}},
@@ -410,8 +245,12 @@ private slots:
     void aboutClosesOn()
     {
         const auto [key, target, closes] = row<int, QString, bool>();
-        auto* about = openAbout();
-        QVERIFY(about);
+        QPointer<AboutWindow> about = openAbout();
+        QVERIFY(about && openAbout(true) == about && !about->parentWidget());
+        QCOMPARE(QApplication::focusWidget(), about->findChild<QWidget*>("cmdOK"));
+        QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), "版本 " + QString(sumlark::version::kText));
+        picture(window_.get(), "frm100.png");
+        picture(about, "frmSplash.png");
         QWidget* widget = target.isEmpty()                ? QApplication::focusWidget()
                           : target == about->objectName() ? about
                                                           : about->findChild<QWidget*>(target);
@@ -422,6 +261,11 @@ private slots:
         else
             QTest::mouseClick(widget, Qt::LeftButton, {}, spot);
         QCOMPARE(about->isVisible(), !closes);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(about.isNull(), closes);
+        QVERIFY(openAbout());
+        QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
+                                       [](auto* w) { return w->inherits("sumlark::ui::AboutWindow"); }), 1);
     }
 };
 
