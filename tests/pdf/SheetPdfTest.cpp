@@ -92,7 +92,8 @@ std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int co
         std::string cell;
         (kind == SheetKind::Answer ? appendAnswerCell : appendQuestionCell)(cell, sheet.serialPrefix(i), sheet.problems[i]);
         std::erase(cell, ' ');
-        (i % std::size_t(columns) == 0 ? lines.emplace_back() : lines.back()) += pageSigns(QString::fromStdString(cell)).toStdString();
+        (i % std::size_t(columns) == 0 ? lines.emplace_back() : lines.back()) +=
+            pageSigns(QString::fromStdString(cell)).toStdString();
     }
     return lines;
 }
@@ -146,6 +147,8 @@ void expectApart(const std::vector<PdfLine>& lines, const PageStyle& style)
     }
 }
 
+using enum Operation;
+
 // Blanks and three-number problems print as the text sheets write them, the
 // blank empty on the question page and filled on the answer page; asked
 // for in the column form, which cannot show them, they still print in rows.
@@ -153,16 +156,14 @@ void expectApart(const std::vector<PdfLine>& lines, const PageStyle& style)
 // a row, the user is told, nothing is printed over its neighbour.
 TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
 {
-    using enum Operation;
     std::vector<SheetProblem> sums(10, problem(Addition, 1, 2));
-    std::vector<std::tuple<Sheet, PageLayout, bool>> cases;
-    for (const PageLayout asked : {PageLayout::Rows, PageLayout::Columns})
-        cases.emplace_back(sheetOf({problem(Addition, 7, 5, BlankSpot::Second), problem(Addition, 7, 5, BlankSpot::First),
-                                    chain(12, Addition, 5, Subtraction, 3), chain(40, Subtraction, -6, Addition, -9),
-                                    problem(Addition, 5, -3, BlankSpot::Second), problem(Multiplication, 12, 8, BlankSpot::First),
-                                    problem(Division, 36, 4, BlankSpot::Second), problem(Division, 7, 2)},
-                                   3),
-                           asked, false);
+    const Sheet forms = sheetOf({problem(Addition, 7, 5, BlankSpot::Second), problem(Addition, 7, 5, BlankSpot::First),
+                                 chain(12, Addition, 5, Subtraction, 3), chain(40, Subtraction, -6, Addition, -9),
+                                 problem(Addition, 5, -3, BlankSpot::Second), problem(Multiplication, 12, 8, BlankSpot::First),
+                                 problem(Division, 36, 4, BlankSpot::Second), problem(Division, 7, 2)},
+                                3);
+    std::vector<std::tuple<Sheet, PageLayout, bool>> cases = {{forms, PageLayout::Rows, false},
+                                                              {forms, PageLayout::Columns, false}};
     EXPECT_EQ(planPages(PageStyle(), sheetOf(sums, 5)).columns, 5);
     for (const SheetProblem& wide :
          {chain(30000, Addition, 2000, Subtraction, 31999), problem(Addition, 30000, 2767, BlankSpot::Second)}) {
@@ -183,18 +184,17 @@ TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
 }
 
 // Every kind of block, negative numbers and remainders among them, on both
-// pages, inside the margins, a product with its longer factor on top; the long division and its remainder leave no
-// room for the four blocks a line asked for. In the first row (additions
+// pages, inside the margins, a product with its longer factor on top; the
+// long division and its remainder leave no room for the four blocks a line
+// asked for. In the first row (additions
 // and a subtraction) the last digits of both operands and of the result
 // stand one under the other, however many digits each has.
 TEST(ColumnForm, BlocksHoldTheProblemsWithTheirDigitsInColumns)
 {
-    const Sheet sheet = sheetOf({problem(Operation::Addition, 8, 95), problem(Operation::Subtraction, -3, 12),
-                                 problem(Operation::Addition, 999, 1), problem(Operation::Multiplication, 46, 27),
-                                 problem(Operation::Subtraction, 305, 78), problem(Operation::Division, 87, 4),
-                                 problem(Operation::Multiplication, 9, -7), problem(Operation::Division, 96, 8),
-                                 problem(Operation::Division, 7, -2), problem(Operation::Division, -32768, 3),
-                                 problem(Operation::Multiplication, 9, 24)},
+    const Sheet sheet = sheetOf({problem(Addition, 8, 95), problem(Subtraction, -3, 12), problem(Addition, 999, 1),
+                                 problem(Multiplication, 46, 27), problem(Subtraction, 305, 78), problem(Division, 87, 4),
+                                 problem(Multiplication, 9, -7), problem(Division, 96, 8), problem(Division, 7, -2),
+                                 problem(Division, -32768, 3), problem(Multiplication, 9, 24)},
                                 4);
     const PageStyle style{Paper::A4, 14.0, PageLayout::Columns, {}};
     const PageGrid grid = planPages(style, sheet);
@@ -233,7 +233,7 @@ TEST(ColumnForm, SevenRowsOfFourAPage)
         SCOPED_TRACE(count);
         std::vector<SheetProblem> problems;
         for (int i = 0; i < count; ++i)
-            problems.push_back(problem(Operation::Addition, 10 + i, 89 - i));
+            problems.push_back(problem(Addition, 10 + i, 89 - i));
         const Sheet sheet = sheetOf(problems, 4);
         const PageStyle style{paper, 14.0, PageLayout::Columns, {}};
         const PageGrid grid = planPages(style, sheet);
