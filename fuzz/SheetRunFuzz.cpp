@@ -59,26 +59,25 @@ void require(bool holds, const std::string& wrong)
         throw std::runtime_error(wrong);
 }
 
-// Guards against a run that loops in its attempts where the engine's
-// refusal check promised it would end. 40 times the expected attempts leaves
-// a chance of about e^-40 that an honest run trips it.
-struct BoundedRandom final : RandomSource {
-    BoundedRandom(std::unique_ptr<RandomSource> source, double limit) : inner(std::move(source)), drawsLeft(limit) {}
-    double next() override
-    {
-        require(--drawsLeft >= 0.0, "the run drew 40 times the random numbers its plan expected");
-        return inner->next();
-    }
-    std::unique_ptr<RandomSource> inner;
-    double drawsLeft;
-};
-
-// The engine's own seeded generator, bounded; sheets stay in memory.
+// The engine's own seeded generator, bounded against a run that loops in its
+// attempts where the engine's refusal check promised it would end; sheets
+// stay in memory. 40 times the expected attempts leaves a chance of about
+// e^-40 that an honest run trips it.
 struct BoundedServices final : testing::ScriptedServices {
+    struct Bounded final : RandomSource {
+        std::unique_ptr<RandomSource> inner;
+        double drawsLeft;
+        Bounded(std::unique_ptr<RandomSource> source, double limit) : inner(std::move(source)), drawsLeft(limit) {}
+        double next() override
+        {
+            require(--drawsLeft >= 0.0, "the run drew 40 times the random numbers its plan expected");
+            return inner->next();
+        }
+    };
     double drawLimit = 3000.0;
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
     {
-        return std::make_unique<BoundedRandom>(RandomServices::randomSource(seed), drawLimit);
+        return std::make_unique<Bounded>(RandomServices::randomSource(seed), drawLimit);
     }
 };
 
@@ -141,9 +140,7 @@ std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark
     // after the remainder to the nearest whole number), its sign dropped; 0,
     // or a number outside 16 bits, gives one.
     const double leading = leadingNumber(in.perLineText), rounded = leading - std::remainder(leading, 1.0);
-    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0
-                             ? static_cast<std::size_t>(std::fabs(rounded))
-                             : std::size_t(1);
+    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0 ? std::size_t(std::fabs(rounded)) : 1u;
     // The line end before the footer closes an open last line, or stands on
     // a line of its own when the line rule has already closed it.
     const bool closed = cells % perLine == 0;
@@ -235,8 +232,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     const Sheet& sheet = memory.sheets.at(0);
     const auto& problems = sheet.problems;
     require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
-    const std::string& questions = memory.texts.at(0).question;
-    const std::string& answers = memory.texts.at(0).answer;
+    const std::string &questions = memory.texts.at(0).question, &answers = memory.texts.at(0).answer;
     // The window's own problems are read back cell by cell, placed by the line rule.
     std::vector<testing::Cell> questionCells, answerCells;
     if (!rules.asksForms()) {
