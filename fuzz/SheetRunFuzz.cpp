@@ -21,6 +21,7 @@
 #include "FormedProblems.h"
 #include "MemorySink.h"
 #include "NumberText.h"
+#include "ProblemRules.h"
 #include "ProblemCounting.h"
 #include "RefusalWords.h"
 #include "ScriptedServices.h"
@@ -58,26 +59,25 @@ void require(bool holds, const std::string& wrong)
         throw std::runtime_error(wrong);
 }
 
-// Guards against a run that loops in its attempts where the engine's
-// refusal check promised it would end. 40 times the expected attempts leaves
-// a chance of about e^-40 that an honest run trips it.
-struct BoundedRandom final : RandomSource {
-    BoundedRandom(std::unique_ptr<RandomSource> source, double limit) : inner(std::move(source)), drawsLeft(limit) {}
-    double next() override
-    {
-        require(--drawsLeft >= 0.0, "the run drew 40 times the random numbers its plan expected");
-        return inner->next();
-    }
-    std::unique_ptr<RandomSource> inner;
-    double drawsLeft;
-};
-
-// The engine's own seeded generator, bounded; sheets stay in memory.
+// The engine's own seeded generator, bounded against a run that loops in its
+// attempts where the engine's refusal check promised it would end; sheets
+// stay in memory. 40 times the expected attempts leaves a chance of about
+// e^-40 that an honest run trips it.
 struct BoundedServices final : testing::ScriptedServices {
+    struct Bounded final : RandomSource {
+        std::unique_ptr<RandomSource> inner;
+        double drawsLeft;
+        Bounded(std::unique_ptr<RandomSource> source, double limit) : inner(std::move(source)), drawsLeft(limit) {}
+        double next() override
+        {
+            require(--drawsLeft >= 0.0, "the run drew 40 times the random numbers its plan expected");
+            return inner->next();
+        }
+    };
     double drawLimit = 3000.0;
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override
     {
-        return std::make_unique<BoundedRandom>(RandomServices::randomSource(seed), drawLimit);
+        return std::make_unique<Bounded>(RandomServices::randomSource(seed), drawLimit);
     }
 };
 
@@ -140,9 +140,7 @@ std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark
     // after the remainder to the nearest whole number), its sign dropped; 0,
     // or a number outside 16 bits, gives one.
     const double leading = leadingNumber(in.perLineText), rounded = leading - std::remainder(leading, 1.0);
-    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0
-                             ? static_cast<std::size_t>(std::fabs(rounded))
-                             : std::size_t(1);
+    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0 ? std::size_t(std::fabs(rounded)) : 1u;
     // The line end before the footer closes an open last line, or stands on
     // a line of its own when the line rule has already closed it.
     const bool closed = cells % perLine == 0;
@@ -176,109 +174,26 @@ std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark
     return all;
 }
 
-// Some column of the two numbers' digits adds up to 10 or more, or, for a
-// borrow, has the larger digit below.
-bool anyColumn(long long top, long long below, bool borrow)
-{
-    for (; top > 0 || below > 0; top /= 10, below /= 10) {
-        if (borrow ? below % 10 > top % 10 : top % 10 + below % 10 >= 10)
-            return true;
-    }
-    return false;
-}
-
 // A problem from its numbers: its operation's rule and every rule asked
-// for, its result computed here, its blank where the choice allows.
-void checkProblem(const WorksheetSettings& in, const ProblemConstraints& rules, const SheetProblem& p,
-                  std::pair<double, double> ownRange, const std::string& where)
+// for, its blank where the choice allows.
+void checkProblem(const testing::ProblemRules& rules, const SheetProblem& p, const std::string& where)
 {
-    const auto l = static_cast<long long>(p.left), r = static_cast<long long>(p.right),
-               t = static_cast<long long>(p.third);
-    const auto within = [&](const std::optional<WholeRange>& range, long long v) {
-        return range ? range->contains(v) : double(v) >= ownRange.first && double(v) <= ownRange.second;
-    };
-    require(within(rules.first, l) && within(rules.second, r) && (p.terms == 2 || within(rules.second, t)),
-            where + "an operand outside its range");
-    require((kSignsOfType[int(in.problemType)] >> int(p.operation) & 1) != 0 &&
-                (p.terms == 2 || (kSignsOfType[int(in.problemType)] >> int(p.thenOperation) & 1) != 0),
-            where + "an operation the type does not have");
-    require(p.terms == rules.terms, where + "the wrong count of numbers");
-    // Digit rules are refused wherever an operand could be below 0.
-    require(!rules.readsDigits() || (l >= 0 && r >= 0 && t >= 0), where + "an operand below 0 under a digit rule");
-    // The window's own runs: a sum up to the largest, a product below ten times it.
-    const bool plain = !rules.asksForms();
-    const double largest = strictNumber(in.largestText).value_or(NAN);
-    const auto digitsKept = [&](Operation o, long long a, long long b) {
-        if (o == Operation::Addition && rules.carry != CarryRule::Any)
-            return a >= 0 && b >= 0 && anyColumn(a, b, false) == (rules.carry == CarryRule::With);
-        if (o == Operation::Subtraction && rules.borrow != BorrowRule::Any)
-            return a >= b && b >= 0 && anyColumn(a, b, true) == (rules.borrow == BorrowRule::With);
-        return true;
-    };
-    long long result = 0;
-    bool undeterminedFirst = false, undeterminedSecond = false;
-    if (p.terms == 3) {
-        const auto step = [](Operation o, long long a, long long b) { return o == Operation::Addition ? a + b : a - b; };
-        const long long partial = step(p.operation, l, r);
-        result = step(p.thenOperation, partial, t);
-        const long long top = rules.result ? rules.result->high : static_cast<long long>(std::floor(
-                                  std::max({rules.first ? double(rules.first->high) : -1e18,
-                                            rules.second ? double(rules.second->high) : -1e18,
-                                            rules.first && rules.second ? -1e18 : *strictNumber(in.largestText)})));
-        require(partial >= 0 && partial <= top && result >= 0 && result <= top, where + "a step outside 0..top");
-        require(digitsKept(p.operation, l, r) && digitsKept(p.thenOperation, partial, t),
-                where + "a step against the carry or borrow rule");
-        require(!rules.noTrivial || (l != 0 && r != 0 && t != 0 && (p.operation == Operation::Addition || l != r) &&
-                                     (p.thenOperation == Operation::Addition || partial != t)),
-                where + "a trivial step");
-    } else {
-        switch (p.operation) {
-        case Operation::Addition:
-            result = l + r;
-            require(!plain || double(result) <= largest, where + "a sum over the largest");
-            break;
-        case Operation::Subtraction:
-            result = l - r;
-            require(l >= r, where + "a minuend below its subtrahend");
-            break;
-        case Operation::Multiplication:
-            result = l * r;
-            require(!plain || double(result) < 10.0 * largest, where + "a product of ten times the largest");
-            undeterminedFirst = r == 0;
-            undeterminedSecond = l == 0;
-            require(!rules.noTrivial || (l != 1 && r != 1), where + "a product by 1");
-            break;
-        case Operation::Division:
-            require(l > 0 && r != 0 && l >= r && (in.allowRemainder || l % r == 0), where + "a division against its rule");
-            result = l / r;
-            require(double(l % r) == p.remainder, where + "the wrong remainder");
-            undeterminedFirst = l % r != 0;
-            undeterminedSecond = l % r != 0 || result == 0;
-            require(!rules.noTrivial || (r != 1 && l != r), where + "a division by 1 or by itself");
-            break;
-        }
-        require(digitsKept(p.operation, l, r), where + "a column against the carry or borrow rule");
-        require(!rules.noTrivial || (l != 0 && r != 0 && (p.operation != Operation::Subtraction || l != r)),
-                where + "a trivial problem");
-    }
-    require(double(result) == p.result && (p.operation == Operation::Division || p.remainder == 0.0),
-            where + "the wrong result");
-    require(!rules.result || rules.result->contains(result), where + "a result outside its range");
-    const bool blankKept = [&] {
-        switch (rules.blank) {
-        case BlankChoice::Result:
-            return p.blank == BlankSpot::Result;
-        case BlankChoice::First:
-            return p.blank == (undeterminedFirst ? BlankSpot::Result : BlankSpot::First);
-        case BlankChoice::Second:
-            return p.blank == (undeterminedSecond ? BlankSpot::Result : BlankSpot::Second);
-        case BlankChoice::Mixed:
-            return (p.blank != BlankSpot::First || !undeterminedFirst) &&
-                   (p.blank != BlankSpot::Second || !undeterminedSecond);
-        }
-        return false;
-    }();
-    require(blankKept, where + "a blank where the choice does not put it");
+    const std::string broken = rules.broken(p);
+    require(broken.empty(), where + broken);
+    // A blank goes on the result where the rest leaves the operand open:
+    // a factor beside a 0, an operand of a division with a remainder, a
+    // divisor of a quotient 0.
+    const bool remainder = p.remainder != 0.0, chain = p.terms == 3;
+    const bool openFirst = !chain && ((p.operation == Operation::Multiplication && p.right == 0.0) || remainder);
+    const bool openSecond = !chain && ((p.operation == Operation::Multiplication && p.left == 0.0) || remainder ||
+                                       (p.operation == Operation::Division && p.result == 0.0));
+    const BlankChoice choice = rules.rules.blank;
+    const bool kept = choice == BlankChoice::Result   ? p.blank == BlankSpot::Result
+                      : choice == BlankChoice::First  ? p.blank == (openFirst ? BlankSpot::Result : BlankSpot::First)
+                      : choice == BlankChoice::Second ? p.blank == (openSecond ? BlankSpot::Result : BlankSpot::Second)
+                                                      : !(p.blank == BlankSpot::First && openFirst) &&
+                                                            !(p.blank == BlankSpot::Second && openSecond);
+    require(kept, where + "a blank where the choice does not put it");
 }
 
 void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunReport& report,
@@ -290,8 +205,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // L + 1, which is never reached, whichever way round they lie. In doubles,
     // so that texts far outside 16 bits give no overflow.
     const double to = largest + 1.0;
-    const std::pair range(std::floor(std::min(smallest, to)),
-                          smallest < to ? std::ceil(to) - 1.0 : std::floor(smallest));
+    const std::pair range(std::floor(std::min(smallest, to)), smallest < to ? std::ceil(to) - 1.0 : std::floor(smallest));
     const auto in16Bits = [](double v) { return v >= -32768.0 && v <= 32767.0; };
     // A count below 1 draws nothing, so its range need not be one.
     const bool runnable = count < 32767.0 && (count < 1.0 || (in16Bits(smallest) && in16Bits(largest) &&
@@ -310,12 +224,15 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     require(runnable, "ran settings that cannot run");
 
     const int made = count >= 1.0 ? static_cast<int>(std::floor(count)) : 0;
+    // Only a run that draws has a range within 16 bits.
+    const testing::ProblemRules problemRules{in.problemType, in.allowRemainder, rules, largest,
+                                             made ? WholeRange{std::int64_t(range.first), std::int64_t(range.second)}
+                                                  : WholeRange{}};
     // A sheet not made throws from at().
     const Sheet& sheet = memory.sheets.at(0);
     const auto& problems = sheet.problems;
     require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
-    const std::string& questions = memory.texts.at(0).question;
-    const std::string& answers = memory.texts.at(0).answer;
+    const std::string &questions = memory.texts.at(0).question, &answers = memory.texts.at(0).answer;
     // The window's own problems are read back cell by cell, placed by the line rule.
     std::vector<testing::Cell> questionCells, answerCells;
     if (!rules.asksForms()) {
@@ -329,7 +246,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
         appendQuestionCell(question, sheet.serialPrefix(i), problems[i]);
         appendAnswerCell(answer, sheet.serialPrefix(i), problems[i]);
         const std::string where = "problem \"" + answer + "\": ";
-        checkProblem(in, rules, problems[i], range, where);
+        checkProblem(problemRules, problems[i], where);
         require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat although problems must differ");
         // The cells stand on the sheets in order.
         questionAt = questions.find(question, questionAt);

@@ -3,6 +3,7 @@
 // problems hands each out as likely as the attempts would have made it.
 
 #include "ChiSquare.h"
+#include "ProblemRules.h"
 #include "ProblemCounting.h"
 #include "UnusedProblems.h"
 #include "ScriptedServices.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 namespace sumlark {
 namespace {
@@ -45,17 +47,10 @@ TEST(SeededRandom, GivesTheAlgorithmsKnownNumbers)
 // and, for two degrees of freedom, from its closed form exp(-x / 2).
 TEST(ChiSquare, GivesKnownTailChances)
 {
-    const struct {
-        int degrees;
-        double statistic;
-        double p;
-    } known[] = {{1, 3.841458820694124, 0.05},
-                 {10, 18.307038053275146, 0.05},
-                 {100, 124.34211340400407, 0.05},
-                 {2, 2.0 * std::log(1e6), 1e-6},
-                 {4, 1.0636232167792094, 0.9}};
-    for (const auto& row : known)
-        EXPECT_NEAR(testing::upperGamma(row.degrees / 2.0, row.statistic / 2.0), row.p, row.p * 1e-6) << row.degrees;
+    for (const auto& [degrees, statistic, p] :
+         {std::tuple{1, 3.841458820694124, 0.05}, {10, 18.307038053275146, 0.05}, {100, 124.34211340400407, 0.05},
+          {2, 2.0 * std::log(1e6), 1e-6}, {4, 1.0636232167792094, 0.9}})
+        EXPECT_NEAR(testing::upperGamma(degrees / 2.0, statistic / 2.0), p, p * 1e-6) << degrees;
 }
 
 struct PickRow {
@@ -76,18 +71,12 @@ TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
     auto settings = testing::settingsFor(row.type, "1", std::to_string(row.largest).c_str(), "1");
     settings.allowRemainder = row.allowRemainder;
     const RuleBounds bounds = RuleBounds::from(settings);
-    const ProblemConstraints distinct{true, CarryRule::Any, BorrowRule::Any};
-
-    std::map<std::uint64_t, double> expected;
-    forEachProblem(row.type, range, bounds, distinct, [&](const SheetProblem& problem) {
-        expected[problemKey(problem)] = problemChance(row.type, problem, range);
-    });
+    const ProblemConstraints distinct{.distinct = true};
+    const auto expected = testing::attemptChances(row.type, range, bounds, distinct);
     ASSERT_GT(expected.size(), 3u);
-
-    constexpr int kPicks = 60000;
     SeededRandom random(7);
     std::map<std::uint64_t, std::int64_t> seen;
-    for (int pick = 0; pick < kPicks; ++pick) {
+    for (int pick = 0; pick < 60000; ++pick) {
         auto unused = UnusedProblems::acceptable(row.type, range, bounds, distinct);
         ++seen[problemKey(unused.take(random.next()))];
     }

@@ -11,6 +11,14 @@ struct ShownRow {
     std::string shown;
 };
 
+std::string times(const std::string& text, int n)
+{
+    std::string out;
+    while (n-- > 0)
+        out += text;
+    return out;
+}
+
 class ShownValues : public ::testing::TestWithParam<ShownRow> {};
 
 // No byte that a terminal acts on reaches it; every other character is shown
@@ -36,26 +44,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "\\u061C\u200D\\u200E\\u200F\\u202A\\u202B\\u202C\\u202D\\u202Etxt.exe\u2065\\u2066\\u2067\\u2068\\u2069"
                  "\u206A"},
         ShownRow{"BytesThatAreNoUtf8", "\xff\xc3(\xe4\xb8\xed\xa0\x80", "\\xFF\\xC3(\\xE4\\xB8\\xED\\xA0\\x80"},
-        ShownRow{"EightyCharactersKept", std::string(80, '7'), std::string(80, '7')},
-        ShownRow{"EightyOneCut", std::string(81, '7'), std::string(80, '7') + "…"},
-        ShownRow{"CutCountsCharacters", [] {
-                     std::string s;
-                     for (int i = 0; i < 81; ++i)
-                         s += "题";
-                     return s;
-                 }(),
-                 [] {
-                     std::string s;
-                     for (int i = 0; i < 80; ++i)
-                         s += "题";
-                     return s + "…";
-                 }()}),
+        ShownRow{"EightyCharactersKept", times("7", 80), times("7", 80)},
+        ShownRow{"EightyOneCut", times("7", 81), times("7", 80) + "…"},
+        ShownRow{"CutCountsCharacters", times("题", 81), times("题", 80) + "…"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShownPaths, AreEscapedButNeverCut)
 {
-    const std::string folder = "/home/老师/" + std::string(100, 'a') + "\n二班";
-    EXPECT_EQ(shownPath(folder), "/home/老师/" + std::string(100, 'a') + "\\n二班");
+    EXPECT_EQ(shownPath("/home/老师/" + times("a", 100) + "\n二班"), "/home/老师/" + times("a", 100) + "\\n二班");
     EXPECT_EQ(quotedValue("\x1b"), "“\\e”");
 }
 

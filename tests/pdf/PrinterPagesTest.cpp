@@ -75,9 +75,8 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
 
     // However small the printer's margins, the page keeps 5 mm of its own.
     const double margin = std::max(marginMm, 5) * 72.0 / 25.4;
-    const std::map<Paper, QSizeF> paperMm = {{Paper::A4, {210, 297}},     {Paper::B5, {176, 250}},
-                                             {Paper::Kai16, {185, 260}},  {Paper::A5, {148, 210}},
-                                             {Paper::Letter, {215.9, 279.4}}};
+    const std::map<Paper, QSizeF> paperMm = {{Paper::A4, {210, 297}}, {Paper::B5, {176, 250}}, {Paper::Kai16, {185, 260}},
+                                             {Paper::A5, {148, 210}}, {Paper::Letter, {215.9, 279.4}}};
     const QSizeF paperSize = paperMm.at(paper) * 72.0 / 25.4;
     const auto pages = testing::readPdfPages(printer.outputFileName());
     ASSERT_GE(pages.size(), 2u);
@@ -87,16 +86,18 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
         EXPECT_NEAR(page.height, paperSize.height(), 72.0 / 25.4);
         bool answers = false, numbered = false;
         for (const auto& line : page.lines()) {
-            QString text;
+            const QString text = testing::problemText(line);
             for (const PdfWord& word : line) {
-                text += word.text;
                 EXPECT_GE(word.left, margin - 0.5) << word.text.toStdString();
                 EXPECT_GE(word.top, margin - 0.5) << word.text.toStdString();
                 EXPECT_LE(word.right, page.width - margin + 0.5) << word.text.toStdString();
                 EXPECT_LE(word.bottom, page.height - margin + 0.5) << word.text.toStdString();
             }
             answers = answers || text.startsWith("口算练习答案");
-            numbered = numbered || text.contains(QRegularExpression("^第\\d+页，共\\d+页$"));
+            // Pages count from 1, up to the number of pages.
+            const auto number = QRegularExpression("^第(\\d+)页，共(\\d+)页$").match(text);
+            numbered = numbered || (number.hasMatch() && number.captured(1).toInt() >= 1 &&
+                                    number.captured(1).toInt() <= number.captured(2).toInt());
             if (testing::hasChinese(text))
                 continue;
             for (const PdfWord& word : line)
@@ -105,11 +106,8 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
         }
         EXPECT_TRUE(numbered);
     }
-    for (const bool answers : {false, true}) {
-        QString read = problems[answers];
-        read.replace("……", "...").replace(QRegularExpression("\\((\u2212\\d+)\\)"), "\\1");
-        EXPECT_EQ(read, expectedProblems(sheet, answers ? SheetKind::Answer : SheetKind::Question));
-    }
+    for (const bool answers : {false, true})
+        EXPECT_EQ(problems[answers], expectedProblems(sheet, answers ? SheetKind::Answer : SheetKind::Question));
 }
 
 INSTANTIATE_TEST_SUITE_P(PapersAndMargins, PrinterPages,

@@ -53,6 +53,15 @@ std::vector<PdfPage> readPdfPages(const QString& path)
     return pages;
 }
 
+QString problemText(const PdfLine& line)
+{
+    static const QRegularExpression parenthesized("\\((\u2212\\d+)\\)");
+    QString text;
+    for (const PdfWord& word : line)
+        text += word.text;
+    return text.replace(QStringLiteral("……"), QStringLiteral("...")).replace(parenthesized, QStringLiteral("\\1"));
+}
+
 bool hasChinese(const QString& text)
 {
     static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));

@@ -33,6 +33,10 @@ struct PdfPage {
 // Every page of the PDF; none when pdftotext cannot read it.
 std::vector<PdfPage> readPdfPages(const QString& path);
 
+// A line of problems in the characters of a text sheet's cells, without
+// spaces: "..." for "……", a negative operand without its parentheses.
+QString problemText(const PdfLine& line);
+
 // Whether a text holds Chinese: titles, the name line, page numbers.
 bool hasChinese(const QString& text);
 

@@ -9,57 +9,41 @@
 namespace sumlark::testing {
 namespace {
 
-// The middle of the slice of [0, 1) that floor(width * r + smallest) maps to v.
-double randomFor(int value, double smallest, double largest)
-{
-    return (value - smallest + 0.5) / (largest - smallest + 1.0);
-}
-
-class QueueRandom final : public RandomSource {
-public:
-    QueueRandom(std::deque<double>& queue, std::size_t& taken) : queue_(queue), taken_(taken) {}
-
+struct QueueRandom final : RandomSource {
+    std::deque<double>& queue;
+    std::size_t& taken;
+    QueueRandom(std::deque<double>& q, std::size_t& t) : queue(q), taken(t) {}
     double next() override
     {
         // A run that wants more numbers than the test scripted would loop
         // on the test's mistake; fail loudly instead.
-        if (queue_.empty())
+        if (queue.empty())
             throw std::runtime_error("the scripted random sequence ran out");
-        const double value = queue_.front();
-        queue_.pop_front();
-        ++taken_;
+        const double value = queue.front();
+        queue.pop_front();
+        ++taken;
         return value;
     }
-
-private:
-    std::deque<double>& queue_;
-    std::size_t& taken_;
 };
 
-class MemorySheet final : public SheetFile {
-public:
-    MemorySheet(ScriptedServices& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-
+struct MemorySheet final : SheetFile {
+    ScriptedServices& owner;
+    std::string path, pending;
+    MemorySheet(ScriptedServices& o, std::string p) : owner(o), path(std::move(p)) {}
     FileStatus write(std::string_view text) override
     {
-        if (owner_.failWrite.count(path_))
+        if (owner.failWrite.count(path))
             return FileStatus::failure("磁盘已满");
-        pending_ += text;
+        pending += text;
         return FileStatus::success();
     }
-
     FileStatus commit() override
     {
-        if (owner_.failCommit.count(path_))
+        if (owner.failCommit.count(path))
             return FileStatus::failure("无法替换原来的文件");
-        owner_.files[path_] = pending_;
+        owner.files[path] = pending;
         return FileStatus::success();
     }
-
-private:
-    ScriptedServices& owner_;
-    std::string path_;
-    std::string pending_;
 };
 
 } // namespace
@@ -92,22 +76,12 @@ WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char
     return settings;
 }
 
-void ScriptedServices::script(const Attempt& attempt, double smallest, double largest)
-{
-    queue_.push_back((attempt.selector - 0.5) / 12.0);
-    queue_.push_back(randomFor(attempt.first, smallest, largest));
-    queue_.push_back(randomFor(attempt.second, smallest, largest));
-}
-
 void ScriptedServices::scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest)
 {
+    // The middle of the slice of [0, 1) that floor(width * r + smallest) maps to a value.
+    const auto randomFor = [&](int value) { return (value - smallest + 0.5) / (largest - smallest + 1.0); };
     for (const auto& attempt : attempts)
-        script(attempt, smallest, largest);
-}
-
-void ScriptedServices::scriptRaw(std::initializer_list<double> values)
-{
-    queue_.insert(queue_.end(), values);
+        queue_.insert(queue_.end(), {(attempt.selector - 0.5) / 12.0, randomFor(attempt.first), randomFor(attempt.second)});
 }
 
 std::unique_ptr<RandomSource> ScriptedServices::randomSource(std::uint64_t seed)
@@ -125,23 +99,6 @@ std::unique_ptr<SheetFile> ScriptedServices::createSheet(const std::string& path
         return nullptr;
     }
     return std::make_unique<MemorySheet>(*this, path);
-}
-
-bool ScriptedServices::startEditor(const std::string& path)
-{
-    launches.push_back(path);
-    return editorStarts;
-}
-
-bool ScriptedServices::showFolder(const std::string& folder)
-{
-    foldersShown.push_back(folder);
-    return folderShows;
-}
-
-void ScriptedServices::showMessage(const std::string& title, const std::string& text)
-{
-    messages.push_back({title, text});
 }
 
 } // namespace sumlark::testing

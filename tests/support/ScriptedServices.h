@@ -44,12 +44,9 @@ OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunS
 
 class ScriptedServices : public RunServices {
 public:
-    // Queues the three random numbers that make one attempt draw these
+    // Queues the three random numbers that make each attempt draw its
     // values from smallest..largest.
-    void script(const Attempt& attempt, double smallest, double largest);
     void scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest);
-    // Queues raw random numbers.
-    void scriptRaw(std::initializer_list<double> values);
     // With nothing scripted when a run starts, or with this set, the
     // engine's seeded generator is used.
     bool useSeededRandom = false;
@@ -63,17 +60,15 @@ public:
         return nativePath(folder, fileName);
     }
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
-    bool startEditor(const std::string& path) override;
-    bool showFolder(const std::string& folder) override;
-    void showMessage(const std::string& title, const std::string& text) override;
+    bool startEditor(const std::string& path) override { return launches.push_back(path), editorStarts; }
+    bool showFolder(const std::string& folder) override { return foldersShown.push_back(folder), folderShows; }
+    void showMessage(const std::string& title, const std::string& text) override { messages.push_back({title, text}); }
 
     // Files as the run left them, by path; a sheet keeps its old text unless
     // it was committed.
     std::map<std::string, std::string> files;
     // Paths whose creation, write or commit fails.
-    std::set<std::string> failCreate;
-    std::set<std::string> failWrite;
-    std::set<std::string> failCommit;
+    std::set<std::string> failCreate, failWrite, failCommit;
     bool editorStarts = true;
     bool folderShows = true;
 
@@ -81,10 +76,8 @@ public:
         std::string title;
         std::string text;
     };
-    std::vector<std::string> launches;
-    std::vector<std::string> foldersShown;
+    std::vector<std::string> launches, foldersShown, created;
     std::vector<Message> messages;
-    std::vector<std::string> created;
     std::uint64_t clockCalls = 0;
     std::size_t randomsTaken = 0;
 
