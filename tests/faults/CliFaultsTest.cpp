@@ -16,70 +16,52 @@
 #include <sys/sysmacros.h>
 
 #include <csignal>
-#include <optional>
 
 namespace sumlark::testing {
 namespace {
 
 const QString kQuestion = "速算答题.txt";
 const QString kAnswer = "速算答题-答案.txt";
-const QStringList kPdfPair = {"速算答题.pdf", "速算答题-答案.pdf"};
 
-// On a disk that fills up, a file that does not fit is named with its path
-// and "磁盘空间不足", keeps its earlier bytes, and leaves no temporary file;
-// the files that fit are written: here the text sheets, not their PDFs.
-TEST(FullDisk, NamesTheFileKeepsItsOldBytesAndWritesWhatFits)
+// A sync that fails (EIO from FailingSync.cpp, loaded into the real
+// program: a disk that takes the data but cannot keep it), or a disk that
+// fills up (a small tmpfs): a file that may never reach the disk, or does not
+// fit, is named with its path and the reason, keeps its earlier bytes and
+// leaves no temporary file; the files that fit are written: on the full disk
+// the text sheets, not their PDFs.
+TEST(UnkeptFiles, AreNamedAndKeepTheirOldBytes)
 {
     const QStringList arguments = {"--seed", "1", "--count", "2000", "--per-line", "8", "--pdf"};
-    QTemporaryDir sizing, scratch;
+    QTemporaryDir sizing, failing, full;
     cli(arguments, sizing.path());
-    const auto sizes = contents(sizing.path());
-    const qint64 room = 4096 + pages(sizes.at(kQuestion).size()) + pages(sizes.at(kAnswer).size()); // and the lock
-    const Undo unmount = mountSmallDisk(scratch.path(), room + 64 * 1024);
+    const auto written = contents(sizing.path());
+    const qint64 room = 4096 + pages(written.at(kQuestion).size()) + pages(written.at(kAnswer).size()); // and the lock
+    const QByteArray sanitizer = qgetenv("ASAN_OPTIONS");
+    const auto check = [&](const QString& folder, bool diskFull) {
+        for (const auto& [name, bytes] : written)
+            ASSERT_TRUE(writeBytes(folder + "/" + name, "上周的" + name.toUtf8()));
+        ASSERT_TRUE(!diskFull || fillLeaving(folder, room));
+        const QStringList before = everything(folder);
+        // A sanitized program's own runtime is then no longer its first library.
+        const Finished finished = runProgram(
+            "env", QStringList{"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH, "SUMLARK_FAIL_SYNC=" + (diskFull ? QString() : folder),
+                               "ASAN_OPTIONS=" + sanitizer + (sanitizer.isEmpty() ? "" : ":") + "verify_asan_link_order=0", SUMLARK_CLI_PATH} + arguments,
+            folder);
+        EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
+        for (const auto& [name, bytes] : written) {
+            const bool kept = !diskFull || name.endsWith(".pdf");
+            const QString reason = diskFull ? "磁盘空间不足" : "读写磁盘时出错";
+            EXPECT_EQ(finished.err.contains("文件：" + folder + "/" + name + "\n原因：" + reason), kept) << finished.err.toStdString();
+            EXPECT_EQ(finished.out.contains("已写入：" + folder + "/" + name + "\n"), !kept) << finished.out.toStdString();
+            EXPECT_EQ(readBytes(folder + "/" + name), kept ? "上周的" + name.toUtf8() : bytes) << name.toStdString();
+        }
+        EXPECT_EQ(everything(folder), before);
+    };
+    check(failing.path(), false);
+    const Undo unmount = mountSmallDisk(full.path(), room + 64 * 1024);
     REQUIRE_FAULT(unmount, "mounting a tmpfs needs root");
     const auto undone = undoAtEnd(unmount);
-    const QString disk = scratch.path();
-    for (const auto& [name, bytes] : sizes)
-        ASSERT_TRUE(writeBytes(disk + "/" + name, "上周的" + name.toUtf8()));
-    ASSERT_TRUE(fillLeaving(disk, room));
-    const QStringList before = everything(disk);
-
-    const Finished finished = cli(arguments, disk);
-    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
-    for (const auto& name : kPdfPair) {
-        EXPECT_TRUE(finished.err.contains("文件：" + disk + "/" + name + "\n原因：磁盘空间不足")) << finished.err.toStdString();
-        EXPECT_EQ(readBytes(disk + "/" + name), "上周的" + name.toUtf8());
-    }
-    for (const auto& name : {kQuestion, kAnswer}) {
-        EXPECT_TRUE(finished.out.contains("已写入：" + disk + "/" + name));
-        EXPECT_EQ(readBytes(disk + "/" + name), sizes.at(name)) << name.toStdString();
-    }
-    EXPECT_EQ(everything(disk), before);
-}
-
-// A disk that takes the data but fails to keep it: fsync says EIO (through
-// FailingSync.cpp, loaded into the real program). A file that may never
-// reach the disk is not written: each is named and keeps its earlier bytes.
-TEST(FailingSync, NamesEveryFileAndKeepsItsOldBytes)
-{
-    QTemporaryDir folder;
-    QStringList files = QStringList{kQuestion, kAnswer} + kPdfPair;
-    for (const auto& name : files)
-        ASSERT_TRUE(writeBytes(folder.filePath(name), "上周的" + name.toUtf8()));
-    // A sanitized program's own runtime is then no longer its first library.
-    const QByteArray sanitizer = qgetenv("ASAN_OPTIONS");
-    const Finished finished =
-        runProgram("env", {"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH, "SUMLARK_FAIL_SYNC=" + folder.path(),
-                           "ASAN_OPTIONS=" + sanitizer + (sanitizer.isEmpty() ? "" : ":") + "verify_asan_link_order=0",
-                           SUMLARK_CLI_PATH, "--seed", "1", "--pdf"}, folder.path());
-    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
-    EXPECT_FALSE(finished.out.contains("已写入")) << finished.out.toStdString();
-    for (const auto& name : files) {
-        EXPECT_TRUE(finished.err.contains("文件：" + folder.filePath(name) + "\n原因：读写磁盘时出错")) << finished.err.toStdString();
-        EXPECT_EQ(readBytes(folder.filePath(name)), "上周的" + name.toUtf8()) << name.toStdString();
-    }
-    files.sort();
-    EXPECT_EQ(everything(folder.path()), files);
+    check(full.path(), true);
 }
 
 struct LinkRow {

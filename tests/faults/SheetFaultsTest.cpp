@@ -83,14 +83,7 @@ Undo smallDisk(const QString& folder)
     return {};
 }
 
-// A folder of the sheet's name, holding a file with the sheet's earlier text.
-Undo folderInPlaceOf(const QString& sheet)
-{
-    const QByteArray earlier = readBytes(sheet);
-    return made(QFile::remove(sheet) && QDir().mkpath(sheet) && writeBytes(sheet + "/kept.txt", earlier));
-}
-
-enum Target { Folder, QuestionSheet, AnswerSheet };
+enum Target { Folder, QuestionSheet };
 
 struct Fault {
     const char* name;
@@ -122,7 +115,7 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
         EXPECT_EQ(text.find(i == 0 ? "答题纸没有保存成功" : "答案纸没有保存成功") != std::string::npos, fault.fails[i]);
         EXPECT_EQ(text.find("文件：" + path) != std::string::npos, fault.fails[i]) << text;
         if (fault.fails[i]) {
-            EXPECT_EQ(readBytes(QFileInfo(sheets[i]).isDir() ? sheets[i] + "/kept.txt" : sheets[i]), kOldSheets[i]);
+            EXPECT_EQ(readBytes(sheets[i]), kOldSheets[i]);
             continue;
         }
         const std::string written = readBytes(sheets[i]).toStdString();
@@ -141,8 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, SheetFaults,
     ::testing::Values(
         Fault{"FolderLocked", lock, Folder, {true, true}, "不可写"},
-        Fault{"FolderInPlaceOfQuestionSheet", folderInPlaceOf, QuestionSheet, {true, false}, "同名的文件夹"},
-        Fault{"FolderInPlaceOfAnswerSheet", folderInPlaceOf, AnswerSheet, {false, true}, "同名的文件夹"},
         Fault{"QuestionSheetReadOnly", lock, QuestionSheet, {true, false}, "只读"},
         Fault{"FileSizeLimitPartWay", fillUpPartWay, Folder, {false, true}, "文件超过了允许的大小"},
         Fault{"DiskFull", smallDisk<false>, Folder, {true, true}, "磁盘空间不足"},
