@@ -105,9 +105,6 @@ Look look(int folder)
         seen.what = whatIsAt(st.st_mode);
         return seen;
     }
-    seen.what = "一个超过 1 KiB 的文件";
-    if (st.st_size > FolderLock::kMaxSize)
-        return seen;
     Descriptor file(::openat(folder, FolderLock::kName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) {
         seen.error = errno;
@@ -123,11 +120,6 @@ Look look(int folder)
     seen.device = st.st_dev;
     seen.inode = st.st_ino;
     seen.owner = st.st_uid;
-    // A run holds its lock file locked as long as it lives.
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        seen.found = Found::Held;
-        return seen;
-    }
     std::string text(std::size_t(FolderLock::kMaxSize) + 1, '\0');
     std::size_t size = 0;
     for (ssize_t n = 0; size < text.size(); size += std::size_t(n)) {
@@ -138,8 +130,15 @@ Look look(int folder)
             break;
     }
     text.resize(size);
+    // Read, not stat'ed: a file that grows after a look is no lock either.
+    seen.what = "一个超过 1 KiB 的文件";
     if (size > std::size_t(FolderLock::kMaxSize))
         return seen;
+    // A run holds its lock file locked as long as it lives.
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        seen.found = Found::Held;
+        return seen;
+    }
     if (text.empty()) {
         seen.found = Found::Empty;
         seen.file = std::move(file);

@@ -15,23 +15,13 @@
 
 namespace {
 
-bool failsAt(int fd)
+int synced(long call, int fd)
 {
     const char* part = std::getenv("SUMLARK_FAIL_SYNC");
     struct stat st {};
-    if (!part || !*part || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    char path[4096];
-    const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
-    if (length < 0)
-        return false;
-    path[length] = '\0';
-    return std::strstr(path, part) != nullptr;
-}
-
-int synced(long call, int fd)
-{
-    if (failsAt(fd)) {
+    char path[4096] = {};
+    if (part && *part && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1) > 0 && std::strstr(path, part)) {
         errno = EIO;
         return -1;
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-// What both fault suites need to make a fault for real and to look at the
-// folder afterwards: files read and written whole, a folder's every entry,
-// a file or folder locked against change, a small tmpfs that fills up, and
-// the rule that a fault this machine will
-// not let be made is skipped, or fails where SUMLARK_REQUIRE_FAULTS is set
-// (CI sets it).
+// What the fault suites and the command line's suite need to make a fault
+// for real and to look at the folder afterwards: a program run as on a
+// server, files read and written whole, a folder's every entry, a file or
+// folder locked against change, a small tmpfs that fills up, an exFAT drive,
+// and the rule that a fault this machine will not let be made is skipped, or
+// fails where SUMLARK_REQUIRE_FAULTS is set (CI sets it).
 
 #include "SheetText.h"
 
@@ -26,12 +26,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace sumlark::testing {
@@ -42,6 +42,52 @@ namespace sumlark::testing {
             FAIL() << "fault could not be made: " << (why);                                                          \
         GTEST_SKIP() << (why);                                                                                       \
     }
+
+struct Finished {
+    int exit = -1;
+    bool crashed = false;
+    QString out, err;
+};
+
+// Started as on a server: no display, and no platform chosen for Qt unless
+// platform names one; inChild runs in the child before the program.
+inline void startProgram(QProcess& process, const QString& program, const QStringList& arguments,
+                         const QString& folder = {}, std::function<void()> inChild = {}, const QString& platform = {})
+{
+    auto environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    if (!platform.isEmpty())
+        environment.insert("QT_QPA_PLATFORM", platform);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
+    process.start(program, arguments);
+}
+
+inline Finished finish(QProcess& process)
+{
+    const bool ran = process.waitForFinished(60'000);
+    if (!ran && process.error() != QProcess::FailedToStart) // a missing tool is no failure of the run
+        ADD_FAILURE() << process.program().toStdString() << " did not finish: " << process.errorString().toStdString();
+    return {ran ? process.exitCode() : -1, process.exitStatus() != QProcess::NormalExit,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline Finished runProgram(const QString& program, const QStringList& arguments, const QString& folder = {},
+                           std::function<void()> inChild = {}, const QString& platform = {})
+{
+    QProcess process;
+    startProgram(process, program, arguments, folder, std::move(inChild), platform);
+    return finish(process);
+}
+
+inline Finished cli(const QStringList& arguments, const QString& folder, std::function<void()> inChild = {},
+                    const QString& platform = {})
+{
+    return runProgram(QString::fromUtf8(SUMLARK_CLI_PATH), arguments, folder, std::move(inChild), platform);
+}
 
 inline QByteArray readBytes(const QString& path)
 {
@@ -65,6 +111,18 @@ inline QStringList everything(const QString& folder)
 
 // Undoes a fault; empty when the fault could not be made by this user here.
 using Undo = std::function<void()>;
+
+inline Undo made(bool done)
+{
+    return done ? Undo([] {}) : Undo();
+}
+
+// Undone when the test ends, however it ends.
+using UndoAtEnd = std::unique_ptr<const Undo, void (*)(const Undo*)>;
+inline UndoAtEnd undoAtEnd(const Undo& undo)
+{
+    return UndoAtEnd(&undo, [](const Undo* u) { (*u)(); });
+}
 
 inline bool setImmutable(const QString& path, bool on)
 {
@@ -106,12 +164,10 @@ inline bool onePair(const QString& folder, const QString& question, const QStrin
 {
     const auto questions = allCells(readBytes(folder + "/" + question).toStdString());
     const auto answers = allCells(readBytes(folder + "/" + answer).toStdString());
-    if (questions.empty() || questions.size() != answers.size())
-        return false;
-    for (std::size_t i = 0; i < questions.size(); ++i)
-        if (!answers[i].text.starts_with(questions[i].text))
-            return false;
-    return true;
+    bool same = !questions.empty() && questions.size() == answers.size();
+    for (std::size_t i = 0; same && i < questions.size(); ++i)
+        same = answers[i].text.starts_with(questions[i].text);
+    return same;
 }
 
 inline qint64 pages(qint64 bytes)
@@ -119,103 +175,48 @@ inline qint64 pages(qint64 bytes)
     return (bytes + 4095) / 4096 * 4096;
 }
 
-// A tmpfs of a few pages mounted on an existing folder, gone with the object.
-class SmallDisk {
-public:
-    SmallDisk(const QString& mountPoint, qint64 bytes) : path_(mountPoint)
-    {
-        const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-        if (::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", 0, options.c_str()) == 0)
-            mounted_ = true;
-        else
-            why_ = std::string("mounting a tmpfs was refused: ") + std::strerror(errno);
-    }
-    ~SmallDisk()
-    {
-        if (mounted_)
-            ::umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
+// A tmpfs of a few pages mounted on an existing folder, gone when undone.
+inline Undo mountSmallDisk(const QString& folder, qint64 bytes)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    if (::mount("tmpfs", path.constData(), "tmpfs", 0, options.c_str()) != 0)
+        return {};
+    return [path] { ::umount2(path.constData(), MNT_DETACH); };
+}
 
-    bool mounted() const { return mounted_; }
-    const std::string& why() const { return why_; }
-    const QString& path() const { return path_; }
+// Fills the disk with a file until only room bytes (whole pages) are free.
+inline bool fillLeaving(const QString& folder, qint64 room)
+{
+    struct statvfs fs {};
+    QFile filler(folder + "/filler");
+    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0 || !filler.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray page(4096, 'x');
+    for (qint64 left = qint64(fs.f_bavail) * qint64(fs.f_frsize) - room; left > 0; left -= page.size())
+        if (filler.write(page.left(int(std::min<qint64>(left, page.size())))) < 0 || !filler.flush())
+            return room == 0; // a full disk was asked for
+    return true;
+}
 
-    // Fills the disk with a file until only room bytes (whole pages) are free.
-    bool fillLeaving(qint64 room) const
-    {
-        struct statvfs fs {};
-        if (::statvfs(QFile::encodeName(path_).constData(), &fs) != 0)
-            return false;
-        QFile filler(path_ + "/filler");
-        if (!filler.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray page(4096, 'x');
-        for (qint64 left = qint64(fs.f_bavail) * qint64(fs.f_frsize) - room; left > 0; left -= page.size())
-            if (filler.write(page.left(int(std::min<qint64>(left, page.size())))) < 0 || !filler.flush())
-                return room == 0; // a full disk was asked for
-        return true;
-    }
-
-private:
-    QString path_;
-    bool mounted_ = false;
-    std::string why_;
-};
-
-// A removable drive: an exFAT image on a loop device, mounted through FUSE
-// (this kernel has no exFAT of its own), where Chinese names work and
-// unnamed temporary files do not, as on a USB stick. Gone with the object.
-class ExfatDrive {
-public:
-    explicit ExfatDrive(const QString& scratch) : path_(scratch + "/drive")
-    {
-        const QString image = scratch + "/drive.img";
-        QFile file(image);
-        if (!QDir().mkpath(path_) || !file.open(QIODevice::WriteOnly) || !file.resize(64 << 20)) {
-            why_ = "no room for the drive's image";
-            return;
-        }
-        file.close();
-        QProcess losetup;
-        if (!run("mkfs.exfat", {image}) || (losetup.start("losetup", {"-f", "--show", image}), !losetup.waitForFinished()) ||
-            losetup.exitCode() != 0) {
-            why_ = "making an exFAT image on a loop device needs exfatprogs and root";
-            return;
-        }
-        loop_ = QString::fromUtf8(losetup.readAllStandardOutput().trimmed());
-        mounted_ = run("mount.exfat-fuse", {loop_, path_});
-        if (!mounted_)
-            why_ = "mounting exFAT through FUSE needs exfat-fuse and /dev/fuse";
-    }
-    ~ExfatDrive()
-    {
-        if (mounted_)
-            ::umount(QFile::encodeName(path_).constData());
-        if (!loop_.isEmpty())
-            run("losetup", {"-d", loop_});
-    }
-    ExfatDrive(const ExfatDrive&) = delete;
-    ExfatDrive& operator=(const ExfatDrive&) = delete;
-
-    bool mounted() const { return mounted_; }
-    const std::string& why() const { return why_; }
-    const QString& path() const { return path_; }
-
-private:
-    static bool run(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(program, arguments);
-        return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    }
-
-    QString path_;
-    QString loop_;
-    bool mounted_ = false;
-    std::string why_;
-};
+// A removable drive at scratch/drive: an exFAT image on a loop device,
+// mounted through FUSE (this kernel has no exFAT of its own), where Chinese
+// names work and unnamed temporary files do not, as on a USB stick.
+inline Undo mountExfatDrive(const QString& scratch)
+{
+    const QString image = scratch + "/drive.img", drive = scratch + "/drive";
+    QFile file(image);
+    if (!QDir().mkpath(drive) || !file.open(QIODevice::WriteOnly) || !file.resize(64 << 20) ||
+        runProgram("mkfs.exfat", {image}).exit != 0)
+        return {};
+    const QString loop = runProgram("losetup", {"-f", "--show", image}).out.trimmed();
+    const Undo detach = [loop] { runProgram("losetup", {"-d", loop}); };
+    if (!loop.isEmpty() && runProgram("mount.exfat-fuse", {loop, drive}).exit == 0)
+        return [drive, detach] { ::umount(QFile::encodeName(drive).constData()), detach(); };
+    if (!loop.isEmpty())
+        detach();
+    return {};
+}
 
 // A program run under strace with every rename held back a moment after it
 // is done, so that a real signal can land between two moves of a run.

@@ -12,42 +12,27 @@
 #include "RecordingFileServices.h"
 #include "RunWords.h"
 #include "SheetLayout.h"
-#include "SheetText.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <functional>
 
-namespace sumlark {
+namespace sumlark::testing {
 namespace {
 
 const QByteArray kOldSheets[] = {"上周的答题纸", "上周的答案纸"};
 
-using testing::RecordingFileServices;
-using testing::Undo;
-using testing::lock;
-using testing::readBytes;
-using testing::writeBytes;
-
 // Sheets of some size; the answer sheet, its results added, is the longer
 // by most of a kilobyte, so that a cap on file sizes can fall between them.
-testing::OneRun run(const QString& folder, RecordingFileServices& services)
+OneRun run(const QString& folder)
 {
-    auto settings = testing::settingsFor(ProblemType::AllFour, "1", "100", "2000");
+    auto settings = settingsFor(ProblemType::AllFour, "1", "100", "2000");
     settings.openWhenDone = true;
-    return testing::runOne(settings, folder.toStdString(), services, 2024);
+    RecordingFileServices services;
+    return runOne(settings, folder.toStdString(), services, 2024);
 }
 
 QString sheetIn(const QString& folder, int sheet)
@@ -55,20 +40,27 @@ QString sheetIn(const QString& folder, int sheet)
     return folder + (sheet == 0 ? "/速算答题.txt" : "/速算答题-答案.txt");
 }
 
-// The same run once on the real disk gives both sizes; a cap on the size of
-// every file the process writes between them lets the question sheet fit
-// and cuts the answer sheet off part-way.
+// The sizes of both sheets, from the same run on the real disk, and the
+// earlier sheets put back.
+std::pair<qint64, qint64> sizesThenOldSheets(const QString& folder)
+{
+    run(folder);
+    const std::pair sizes{QFileInfo(sheetIn(folder, 0)).size(), QFileInfo(sheetIn(folder, 1)).size()};
+    return writeBytes(sheetIn(folder, 0), kOldSheets[0]) && writeBytes(sheetIn(folder, 1), kOldSheets[1])
+               ? sizes
+               : std::pair<qint64, qint64>{};
+}
+
+// A cap on the size of every file the process writes, between the two
+// sizes, lets the question sheet fit and cuts the answer sheet off part-way.
 Undo fillUpPartWay(const QString& folder)
 {
-    RecordingFileServices sizing;
-    run(folder, sizing);
+    const auto [question, answer] = sizesThenOldSheets(folder);
     rlimit previous{};
     ::getrlimit(RLIMIT_FSIZE, &previous);
     rlimit capped = previous;
-    capped.rlim_cur =
-        static_cast<rlim_t>((QFileInfo(sheetIn(folder, 0)).size() + QFileInfo(sheetIn(folder, 1)).size()) / 2);
-    if (!writeBytes(sheetIn(folder, 0), kOldSheets[0]) || !writeBytes(sheetIn(folder, 1), kOldSheets[1]) ||
-        ::setrlimit(RLIMIT_FSIZE, &capped) != 0)
+    capped.rlim_cur = rlim_t((question + answer) / 2);
+    if (question == 0 || ::setrlimit(RLIMIT_FSIZE, &capped) != 0)
         return {};
     // Past the cap the kernel sends SIGXFSZ, which ends a process unless
     // it is ignored: the file service ignores it itself.
@@ -76,41 +68,22 @@ Undo fillUpPartWay(const QString& folder)
     return [previous] { ::setrlimit(RLIMIT_FSIZE, &previous); };
 }
 
-// A tmpfs over the folder with the earlier sheets in it and only room bytes
-// left; -1 leaves room for the question sheet and the run's lock.
-Undo smallDisk(const QString& folder, qint64 room)
+// A tmpfs over the folder with the earlier sheets in it and room for
+// nothing, or for the question sheet and the run's lock.
+template <bool roomForTheQuestionSheet>
+Undo smallDisk(const QString& folder)
 {
-    RecordingFileServices sizing;
-    run(folder, sizing);
-    if (room < 0)
-        room = testing::pages(QFileInfo(sheetIn(folder, 0)).size()) + 4096;
-    auto disk = std::make_shared<testing::SmallDisk>(folder, room + 65536);
-    if (!disk->mounted() || !writeBytes(sheetIn(folder, 0), kOldSheets[0]) ||
-        !writeBytes(sheetIn(folder, 1), kOldSheets[1]) || !disk->fillLeaving(room))
-        return {};
-    return [disk] {};
+    const qint64 room = roomForTheQuestionSheet ? pages(sizesThenOldSheets(folder).first) + 4096 : 0;
+    const Undo unmount = mountSmallDisk(folder, room + 65536);
+    if (unmount && writeBytes(sheetIn(folder, 0), kOldSheets[0]) && writeBytes(sheetIn(folder, 1), kOldSheets[1]) &&
+        fillLeaving(folder, room))
+        return unmount;
+    if (unmount)
+        unmount();
+    return {};
 }
 
-Undo diskFull(const QString& folder)
-{
-    return smallDisk(folder, 0);
-}
-
-Undo diskFillsAfterQuestionSheet(const QString& folder)
-{
-    return smallDisk(folder, -1);
-}
-
-// A folder of the sheet's name, holding a file with the sheet's earlier text.
-Undo folderInPlaceOf(const QString& sheet)
-{
-    const QByteArray earlier = readBytes(sheet);
-    if (!QFile::remove(sheet) || !QDir().mkpath(sheet) || !writeBytes(sheet + "/kept.txt", earlier))
-        return {};
-    return [] {};
-}
-
-enum Target { Folder, QuestionSheet, AnswerSheet };
+enum Target { Folder, QuestionSheet };
 
 struct Fault {
     const char* name;
@@ -131,9 +104,8 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
     ASSERT_TRUE(QDir().mkpath(folder) && writeBytes(sheets[0], kOldSheets[0]) && writeBytes(sheets[1], kOldSheets[1]));
     const Undo undo = fault.make(fault.target == Folder ? folder : sheets[fault.target - 1]);
     REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
-    const std::unique_ptr<const Undo, void (*)(const Undo*)> undoAtEnd(&undo, [](const Undo* u) { (*u)(); });
-    RecordingFileServices services;
-    const testing::OneRun result = run(folder, services);
+    const auto undone = undoAtEnd(undo);
+    const OneRun result = run(folder);
 
     const std::string text = wording::failuresText(result.report);
     EXPECT_NE(text.find(fault.reason), std::string::npos) << text;
@@ -143,17 +115,17 @@ TEST_P(SheetFaults, NamedWithPathKeepsEarlierTextAndWritesTheOtherSheet)
         EXPECT_EQ(text.find(i == 0 ? "答题纸没有保存成功" : "答案纸没有保存成功") != std::string::npos, fault.fails[i]);
         EXPECT_EQ(text.find("文件：" + path) != std::string::npos, fault.fails[i]) << text;
         if (fault.fails[i]) {
-            EXPECT_EQ(readBytes(QFileInfo(sheets[i]).isDir() ? sheets[i] + "/kept.txt" : sheets[i]), kOldSheets[i]);
+            EXPECT_EQ(readBytes(sheets[i]), kOldSheets[i]);
             continue;
         }
         const std::string written = readBytes(sheets[i]).toStdString();
         EXPECT_TRUE(written.starts_with(i == 0 ? "--------答*题*纸" : "--------答@案@纸") &&
                     written.ends_with(std::string(kCreditLine) + "\r\n"))
             << written;
-        EXPECT_EQ(testing::allCells(written).size(), 2000u) << path;
+        EXPECT_EQ(allCells(written).size(), 2000u) << path;
     }
     // No temporary file of a save is left behind, nor the run's lock.
-    QStringList left = testing::everything(folder);
+    QStringList left = everything(folder);
     left.removeAll("filler");
     EXPECT_EQ(left.size(), 2) << left.join(" ").toStdString();
 }
@@ -162,12 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, SheetFaults,
     ::testing::Values(
         Fault{"FolderLocked", lock, Folder, {true, true}, "不可写"},
-        Fault{"FolderInPlaceOfQuestionSheet", folderInPlaceOf, QuestionSheet, {true, false}, "同名的文件夹"},
-        Fault{"FolderInPlaceOfAnswerSheet", folderInPlaceOf, AnswerSheet, {false, true}, "同名的文件夹"},
         Fault{"QuestionSheetReadOnly", lock, QuestionSheet, {true, false}, "只读"},
         Fault{"FileSizeLimitPartWay", fillUpPartWay, Folder, {false, true}, "文件超过了允许的大小"},
-        Fault{"DiskFull", diskFull, Folder, {true, true}, "磁盘空间不足"},
-        Fault{"DiskFillsAfterQuestionSheet", diskFillsAfterQuestionSheet, Folder, {false, true}, "磁盘空间不足"}),
+        Fault{"DiskFull", smallDisk<false>, Folder, {true, true}, "磁盘空间不足"},
+        Fault{"DiskFillsAfterQuestionSheet", smallDisk<true>, Folder, {false, true}, "磁盘空间不足"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The name is checked when the sheet is staged and taken when it is put in
@@ -198,74 +168,5 @@ TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
               status.ok ? QByteArray("新的答题纸") : QByteArray(QFileInfo(sheetIn(shared, 0)).isSymLink() ? "link kept" : "gone"));
 }
 
-struct InterruptRow {
-    const char* name;
-    int signal;
-    bool ignoredBefore; // by whoever started the program
-    bool whileWriting;  // before the first move rather than between the two
-};
-
-class Interrupts : public ::testing::TestWithParam<InterruptRow> {};
-
-// An interrupt while the pair is written ends the program at once and
-// leaves the earlier pair; one between the moves of a pair waits for the
-// last of them, then leaves the new pair. Either way no temporary file and
-// no lock is left; a program that ignored it goes on ignoring it.
-TEST_P(Interrupts, LeaveOneWholePairAndNothingElse)
-{
-    const InterruptRow& row = GetParam();
-    QTemporaryDir scratch;
-    const QString folder = scratch.path();
-    ASSERT_TRUE(writeBytes(sheetIn(folder, 0), kOldSheets[0]) && writeBytes(sheetIn(folder, 1), kOldSheets[1]));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        std::signal(row.signal, row.ignoredBefore ? SIG_IGN : SIG_DFL);
-        {
-            std::string reason;
-            const auto sheets = SheetFolder::open(folder, reason);
-            auto question = sheets ? sheets->stage("速算答题.txt", reason) : nullptr;
-            auto answer = sheets ? sheets->stage("速算答题-答案.txt", reason) : nullptr;
-            if (!question || !answer)
-                ::_exit(3);
-            question->write("新的答题纸");
-            if (row.whileWriting)
-                ::kill(::getpid(), row.signal);
-            answer->write("新的答案纸");
-            question->commit();
-            if (!row.whileWriting)
-                ::kill(::getpid(), row.signal);
-            answer->commit();
-        }
-        ::_exit(std::signal(row.signal, SIG_DFL) == SIG_IGN ? 0 : 4);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    if (row.ignoredBefore)
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    else
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << status;
-    const bool old = row.whileWriting && !row.ignoredBefore;
-    EXPECT_EQ(readBytes(sheetIn(folder, 0)), old ? kOldSheets[0] : QByteArray("新的答题纸"));
-    EXPECT_EQ(readBytes(sheetIn(folder, 1)), old ? kOldSheets[1] : QByteArray("新的答案纸"));
-    EXPECT_EQ(testing::everything(folder).size(), 2);
-}
-
-INSTANTIATE_TEST_SUITE_P(Signals, Interrupts,
-                         ::testing::Values(InterruptRow{"CtrlCWhileWriting", SIGINT, false, true},
-                                           InterruptRow{"TerminateWhileWriting", SIGTERM, false, true},
-                                           InterruptRow{"CtrlCBetweenMoves", SIGINT, false, false},
-                                           InterruptRow{"TerminateBetweenMoves", SIGTERM, false, false},
-                                           InterruptRow{"TerminalClosedBetweenMoves", SIGHUP, false, false},
-                                           InterruptRow{"PipeClosedBetweenMoves", SIGPIPE, false, false},
-                                           InterruptRow{"CtrlBackslashBetweenMoves", SIGQUIT, false, false},
-                                           InterruptRow{"AlarmBetweenMoves", SIGALRM, false, false},
-                                           InterruptRow{"CpuLimitBetweenMoves", SIGXCPU, false, false},
-                                           InterruptRow{"RealTimeBetweenMoves", SIGRTMIN, false, false},
-                                           InterruptRow{"CtrlCIgnoredByTheStarter", SIGINT, true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 } // namespace
-} // namespace sumlark
+} // namespace sumlark::testing
