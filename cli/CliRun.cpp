@@ -13,11 +13,6 @@
 namespace sumlark::cli {
 namespace {
 
-RunRequest requestOf(const CliOptions& options)
-{
-    return {options.settings, options.constraints, options.sheets, options.seed};
-}
-
 // A file's line: where it went on standard output, what failed and why on
 // standard error, the path escaped for a terminal.
 bool printFile(const FileOutcome& file, std::ostream& out, std::ostream& err)
@@ -42,7 +37,7 @@ int printReport(const RunReport& report, const CliOptions& options, std::ostream
     }
     // Text sheets have no column form; whoever asked for it learns where
     // it is, once, and that the text sheets keep their rows.
-    if (options.page.layout == pdf::PageLayout::Columns)
+    if (options.page.layout == PageLayout::Columns)
         err << (options.pdf ? "竖式只用于 PDF 和打印，文本练习纸照常横排。"
                             : "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。")
             << "\n";
@@ -83,7 +78,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
         err << "没有打开写 PDF 的组件，没有写任何文件。\n";
         return kWriteFailed;
     }
-    const bool columnForm = options.page.layout == pdf::PageLayout::Columns;
+    const bool columnForm = options.page.layout == PageLayout::Columns;
     if (const auto refusal = columnForm ? columnFormRefusal(options.constraints) : std::nullopt) {
         err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
@@ -91,11 +86,11 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
     try {
         FileRunServices services(QByteArray::fromStdString(options.encoding));
         FolderSheetSink texts(services, options.folder);
-        const std::unique_ptr<SheetSink> pdfs = options.pdf ? pdf::makePdfSink(*pdf, texts, options.page) : nullptr;
+        const std::unique_ptr<SheetSink> pdfs = options.pdf ? pdf::makePdfSink(*pdf, texts, pdf::PageStyle::of(options.page)) : nullptr;
         std::vector<SheetSink*> sinks{&texts};
         if (pdfs)
             sinks.push_back(pdfs.get());
-        return printReport(runSheets(requestOf(options), services, sinks), options, out, err);
+        return printReport(runSheets(options.request(), services, sinks), options, out, err);
     } catch (const std::bad_alloc&) {
         // Before the run or while telling it; the run itself reports its own.
         err << wording::outOfMemoryText() << "\n";

@@ -12,6 +12,7 @@
 // here needs a QGuiApplication.
 
 #include "Choices.h"
+#include "PageChoices.h"
 #include "RunServices.h"
 #include "Sheet.h"
 #include "SheetLayout.h"
@@ -31,9 +32,6 @@ class QPainter;
 
 namespace sumlark::pdf {
 
-// In the order of the table of choices (Choice::Paper), which names them.
-enum class Paper { A4, B5, Kai16, A5, Letter };
-
 // A sheet of paper and the margins a printer leaves blank on it, in points.
 struct PageArea {
     double width = 0.0;
@@ -46,11 +44,10 @@ struct PageArea {
     friend bool operator==(const PageArea&, const PageArea&) = default;
 };
 
-// How the problems stand on the page: in rows as on the text sheets, or in
-// the column form, operands right-aligned above a rule with room beneath; in
-// the order of the table of choices (Choice::Layout).
-enum class PageLayout { Rows, Columns };
+using sumlark::PageLayout;
+using sumlark::Paper;
 
+// The choices, and the paper and margins of the printer they go to.
 struct PageStyle {
     Paper paper = static_cast<Paper>(initialOf(Choice::Paper));
     // Points, within the choice's limits; the problems are never printed smaller.
@@ -60,6 +57,7 @@ struct PageStyle {
     // margins of its own, as in a PDF.
     std::optional<PageArea> printer;
 
+    static PageStyle of(const PageChoices& chosen) { return {chosen.paper, chosen.fontSize, chosen.layout, {}}; }
     friend bool operator==(const PageStyle&, const PageStyle&) = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "AboutWindow.h"
 #include "AppIcons.h"
+#include "ChoiceWords.h"
 #include "EnterClicks.h"
 #include "InputBlocker.h"
 #include "MainMenu.h"
@@ -54,11 +55,12 @@ QComboBox* makeList(QWidget* parent, const char* name, const QString& toolTip, b
     return list;
 }
 
-void fillList(QComboBox* list, std::initializer_list<const char*> items, int selected)
+// The choice's suggestions, its first value selected.
+void fillList(QComboBox* list, Choice choice)
 {
-    for (const char* item : items)
-        list->addItem(QString::fromUtf8(item));
-    list->setCurrentIndex(selected);
+    for (const std::string_view item : wording::suggestionsOf(choice))
+        list->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+    list->setCurrentIndex(list->findText(QString::number(initialOf(choice))));
 }
 
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption)
@@ -217,16 +219,16 @@ void MainWindow::applyGeometry()
 
 void MainWindow::Form_Load()
 {
-    fillList(cmbFW1, {"1", "10", "20", "50", "100", "200", "500"}, 0);
-    fillList(cmbFW2, {"10", "20", "50", "100", "200", "500", "1000"}, 0);
-    fillList(cmbTS, {"10", "50", "100", "200", "300", "400", "500", "1000"}, 0);
+    fillList(cmbFW1, Choice::Smallest);
+    fillList(cmbFW2, Choice::Largest);
+    fillList(cmbTS, Choice::Count);
     for (int type = 0; type < kProblemTypeCount; ++type) {
         const std::string_view text = problemTypeText(static_cast<ProblemType>(type));
         cmbType->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     // Adding the first item selected it and so already ran cmbType_Click.
     cmbType->setCurrentIndex(0);
-    fillList(cmbLS, {"3", "4", "5", "6", "7", "8"}, 2);
+    fillList(cmbLS, Choice::PerLine);
 }
 
 void MainWindow::cmbType_Click()

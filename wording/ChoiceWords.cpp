@@ -137,6 +137,26 @@ std::string joinedSpellings(const ChoiceWords& words, bool withMeanings)
 
 } // namespace
 
+std::span<const std::string_view> suggestionsOf(Choice choice)
+{
+    static constexpr std::string_view kSmallest[] = {"1", "10", "20", "50", "100", "200", "500"};
+    static constexpr std::string_view kLargest[] = {"10", "20", "50", "100", "200", "500", "1000"};
+    static constexpr std::string_view kCount[] = {"10", "50", "100", "200", "300", "400", "500", "1000"};
+    static constexpr std::string_view kPerLine[] = {"3", "4", "5", "6", "7", "8"};
+    switch (choice) {
+    case Choice::Smallest:
+        return kSmallest;
+    case Choice::Largest:
+        return kLargest;
+    case Choice::Count:
+        return kCount;
+    case Choice::PerLine:
+        return kPerLine;
+    default:
+        return {};
+    }
+}
+
 std::span<const ChoiceWords> choiceWords()
 {
     return kWords;

@@ -47,6 +47,10 @@ struct ChoiceWords {
 std::span<const ChoiceWords> choiceWords();
 const ChoiceWords& wordsOf(Choice choice);
 
+// The values the main window's list offers for a number typed into it
+// (smallest, largest, count, per line), the choice's first value among them.
+std::span<const std::string_view> suggestionsOf(Choice choice);
+
 // A text of the choice with its limits, unit and values in place.
 std::string filled(std::string_view text, const ChoiceWords& words);
 // How --help shows the option: "--carry with|without", "--out 文件夹, -o 文件夹".

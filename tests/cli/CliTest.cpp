@@ -285,7 +285,7 @@ struct FormOptionsRow {
     const char* name;
     std::vector<std::string> arguments;
     ProblemConstraints constraints;
-    pdf::PageStyle page = {};
+    PageChoices page = {};
 };
 
 class FormOptions : public ::testing::TestWithParam<FormOptionsRow> {};
@@ -297,8 +297,7 @@ TEST_P(FormOptions, SetTheirChoice)
     const auto parsed = cli::parseCommandLine(row.arguments);
     ASSERT_EQ(parsed.action, cli::CommandLine::Action::Run) << parsed.error;
     EXPECT_TRUE(parsed.options.constraints == row.constraints);
-    const pdf::PageStyle& page = parsed.options.page;
-    EXPECT_TRUE(page.paper == row.page.paper && page.fontSize == row.page.fontSize && page.layout == row.page.layout);
+    EXPECT_TRUE(parsed.options.page == row.page);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -312,9 +311,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormOptionsRow{"RangesAtTheirLimits", {"--first", "-32768..32767", "--result", "-2147483648..2147483647"},
                        {.first = WholeRange{-32768, 32767}, .result = WholeRange{INT32_MIN, INT32_MAX}}},
         FormOptionsRow{"NothingTrivial", {"--no-trivial"}, {.noTrivial = true}},
-        FormOptionsRow{"ColumnForm", {"--layout", "vertical"}, {}, {.layout = pdf::PageLayout::Columns}},
-        FormOptionsRow{"PaperB5", {"--paper", "b5", "--font-size", "24"}, {}, {.paper = pdf::Paper::B5, .fontSize = 24}},
-        FormOptionsRow{"Paper16k", {"--paper=16k"}, {}, {.paper = pdf::Paper::Kai16}}),
+        FormOptionsRow{"ColumnForm", {"--layout", "vertical"}, {}, {.layout = PageLayout::Columns}},
+        FormOptionsRow{"PaperB5", {"--paper", "b5", "--font-size", "24"}, {}, {.paper = Paper::B5, .fontSize = 24}},
+        FormOptionsRow{"Paper16k", {"--paper=16k"}, {}, {.paper = Paper::Kai16}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The forms reach the sheets: two-digit plus one-digit numbers with results

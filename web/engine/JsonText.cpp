@@ -1,0 +1,82 @@
+#include "JsonText.h"
+
+#include "Sheet.h"
+
+namespace sumlark::web {
+
+void JsonText::separate()
+{
+    if (!first_)
+        text_ += ',';
+    first_ = false;
+}
+
+JsonText& JsonText::open(char bracket)
+{
+    separate();
+    text_ += bracket;
+    first_ = true;
+    return *this;
+}
+
+JsonText& JsonText::close(char bracket)
+{
+    text_ += bracket;
+    first_ = false;
+    return *this;
+}
+
+JsonText& JsonText::key(std::string_view name)
+{
+    string(name);
+    text_ += ':';
+    first_ = true; // the value follows without a comma
+    return *this;
+}
+
+JsonText& JsonText::string(std::string_view text)
+{
+    separate();
+    text_ += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            text_ += '\\';
+            text_ += c;
+        } else if (c == '\n') {
+            text_ += "\\n";
+        } else if (byte < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            text_ += "\\u00";
+            text_ += kHex[byte >> 4];
+            text_ += kHex[byte & 0xF];
+        } else {
+            text_ += c; // UTF-8 passes as it is
+        }
+    }
+    text_ += '"';
+    return *this;
+}
+
+JsonText& JsonText::number(double whole)
+{
+    separate();
+    appendWhole(text_, whole);
+    return *this;
+}
+
+JsonText& JsonText::boolean(bool value)
+{
+    separate();
+    text_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonText& JsonText::null()
+{
+    separate();
+    text_ += "null";
+    return *this;
+}
+
+} // namespace sumlark::web

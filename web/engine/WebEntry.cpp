@@ -1,0 +1,96 @@
+// The engine's entry for the web page (built with emscripten): the options
+// by the command line's names in, the sheets or the refusal as JSON out.
+// sumlark.mjs is its only caller.
+
+#include "MemorySink.h"
+#include "OptionReading.h"
+#include "SheetRun.h"
+#include "WebModel.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sumlark::web {
+namespace {
+
+// A seed only when the caller gave none; the page passes one of its own.
+class ClockRandom final : public RandomServices {
+public:
+    std::uint64_t clockSeed() override
+    {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+    }
+};
+
+// The request's texts: each a 4-byte little-endian length, then its UTF-8
+// bytes, so that a value may hold any character.
+std::vector<std::string_view> textsOf(const unsigned char* request, std::size_t size)
+{
+    std::vector<std::string_view> texts;
+    for (std::size_t at = 0; at + 4 <= size;) {
+        const std::size_t length = std::size_t(request[at]) | std::size_t(request[at + 1]) << 8 |
+                                   std::size_t(request[at + 2]) << 16 | std::size_t(request[at + 3]) << 24;
+        at += 4;
+        if (length > size - at)
+            break;
+        texts.emplace_back(reinterpret_cast<const char*>(request + at), length);
+        at += length;
+    }
+    return texts;
+}
+
+// Where the files go means nothing in a browser.
+bool ignored(Choice choice)
+{
+    return choice == Choice::Folder || choice == Choice::Encoding || choice == Choice::Pdf;
+}
+
+std::string makeSheets(const unsigned char* request, std::size_t size)
+{
+    wording::OptionChoices chosen;
+    const std::vector<std::string_view> texts = textsOf(request, size);
+    for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+        const wording::ChoiceWords* words = wording::optionNamed("--" + std::string(texts[i]));
+        if (!words || ignored(words->choice))
+            continue;
+        if (std::string complaint = wording::readOption(chosen, *words, texts[i + 1], words->name); !complaint.empty())
+            return wrongValueJson(words->choice, complaint);
+    }
+    if (chosen.page.layout == PageLayout::Columns) {
+        if (const auto refusal = columnFormRefusal(chosen.constraints))
+            return refusalJson(*refusal);
+    }
+    ClockRandom random;
+    MemorySink sheets;
+    SheetSink* const sinks[] = {&sheets};
+    const RunReport report = runSheets(chosen.request(), random, sinks);
+    if (report.refusal)
+        return refusalJson(*report.refusal);
+    return sheetsJson(sheets.sheets, chosen, report.seed);
+}
+
+std::string reply; // read by the caller before its next call
+
+} // namespace
+} // namespace sumlark::web
+
+extern "C" {
+
+const char* sumlark_choices()
+{
+    sumlark::web::reply = sumlark::web::choiceTableJson();
+    return sumlark::web::reply.c_str();
+}
+
+const char* sumlark_make(const unsigned char* request, std::size_t size)
+{
+    sumlark::web::reply = sumlark::web::makeSheets(request, size);
+    return sumlark::web::reply.c_str();
+}
+
+} // extern "C"
