@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 
-scripts/install-deps.sh lintian desktop-file-utils appstream dpkg-dev file
+scripts/install-deps.sh lintian desktop-file-utils appstream dpkg-dev file emscripten nodejs
 
 root=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -21,7 +21,9 @@ installed() {
   dpkg-query -W -f='${Status}' sumlark 2>/dev/null | grep -q "install ok installed"
 }
 
-cmake --preset release >/dev/null
+cmake --preset wasm >/dev/null
+cmake --build --preset wasm --target web
+cmake --preset release -DSUMLARK_WEB_DIR="$PWD/build/wasm/web" >/dev/null
 cmake --build --preset release --target sumlark sumlark-cli sumlark_packaging_files sumlark_startup_probe
 rm -f build/release/sumlark_*.deb
 (cd build/release && cpack -G DEB >/dev/null)
@@ -61,6 +63,13 @@ done
 pdffonts "$scratch/work/一班/速算答题.pdf" | grep -qi "wqy\|microhei" || { echo "the PDF has no CJK font" >&2; exit 1; }
 bash -c 'source /usr/share/bash-completion/completions/sumlark-cli && complete -p sumlark-cli' >/dev/null
 man -w sumlark-cli >/dev/null
+# The installed web page's engine makes the sheet sumlark-cli made.
+[ -s /usr/share/sumlark/web/index.html ] || { echo "the package holds no web page" >&2; exit 1; }
+node --input-type=module -e "
+  const {makeSheets} = await import('/usr/share/sumlark/web/sumlark.mjs');
+  process.stdout.write((await makeSheets({seed: '7', count: '40', numbered: true})).question);" >"$scratch/web.txt"
+cmp "$scratch/web.txt" "$scratch/work/一班/速算答题.txt" ||
+  { echo "the installed web page made another sheet" >&2; exit 1; }
 
 # The probe ends the program at the main window's first paint; as root, with a
 # home of its own, and nothing may appear beside the program or in documents.
