@@ -1,6 +1,5 @@
 #include "GenerateSheets.h"
 #include "ProblemCounting.h"
-#include "RefusalWords.h"
 #include "RunPlan.h"
 #include "ProblemRules.h"
 #include "ScriptedServices.h"
@@ -138,58 +137,6 @@ TEST(ConstrainedProblems, CountsAndChancesMatchEnumerationOnRandomSmallRanges)
         checkRange(smallest, largest, trial % 2 == 0, trial % 4 == 1, false);
     }
 }
-
-// The rules a run asks for beyond the window's, refused with the reason the
-// command line and the window print; the column form's refusal comes before
-// any draw.
-struct RuleRefusalRow {
-    const char* name;
-    ProblemType type;
-    const char *smallest, *largest, *count;
-    ProblemConstraints rules;
-    const char* reason;
-};
-
-class RuleRefusals : public ::testing::TestWithParam<RuleRefusalRow> {};
-
-TEST_P(RuleRefusals, SayWhy)
-{
-    const auto& row = GetParam();
-    const auto column = columnFormRefusal(row.rules);
-    const auto planned = planRun(testing::settingsFor(row.type, row.smallest, row.largest, row.count), row.rules);
-    ASSERT_TRUE(column || !planned.plan);
-    const std::string text = wording::refusalText(column ? *column : planned.refusal, wording::OptionNaming());
-    EXPECT_NE(text.find(row.reason), std::string::npos) << text;
-}
-
-using enum CarryRule;
-using Borrow = BorrowRule;
-using Rules = ProblemConstraints;
-using Type = ProblemType;
-
-const RuleRefusalRow kRefusalRows[] = {
-    {"CarryWithoutAddition", Type::Multiplication, "1", "10", "10", Rules{.carry = With}, "没有加法，不能要求“加法要进位”"},
-    {"CarryFreeWithoutAddition", Type::Division, "1", "10", "10", Rules{.carry = Without}, "里没有加法，不能要求"},
-    {"BorrowWithoutSubtraction", Type::MultiplicationDivision, "1", "10", "10",
-     Rules{.borrow = Borrow::Without}, "不能要求“减法不退位”"},
-    {"CarryBelowZero", Type::Addition, "-5", "10", "10", Rules{.carry = With}, "（-5 到 10）里有小于 0 的数"},
-    {"BorrowDownPastZero", Type::Subtraction, "5", "-3", "10", Rules{.borrow = Borrow::With}, "（5 到 -3）里有小于 0 的数"},
-    {"CarryOnAnOwnRangeJustBelowZero", Type::Addition, "1", "10", "10",
-     Rules{.carry = With, .first = WholeRange{-1, 9}}, "（-1 到 9）里有小于 0 的数"},
-    {"NoAdditionCarries", Type::Addition, "1", "4", "10", Rules{.carry = With}, "最大数 4 的加法没有一道要进位"},
-    {"AllAdditionsCarry", Type::Addition, "15", "30", "10", Rules{.carry = Without}, "都要进位"},
-    {"NoSubtractionBorrows", Type::Subtraction, "0", "9", "10", Rules{.borrow = Borrow::With}, "范围里的减法没有一道要退位"},
-    {"TooFewDistinct", Type::Addition, "1", "10", "46", Rules{.distinct = true}, "不重复的题一共只有 45 道，不够生成 46 题"},
-    {"DistinctCarries", Type::Addition, "1", "10", "10", Rules{.distinct = true, .carry = With},
-     "“题目不重复”，不重复的题一共只有 9 道"},
-    {"SubtractionsEitherWayAreOne", Type::Subtraction, "1", "10", "56", Rules{.distinct = true}, "只有 55 道"},
-    {"ColumnFormWithABlank", Type::Addition, "1", "10", "10", Rules{.blank = BlankChoice::Mixed},
-     "--blank 要学生填数，竖式里没有留空填数的地方。"},
-    {"ColumnFormWithThreeNumbers", Type::AdditionSubtraction, "1", "10", "10", Rules{.terms = 3},
-     "--terms 3 是三个数的题，竖式只能排两个数。请去掉 --terms 3，或者去掉 --layout vertical。"}};
-
-INSTANTIATE_TEST_SUITE_P(Rules, RuleRefusals, ::testing::ValuesIn(kRefusalRows),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark

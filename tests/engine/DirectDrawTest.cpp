@@ -30,11 +30,6 @@ struct DrawRow {
     ProblemConstraints constraints;
 };
 
-void PrintTo(const DrawRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 RuleBounds boundsOf(const DrawRow& row)
 {
     auto settings = testing::settingsFor(row.type, row.smallest, row.largest, "1");

@@ -32,11 +32,6 @@ struct FormRow {
     ProblemConstraints constraints;
 };
 
-void PrintTo(const FormRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 WorksheetSettings settingsOf(const FormRow& row, const char* count = "1")
 {
     auto settings = testing::settingsFor(row.type, row.smallest, row.largest, count);

@@ -1,7 +1,9 @@
 // sumlark-cli against the faults a shared or a full folder really has: a
-// small file system that fills up, a sync that fails, links planted by other
-// users, a folder that is gone, another run in the same folder, signals and
-// kills. Each is made for real, as root where it must be (see RealFaults.h).
+// small file system that fills up, a sync that fails, a cap on file sizes,
+// locked folders and sheets, links planted by other users, a folder that is
+// gone, another run in the same folder, signals and kills. Each is made for
+// real, as root where it must be (see RealFaults.h): a lock is the immutable
+// attribute where the file system allows it, since permissions bind no root.
 
 #include "RealFaults.h"
 #include "SheetFolder.h"
@@ -24,44 +26,49 @@ const QString kQuestion = "速算答题.txt";
 const QString kAnswer = "速算答题-答案.txt";
 
 // A sync that fails (EIO from FailingSync.cpp, loaded into the real
-// program: a disk that takes the data but cannot keep it), or a disk that
-// fills up (a small tmpfs): a file that may never reach the disk, or does not
-// fit, is named with its path and the reason, keeps its earlier bytes and
-// leaves no temporary file; the files that fit are written: on the full disk
-// the text sheets, not their PDFs.
+// program: a disk that takes the data but cannot keep it), a disk that fills
+// up (a small tmpfs), or a cap on file sizes (that binds root too) between
+// the question sheet's size and the answer sheet's: a file that may never
+// reach the disk, or does not fit, is named with its path and the reason,
+// keeps its earlier bytes and leaves no temporary file; the files that fit
+// are written: on the full disk the text sheets, not their PDFs.
 TEST(UnkeptFiles, AreNamedAndKeepTheirOldBytes)
 {
     const QStringList arguments = {"--seed", "1", "--count", "2000", "--per-line", "8", "--pdf"};
-    QTemporaryDir sizing, failing, full;
+    QTemporaryDir sizing, failing, full, capped;
     cli(arguments, sizing.path());
     const auto written = contents(sizing.path());
+    const auto pages = [](qint64 bytes) { return (bytes + 4095) / 4096 * 4096; };
     const qint64 room = 4096 + pages(written.at(kQuestion).size()) + pages(written.at(kAnswer).size()); // and the lock
+    const rlimit cap{rlim_t(written.at(kQuestion).size() + written.at(kAnswer).size()) / 2, RLIM_INFINITY};
     const QByteArray sanitizer = qgetenv("ASAN_OPTIONS");
-    const auto check = [&](const QString& folder, bool diskFull) {
+    enum Fault { Sync, Disk, Cap };
+    const auto check = [&](const QString& folder, Fault fault) {
         for (const auto& [name, bytes] : written)
             ASSERT_TRUE(writeBytes(folder + "/" + name, "上周的" + name.toUtf8()));
-        ASSERT_TRUE(!diskFull || fillLeaving(folder, room));
+        ASSERT_TRUE(fault != Disk || fillLeaving(folder, room));
         const QStringList before = everything(folder);
         // A sanitized program's own runtime is then no longer its first library.
         const Finished finished = runProgram(
-            "env", QStringList{"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH, "SUMLARK_FAIL_SYNC=" + (diskFull ? QString() : folder),
+            "env", QStringList{"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH, "SUMLARK_FAIL_SYNC=" + (fault == Sync ? folder : QString()),
                                "ASAN_OPTIONS=" + sanitizer + (sanitizer.isEmpty() ? "" : ":") + "verify_asan_link_order=0", SUMLARK_CLI_PATH} + arguments,
-            folder);
+            folder, [fault, cap] { fault != Cap || ::setrlimit(RLIMIT_FSIZE, &cap) == 0; });
         EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
         for (const auto& [name, bytes] : written) {
-            const bool kept = !diskFull || name.endsWith(".pdf");
-            const QString reason = diskFull ? "磁盘空间不足" : "读写磁盘时出错";
+            const bool kept = fault == Sync || (fault == Disk ? name.endsWith(".pdf") : qint64(bytes.size()) > qint64(cap.rlim_cur));
+            const QString reason = fault == Sync ? "读写磁盘时出错" : fault == Disk ? "磁盘空间不足" : "文件超过了允许的大小";
             EXPECT_EQ(finished.err.contains("文件：" + folder + "/" + name + "\n原因：" + reason), kept) << finished.err.toStdString();
             EXPECT_EQ(finished.out.contains("已写入：" + folder + "/" + name + "\n"), !kept) << finished.out.toStdString();
             EXPECT_EQ(readBytes(folder + "/" + name), kept ? "上周的" + name.toUtf8() : bytes) << name.toStdString();
         }
         EXPECT_EQ(everything(folder), before);
     };
-    check(failing.path(), false);
+    check(failing.path(), Sync);
+    check(capped.path(), Cap);
     const Undo unmount = mountSmallDisk(full.path(), room + 64 * 1024);
     REQUIRE_FAULT(unmount, "mounting a tmpfs needs root");
-    const auto undone = undoAtEnd(unmount);
-    check(full.path(), true);
+    const auto undone = qScopeGuard(unmount);
+    check(full.path(), Disk);
 }
 
 struct LinkRow {
@@ -182,7 +189,7 @@ TEST_P(Refusals, NameTheCauseAndLeaveWhatWasThere)
     QTemporaryDir folder;
     const Undo undo = row.make(folder.path());
     REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
-    const auto undone = undoAtEnd(undo);
+    const auto undone = qScopeGuard(undo);
     std::map<QString, struct stat> before;
     for (const QString& name : everything(folder.path()))
         ::lstat(QFile::encodeName(folder.filePath(name)).constData(), &before[name]);
@@ -216,6 +223,12 @@ INSTANTIATE_TEST_SUITE_P(
          {"--out", "file/sheets"}, {"\n原因：路径中有一部分不是文件夹"}, {"file"}},
         {"FolderAboveNotWritable", [](const QString& f) { return QDir().mkpath(f + "/Documents") ? lock(f + "/Documents") : Undo(); },
          {"--out", "<tmp>/Documents/速算练习"}, {"\n原因：没有权限"}, {"Documents"}},
+        {"FolderLocked", [](const QString& f) { return writeBytes(f + "/" + kQuestion, "上周的") ? lock(f) : Undo(); },
+         {"--seed", "1"}, {"<tmp>/" + kQuestion + "\n原因：没有权限在这里写入（文件夹不可写）", "<tmp>/" + kAnswer + "\n"},
+         {kQuestion}},
+        {"QuestionSheetLocked",
+         [](const QString& f) { return writeBytes(f + "/" + kQuestion, "上周的") ? lock(f + "/" + kQuestion) : Undo(); },
+         {"--seed", "1"}, {"<tmp>/" + kQuestion + "\n原因：文件是只读的，不能替换原来的文件"}, {kAnswer, kQuestion}},
         {"FileSystemThatHoldsNoFiles", [](const QString&) { return made(QFileInfo("/sys/kernel").isDir()); },
          {"--out", "/sys/kernel"}, {"\n原因：这个文件系统不能存放文件"}, {}},
         {"TooManyFilesOpen", [](const QString&) { return made(true); }, {"--seed", "1"}, {"\n原因：同时打开的文件太多了"}, {}, 5},
@@ -378,7 +391,7 @@ TEST_P(RemovableDrive, NoTemporaryFileOutlivesTheNextRun)
     QTemporaryDir scratch;
     const Undo unmount = mountExfatDrive(scratch.path());
     REQUIRE_FAULT(unmount, "an exFAT drive needs exfatprogs, exfat-fuse, a loop device and root");
-    const auto undone = undoAtEnd(unmount);
+    const auto undone = qScopeGuard(unmount);
     const QString drive = scratch.filePath("drive");
     cli({"--seed", "1"}, drive);
     const auto before = contents(drive);
@@ -410,6 +423,34 @@ INSTANTIATE_TEST_SUITE_P(Faults, RemovableDrive,
                          ::testing::Values(DriveRow{"CtrlCWhileWriting", SIGINT, 0}, DriveRow{"TerminateWhileWriting", SIGTERM, 0},
                                            DriveRow{"KilledWhileWriting", SIGKILL, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The name is checked when the sheet is staged and taken when it is put in
+// place: a link planted in between, by a user who may, must not lead the
+// sheet into the file it points at.
+TEST(PlantedLinks, ALinkPlantedAfterTheCheckChangesNothing)
+{
+    QTemporaryDir scratch;
+    const QString shared = scratch.filePath("shared");
+    const QString victim = scratch.filePath("victim.txt");
+    ASSERT_TRUE(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0 &&
+                writeBytes(victim, "老师自己的文件"));
+    std::string reason;
+    const auto folder = SheetFolder::open(shared, reason);
+    ASSERT_TRUE(folder) << reason;
+    const auto sheet = folder->stage("速算答题.txt", reason);
+    ASSERT_TRUE(sheet) << reason;
+    sheet->write("新的答题纸");
+    const QByteArray link = QFile::encodeName(shared + "/" + kQuestion);
+    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), link.constData()), 0);
+    REQUIRE_FAULT(::lchown(link.constData(), 54321, 54321) == 0, "only root can plant a link owned by another user");
+    const FileStatus status = sheet->commit();
+    // A writer that opened the name at this point would have followed the
+    // link into the victim. Root may replace the link itself; anyone else is
+    // told that the name is taken.
+    EXPECT_EQ(readBytes(victim), "老师自己的文件");
+    EXPECT_EQ(status.ok ? readBytes(shared + "/" + kQuestion) : QByteArray("link kept"),
+              status.ok ? QByteArray("新的答题纸") : QByteArray(QFileInfo(shared + "/" + kQuestion).isSymLink() ? "link kept" : "gone"));
+}
 
 } // namespace
 } // namespace sumlark::testing

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -117,13 +118,6 @@ inline Undo made(bool done)
     return done ? Undo([] {}) : Undo();
 }
 
-// Undone when the test ends, however it ends.
-using UndoAtEnd = std::unique_ptr<const Undo, void (*)(const Undo*)>;
-inline UndoAtEnd undoAtEnd(const Undo& undo)
-{
-    return UndoAtEnd(&undo, [](const Undo* u) { (*u)(); });
-}
-
 inline bool setImmutable(const QString& path, bool on)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -168,11 +162,6 @@ inline bool onePair(const QString& folder, const QString& question, const QStrin
     for (std::size_t i = 0; same && i < questions.size(); ++i)
         same = answers[i].text.starts_with(questions[i].text);
     return same;
-}
-
-inline qint64 pages(qint64 bytes)
-{
-    return (bytes + 4095) / 4096 * 4096;
 }
 
 // A tmpfs of a few pages mounted on an existing folder, gone when undone.

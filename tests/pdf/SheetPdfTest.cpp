@@ -29,11 +29,6 @@ SheetProblem problem(Operation operation, double left, double right, BlankSpot b
     return made;
 }
 
-SheetProblem chain(double left, Operation operation, double right, Operation then, double third)
-{
-    return testing::ProblemRules::chain(operation, std::int64_t(left), std::int64_t(right), then, std::int64_t(third));
-}
-
 Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
 {
     Sheet sheet;
@@ -49,6 +44,7 @@ Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
 using sumlark::testing::PdfLine;
 using sumlark::testing::PdfWord;
 using sumlark::testing::pageSigns;
+using sumlark::testing::ProblemRules;
 
 // The lines of problems on every page, top to bottom, each word left to
 // right; the lines with Chinese text (title, name line, page number) are not
@@ -158,7 +154,8 @@ TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
 {
     std::vector<SheetProblem> sums(10, problem(Addition, 1, 2));
     const Sheet forms = sheetOf({problem(Addition, 7, 5, BlankSpot::Second), problem(Addition, 7, 5, BlankSpot::First),
-                                 chain(12, Addition, 5, Subtraction, 3), chain(40, Subtraction, -6, Addition, -9),
+                                 ProblemRules::chain(Addition, 12, 5, Subtraction, 3),
+                                 ProblemRules::chain(Subtraction, 40, -6, Addition, -9),
                                  problem(Addition, 5, -3, BlankSpot::Second), problem(Multiplication, 12, 8, BlankSpot::First),
                                  problem(Division, 36, 4, BlankSpot::Second), problem(Division, 7, 2)},
                                 3);
@@ -166,7 +163,7 @@ TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
                                                               {forms, PageLayout::Columns, false}};
     EXPECT_EQ(planPages(PageStyle(), sheetOf(sums, 5)).columns, 5);
     for (const SheetProblem& wide :
-         {chain(30000, Addition, 2000, Subtraction, 31999), problem(Addition, 30000, 2767, BlankSpot::Second)}) {
+         {ProblemRules::chain(Addition, 30000, 2000, Subtraction, 31999), problem(Addition, 30000, 2767, BlankSpot::Second)}) {
         sums[6] = wide;
         cases.emplace_back(sheetOf(sums, 5), PageLayout::Rows, true);
     }

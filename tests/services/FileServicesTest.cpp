@@ -34,22 +34,15 @@ WorksheetSettings fourSigns()
     return settings;
 }
 
-class SheetFilesOnDisk : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-
-    std::string path(std::string_view name) const { return nativePath(folder.path().toStdString(), name); }
-
-    QTemporaryDir folder;
-    RecordingFileServices services{"GBK"};
-};
-
 // Whole sheets in GBK with CR LF and no byte-order mark; a sheet written
 // again keeps the permissions its owner gave it (one shared read-only with a
 // class, or kept from other users, stays so).
-TEST_F(SheetFilesOnDisk, WholeSheetsInGbkThatKeepTheirPermissions)
+TEST(SheetFilesOnDisk, WholeSheetsInGbkThatKeepTheirPermissions)
 {
-    const auto write = [this] {
+    QTemporaryDir folder;
+    RecordingFileServices services{"GBK"};
+    const auto path = [&](std::string_view name) { return nativePath(folder.path().toStdString(), name); };
+    const auto write = [&] {
         // Selectors 1..4 pick addition, subtraction, multiplication, division.
         services.script.scriptAll({{1, 3, 12}, {2, 5, 17}, {3, 6, 3}, {4, 20, 6}}, 1, 20);
         const auto result = testing::runOne(fourSigns(), folder.path().toStdString(), services);
@@ -75,15 +68,6 @@ TEST_F(SheetFilesOnDisk, WholeSheetsInGbkThatKeepTheirPermissions)
     EXPECT_EQ(QFile::permissions(questionPath), given);
     // The signs' GBK bytes, not Qt's word for them: ＋ － × ÷.
     EXPECT_TRUE(question.contains("3\xa3\xab" "12=        17\xa3\xad" "5=        6\xa1\xc1" "3=         20\xa1\xc2" "6="));
-}
-
-TEST(Encodings, NamedEncodingsAreCheckedAndTheSystemOneIsValid)
-{
-    EXPECT_TRUE(FileRunServices::encodingAvailable("GBK"));
-    EXPECT_TRUE(FileRunServices::encodingAvailable({}));
-    EXPECT_FALSE(FileRunServices::encodingAvailable("no-such-encoding"));
-    // Known, but without the sheets' characters.
-    EXPECT_FALSE(FileRunServices::encodingAvailable("ISO-8859-1"));
 }
 
 struct SystemEncodingRow {

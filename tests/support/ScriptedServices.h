@@ -51,9 +51,8 @@ public:
     // engine's seeded generator is used.
     bool useSeededRandom = false;
 
-    // The clock's seed: the one set, else the number of the call.
-    std::optional<std::uint64_t> clock;
-    std::uint64_t clockSeed() override { return clock ? *clock : ++clockCalls; }
+    // The clock's seed: the number of the call.
+    std::uint64_t clockSeed() override { return ++clockCalls; }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
     std::string sheetPath(const std::string& folder, std::string_view fileName) const override
     {
@@ -61,7 +60,7 @@ public:
     }
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
     bool startEditor(const std::string& path) override { return launches.push_back(path), editorStarts; }
-    bool showFolder(const std::string& folder) override { return foldersShown.push_back(folder), folderShows; }
+    bool showFolder(const std::string& folder) override { return foldersShown.push_back(folder), true; }
     void showMessage(const std::string& title, const std::string& text) override { messages.push_back({title, text}); }
 
     // Files as the run left them, by path; a sheet keeps its old text unless
@@ -70,7 +69,6 @@ public:
     // Paths whose creation, write or commit fails.
     std::set<std::string> failCreate, failWrite, failCommit;
     bool editorStarts = true;
-    bool folderShows = true;
 
     struct Message {
         std::string title;

@@ -70,21 +70,7 @@ ParsedCell parseCell(const std::string& cell)
     std::smatch match;
     if (!std::regex_match(cell, match, cellPattern()))
         throw std::runtime_error("not a cell: " + cell);
-    ParsedCell parsed;
-    if (match[2].matched)
-        parsed.serial = std::stoi(match[2].str());
-    parsed.left = std::stoll(match[3].str());
-    parsed.sign = match[4].str();
-    parsed.right = std::stoll(match[5].str());
-    if (match[7].matched) {
-        parsed.hasResult = true;
-        parsed.result = std::stoll(match[7].str());
-    }
-    if (match[9].matched) {
-        parsed.hasRemainder = true;
-        parsed.remainder = std::stoll(match[9].str());
-    }
-    return parsed;
+    return {match[2].matched ? std::stoi(match[2].str()) : 0, match[4].str()};
 }
 
 } // namespace sumlark::testing

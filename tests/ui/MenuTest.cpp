@@ -110,10 +110,7 @@ private slots:
                              {"another paper keeps the sheets", {"cmbPaper", true}},
                              {"a largest typed in the window draws anew", {"cmbFW2", false}},
                              {"carrying draws anew", {"cmbCarry", false}},
-                             {"no repeats draw anew", {"ckDistinct", false}},
                              {"a blank draws anew", {"cmbBlank", false}},
-                             {"three numbers draw anew", {"cmbTerms", false}},
-                             {"a result range draws anew", {"ckResultRange", false}},
                              {"nothing trivial draws anew", {"ckNoTrivial", false}}});
     }
     void paperFromTheLastRunWhileTheChoicesStay()
