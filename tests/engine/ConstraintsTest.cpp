@@ -81,7 +81,6 @@ void checkType(const WorksheetSettings& settings, const OperandRange& range, con
         auto sized = settings;
         sized.countText = std::to_string(count);
         testing::ScriptedServices services;
-        services.useSeededRandom = true;
         const auto made = makeSheet(sized, {.seed = 7, .constraints = {distinct, carry, borrow}}, services);
         ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
         ASSERT_EQ(std::ssize(made.sheet->problems), count);

@@ -171,7 +171,6 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
         GTEST_SKIP() << "too many to write out";
     EXPECT_FALSE(planRun(settingsOf(row, std::to_string(distinct + 1).c_str()), row.constraints).plan);
     testing::ScriptedServices services;
-    services.useSeededRandom = true;
     const auto made = makeSheet(settingsOf(row, std::to_string(distinct).c_str()), {7, row.constraints, {}}, services);
     ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
     std::set<std::uint64_t> keys;

@@ -32,7 +32,6 @@ TEST_P(MixedTypes, WrittenSharesFollowEachRulesAcceptance)
     settings.writeAnswers = false;
     settings.numbered = true;
     testing::ScriptedServices services;
-    services.useSeededRandom = true;
     const auto result = testing::runOne(settings, "/m", services, 11);
     ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     const auto cells = testing::allCells(services.files.at(result.question.path));
@@ -78,7 +77,6 @@ TEST(MixedTypes, RemainderSwitchChangesNothingWithoutDivision)
             auto settings = testing::settingsFor(type, "1", "50", "300");
             settings.allowRemainder = remainder;
             testing::ScriptedServices services;
-            services.useSeededRandom = true;
             sheets[remainder] = services.files[testing::runOne(settings, "/m", services, 5).answer.path];
         }
         EXPECT_EQ(sheets[0], sheets[1]);

@@ -29,7 +29,6 @@ TEST_P(CompletionStep, OpensWrittenSheetsOrSaysWhereTheyAreOrWhatFailed)
 {
     const auto& row = GetParam();
     ScriptedServices services;
-    services.useSeededRandom = true;
     services.editorStarts = row.editorStarts;
     for (const auto& [path, fault] : {std::pair{kQuestion, row.questionFault}, std::pair{kAnswer, row.answerFault}}) {
         services.files[path] = "earlier " + path;
