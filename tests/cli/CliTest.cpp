@@ -380,32 +380,22 @@ TEST(HandWritten, ManualAndCompletionSpellEachOptionAsTheTable)
     }
 }
 
-struct CompletionRow {
-    const char* name;
-    QStringList words;
-    QStringList offered; // sorted
-};
-
-class Completion : public ::testing::TestWithParam<CompletionRow> {};
-
-// In a folder holding the folder 二班 and the file 说明.txt.
-TEST_P(Completion, Offers)
+// What bash offers in a folder holding the folder 二班 and the file 说明.txt.
+TEST(HandWritten, CompletionOffersWhatFitsTheWordTyped)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(QDir(folder.path()).mkdir("二班") && writeBytes(folder.filePath("说明.txt"), ""));
-    EXPECT_EQ(completions(GetParam().words, folder.path()), GetParam().offered);
+    const std::pair<QStringList, QStringList> typedAndOffered[] = {
+        {{"--pa"}, {"--paper"}},                                     // an option's beginning
+        {{"--count", "5", "--nu"}, {"--numbered"}},                  // an option after a value
+        {{"--type", "=", "add"}, {"add", "add-sub", "add-sub-mul"}}, // a value after "="
+        {{"--out", ""}, {"二班"}},                                   // folders only
+        {{"-o", "二"}, {"二班"}},
+        {{"--count", ""}, {}}, // numbers are typed
+        {{"--", "-"}, {}}};    // nothing after the end of options
+    for (const auto& [typed, offered] : typedAndOffered)
+        EXPECT_EQ(completions(typed, folder.path()), offered) << typed.join(' ').toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Words, Completion,
-    ::testing::Values(CompletionRow{"OptionBeginning", {"--pa"}, {"--paper"}},
-                      CompletionRow{"OptionAfterAValue", {"--count", "5", "--nu"}, {"--numbered"}},
-                      CompletionRow{"TypeWithEquals", {"--type", "=", "add"}, {"add", "add-sub", "add-sub-mul"}},
-                      CompletionRow{"OutOffersFoldersOnly", {"--out", ""}, {"二班"}},
-                      CompletionRow{"ShortOutToo", {"-o", "二"}, {"二班"}},
-                      CompletionRow{"NumbersAreTyped", {"--count", ""}, {}},
-                      CompletionRow{"NothingAfterTheEndOfOptions", {"--", "-"}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sumlark::testing
