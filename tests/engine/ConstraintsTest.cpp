@@ -1,16 +1,13 @@
 #include "GenerateSheets.h"
 #include "ProblemCounting.h"
-#include "RunPlan.h"
 #include "ProblemRules.h"
 #include "ScriptedServices.h"
-#include "SheetLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <set>
-#include <utility>
 
 namespace sumlark {
 namespace {

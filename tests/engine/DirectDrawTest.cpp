@@ -15,9 +15,7 @@
 
 #include <map>
 #include <random>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace sumlark {
 namespace {

@@ -15,10 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 #include <set>
-#include <string>
 
 namespace sumlark {
 namespace {

@@ -1,6 +1,5 @@
 #include "ProblemCounting.h"
 #include "ScriptedServices.h"
-#include "SheetLayout.h"
 #include "SheetText.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,6 @@
 
 #include "ChiSquare.h"
 #include "ProblemRules.h"
-#include "ProblemCounting.h"
 #include "UnusedProblems.h"
 #include "ScriptedServices.h"
 #include "SeededRandom.h"

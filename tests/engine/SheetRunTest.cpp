@@ -2,8 +2,6 @@
 #include "OperationRules.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
-#include "SheetRun.h"
-#include "SheetText.h"
 
 #include <gtest/gtest.h>
 
