@@ -67,10 +67,7 @@ using enum Fault;
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, CompletionStep,
-    ::testing::Values(CompletionRow{"OpenBothSheets", true, true, true, None, None, {kQuestion, kAnswer}, ""},
-                      CompletionRow{"OpenQuestionSheetOnly", true, false, true, None, None, {kQuestion}, ""},
-                      CompletionRow{"MessageWhenNotOpening", false, true, true, None, None, {}, "成功"},
-                      CompletionRow{"MessageWhenEditorFails", true, true, false, None, None, {kQuestion, kAnswer}, "成功"},
+    ::testing::Values(CompletionRow{"MessageWhenEditorFails", true, true, false, None, None, {kQuestion, kAnswer}, "成功"},
                       CompletionRow{"AnswerNotCreatedOpensQuestion", true, true, true, None, Create, {kQuestion},
                                     "保存失败"},
                       CompletionRow{"QuestionWriteFails", false, true, true, Write, None, {}, "保存失败"},
