@@ -244,31 +244,19 @@ TEST(ChiSquare, GivesKnownTailChances)
         EXPECT_NEAR(testing::upperGamma(degrees / 2.0, statistic / 2.0), p, p * 1e-6) << degrees;
 }
 
-struct PickRow {
-    const char* name;
-    ProblemType type;
-    double smallest, largest;
-    bool allowRemainder;
-};
-
-class UnusedProblemPicks : public ::testing::TestWithParam<PickRow> {};
+class UnusedProblemPicks : public ::testing::TestWithParam<DrawRow> {};
 
 // The first pick from a fresh list, over many lists, against each problem's
 // exact chance: a chi-square test that fails below p = 1e-6.
 TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
 {
     const auto& row = GetParam();
-    const OperandRange range = OperandRange::from(row.smallest, row.largest);
-    auto settings = testing::settingsFor(row.type, "1", std::to_string(row.largest).c_str(), "1");
-    settings.allowRemainder = row.allowRemainder;
-    const RuleBounds bounds = RuleBounds::from(settings);
-    const ProblemConstraints distinct{.distinct = true};
-    const auto expected = testing::attemptChances(row.type, range, bounds, distinct);
+    const auto expected = attemptChances(row);
     ASSERT_GT(expected.size(), 3u);
     SeededRandom random(7);
     std::map<std::uint64_t, std::int64_t> seen;
     for (int pick = 0; pick < 60000; ++pick) {
-        auto unused = UnusedProblems::acceptable(row.type, range, bounds, distinct);
+        auto unused = UnusedProblems::acceptable(row.type, rangeOf(row), boundsOf(row), row.constraints);
         ++seen[problemKey(unused.take(random.next()))];
     }
     const auto test = testing::chiSquare(expected, seen);
@@ -278,11 +266,11 @@ TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, UnusedProblemPicks,
-    ::testing::Values(PickRow{"AdditionWithUnevenEnds", ProblemType::Addition, 0.5, 8.25, false},
-                      PickRow{"SubtractionFromTheLargerDown", ProblemType::Subtraction, 9, 2, false},
-                      PickRow{"AllFourWithRemainders", ProblemType::AllFour, 1, 6, true},
-                      PickRow{"MultiplicationDivisionAcrossZero", ProblemType::MultiplicationDivision, -3, 5, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(DrawRow{"AdditionWithUnevenEnds", Addition, "0.5", "8.25", false, {.distinct = true}},
+                      DrawRow{"SubtractionFromTheLargerDown", Subtraction, "9", "2", false, {.distinct = true}},
+                      DrawRow{"AllFourWithRemainders", AllFour, "1", "6", true, {.distinct = true}},
+                      DrawRow{"MultiplicationDivisionAcrossZero", MultiplicationDivision, "-3", "5", false, {.distinct = true}}),
+    [](const auto& info) { return info.param.name; });
 
 } // namespace
 } // namespace sumlark

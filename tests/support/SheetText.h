@@ -25,11 +25,4 @@ struct Cell {
 std::vector<Cell> cellsOf(std::string_view line);
 std::vector<Cell> allCells(std::string_view sheet);
 
-struct ParsedCell {
-    int serial = 0; // 0 without a prefix
-    std::string sign;
-};
-
-ParsedCell parseCell(const std::string& cell);
-
 } // namespace sumlark::testing
