@@ -117,20 +117,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, PlantedLinks,
                                            LinkRow{"TheUsersOwnInAStickyOpenFolder", 01777, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Deleted between entering it and starting the program: nothing is written,
-// not even at the root.
-TEST(VanishedFolder, ARunInADeletedFolderWritesNothingAnywhere)
-{
-    QTemporaryDir scratch;
-    const QByteArray gone = QFile::encodeName(scratch.filePath("gone"));
-    ASSERT_TRUE(QDir().mkpath(gone) && !QFileInfo::exists("/" + kQuestion));
-    const Finished finished = cli({"--seed", "1"}, gone, [gone] { ::rmdir(gone.constData()); });
-    EXPECT_FALSE(QFile::remove("/" + kQuestion));
-    EXPECT_EQ(finished.exit, 1);
-    EXPECT_TRUE(finished.err.contains("当前文件夹已经不存在了")) << finished.err.toStdString();
-    EXPECT_TRUE(finished.out.isEmpty());
-}
-
 // Built with the sanitizers, whose runtime needs memory and open files of
 // its own (its checks open a pipe) at any moment: limits on either stop it
 // rather than the program.
@@ -169,7 +155,9 @@ struct RefusalRow {
     QStringList arguments; // "<tmp>" is the folder
     QStringList says;      // on standard error, "<tmp>" the folder; empty where the run goes on
     QStringList left;      // all the folder holds afterwards, what was there before unchanged
-    int openFiles = 0;     // the limit on open files, where there is one
+    void (*inChild)() = nullptr;  // run in the program's process before it starts
+    int exit = 1;                 // where it says something
+    bool limitsResources = false; // which the sanitizers' runtime needs more of than the program
 };
 
 class Refusals : public ::testing::TestWithParam<RefusalRow> {};
@@ -184,8 +172,8 @@ class Refusals : public ::testing::TestWithParam<RefusalRow> {};
 TEST_P(Refusals, NameTheCauseAndLeaveWhatWasThere)
 {
     const RefusalRow& row = GetParam();
-    if (row.openFiles > 0 && kSanitized)
-        GTEST_SKIP() << "the sanitizers' runtime needs open files of its own";
+    if (row.limitsResources && kSanitized)
+        GTEST_SKIP() << "the sanitizers' runtime needs memory and open files of its own";
     QTemporaryDir folder;
     const Undo undo = row.make(folder.path());
     REQUIRE_FAULT(undo, "this user cannot make the fault on this file system");
@@ -193,13 +181,14 @@ TEST_P(Refusals, NameTheCauseAndLeaveWhatWasThere)
     std::map<QString, struct stat> before;
     for (const QString& name : everything(folder.path()))
         ::lstat(QFile::encodeName(folder.filePath(name)).constData(), &before[name]);
-    const rlimit limit{rlim_t(row.openFiles), rlim_t(row.openFiles)};
     QElapsedTimer took;
     took.start();
-    const Finished finished = cli(QStringList(row.arguments).replaceInStrings("<tmp>", folder.path()), folder.path(),
-                                  [limit] { limit.rlim_cur > 0 && ::setrlimit(RLIMIT_NOFILE, &limit); });
+    const Finished finished =
+        cli(QStringList(row.arguments).replaceInStrings("<tmp>", folder.path()), folder.path(), row.inChild);
     EXPECT_LT(took.elapsed(), SheetFolder::kLockWaitMs);
-    EXPECT_EQ(finished.exit, row.says.isEmpty() ? 0 : 1) << finished.err.toStdString();
+    EXPECT_FALSE(finished.crashed);
+    EXPECT_EQ(finished.exit, row.says.isEmpty() ? 0 : row.exit) << finished.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists("/" + kQuestion)); // nothing written elsewhere, not even at the root
     for (QString said : row.says)
         EXPECT_TRUE(finished.err.contains(said.replace("<tmp>", folder.path()))) << finished.err.toStdString();
     QStringList left = row.left;
@@ -231,7 +220,19 @@ INSTANTIATE_TEST_SUITE_P(
          {"--seed", "1"}, {"<tmp>/" + kQuestion + "\n原因：文件是只读的，不能替换原来的文件"}, {kAnswer, kQuestion}},
         {"FileSystemThatHoldsNoFiles", [](const QString&) { return made(QFileInfo("/sys/kernel").isDir()); },
          {"--out", "/sys/kernel"}, {"\n原因：这个文件系统不能存放文件"}, {}},
-        {"TooManyFilesOpen", [](const QString&) { return made(true); }, {"--seed", "1"}, {"\n原因：同时打开的文件太多了"}, {}, 5},
+        {"TooManyFilesOpen", [](const QString&) { return made(true); }, {"--seed", "1"}, {"\n原因：同时打开的文件太多了"}, {},
+         [] { const rlimit five{5, 5}; ::setrlimit(RLIMIT_NOFILE, &five); }, 1, true},
+        // Out of memory the run ends with a reason, not an abort, and removes its lock on the way out: room for
+        // Qt and its fonts to start (about 85 MB here), none for the PDFs of 1000 problems (about 130 MB).
+        {"OutOfMemory", [](const QString&) { return made(true); }, {"--seed", "1", "--count", "1000", "--pdf"},
+         {"内存不够，没能写完练习纸"}, {},
+         [] { const rlimit room{105000 * 1024, 105000 * 1024}; ::setrlimit(RLIMIT_AS, &room); }, 1, true},
+        // A full disk behind standard output loses the report, not the sheets.
+        {"StandardOutputOnAFullDisk", [](const QString&) { return made(true); }, {"--seed", "1"}, {"报告没能全部写到标准输出"},
+         {kAnswer, kQuestion}, [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, 0},
+        // Deleted between entering it and starting the program: nothing is written.
+        {"CurrentFolderDeleted", [](const QString&) { return made(true); }, {"--seed", "1"}, {"当前文件夹已经不存在了"}, {},
+         [] { char here[4096]; ::rmdir(::getcwd(here, sizeof here)); }},
         {"DeviceNodeAtASheetsName", [](const QString& f) { return device(f + "/" + kAnswer); }, {"--seed", "1"},
          {kNotAFile + "一个设备文件，不是普通文件，没有写入"}, {kAnswer, kQuestion}},
         {"OwnLinkToADeviceAtASheetsName",
@@ -267,36 +268,6 @@ TEST(OneRunAtATime, ARunWaitsForTheLockThenGivesUp)
     EXPECT_EQ(finished.exit, 1);
     EXPECT_TRUE(finished.err.contains("另一个程序正在这个文件夹里生成练习纸"));
     EXPECT_EQ(everything(folder.path()), QStringList{".速算答题.lock"});
-}
-
-// A full disk behind standard output loses the report, not the sheets: the
-// run writes them and says on standard error that its report is not whole.
-TEST(LostReport, IsSaidOnStandardErrorAndTheSheetsAreWritten)
-{
-    QTemporaryDir folder;
-    const Finished finished = cli({"--seed", "1"}, folder.path(), [] { ::dup2(::open("/dev/full", O_WRONLY), 1); });
-    EXPECT_EQ(finished.exit, 0) << finished.err.toStdString();
-    EXPECT_TRUE(finished.err.contains("报告没能全部写到标准输出")) << finished.err.toStdString();
-    EXPECT_EQ(everything(folder.path()), (QStringList{kAnswer, kQuestion}));
-}
-
-// Out of memory the run ends with a reason, not an abort, and removes its
-// lock on the way out.
-TEST(OutOfMemory, EndsTheRunWithAReasonAndNoLockLeft)
-{
-    if (kSanitized)
-        GTEST_SKIP() << "AddressSanitizer's shadow memory alone is larger than the address-space limit";
-    QTemporaryDir folder;
-    const Finished finished = cli({"--seed", "1", "--count", "1000", "--pdf"}, folder.path(), [] {
-        // Room for Qt and its fonts to start (about 85 MB here), none for the
-        // PDFs of 1000 problems (about 130 MB).
-        const rlimit limit{105'000 * 1024, 105'000 * 1024};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
-    EXPECT_FALSE(finished.crashed);
-    EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
-    EXPECT_TRUE(finished.err.contains("内存不够，没能写完练习纸")) << finished.err.toStdString();
-    EXPECT_EQ(everything(folder.path()), QStringList());
 }
 
 TEST(OneRunAtATime, RunsStartedTogetherNeverMixTheirPairs)
