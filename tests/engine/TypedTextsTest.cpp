@@ -59,10 +59,7 @@ struct ShownRow {
 
 std::string times(const std::string& text, int n)
 {
-    std::string out;
-    while (n-- > 0)
-        out += text;
-    return out;
+    return n > 0 ? text + times(text, n - 1) : "";
 }
 
 // No byte that a terminal acts on reaches it; every other character is shown

@@ -216,11 +216,6 @@ inline QStringList withSlowMoves(const QString& program, const QStringList& argu
            arguments;
 }
 
-inline bool straceFound()
-{
-    return !QStandardPaths::findExecutable("strace").isEmpty();
-}
-
 // The process strace started for program, once it runs (strace tries
 // tracing on children of its own first).
 inline pid_t tracee(qint64 strace, const QString& program)

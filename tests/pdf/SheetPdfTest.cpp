@@ -34,14 +34,8 @@ SheetProblem problem(Operation operation, double left, double right, BlankSpot b
 
 Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
 {
-    Sheet sheet;
-    sheet.typeText = "加法(＋)";
-    sheet.smallestText = "-32768";
-    sheet.largestText = "32767";
-    sheet.numbered = true;
-    sheet.perLine = perLine;
-    sheet.problems = std::move(problems);
-    return sheet;
+    return {.typeText = "加法(＋)", .smallestText = "-32768", .largestText = "32767", .numbered = true, .perLine = perLine,
+            .problems = std::move(problems)};
 }
 
 using sumlark::testing::PdfLine;
