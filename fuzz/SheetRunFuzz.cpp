@@ -49,8 +49,6 @@ constexpr double kLongestRunAttempts = 300'000.0;
 // takes the suites' regular-expression reader longer to read back.
 constexpr std::int64_t kLongestListing = 300'000;
 constexpr int kLargestRun = 2000;
-// The operations each type may print, one bit each: add, subtract, multiply, divide.
-constexpr unsigned kSignsOfType[] = {0b0001, 0b0010, 0b0100, 0b1000, 0b0011, 0b1100, 0b0111, 0b1111};
 
 void require(bool holds, const std::string& wrong)
 {
@@ -135,7 +133,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // attempts a problem and is never too slow. The rules on digits and
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
-        !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
+        !runnable || !rules.none() || (count >= 1.0 && !typeHasOperation(in.problemType, Operation::Subtraction));
     if (report.refusal) {
         require(mayRefuse && memory.sheets.empty() && memory.texts.empty() &&
                     !wording::refusalText(*report.refusal, wording::OptionNaming()).empty(),

@@ -48,6 +48,8 @@ std::map<std::uint64_t, double> attemptChances(const DrawRow& row)
     return testing::attemptChances(row.type, rangeOf(row), boundsOf(row), row.constraints);
 }
 
+using enum ProblemType;
+
 class DirectDraws : public ::testing::TestWithParam<DrawRow> {};
 
 TEST_P(DirectDraws, GiveEachProblemTheChanceTheAttemptsWould)
@@ -97,7 +99,6 @@ std::vector<DrawRow> drawRows()
         }
     }
     // Each rule alone, and with the mixed types every pairing of the two.
-    using enum ProblemType;
     const std::tuple<ProblemType, int, int> ruled[] = {
         {Addition, 1, 0},            {Addition, 2, 0},            {Subtraction, 0, 1},         {Subtraction, 0, 2},
         {AdditionSubtraction, 1, 1}, {AdditionSubtraction, 1, 2}, {AdditionSubtraction, 2, 1}, {AdditionSubtraction, 2, 2},
@@ -146,7 +147,6 @@ TEST_P(WideDirectDraws, AcceptAsOftenAsCountedAndKeepEveryRule)
     }
 }
 
-using enum ProblemType;
 const DrawRow kWideRows[] = {
     {"DivisionOfEveryPositiveValue", Division, "1", "32767", false, {}},
     {"AllFourOverTheWholeRange", AllFour, "-32768", "32767", false, {}},

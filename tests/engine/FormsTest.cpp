@@ -24,8 +24,7 @@ namespace {
 struct FormRow {
     std::string name;
     ProblemType type;
-    const char* smallest;
-    const char* largest;
+    const char *smallest, *largest;
     bool remainder;
     ProblemConstraints constraints;
 };

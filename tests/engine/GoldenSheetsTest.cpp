@@ -17,8 +17,6 @@
 namespace sumlark {
 namespace {
 
-using testing::ScriptedServices;
-using testing::settingsFor;
 using enum ProblemType;
 
 // Opened in binary mode: a text-mode stream on Windows would turn the sheets'
@@ -51,11 +49,11 @@ class GoldenSheets : public ::testing::TestWithParam<GoldenRow> {};
 TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
 {
     const auto& row = GetParam();
-    auto settings = settingsFor(row.type, row.smallest, row.largest, row.count, row.perLine);
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, row.count, row.perLine);
     settings.numbered = row.numbered;
     settings.writeAnswers = row.writeAnswers;
     settings.allowRemainder = row.allowRemainder;
-    ScriptedServices services;
+    testing::ScriptedServices services;
     const testing::OneRun result = testing::runOne(settings, kFolder, services, row.seed, row.constraints);
 
     ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);

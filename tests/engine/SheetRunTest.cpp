@@ -220,7 +220,6 @@ TEST_P(MixedTypes, WrittenSharesFollowEachRulesAcceptance)
     EXPECT_EQ(shares.size(), operationsOf(row.type).size()) << "a sign the type does not have";
 }
 
-using enum ProblemType;
 
 INSTANTIATE_TEST_SUITE_P(
     Ranges, MixedTypes,

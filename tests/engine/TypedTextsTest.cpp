@@ -53,8 +53,7 @@ TEST(NumberTexts, MagnitudesBeyondDoubleStayOrdered)
 
 struct ShownRow {
     const char* name;
-    std::string typed;
-    std::string shown;
+    std::string typed, shown;
 };
 
 std::string times(const std::string& text, int n)

@@ -74,8 +74,7 @@ TEST(UnkeptFiles, AreNamedAndKeepTheirOldBytes)
 struct LinkRow {
     const char* name;
     mode_t folder;
-    bool byAnotherUser;
-    bool followed;
+    bool byAnotherUser, followed;
     bool folderTheirs = false; // the other user made the folder too
 };
 

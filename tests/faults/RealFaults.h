@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -27,12 +26,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace sumlark::testing {

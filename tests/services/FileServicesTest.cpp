@@ -13,16 +13,13 @@ using testing::RecordingFileServices;
 
 QByteArray gbk(const std::string& utf8)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(QString::fromStdString(utf8));
+    return QStringEncoder("GBK").encode(QString::fromStdString(utf8));
 }
 
 QByteArray readFile(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
 }
 
 WorksheetSettings fourSigns()

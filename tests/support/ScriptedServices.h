@@ -55,8 +55,7 @@ public:
     bool editorStarts = true;
 
     struct Message {
-        std::string title;
-        std::string text;
+        std::string title, text;
     };
     std::vector<std::string> launches, foldersShown, created;
     std::vector<Message> messages;

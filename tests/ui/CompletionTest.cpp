@@ -7,8 +7,6 @@
 namespace sumlark {
 namespace {
 
-using testing::ScriptedServices;
-
 const std::string kFolder = "/work/我的 练习";
 const std::string kQuestion = kFolder + kNativeSeparator + "速算答题.txt";
 const std::string kAnswer = kFolder + kNativeSeparator + "速算答题-答案.txt";
@@ -28,7 +26,7 @@ class CompletionStep : public ::testing::TestWithParam<CompletionRow> {};
 TEST_P(CompletionStep, OpensWrittenSheetsOrSaysWhereTheyAreOrWhatFailed)
 {
     const auto& row = GetParam();
-    ScriptedServices services;
+    testing::ScriptedServices services;
     services.editorStarts = row.editorStarts;
     for (const auto& [path, fault] : {std::pair{kQuestion, row.questionFault}, std::pair{kAnswer, row.answerFault}}) {
         services.files[path] = "earlier " + path;
