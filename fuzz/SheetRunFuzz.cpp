@@ -1,8 +1,9 @@
 // A whole run from arbitrary list texts, type and switches, into sheets kept
-// in memory. Every run must end, and its sheets must hold: header and footer
-// as set, the problems made in order, placed by the line rule, each within
-// its operation's rule and the rules asked for. The sheets are read back with
-// the suites' own reader, so the layout code of the engine is not repeated here.
+// in memory. Every run must end, refused only for a reason its settings give,
+// and its sheets must hold the problems made, in order, each within its
+// operation's rule and the rules asked for, as the suites' own reading of
+// the rules states them. (The text around them, and where each stands on its
+// line: the golden sheets.)
 //
 // Input: byte 0 gives the type (its low three bits, so '0'..'7' read as
 // themselves), byte 1 the switches (low four bits: numbered, answers,
@@ -26,7 +27,6 @@
 #include "RefusalWords.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
-#include "SheetText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,9 +49,6 @@ constexpr double kLongestRunAttempts = 300'000.0;
 // takes the suites' regular-expression reader longer to read back.
 constexpr std::int64_t kLongestListing = 300'000;
 constexpr int kLargestRun = 2000;
-constexpr int kZone = 14;
-// The operations each type may print, one bit each: add, subtract, multiply, divide.
-constexpr unsigned kSignsOfType[] = {0b0001, 0b0010, 0b0100, 0b1000, 0b0011, 0b1100, 0b0111, 0b1111};
 
 void require(bool holds, const std::string& wrong)
 {
@@ -118,84 +115,6 @@ WorksheetSettings settingsFrom(const std::uint8_t* data, std::size_t size)
     return in;
 }
 
-// The cells of one sheet in order, once the text around them and the line
-// rule that places them are checked. The footer counts the problems made;
-// the sheet holds `cells` of them.
-std::vector<testing::Cell> sheetCells(const std::string& sheet, const char* mark, const WorksheetSettings& in, int made,
-                                      std::size_t cells)
-{
-    auto lines = testing::sheetLines(sheet);
-    const std::string dashes(78, '-');
-    const std::string footer[] = {dashes,
-                                  "Sumlark总共生成：" + std::to_string(made) + " 题，题型：" + oneLineText(in.typeText) +
-                                      " 出数范围：" + oneLineText(in.smallestText) + " 到 " + oneLineText(in.largestText),
-                                  dashes, std::string(kCreditLine)};
-    require(lines.size() >= 6 && std::equal(footer, footer + 4, lines.end() - 4) &&
-                lines[0] == "--------答" + std::string(mark) + "纸-----题数(" + oneLineText(in.countText) + ")----类型(" +
-                                oneLineText(in.typeText) + ")----",
-            "the header or the footer is not as set");
-    lines.erase(lines.end() - 4, lines.end());
-    lines.erase(lines.begin());
-    // Problems a line: the leading number rounded half to even (what is left
-    // after the remainder to the nearest whole number), its sign dropped; 0,
-    // or a number outside 16 bits, gives one.
-    const double leading = leadingNumber(in.perLineText), rounded = leading - std::remainder(leading, 1.0);
-    const auto perLine = rounded >= -32768.0 && rounded <= 32767.0 && rounded != 0.0 ? std::size_t(std::fabs(rounded)) : 1u;
-    // The line end before the footer closes an open last line, or stands on
-    // a line of its own when the line rule has already closed it.
-    const bool closed = cells % perLine == 0;
-    require(!closed || lines.back().empty(), "no empty line after the problems");
-    if (closed)
-        lines.pop_back();
-    std::vector<testing::Cell> all;
-    for (const std::string& line : lines) {
-        const auto found = testing::cellsOf(line);
-        const bool last = all.size() + found.size() == cells;
-        require(!found.empty() && found.size() == std::min(perLine, cells - all.size()),
-                "line \"" + line + "\" holds " + std::to_string(found.size()) + " cells");
-        // Each cell opens a print zone, the first one past the cell before.
-        std::string rebuilt;
-        int end = 1;
-        for (const testing::Cell& cell : found) {
-            const int gap = cell.column - end;
-            require((cell.column - 1) % kZone == 0 && (rebuilt.empty() ? gap == 0 : gap >= 1 && gap <= kZone),
-                    "cell \"" + cell.text + "\" at column " + std::to_string(cell.column));
-            rebuilt += std::string(gap, ' ') + cell.text;
-            end = cell.column + printColumns(cell.text);
-        }
-        // Only an open last line runs on in blanks to its next zone.
-        const int pad = static_cast<int>(line.size()) - static_cast<int>(rebuilt.size());
-        require(line.starts_with(rebuilt) && line.find_first_not_of(' ', rebuilt.size()) == std::string::npos &&
-                    (last && !closed ? pad >= 1 && pad <= kZone && (end - 1 + pad) % kZone == 0 : pad == 0),
-                "line \"" + line + "\" holds more than its cells");
-        all.insert(all.end(), found.begin(), found.end());
-    }
-    require(all.size() == cells, "the problems stop early");
-    return all;
-}
-
-// A problem from its numbers: its operation's rule and every rule asked
-// for, its blank where the choice allows.
-void checkProblem(const testing::ProblemRules& rules, const SheetProblem& p, const std::string& where)
-{
-    const std::string broken = rules.broken(p);
-    require(broken.empty(), where + broken);
-    // A blank goes on the result where the rest leaves the operand open:
-    // a factor beside a 0, an operand of a division with a remainder, a
-    // divisor of a quotient 0.
-    const bool remainder = p.remainder != 0.0, chain = p.terms == 3;
-    const bool openFirst = !chain && ((p.operation == Operation::Multiplication && p.right == 0.0) || remainder);
-    const bool openSecond = !chain && ((p.operation == Operation::Multiplication && p.left == 0.0) || remainder ||
-                                       (p.operation == Operation::Division && p.result == 0.0));
-    const BlankChoice choice = rules.rules.blank;
-    const bool kept = choice == BlankChoice::Result   ? p.blank == BlankSpot::Result
-                      : choice == BlankChoice::First  ? p.blank == (openFirst ? BlankSpot::Result : BlankSpot::First)
-                      : choice == BlankChoice::Second ? p.blank == (openSecond ? BlankSpot::Result : BlankSpot::Second)
-                                                      : !(p.blank == BlankSpot::First && openFirst) &&
-                                                            !(p.blank == BlankSpot::Second && openSecond);
-    require(kept, where + "a blank where the choice does not put it");
-}
-
 void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, const RunReport& report,
               const MemorySink& memory)
 {
@@ -214,7 +133,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     // attempts a problem and is never too slow. The rules on digits and
     // repeats have reasons of their own, some of them with no problem at all.
     const bool mayRefuse =
-        !runnable || !rules.none() || (count >= 1.0 && (kSignsOfType[int(in.problemType)] & 0b10) == 0);
+        !runnable || !rules.none() || (count >= 1.0 && !typeHasOperation(in.problemType, Operation::Subtraction));
     if (report.refusal) {
         require(mayRefuse && memory.sheets.empty() && memory.texts.empty() &&
                     !wording::refusalText(*report.refusal, wording::OptionNaming()).empty(),
@@ -233,12 +152,6 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
     const auto& problems = sheet.problems;
     require(static_cast<int>(problems.size()) == made, "made " + std::to_string(problems.size()) + " problems");
     const std::string &questions = memory.texts.at(0).question, &answers = memory.texts.at(0).answer;
-    // The window's own problems are read back cell by cell, placed by the line rule.
-    std::vector<testing::Cell> questionCells, answerCells;
-    if (!rules.asksForms()) {
-        questionCells = sheetCells(questions, "*题*", in, made, made);
-        answerCells = sheetCells(answers, "@案@", in, made, in.writeAnswers ? made : 0);
-    }
     std::size_t answerAt = 0, questionAt = 0;
     std::set<std::uint64_t> seen;
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -246,7 +159,7 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
         appendQuestionCell(question, sheet.serialPrefix(i), problems[i]);
         appendAnswerCell(answer, sheet.serialPrefix(i), problems[i]);
         const std::string where = "problem \"" + answer + "\": ";
-        checkProblem(problemRules, problems[i], where);
+        require(problemRules.broken(problems[i]).empty(), where + problemRules.broken(problems[i]));
         require(seen.insert(problemKey(problems[i])).second || !rules.distinct, where + "a repeat although problems must differ");
         // The cells stand on the sheets in order.
         questionAt = questions.find(question, questionAt);
@@ -257,9 +170,6 @@ void checkRun(const WorksheetSettings& in, const ProblemConstraints& rules, cons
             require(answerAt != std::string::npos, where + "not on the answer sheet in its place");
             answerAt += answer.size();
         }
-        require(questionCells.empty() ||
-                    (questionCells[i].text == question && (!in.writeAnswers || answerCells[i].text == answer)),
-                where + "not in its cell");
     }
 }
 

@@ -1,23 +1,24 @@
-// The direct draw against the attempts it stands in for: every selector and
-// every pair of drawable values enumerated with the chance an attempt draws
-// them, kept when the rules accept them, and a million direct draws tested
-// against the result.
+// The engine's chances. The direct draw against the attempts it stands in
+// for: every selector and every pair of drawable values enumerated with the
+// chance an attempt draws them, kept when the rules accept them, and a
+// million direct draws tested against the result; the generator and the
+// picks from the unused problems below.
 
 #include "ChiSquare.h"
-#include "ProblemRules.h"
 #include "DirectDraw.h"
 #include "NumberText.h"
 #include "ProblemCounting.h"
+#include "ProblemRules.h"
 #include "ScriptedServices.h"
 #include "SeededRandom.h"
+#include "UnusedProblems.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <random>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace sumlark {
 namespace {
@@ -29,11 +30,6 @@ struct DrawRow {
     bool allowRemainder;
     ProblemConstraints constraints;
 };
-
-void PrintTo(const DrawRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 RuleBounds boundsOf(const DrawRow& row)
 {
@@ -51,6 +47,8 @@ std::map<std::uint64_t, double> attemptChances(const DrawRow& row)
 {
     return testing::attemptChances(row.type, rangeOf(row), boundsOf(row), row.constraints);
 }
+
+using enum ProblemType;
 
 class DirectDraws : public ::testing::TestWithParam<DrawRow> {};
 
@@ -101,7 +99,6 @@ std::vector<DrawRow> drawRows()
         }
     }
     // Each rule alone, and with the mixed types every pairing of the two.
-    using enum ProblemType;
     const std::tuple<ProblemType, int, int> ruled[] = {
         {Addition, 1, 0},            {Addition, 2, 0},            {Subtraction, 0, 1},         {Subtraction, 0, 2},
         {AdditionSubtraction, 1, 1}, {AdditionSubtraction, 1, 2}, {AdditionSubtraction, 2, 1}, {AdditionSubtraction, 2, 2},
@@ -150,7 +147,6 @@ TEST_P(WideDirectDraws, AcceptAsOftenAsCountedAndKeepEveryRule)
     }
 }
 
-using enum ProblemType;
 const DrawRow kWideRows[] = {
     {"DivisionOfEveryPositiveValue", Division, "1", "32767", false, {}},
     {"AllFourOverTheWholeRange", AllFour, "-32768", "32767", false, {}},
@@ -209,6 +205,72 @@ TEST(SecondOperands, CountWhatTheRulesAcceptUpToAnyValue)
         }
     }
 }
+
+// The engine's randomness: its generator gives the published algorithm's
+// numbers, so a seed makes the same sheets anywhere; and the list of unused
+// problems hands each out as likely as the attempts would have made it.
+// Outputs of SplitMix64-seeded xoshiro256** worked out apart from this code,
+// from the algorithms' published definitions.
+TEST(SeededRandom, GivesTheAlgorithmsKnownNumbers)
+{
+    const std::pair<std::uint64_t, std::array<std::uint64_t, 4>> known[] = {
+        {0, {0x99ec5f36cb75f2b4ULL, 0xbf6e1f784956452aULL, 0x1a5f849d4933e6e0ULL, 0x6aa594f1262d2d2cULL}},
+        {20240901, {0xaa3cef336ba0e4dcULL, 0xc67ecdddc28ea4ceULL, 0x82659d94b3960248ULL, 0x0d12353a80d17433ULL}}};
+    for (const auto& [seed, outputs] : known) {
+        SeededRandom bits(seed);
+        for (const std::uint64_t expected : outputs)
+            EXPECT_EQ(bits.nextBits(), expected) << "seed " << seed;
+        // Reals are the top 53 bits; one at a time and in threes alike.
+        SeededRandom one(seed), three(seed);
+        double filled[3];
+        three.fill(filled, 3);
+        for (int i = 0; i < 3; ++i) {
+            const double r = one.next();
+            EXPECT_EQ(r, double(outputs[std::size_t(i)] >> 11) * 0x1.0p-53);
+            EXPECT_EQ(filled[i], r);
+        }
+    }
+    EXPECT_EQ(deriveSeed(2024, 1), 0x18e430bb1511f2d2ULL);
+    EXPECT_EQ(deriveSeed(2024, 3), 0x1dbe69e0ae9bb859ULL);
+}
+
+// The p-values the chance tests stand on, at quantiles from published tables
+// and, for two degrees of freedom, from its closed form exp(-x / 2).
+TEST(ChiSquare, GivesKnownTailChances)
+{
+    for (const auto& [degrees, statistic, p] :
+         {std::tuple{1, 3.841458820694124, 0.05}, {10, 18.307038053275146, 0.05}, {100, 124.34211340400407, 0.05},
+          {2, 2.0 * std::log(1e6), 1e-6}, {4, 1.0636232167792094, 0.9}})
+        EXPECT_NEAR(testing::upperGamma(degrees / 2.0, statistic / 2.0), p, p * 1e-6) << degrees;
+}
+
+class UnusedProblemPicks : public ::testing::TestWithParam<DrawRow> {};
+
+// The first pick from a fresh list, over many lists, against each problem's
+// exact chance: a chi-square test that fails below p = 1e-6.
+TEST_P(UnusedProblemPicks, AreEachAsLikelyAsTheAttemptsWouldMakeThem)
+{
+    const auto& row = GetParam();
+    const auto expected = attemptChances(row);
+    ASSERT_GT(expected.size(), 3u);
+    SeededRandom random(7);
+    std::map<std::uint64_t, std::int64_t> seen;
+    for (int pick = 0; pick < 60000; ++pick) {
+        auto unused = UnusedProblems::acceptable(row.type, rangeOf(row), boundsOf(row), row.constraints);
+        ++seen[problemKey(unused.take(random.next()))];
+    }
+    const auto test = testing::chiSquare(expected, seen);
+    EXPECT_EQ(test.unexpected, "") << "a pick outside the acceptable problems";
+    EXPECT_GE(test.p, 1e-6) << "chi-square " << test.statistic << " over " << expected.size() << " problems";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, UnusedProblemPicks,
+    ::testing::Values(DrawRow{"AdditionWithUnevenEnds", Addition, "0.5", "8.25", false, {.distinct = true}},
+                      DrawRow{"SubtractionFromTheLargerDown", Subtraction, "9", "2", false, {.distinct = true}},
+                      DrawRow{"AllFourWithRemainders", AllFour, "1", "6", true, {.distinct = true}},
+                      DrawRow{"MultiplicationDivisionAcrossZero", MultiplicationDivision, "-3", "5", false, {.distinct = true}}),
+    [](const auto& info) { return info.param.name; });
 
 } // namespace
 } // namespace sumlark

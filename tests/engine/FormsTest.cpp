@@ -15,10 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 #include <set>
-#include <string>
 
 namespace sumlark {
 namespace {
@@ -26,16 +24,10 @@ namespace {
 struct FormRow {
     std::string name;
     ProblemType type;
-    const char* smallest;
-    const char* largest;
+    const char *smallest, *largest;
     bool remainder;
     ProblemConstraints constraints;
 };
-
-void PrintTo(const FormRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 WorksheetSettings settingsOf(const FormRow& row, const char* count = "1")
 {
@@ -96,65 +88,57 @@ class Forms : public ::testing::TestWithParam<FormRow> {};
 
 // Every allowed problem listed once and no other, a key standing for the
 // whole problem; blanks only where the rest of the problem determines them.
-TEST_P(Forms, ListEveryProblemTheRulesAllowWithItsBlanks)
+// Drawn, each kind as often as its share among the kinds that have problems,
+// each problem of a kind equally often, each allowed blank place equally often.
+TEST_P(Forms, ListEveryAllowedProblemAndDrawEachWithItsShare)
 {
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan && planned.plan->formed()) << static_cast<int>(planned.refusal.code);
     const FormedProblems& formed = *planned.plan->formed();
-    std::set<std::uint64_t> expected;
-    for (const auto& [kind, keys] : allowedProblems(row))
-        expected.insert(keys.begin(), keys.end());
-    std::set<std::uint64_t> listed;
+    std::set<std::uint64_t> allowed, listed;
+    double shares = 0.0;
+    for (const auto& [kind, keys] : allowedProblems(row)) {
+        allowed.insert(keys.begin(), keys.end());
+        shares += kind < 4 ? operationShare(row.type, Operation(kind))
+                           : operationShare(row.type, Operation(kind / 4)) * operationShare(row.type, Operation(kind % 4));
+    }
+    std::map<std::uint64_t, double> expected;
     for (const ShapeProblems& shape : formed.shapes) {
-        shape.forEach([&](const SheetProblem& problem) {
+        const double share = shape.shape().share / shares / double(shape.size());
+        shape.forEach([&](SheetProblem problem) {
             listed.insert(problemKey(problem));
             const SheetProblem back = problemFromKey(problemKey(problem));
             EXPECT_TRUE(problemKey(back) == problemKey(problem) && back.result == problem.result &&
                         back.remainder == problem.remainder);
             BlankSpot spots[3];
-            const std::set<BlankSpot> allowed(spots, spots + blankSpots(problem, BlankChoice::Mixed, spots));
-            EXPECT_TRUE(allowed.count(BlankSpot::Result));
+            const std::set<BlankSpot> mixed(spots, spots + blankSpots(problem, BlankChoice::Mixed, spots));
+            EXPECT_TRUE(mixed.count(BlankSpot::Result));
             // A division with a remainder keeps its blank on the result even
             // where the remainder would pin the operand down: a pupil reads
             // a blank as the one number that fits.
             for (const BlankSpot spot : {BlankSpot::First, BlankSpot::Second})
-                EXPECT_EQ(allowed.count(spot) == 1, problem.remainder == 0.0 && solutionsAt(problem, spot) == 1)
+                EXPECT_EQ(mixed.count(spot) == 1, problem.remainder == 0.0 && solutionsAt(problem, spot) == 1)
                     << problemKey(problem) << " spot " << int(spot);
-        });
-        // Numbered access finds what the listing found.
-        for (std::int64_t i = 0; i < shape.size(); i += std::max<std::int64_t>(1, shape.size() / 7))
-            EXPECT_TRUE(listed.count(problemKey(shape.at(i))));
-    }
-    EXPECT_EQ(listed, expected);
-    EXPECT_EQ(formed.size(), std::int64_t(expected.size()));
-}
-
-// Each kind as often as its share among the kinds that have problems, each
-// problem of a kind equally often, each allowed blank place equally often.
-TEST_P(Forms, DrawEachProblemAndBlankWithItsShare)
-{
-    const auto& row = GetParam();
-    const auto planned = planRun(settingsOf(row), row.constraints);
-    ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
-    double shares = 0.0;
-    for (const auto& [kind, keys] : allowedProblems(row))
-        shares += kind < 4 ? operationShare(row.type, Operation(kind))
-                           : operationShare(row.type, Operation(kind / 4)) * operationShare(row.type, Operation(kind % 4));
-    std::map<std::uint64_t, double> expected;
-    for (const ShapeProblems& shape : planned.plan->formed()->shapes) {
-        const double share = shape.shape().share / shares / double(shape.size());
-        shape.forEach([&](SheetProblem problem) {
-            BlankSpot spots[3];
+            // Asked for one operand, the blank goes there where it may, else on the result.
+            for (const auto& [choice, spot] :
+                 {std::pair{BlankChoice::First, BlankSpot::First}, std::pair{BlankChoice::Second, BlankSpot::Second}})
+                EXPECT_TRUE(blankSpots(problem, choice, spots) == 1 &&
+                            spots[0] == (mixed.count(spot) ? spot : BlankSpot::Result));
             const int count = blankSpots(problem, row.constraints.blank, spots);
             for (int i = 0; i < count; ++i) {
                 problem.blank = spots[i];
                 expected[problemKey(problem)] += share / count;
             }
         });
+        // Numbered access finds what the listing found.
+        for (std::int64_t i = 0; i < shape.size(); i += std::max<std::int64_t>(1, shape.size() / 7))
+            EXPECT_TRUE(listed.count(problemKey(shape.at(i))));
     }
+    EXPECT_EQ(listed, allowed);
+    EXPECT_EQ(formed.size(), std::int64_t(allowed.size()));
     SeededRandom random(2026);
-    FormedSource source(*planned.plan->formed(), row.constraints.blank, false, random);
+    FormedSource source(formed, row.constraints.blank, false, random);
     std::map<std::uint64_t, std::int64_t> seen;
     for (int i = 0; i < 200'000; ++i)
         ++seen[problemKey(source.next())];
@@ -176,7 +160,6 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
         GTEST_SKIP() << "too many to write out";
     EXPECT_FALSE(planRun(settingsOf(row, std::to_string(distinct + 1).c_str()), row.constraints).plan);
     testing::ScriptedServices services;
-    services.useSeededRandom = true;
     const auto made = makeSheet(settingsOf(row, std::to_string(distinct).c_str()), {7, row.constraints, {}}, services);
     ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
     std::set<std::uint64_t> keys;

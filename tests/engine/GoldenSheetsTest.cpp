@@ -17,8 +17,6 @@
 namespace sumlark {
 namespace {
 
-using testing::ScriptedServices;
-using testing::settingsFor;
 using enum ProblemType;
 
 // Opened in binary mode: a text-mode stream on Windows would turn the sheets'
@@ -30,6 +28,12 @@ std::string readGolden(const std::string& path)
     return file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
                 : "<no golden file " + path + ">";
 }
+
+#ifdef _WIN32
+const std::string kFolder = "C:\\三年级", kQuestion = kFolder + "\\速算答题.txt", kAnswer = kFolder + "\\速算答题-答案.txt";
+#else
+const std::string kFolder = "/home/三年级", kQuestion = kFolder + "/速算答题.txt", kAnswer = kFolder + "/速算答题-答案.txt";
+#endif
 
 struct GoldenRow {
     const char *name;
@@ -45,17 +49,20 @@ class GoldenSheets : public ::testing::TestWithParam<GoldenRow> {};
 TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
 {
     const auto& row = GetParam();
-    auto settings = settingsFor(row.type, row.smallest, row.largest, row.count, row.perLine);
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, row.count, row.perLine);
     settings.numbered = row.numbered;
     settings.writeAnswers = row.writeAnswers;
     settings.allowRemainder = row.allowRemainder;
-    ScriptedServices services;
-    services.useSeededRandom = true;
-    const testing::OneRun result = testing::runOne(settings, "sheets", services, row.seed, row.constraints);
+    testing::ScriptedServices services;
+    const testing::OneRun result = testing::runOne(settings, kFolder, services, row.seed, row.constraints);
 
     ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     ASSERT_TRUE(result.question.written && result.answer.written);
     EXPECT_EQ(result.sheet->seed, row.seed);
+    // Sheet paths are the only text a run makes differently on Windows: the
+    // engine leaves the join to its services, which join as the system does.
+    EXPECT_EQ(services.created, (std::vector<std::string>{kQuestion, kAnswer}));
+    EXPECT_TRUE(result.question.path == kQuestion && result.answer.path == kAnswer);
     const std::string base = std::string(SUMLARK_ENGINE_GOLDEN_DIR) + "/" + row.name;
     for (const auto& [report, suffix] : {std::pair{result.question, ".question.txt"}, std::pair{result.answer, ".answer.txt"}}) {
         const std::string& made = services.files.at(report.path);
@@ -73,6 +80,8 @@ TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
 const GoldenRow kRows[] = {
     {"AdditionWithinTwenty", Addition, "1", "20", "30", "5", true, true, false, 20240901},
     {"SubtractionWithinHundred", Subtraction, "1", "100", "25", "4", false, true, false, 1},
+    // Line breaks typed into the lists stay on the header's and footer's line.
+    {"SubtractionTextsWithLineBreaks", Subtraction, "1\r\n", "10", "2\n", "5", false, true, false, 7},
     {"MultiplicationTables", Multiplication, "1", "10", "20", "5", true, true, false, 2},
     {"DivisionExact", Division, "1", "50", "20", "4", false, true, false, 3},
     {"DivisionRemaindersAndNegatives", Division, "-5", "10", "20", "3", true, true, true, 4},
@@ -102,25 +111,6 @@ const GoldenRow kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GoldenSheets, ::testing::ValuesIn(kRows),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Sheet paths are the only text a run makes differently on Windows: the
-// engine leaves the join to its services, which join as the system does.
-TEST(SheetPaths, RunJoinsFolderAndNamesWithThePlatformSeparator)
-{
-#ifdef _WIN32
-    const std::string folder = "C:\\三年级", question = "C:\\三年级\\速算答题.txt",
-                      answer = "C:\\三年级\\速算答题-答案.txt";
-#else
-    const std::string folder = "/home/三年级", question = "/home/三年级/速算答题.txt",
-                      answer = "/home/三年级/速算答题-答案.txt";
-#endif
-    ScriptedServices services;
-    services.useSeededRandom = true;
-    const testing::OneRun result = testing::runOne(settingsFor(Addition, "1", "10", "3"), folder, services, 1);
-    EXPECT_EQ(services.created, (std::vector<std::string>{question, answer}));
-    EXPECT_EQ(result.question.path, question);
-    EXPECT_EQ(result.answer.path, answer);
-}
 
 } // namespace
 } // namespace sumlark

@@ -1,142 +1,70 @@
-#include "NativePath.h"
 #include "OperandRange.h"
 #include "OperationRules.h"
+#include "ProblemCounting.h"
 #include "ScriptedServices.h"
 #include "SheetLayout.h"
-#include "SheetRun.h"
 #include "SheetText.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace sumlark {
 namespace {
 
-using testing::Attempt;
 using testing::ScriptedServices;
 using testing::settingsFor;
 using enum ProblemType;
 
-const std::string kFolder = "/sheets";
-const std::string kQuestionPath = kFolder + kNativeSeparator + "速算答题.txt";
-const std::string kAnswerPath = kFolder + kNativeSeparator + "速算答题-答案.txt";
-
-// A sheet as written: its header, its problem lines, an empty line where the
-// last of them was already closed (or there is none), and the footer.
-std::string sheetText(bool answers, const std::string& count, ProblemType type, std::vector<std::string> rows,
-                      int made, const std::string& smallest, const std::string& largest, bool lastClosed = true)
-{
-    const std::string dashes(78, '-'), typeText(problemTypeText(type));
-    rows.insert(rows.begin(), std::string("--------答") + (answers ? "@案@纸" : "*题*纸") + "-----题数(" + count +
-                                  ")----类型(" + typeText + ")----");
-    if (lastClosed)
-        rows.emplace_back();
-    for (const std::string& line : {dashes,
-                                    "Sumlark总共生成：" + std::to_string(made) + " 题，题型：" + typeText + " 出数范围：" +
-                                        smallest + " 到 " + largest,
-                                    dashes, std::string(kCreditLine)})
-        rows.push_back(line);
-    std::string text;
-    for (const auto& line : rows)
-        text += line + "\r\n";
-    return text;
-}
-
-testing::OneRun seededRun(const WorksheetSettings& settings, ScriptedServices& services)
-{
-    services.useSeededRandom = true;
-    return testing::runOne(settings, kFolder, services, 7);
-}
-
-// 15 + 9 exceeds 20 and is drawn again for the same number; the cells stand
-// in print zones of 14 columns.
-TEST(SheetLayout, AdditionOneToTwentyFiveProblemsThreeALine)
-{
-    auto settings = settingsFor(Addition, "1", "20", "5", "3");
-    settings.numbered = true;
-    ScriptedServices services;
-    services.scriptAll({{1, 3, 12}, {5, 15, 9}, {2, 7, 5}, {12, 10, 9}, {3, 2, 6}, {9, 11, 8}}, 1, 20);
-    EXPECT_EQ(testing::runOne(settings, kFolder, services).sheet->problems.size(), 5u);
-    EXPECT_EQ(services.files.at(kQuestionPath),
-              sheetText(false, "5", Addition, {"01) 3＋12=    02) 7＋5=     03) 10＋9=", "04) 2＋6=     05) 11＋8=    "},
-                        5, "1", "20", false));
-    EXPECT_EQ(services.files.at(kAnswerPath),
-              sheetText(true, "5", Addition, {"01) 3＋12=15  02) 7＋5=12   03) 10＋9=19", "04) 2＋6=8    05) 11＋8=19  "},
-                        5, "1", "20", false));
-    std::vector<int> columns;
-    for (const auto& cell : testing::allCells(services.files.at(kAnswerPath)))
-        columns.push_back(cell.column);
-    EXPECT_EQ(columns, (std::vector<int>{1, 15, 29, 1, 15}));
-}
-
-TEST(SheetLayout, LineBreaksInTypedTextsStayOnTheirLine)
-{
-    ScriptedServices services;
-    seededRun(settingsFor(Subtraction, "1\r\n", "10", "2\n"), services);
-    const auto sheet = testing::sheetLines(services.files.at(kQuestionPath));
-    ASSERT_EQ(sheet.size(), 6u);
-    EXPECT_EQ(sheet[0], "--------答*题*纸-----题数(2 )----类型(减法(－))----");
-    EXPECT_EQ(sheet[3], "Sumlark总共生成：2 题，题型：减法(－) 出数范围：1   到 10");
-}
-
-struct ExampleRow {
+struct RuleRow {
     const char* name;
-    ProblemType type;
-    int smallest;
+    Operation operation;
     const char* largest;
     bool allowRemainder;
-    std::vector<Attempt> attempts; // rejected ones first; the last is accepted
-    const char* answer;            // the question is the answer up to "="
+    double left, right; // as drawn
+    const char* answer; // the answer cell; "" where the rule draws again
 };
 
-class WorkedExamples : public ::testing::TestWithParam<ExampleRow> {};
+class OperationRule : public ::testing::TestWithParam<RuleRow> {};
 
-// One-problem runs: a rejected draw leaves no trace, the accepted one is the
-// only cell of both sheets.
-TEST_P(WorkedExamples, OneProblemSheets)
+// Each operation's rule at its edges: what it keeps, how it writes it, and
+// what it throws away to be drawn again.
+TEST_P(OperationRule, KeepsOrDrawsAgain)
 {
     const auto& row = GetParam();
-    const std::string smallest = std::to_string(row.smallest), answer = row.answer;
-    auto settings = settingsFor(row.type, smallest.c_str(), row.largest, "1", "1");
+    auto settings = settingsFor(AllFour, "1", row.largest, "1");
     settings.allowRemainder = row.allowRemainder;
-    ScriptedServices services;
-    services.scriptAll(row.attempts, row.smallest, std::stod(row.largest));
-    testing::runOne(settings, kFolder, services);
-    EXPECT_EQ(services.randomsTaken, 3 * row.attempts.size());
-    EXPECT_EQ(services.files.at(kQuestionPath),
-              sheetText(false, "1", row.type, {answer.substr(0, answer.find('=') + 1)}, 1, smallest, row.largest));
-    EXPECT_EQ(services.files.at(kAnswerPath), sheetText(true, "1", row.type, {answer}, 1, smallest, row.largest));
-}
-
-const ExampleRow kExamples[] = {
-    {"AdditionWithinLimit", Addition, 1, "100", false, {{1, 35, 48}}, "35＋48=83"},
-    {"AdditionEqualToLimit", Addition, 1, "100", false, {{1, 60, 40}}, "60＋40=100"},
-    {"AdditionOverLimitRedrawn", Addition, 1, "50", false, {{1, 35, 48}, {1, 20, 5}}, "20＋5=25"},
-    {"AdditionOneOverRedrawn", Addition, 1, "100", false, {{1, 51, 50}, {1, 1, 1}}, "1＋1=2"},
-    {"SubtractionLargerFirst", Subtraction, 1, "30", false, {{1, 12, 30}}, "30－12=18"},
-    {"SubtractionEqualOperands", Subtraction, 1, "30", false, {{1, 7, 7}}, "7－7=0"},
-    {"MultiplicationBelowTenTimes", Multiplication, 1, "10", false, {{1, 9, 10}}, "9×10=90"},
-    {"MultiplicationAtTenTimesRedrawn", Multiplication, 1, "10", false, {{1, 10, 10}, {1, 3, 4}}, "3×4=12"},
-    {"DivisionUnevenRedrawn", Division, 1, "50", false, {{1, 6, 47}, {1, 48, 6}}, "48÷6=8"},
-    {"DivisionWithRemainder", Division, 1, "50", true, {{1, 6, 47}}, "47÷6=7...5"},
-    {"DivisionEvenWithRemainderAllowed", Division, 1, "50", true, {{1, 6, 48}}, "48÷6=8"},
-    {"DivisionGuardsThenNegativeDivisor", Division, -5, "10", true, {{1, 0, 5}, {1, -4, 2}, {1, 5, 0}, {1, 7, -2}},
-     "7÷-2=-3...1"}};
-
-INSTANTIATE_TEST_SUITE_P(Rules, WorkedExamples, ::testing::ValuesIn(kExamples),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Rules, ProductTestPassesWhenTheLargestIsNoNumber)
-{
-    const auto problem =
-        applyRule(Operation::Multiplication, {1, 500, 500}, RuleBounds::from(settingsFor(Multiplication, "1", "abc", "1")));
-    ASSERT_TRUE(problem);
+    const auto problem = applyRule(row.operation, {1, row.left, row.right}, RuleBounds::from(settings));
     std::string cell;
-    appendAnswerCell(cell, "07) ", SheetProblem::of(*problem));
-    EXPECT_EQ(cell, "07) 500×500=250000");
+    if (problem)
+        appendAnswerCell(cell, "", SheetProblem::of(*problem));
+    EXPECT_EQ(cell, row.answer);
 }
+
+using Op = Operation;
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, OperationRule,
+    ::testing::Values(RuleRow{"AdditionWithinLimit", Op::Addition, "100", false, 35, 48, "35＋48=83"},
+                      RuleRow{"AdditionEqualToLimit", Op::Addition, "100", false, 60, 40, "60＋40=100"},
+                      RuleRow{"AdditionOverLimit", Op::Addition, "50", false, 35, 48, ""},
+                      RuleRow{"AdditionOneOver", Op::Addition, "100", false, 51, 50, ""},
+                      RuleRow{"SubtractionLargerFirst", Op::Subtraction, "30", false, 12, 30, "30－12=18"},
+                      RuleRow{"SubtractionEqualOperands", Op::Subtraction, "30", false, 7, 7, "7－7=0"},
+                      RuleRow{"MultiplicationBelowTenTimes", Op::Multiplication, "10", false, 9, 10, "9×10=90"},
+                      RuleRow{"MultiplicationAtTenTimes", Op::Multiplication, "10", false, 10, 10, ""},
+                      RuleRow{"ProductWhenTheLargestIsNoNumber", Op::Multiplication, "abc", false, 500, 500, "500×500=250000"},
+                      RuleRow{"DivisionUneven", Op::Division, "50", false, 6, 47, ""},
+                      RuleRow{"DivisionLargerFirst", Op::Division, "50", false, 48, 6, "48÷6=8"},
+                      RuleRow{"DivisionWithRemainder", Op::Division, "50", true, 6, 47, "47÷6=7...5"},
+                      RuleRow{"DivisionEvenWithRemainderAllowed", Op::Division, "50", true, 6, 48, "48÷6=8"},
+                      RuleRow{"DivisionOfZero", Op::Division, "10", true, 0, 5, ""},
+                      RuleRow{"DivisionOfANegative", Op::Division, "10", true, -4, 2, ""},
+                      RuleRow{"DivisionByZero", Op::Division, "10", true, 5, 0, ""},
+                      RuleRow{"DivisionByANegative", Op::Division, "10", true, 7, -2, "7÷-2=-3...1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineRule, CellsMoveToTheNextPrintZoneWithAtLeastOneSpace)
 {
@@ -146,19 +74,6 @@ TEST(LineRule, CellsMoveToTheNextPrintZoneWithAtLeastOneSpace)
         std::string sheet;
         ProblemLines(sheet, 8).add(cell, 1);
         EXPECT_EQ(sheet, cell + std::string(spaces, ' ')) << cell;
-    }
-}
-
-// No problem draws no operand, so the range texts need not be numbers.
-TEST(ProblemCount, CountsBelowOneMakeHeaderAndFooterOnly)
-{
-    for (const auto& [count, smallest, largest] : {std::tuple{"0", "1", "10"}, std::tuple{"-3", "1", "10"},
-                                                   std::tuple{"0.5", "1", "10"}, std::tuple{"0", "abc", "10"},
-                                                   std::tuple{"-1", "1", "十"}}) {
-        ScriptedServices services;
-        testing::runOne(settingsFor(Addition, smallest, largest, count), kFolder, services);
-        EXPECT_EQ(services.files.at(kQuestionPath), sheetText(false, count, Addition, {}, 0, smallest, largest));
-        EXPECT_EQ(services.files.at(kAnswerPath), sheetText(true, count, Addition, {}, 0, smallest, largest));
     }
 }
 
@@ -197,15 +112,10 @@ struct LoggingSink final : SheetSink {
 
     struct Staged final : StagedFiles {
         std::string what;
-        int number;
         std::vector<std::string>& log;
-        Staged(std::string w, int n, std::vector<std::string>& l) : what(std::move(w)), number(n), log(l) {}
+        Staged(std::string w, std::vector<std::string>& l) : what(std::move(w)), log(l) {}
         void prepare() override { log.push_back(what + " prepare"); }
-        void commit(std::vector<FileOutcome>& files) override
-        {
-            log.push_back(what + " commit");
-            files.push_back({FileKind::QuestionPdf, number, what, true, {}, {}});
-        }
+        void commit(std::vector<FileOutcome>&) override { log.push_back(what + " commit"); }
     };
     LoggingSink(std::string n, std::vector<std::string>& l, std::string fails = {})
         : name(std::move(n)), log(l), openFails(std::move(fails))
@@ -221,15 +131,15 @@ struct LoggingSink final : SheetSink {
     {
         files.push_back({FileKind::QuestionPdf, number, name + tag, false, {}, {}});
     }
-    std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int number, int, RunReport&) override
+    std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int, int, RunReport&) override
     {
         log.push_back(name + " stage " + sheet.tag);
-        return std::make_unique<Staged>(name + " " + sheet.tag, number, log);
+        return std::make_unique<Staged>(name + " " + sheet.tag, log);
     }
     std::unique_ptr<StagedFiles> stageSet(RunReport&) override
     {
         log.push_back(name + " stage set");
-        return std::make_unique<Staged>(name + " set", 0, log);
+        return std::make_unique<Staged>(name + " set", log);
     }
 };
 
@@ -265,6 +175,79 @@ TEST(RunSinks, PairByPairThenTheSetAndNothingForARefusal)
         files.push_back(file.path + ":" + file.reason + (file.written ? "+" : "-"));
     EXPECT_EQ(files, (std::vector<std::string>{"a01:被占用-", "c01:被占用-", "a02:被占用-", "c02:被占用-"}));
     EXPECT_FALSE(failed.allWritten());
+}
+
+struct ShareRow {
+    const char* name;
+    ProblemType type;
+    const char *smallest, *largest, *count;
+    bool allowRemainder;
+    double tolerance;
+};
+
+class MixedTypes : public ::testing::TestWithParam<ShareRow> {};
+
+// A rejection throws the drawn operation away too, so an operation whose rule
+// rejects less takes a larger share of what is written: its selectors' share
+// times its acceptance, out of the type's. The questions are numbered once
+// each, in order, and without answers the answer sheet holds no problem.
+TEST_P(MixedTypes, WrittenSharesFollowEachRulesAcceptance)
+{
+    const auto& row = GetParam();
+    auto settings = testing::settingsFor(row.type, row.smallest, row.largest, row.count, "8");
+    settings.allowRemainder = row.allowRemainder;
+    settings.writeAnswers = false;
+    settings.numbered = true;
+    testing::ScriptedServices services;
+    const auto result = testing::runOne(settings, "/m", services, 11);
+    ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
+    const auto cells = testing::allCells(services.files.at(result.question.path));
+    std::map<std::string, double> shares, expected;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        EXPECT_TRUE(cells[i].text.starts_with(result.sheet->serialPrefix(i))) << cells[i].text;
+        for (int operation = 0; operation < 4; ++operation)
+            if (cells[i].text.find(signOf(Operation(operation))) != std::string::npos)
+                shares[std::string(signOf(Operation(operation)))] += 1.0 / static_cast<double>(cells.size());
+    }
+    EXPECT_EQ(testing::problemLines(services.files.at(result.answer.path)).size(), 0u);
+    const auto range = OperandRange::from(std::stod(row.smallest), std::stod(row.largest));
+    const auto bounds = RuleBounds::from(settings);
+    const double all = acceptanceChance(row.type, range, bounds);
+    for (const Operation operation : operationsOf(row.type)) {
+        const double share = operationShare(row.type, operation) * acceptanceChance(operation, range, bounds) / all;
+        EXPECT_NEAR(shares[std::string(signOf(operation))], share, row.tolerance) << signOf(operation);
+    }
+    EXPECT_EQ(shares.size(), operationsOf(row.type).size()) << "a sign the type does not have";
+}
+
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, MixedTypes,
+    ::testing::Values(ShareRow{"AddSubAt500OnlySubtracts", AdditionSubtraction, "500", "500", "50", false, 1e-9},
+                      ShareRow{"MulDivAt10OnlyDivides", MultiplicationDivision, "10", "10", "40", false, 1e-9},
+                      ShareRow{"MulDivAt10WithRemainders", MultiplicationDivision, "10", "10", "40", true, 1e-9},
+                      ShareRow{"ThreeAt12OnlySubtracts", AdditionSubtractionMultiplication, "12", "12", "60", false, 1e-9},
+                      ShareRow{"AllFourAt12HalvesSubtractAndDivide", AllFour, "12", "12", "4000", false, 0.04},
+                      ShareRow{"AddSub", AdditionSubtraction, "1", "10", "30000", false, 0.012},
+                      ShareRow{"MulDiv", MultiplicationDivision, "1", "10", "30000", false, 0.012},
+                      ShareRow{"MulDivWithRemainders", MultiplicationDivision, "1", "10", "30000", true, 0.012},
+                      ShareRow{"ThreeOperations", AdditionSubtractionMultiplication, "1", "10", "30000", false, 0.012},
+                      ShareRow{"AllFour", AllFour, "1", "10", "30000", false, 0.012},
+                      ShareRow{"AllFourWithRemainders", AllFour, "1", "10", "30000", true, 0.012}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MixedTypes, RemainderSwitchChangesNothingWithoutDivision)
+{
+    for (const auto type : {AdditionSubtraction, AdditionSubtractionMultiplication}) {
+        std::string sheets[2];
+        for (const bool remainder : {false, true}) {
+            auto settings = testing::settingsFor(type, "1", "50", "300");
+            settings.allowRemainder = remainder;
+            testing::ScriptedServices services;
+            sheets[remainder] = services.files[testing::runOne(settings, "/m", services, 5).answer.path];
+        }
+        EXPECT_EQ(sheets[0], sheets[1]);
+    }
 }
 
 } // namespace

@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -26,12 +26,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace sumlark::testing {
@@ -117,13 +114,6 @@ inline Undo made(bool done)
     return done ? Undo([] {}) : Undo();
 }
 
-// Undone when the test ends, however it ends.
-using UndoAtEnd = std::unique_ptr<const Undo, void (*)(const Undo*)>;
-inline UndoAtEnd undoAtEnd(const Undo& undo)
-{
-    return UndoAtEnd(&undo, [](const Undo* u) { (*u)(); });
-}
-
 inline bool setImmutable(const QString& path, bool on)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -168,11 +158,6 @@ inline bool onePair(const QString& folder, const QString& question, const QStrin
     for (std::size_t i = 0; same && i < questions.size(); ++i)
         same = answers[i].text.starts_with(questions[i].text);
     return same;
-}
-
-inline qint64 pages(qint64 bytes)
-{
-    return (bytes + 4095) / 4096 * 4096;
 }
 
 // A tmpfs of a few pages mounted on an existing folder, gone when undone.
@@ -225,11 +210,6 @@ inline QStringList withSlowMoves(const QString& program, const QStringList& argu
     return QStringList{"-f", "-qq", "-o", "/dev/null", "-e", "trace=rename,renameat,renameat2", "-e",
                        "inject=rename,renameat,renameat2:delay_exit=300000", program} +
            arguments;
-}
-
-inline bool straceFound()
-{
-    return !QStandardPaths::findExecutable("strace").isEmpty();
 }
 
 // The process strace started for program, once it runs (strace tries

@@ -1,5 +1,6 @@
 // The problem forms on paper, read back from the PDF with pdftotext: the
-// sheet's problems, in rows and in the column form, question and answer.
+// sheet's problems, in rows and in the column form, question and answer, on
+// the page's own paper and on a printer's.
 // SUMLARK_KEEP_PDFS=<folder> writes the PDFs there, to be looked at.
 
 #include "PdfWords.h"
@@ -8,6 +9,8 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -29,26 +32,16 @@ SheetProblem problem(Operation operation, double left, double right, BlankSpot b
     return made;
 }
 
-SheetProblem chain(double left, Operation operation, double right, Operation then, double third)
-{
-    return testing::ProblemRules::chain(operation, std::int64_t(left), std::int64_t(right), then, std::int64_t(third));
-}
-
 Sheet sheetOf(std::vector<SheetProblem> problems, int perLine)
 {
-    Sheet sheet;
-    sheet.typeText = "加法(＋)";
-    sheet.smallestText = "-32768";
-    sheet.largestText = "32767";
-    sheet.numbered = true;
-    sheet.perLine = perLine;
-    sheet.problems = std::move(problems);
-    return sheet;
+    return {.typeText = "加法(＋)", .smallestText = "-32768", .largestText = "32767", .numbered = true, .perLine = perLine,
+            .problems = std::move(problems)};
 }
 
 using sumlark::testing::PdfLine;
 using sumlark::testing::PdfWord;
 using sumlark::testing::pageSigns;
+using sumlark::testing::ProblemRules;
 
 // The lines of problems on every page, top to bottom, each word left to
 // right; the lines with Chinese text (title, name line, page number) are not
@@ -158,7 +151,8 @@ TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
 {
     std::vector<SheetProblem> sums(10, problem(Addition, 1, 2));
     const Sheet forms = sheetOf({problem(Addition, 7, 5, BlankSpot::Second), problem(Addition, 7, 5, BlankSpot::First),
-                                 chain(12, Addition, 5, Subtraction, 3), chain(40, Subtraction, -6, Addition, -9),
+                                 ProblemRules::chain(Addition, 12, 5, Subtraction, 3),
+                                 ProblemRules::chain(Subtraction, 40, -6, Addition, -9),
                                  problem(Addition, 5, -3, BlankSpot::Second), problem(Multiplication, 12, 8, BlankSpot::First),
                                  problem(Division, 36, 4, BlankSpot::Second), problem(Division, 7, 2)},
                                 3);
@@ -166,7 +160,7 @@ TEST(RowsOfForms, PrintTheTextSheetsProblemsInColumnsWideEnough)
                                                               {forms, PageLayout::Columns, false}};
     EXPECT_EQ(planPages(PageStyle(), sheetOf(sums, 5)).columns, 5);
     for (const SheetProblem& wide :
-         {chain(30000, Addition, 2000, Subtraction, 31999), problem(Addition, 30000, 2767, BlankSpot::Second)}) {
+         {ProblemRules::chain(Addition, 30000, 2000, Subtraction, 31999), problem(Addition, 30000, 2767, BlankSpot::Second)}) {
         sums[6] = wide;
         cases.emplace_back(sheetOf(sums, 5), PageLayout::Rows, true);
     }
@@ -246,6 +240,86 @@ TEST(ColumnForm, SevenRowsOfFourAPage)
         EXPECT_EQ(printed, pages);
     }
 }
+
+// Printing on a printer's paper and margins: a PDF-format QPrinter set up
+// as the print dialog leaves it, read back with pdftotext. Every word stays
+// inside what the printer prints, the problems keep their size and read as
+// the sheet's, and every page has its page number.
+class PrinterPages : public ::testing::TestWithParam<std::tuple<Paper, int, int>> {};
+
+TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
+{
+    const auto [paper, marginMm, size] = GetParam();
+    // Seventy problems of all four signs, negative numbers among them.
+    std::vector<SheetProblem> problems;
+    for (int i = 0; i < 70; ++i) {
+        const Operation operation = Operation(i % 4);
+        const int left = i % 7 == 0 ? -(i % 20) : i + 3;
+        problems.push_back(problem(operation, left, operation == Division ? i % 9 + 1 : 17 - i % 30));
+    }
+    const Sheet sheet = sheetOf(problems, 5);
+    const QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath("printed.pdf"));
+    printer.setPageSize(pageSizeOf(paper));
+    printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+    QPainter painter;
+    ASSERT_TRUE(painter.begin(&printer));
+    const PageStyle style{paper, double(size), PageLayout::Rows, {}};
+    const auto note = printSet(painter, printer, {sheet}, style);
+    painter.end();
+    // The size stays unless a single problem is wider than the margins
+    // leave room for, which only 40 mm on B5 or A5 at 24 points makes.
+    const PageGrid grid = planPages(PageStyle{paper, double(size), PageLayout::Rows, areaOf(printer.pageLayout())}, sheet);
+    const bool narrow = marginMm == 40 && size == 24 && (paper == Paper::B5 || paper == Paper::A5);
+    EXPECT_EQ(grid.fontSize < size, narrow);
+    EXPECT_EQ(note.value_or("").starts_with("纸上放不下 24 磅的题，打印时字号改为 "), narrow);
+
+    // However small the printer's margins, the page keeps 5 mm of its own.
+    const double margin = std::max(marginMm, 5) * 72.0 / 25.4;
+    const std::map<Paper, QSizeF> paperMm = {{Paper::A4, {210, 297}}, {Paper::B5, {176, 250}}, {Paper::Kai16, {185, 260}},
+                                             {Paper::A5, {148, 210}}, {Paper::Letter, {215.9, 279.4}}};
+    const QSizeF paperSize = paperMm.at(paper) * 72.0 / 25.4;
+    const auto pages = sumlark::testing::readPdfPages(printer.outputFileName());
+    ASSERT_GE(pages.size(), 2u);
+    std::map<bool, QString> printed; // the problems, by whether the page is an answer page
+    for (const auto& page : pages) {
+        EXPECT_NEAR(page.width, paperSize.width(), 72.0 / 25.4);
+        EXPECT_NEAR(page.height, paperSize.height(), 72.0 / 25.4);
+        bool answers = false, numbered = false;
+        for (const auto& line : page.lines()) {
+            const QString text = sumlark::testing::problemText(line);
+            for (const PdfWord& word : line) {
+                EXPECT_GE(word.left, margin - 0.5) << word.text.toStdString();
+                EXPECT_GE(word.top, margin - 0.5) << word.text.toStdString();
+                EXPECT_LE(word.right, page.width - margin + 0.5) << word.text.toStdString();
+                EXPECT_LE(word.bottom, page.height - margin + 0.5) << word.text.toStdString();
+            }
+            answers = answers || text.startsWith("口算练习答案");
+            // Pages count from 1, up to the number of pages.
+            const auto number = QRegularExpression("^第(\\d+)页，共(\\d+)页$").match(text);
+            numbered = numbered || (number.hasMatch() && number.captured(1).toInt() >= 1 &&
+                                    number.captured(1).toInt() <= number.captured(2).toInt());
+            if (sumlark::testing::hasChinese(text))
+                continue;
+            for (const PdfWord& word : line)
+                EXPECT_GE(word.height(), grid.fontSize) << word.text.toStdString();
+            printed[answers] += text;
+        }
+        EXPECT_TRUE(numbered);
+    }
+    for (const bool answers : {false, true}) {
+        std::string expected;
+        for (const std::string& line : rowsExpected(sheet, answers ? SheetKind::Answer : SheetKind::Question, 1))
+            expected += line;
+        EXPECT_EQ(printed[answers].toStdString(), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PapersAndMargins, PrinterPages,
+                         ::testing::Combine(::testing::Values(Paper::A4, Paper::B5, Paper::Kai16, Paper::A5, Paper::Letter),
+                                            ::testing::Values(0, 15, 40), ::testing::Values(14, 24)));
 
 } // namespace
 } // namespace sumlark::pdf

@@ -11,10 +11,7 @@
 namespace sumlark::testing {
 
 struct PdfWord {
-    double left = 0.0;
-    double top = 0.0;
-    double right = 0.0;
-    double bottom = 0.0;
+    double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
     QString text;
 
     double height() const { return bottom - top; }

@@ -1,30 +1,10 @@
 #include "ScriptedServices.h"
 
 #include "MemorySink.h"
-#include "SeededRandom.h"
 #include "TextSheetSink.h"
-
-#include <stdexcept>
 
 namespace sumlark::testing {
 namespace {
-
-struct QueueRandom final : RandomSource {
-    std::deque<double>& queue;
-    std::size_t& taken;
-    QueueRandom(std::deque<double>& q, std::size_t& t) : queue(q), taken(t) {}
-    double next() override
-    {
-        // A run that wants more numbers than the test scripted would loop
-        // on the test's mistake; fail loudly instead.
-        if (queue.empty())
-            throw std::runtime_error("the scripted random sequence ran out");
-        const double value = queue.front();
-        queue.pop_front();
-        ++taken;
-        return value;
-    }
-};
 
 struct MemorySheet final : SheetFile {
     ScriptedServices& owner;
@@ -76,19 +56,10 @@ WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char
     return settings;
 }
 
-void ScriptedServices::scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest)
-{
-    // The middle of the slice of [0, 1) that floor(width * r + smallest) maps to a value.
-    const auto randomFor = [&](int value) { return (value - smallest + 0.5) / (largest - smallest + 1.0); };
-    for (const auto& attempt : attempts)
-        queue_.insert(queue_.end(), {(attempt.selector - 0.5) / 12.0, randomFor(attempt.first), randomFor(attempt.second)});
-}
-
 std::unique_ptr<RandomSource> ScriptedServices::randomSource(std::uint64_t seed)
 {
-    if (useSeededRandom || queue_.empty())
-        return RandomServices::randomSource(seed);
-    return std::make_unique<QueueRandom>(queue_, randomsTaken);
+    ++randomSources;
+    return RandomServices::randomSource(seed);
 }
 
 std::unique_ptr<SheetFile> ScriptedServices::createSheet(const std::string& path, std::string& reason)

@@ -1,7 +1,7 @@
 #pragma once
 
-// Run services for tests: a scripted random sequence, sheets kept in memory,
-// and a record of every editor launch and message.
+// Run services for tests: the engine's seeded generator, sheets kept in
+// memory, and a record of every editor launch and message.
 
 #include "NativePath.h"
 #include "RunServices.h"
@@ -9,7 +9,6 @@
 #include "WorksheetSettings.h"
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -17,14 +16,6 @@
 #include <vector>
 
 namespace sumlark::testing {
-
-// Random numbers that land on chosen values: the selector, then the two
-// operands, for one attempt.
-struct Attempt {
-    int selector = 1;
-    int first = 0;
-    int second = 0;
-};
 
 // Settings as the window would hand them over, with the type's own text and
 // no editor at the end.
@@ -44,16 +35,8 @@ OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunS
 
 class ScriptedServices : public RunServices {
 public:
-    // Queues the three random numbers that make each attempt draw its
-    // values from smallest..largest.
-    void scriptAll(const std::vector<Attempt>& attempts, double smallest, double largest);
-    // With nothing scripted when a run starts, or with this set, the
-    // engine's seeded generator is used.
-    bool useSeededRandom = false;
-
-    // The clock's seed: the one set, else the number of the call.
-    std::optional<std::uint64_t> clock;
-    std::uint64_t clockSeed() override { return clock ? *clock : ++clockCalls; }
+    // The clock's seed: the number of the call.
+    std::uint64_t clockSeed() override { return ++clockCalls; }
     std::unique_ptr<RandomSource> randomSource(std::uint64_t seed) override;
     std::string sheetPath(const std::string& folder, std::string_view fileName) const override
     {
@@ -61,7 +44,7 @@ public:
     }
     std::unique_ptr<SheetFile> createSheet(const std::string& path, std::string& reason) override;
     bool startEditor(const std::string& path) override { return launches.push_back(path), editorStarts; }
-    bool showFolder(const std::string& folder) override { return foldersShown.push_back(folder), folderShows; }
+    bool showFolder(const std::string& folder) override { return foldersShown.push_back(folder), true; }
     void showMessage(const std::string& title, const std::string& text) override { messages.push_back({title, text}); }
 
     // Files as the run left them, by path; a sheet keeps its old text unless
@@ -70,19 +53,14 @@ public:
     // Paths whose creation, write or commit fails.
     std::set<std::string> failCreate, failWrite, failCommit;
     bool editorStarts = true;
-    bool folderShows = true;
 
     struct Message {
-        std::string title;
-        std::string text;
+        std::string title, text;
     };
     std::vector<std::string> launches, foldersShown, created;
     std::vector<Message> messages;
     std::uint64_t clockCalls = 0;
-    std::size_t randomsTaken = 0;
-
-private:
-    std::deque<double> queue_;
+    std::size_t randomSources = 0; // asked for
 };
 
 } // namespace sumlark::testing

@@ -6,15 +6,6 @@
 #include <stdexcept>
 
 namespace sumlark::testing {
-namespace {
-
-const std::regex& cellPattern()
-{
-    static const std::regex pattern("((\\d+)\\) )?(-?\\d+)(＋|－|×|÷)(-?\\d+)=((-?\\d+)(\\.\\.\\.(\\d+))?)?");
-    return pattern;
-}
-
-} // namespace
 
 std::vector<std::string> sheetLines(std::string_view sheet)
 {
@@ -46,9 +37,10 @@ std::vector<std::string> problemLines(std::string_view sheet)
 
 std::vector<Cell> cellsOf(std::string_view line)
 {
+    static const std::regex pattern("(\\d+\\) )?-?\\d+(＋|－|×|÷)-?\\d+=(-?\\d+(\\.\\.\\.\\d+)?)?");
     std::vector<Cell> cells;
     const std::string text(line);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), cellPattern()); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it) {
         const auto position = static_cast<std::size_t>(it->position());
         cells.push_back({it->str(), 1 + printColumns(std::string_view(text).substr(0, position))});
     }
@@ -63,28 +55,6 @@ std::vector<Cell> allCells(std::string_view sheet)
         cells.insert(cells.end(), more.begin(), more.end());
     }
     return cells;
-}
-
-ParsedCell parseCell(const std::string& cell)
-{
-    std::smatch match;
-    if (!std::regex_match(cell, match, cellPattern()))
-        throw std::runtime_error("not a cell: " + cell);
-    ParsedCell parsed;
-    if (match[2].matched)
-        parsed.serial = std::stoi(match[2].str());
-    parsed.left = std::stoll(match[3].str());
-    parsed.sign = match[4].str();
-    parsed.right = std::stoll(match[5].str());
-    if (match[7].matched) {
-        parsed.hasResult = true;
-        parsed.result = std::stoll(match[7].str());
-    }
-    if (match[9].matched) {
-        parsed.hasRemainder = true;
-        parsed.remainder = std::stoll(match[9].str());
-    }
-    return parsed;
 }
 
 } // namespace sumlark::testing

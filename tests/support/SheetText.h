@@ -25,17 +25,4 @@ struct Cell {
 std::vector<Cell> cellsOf(std::string_view line);
 std::vector<Cell> allCells(std::string_view sheet);
 
-struct ParsedCell {
-    int serial = 0; // 0 without a prefix
-    long long left = 0;
-    std::string sign;
-    long long right = 0;
-    bool hasResult = false;
-    long long result = 0;
-    bool hasRemainder = false;
-    long long remainder = 0;
-};
-
-ParsedCell parseCell(const std::string& cell);
-
 } // namespace sumlark::testing

@@ -55,7 +55,7 @@ private slots:
     // five a row take two A4 pages at 14 points. The preview lays the pages
     // out again for the paper and margins its page set-up is given, and says
     // so when a row takes fewer problems than asked. (That the pages stay
-    // inside the margins, at the page's own layer: PrinterPagesTest.)
+    // inside the margins, at the page's own layer: SheetPdfTest.)
     void preview_data()
     {
         // count, answers, sheets, per line; the paper and margins set up (-1: as the preview opens); pages; note
@@ -110,10 +110,7 @@ private slots:
                              {"another paper keeps the sheets", {"cmbPaper", true}},
                              {"a largest typed in the window draws anew", {"cmbFW2", false}},
                              {"carrying draws anew", {"cmbCarry", false}},
-                             {"no repeats draw anew", {"ckDistinct", false}},
                              {"a blank draws anew", {"cmbBlank", false}},
-                             {"three numbers draw anew", {"cmbTerms", false}},
-                             {"a result range draws anew", {"ckResultRange", false}},
                              {"nothing trivial draws anew", {"ckNoTrivial", false}}});
     }
     void paperFromTheLastRunWhileTheChoicesStay()

@@ -54,7 +54,6 @@ protected:
     {
         scratch_ = std::make_unique<QTemporaryDir>();
         services_ = std::make_unique<sumlark::testing::RecordingFileServices>();
-        services_->script.useSeededRandom = true;
         window_ = std::make_unique<sumlark::ui::MainWindow>();
         window_->setRunServices(services_.get());
         window_->setOutputFolder(inFolder());

@@ -1,14 +1,17 @@
 // Both windows: where, at 9 points, each control sits (the drawn window, kept
 // like the golden sheets); that no text is cut at larger fonts; the keyboard;
-// what a press of Create writes and how the run ends; when the About window
-// opens and closes and how the program ends.
+// what a press of Create writes, where, and how the run ends; when the About
+// window opens and closes and how the program ends.
 
 #include "SumlarkVersion.h"
 #include "WindowFixture.h"
+#include "WindowSheetFolder.h"
 
-#include <sys/stat.h>
+#include <pwd.h>
+#include <unistd.h>
 
 using sumlark::ui::AboutWindow;
+using sumlark::ui::sheetFolder;
 
 class WindowTest : public QObject, WindowFixture {
     Q_OBJECT
@@ -22,8 +25,19 @@ class WindowTest : public QObject, WindowFixture {
         return about && QTest::qWaitForWindowActive(about) ? about : nullptr;
     }
 
+    // Real folders and links for where sheets go; "<tmp>" in a row stands for this folder.
+    QTemporaryDir places_;
+    QString place(QString path) const { return path.replace("<tmp>", places_.path()); }
+
 private slots:
-    void initTestCase() { QVERIFY(setUpApplication()); }
+    void initTestCase()
+    {
+        QVERIFY(setUpApplication());
+        const QDir dir(places_.path());
+        QVERIFY(dir.mkpath("portable") && dir.mkpath("apps") && dir.mkpath("prefix/real/bin"));
+        QVERIFY(QFile::link("/usr/bin", dir.filePath("into-usr")));
+        QVERIFY(QFile::link(dir.filePath("prefix/real"), dir.filePath("prefix/link")));
+    }
     void init() { QVERIFY(openWindow()); }
 
     // Twips / 15 on every edge, relative to the control's frame or to the
@@ -198,32 +212,14 @@ private slots:
             QCOMPARE(bytesOf(inFolder(name)), bytesOf(QDir(out.path()).filePath(name)));
     }
 
-    // A folder the run cannot have shows the failure box at once, with the
-    // real reason: a pipe at the lock's name is neither read nor waited for,
-    // and with no home folder nothing is written at the root. (Every other
-    // cause, through the same file service: CliFaultsTest.)
-    void failureBoxNamesTheCause_data()
+    // With no home folder the run has nowhere to go, and says so rather
+    // than write at the root. (Every other cause: CliFaultsTest.)
+    void failureBoxWithoutAHomeFolder()
     {
-        rows<bool, QString>({
-            {"pipe at the lock's name", {true, "锁文件的位置上是一个命名管道，不是这个程序的锁文件：<dir>/.速算答题.lock"}},
-            {"no home folder", {false, "找不到您的主文件夹"}},
-        });
-    }
-    void failureBoxNamesTheCause()
-    {
-        const auto [pipe, says] = row<bool, QString>();
-        if (pipe)
-            QVERIFY(QDir().mkpath(inFolder()) && ::mkfifo(QFile::encodeName(inFolder(".速算答题.lock")), 0666) == 0);
-        else
-            window_->setOutputFolder(QString());
-        QElapsedTimer took;
-        took.start();
+        window_->setOutputFolder(QString());
         press("cmdCreate");
-        QVERIFY(took.elapsed() < sumlark::SheetFolder::kLockWaitMs);
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages()[0].startsWith("保存失败：") && messages()[0].contains(QString(says).replace("<dir>", inFolder())),
-                 qPrintable(messages()[0]));
-        QVERIFY(!QFileInfo::exists(inFolder("速算答题.txt")));
+        QVERIFY2(messages()[0].startsWith("保存失败：") && messages()[0].contains("找不到您的主文件夹"), qPrintable(messages()[0]));
     }
 
     // One window however often it is asked for, from the button or the menu,
@@ -267,6 +263,69 @@ private slots:
         QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
                                        [](auto* w) { return w->inherits("sumlark::ui::AboutWindow"); }), 1);
     }
+
+    // Where the window's sheets go: beside a copy that runs from a folder of
+    // its own and can write there, in the documents subfolder for an installed
+    // copy or one that cannot write beside itself. The system's /usr and /opt
+    // only as paths.
+    void sheetFolderChosen_data()
+    {
+        const QStringList system = {"/usr", "/opt"}, programFiles = {"C:/Program Files", "C:/Program Files (x86)"};
+        rows<QString, QStringList, bool>({
+            {"own writable folder", {"<tmp>/portable", system, true}},
+            {"under /usr", {"/usr/bin", system, false}},
+            {"under /usr/local", {"/usr/local/bin", system, false}},
+            {"under /opt", {"/opt/sumlark/bin", system, false}},
+            {"a root itself", {"/opt", system, false}},
+            {"a link into /usr", {"<tmp>/into-usr", system, false}},
+            {"dot-dot out of /usr", {"/usr/..<tmp>/portable", system, true}},
+            {"root reached through a link", {"<tmp>/prefix/real/bin", {"<tmp>/prefix/link"}, false}},
+            {"name only begins like a root", {"<tmp>/apps", {"<tmp>/app"}, true}},
+            {"trailing slash on the root", {"<tmp>/apps", {"<tmp>/apps/"}, false}},
+            {"Program Files", {"C:/Program Files/Sumlark", programFiles, false}},
+            {"Program Files (x86)", {"C:/Program Files (x86)/Sumlark", programFiles, false}},
+            {"folder gone", {"<tmp>/gone", system, false}},
+            {"no file can be made there, even by root", {"/proc", system, false}},
+        });
+    }
+    void sheetFolderChosen()
+    {
+        auto [program, roots, besideItself] = row<QString, QStringList, bool>();
+        program = place(program);
+        for (QString& root : roots)
+            root = place(root);
+        const QString documents = places_.filePath("documents");
+        QCOMPARE(sheetFolder(program, documents, roots), besideItself ? program : documents + "/速算练习");
+        // Only running makes the folder, and the write probe leaves nothing.
+        QVERIFY(!QFileInfo::exists(documents));
+        if (besideItself)
+            QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    // Without HOME, or with HOME at the root, the documents folder is in the
+    // home the password database records, never at the root; with no
+    // documents folder an installed copy has no sheet folder at all.
+    void documentsFolderOutsideTheRoot_data()
+    {
+        rows<std::optional<QByteArray>>({{"HOME missing", {std::nullopt}}, {"HOME empty", {""}},
+                                         {"HOME the root", {"/"}}, {"HOME the root twice over", {"//"}}});
+    }
+    void documentsFolderOutsideTheRoot()
+    {
+        const auto [home] = row<std::optional<QByteArray>>();
+        const QByteArray previous = qgetenv("HOME");
+        home ? qputenv("HOME", *home) : qunsetenv("HOME");
+        const QString documents = sumlark::ui::documentsFolder();
+        qputenv("HOME", previous);
+        const passwd* user = ::getpwuid(::getuid());
+        QVERIFY(user);
+        const QString recorded = QDir::cleanPath(QFile::decodeName(user->pw_dir));
+        QCOMPARE(documents, recorded == "/" ? QString() : recorded + "/Documents");
+        QCOMPARE(sheetFolder("/usr/bin", QString(), {"/usr"}), QString());
+    }
+
+    // The test program lives in the build tree, a folder of its own.
+    void sheetFolderOfTheTestsBuildFolder() { QCOMPARE(sheetFolder(), QCoreApplication::applicationDirPath()); }
 };
 
 QTEST_MAIN(WindowTest)
