@@ -65,14 +65,17 @@ async function start() {
     form.clearMarks();
     made = result;
     $('notes').replaceChildren(...pages.show(result.model).map((note) => Object.assign(document.createElement('p'), {textContent: note})));
-    history.replaceState(null, '', addressOf({...form.changed(options), seed: result.seed}) || location.pathname);
     $('link-box').hidden = true;
     const {sheets} = result.model;
     const problems = sheets.reduce((sum, sheet) => sum + sheet.problems.length, 0);
     say(`已出好 ${sheets.length > 1 ? `${sheets.length} 份，共 ` : ''}${problems} 题，种子 ${result.seed}。`);
     showActions(made);
-    // On screen once the next frame is painted.
-    requestAnimationFrame(() => setTimeout(() => performance.mark('sheet-shown')));
+    // On screen once the next frame is painted; then the address becomes
+    // this sheet's, which costs a browser a same-page navigation.
+    requestAnimationFrame(() => setTimeout(() => {
+      performance.mark('sheet-shown');
+      history.replaceState(null, '', addressOf({...form.changed(options), seed: result.seed}) || location.pathname);
+    }));
   }
 
   $('choices').addEventListener('submit', (event) => {

@@ -1,9 +1,11 @@
-// One printed page as SVG markup, in points: texts stand on their
-// baselines as on paper. The question page leaves the answers out and its
-// blanks empty; the answer page fills them in the same places, so that both
-// keep every sign where it was.
+// One printed page as texts on their baselines and strokes, in points, and
+// as the HTML that shows it: each text absolutely placed (quicker for a
+// browser to lay out than SVG text, and read by screen readers), the
+// strokes in one SVG beneath. The question page leaves the answers out and
+// its blanks empty; the answer page fills them in the same places, so that
+// both keep every sign where it was.
 
-import {Measure, MINUS, minusGap, signFamily} from './measure.js';
+import {baselineShift, Measure, MINUS, minusGap, numberFamily, signFamily, textWidth} from './measure.js';
 import {
   footerSize, k, pageTitle, printedProblem, remainderText, serialPrefix, setLine,
   setLineSize, signs, stackedOperands, wholeText,
@@ -13,24 +15,34 @@ const escapes = {'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;'};
 const escaped = (text) => String(text).replace(/[&<>"]/g, (c) => escapes[c]);
 const n = (value) => Math.round(value * 100) / 100;
 
-class PageMarkup {
+class PageDrawing {
   constructor(grid) {
     this.grid = grid;
     this.frame = grid.frame;
     this.size = grid.fontSize;
     this.measure = new Measure(this.size);
-    this.parts = [];
+    this.texts = [];
+    this.strokes = [];
   }
 
-  text(x, baseline, text, {size = this.size, cls = 'n', anchor = '', bold = false} = {}) {
+  // anchor: where x is, 'start', 'middle' or 'end' of the text; kept as
+  // where the text starts, which a browser lays out quickest.
+  text(x, baseline, text, {size = this.size, cls = 'n', anchor = 'start', bold = false} = {}) {
     if (text === '')
       return;
-    const extra = (anchor ? ` text-anchor="${anchor}"` : '') + (bold ? ' font-weight="bold"' : '');
-    this.parts.push(`<text class="${cls}" x="${n(x)}" y="${n(baseline)}" font-size="${n(size)}"${extra}>${escaped(text)}</text>`);
+    const sign = cls === 's';
+    if (anchor !== 'start')
+      x -= textWidth(text, size, {sign, bold}) * (anchor === 'end' ? 1 : 0.5);
+    this.texts.push({x, baseline, text, size, sign, bold});
+  }
+
+  // A stroke along SVG path data.
+  stroke(d, width = k.strokeWidth) {
+    this.strokes.push({d, width});
   }
 
   line(x1, y1, x2, y2, width = k.strokeWidth) {
-    this.parts.push(`<path d="M${n(x1)} ${n(y1)}H${n(x2)}${y2 === y1 ? '' : `V${n(y2)}`}" stroke-width="${width}"/>`);
+    this.stroke(`M${n(x1)} ${n(y1)}H${n(x2)}`, width);
   }
 
   // Text in the problems' face, each minus from the signs' face; returns where it ends.
@@ -166,9 +178,9 @@ class PageMarkup {
     const foot = second + k.ruleDrop * size;
     const corner = divisorEnd + k.bracketInset * size;
     const bow = 0.3 * size;
-    this.parts.push(`<path d="M${n(end + k.ruleOverhang * size)} ${n(line)}H${n(corner)}C${n(corner + bow)} ` +
-                    `${n(line + (foot - line) * 0.3)} ${n(corner + bow)} ${n(line + (foot - line) * 0.75)} ` +
-                    `${n(corner - 0.05 * size)} ${n(foot)}" stroke-width="${k.strokeWidth}"/>`);
+    this.stroke(`M${n(end + k.ruleOverhang * size)} ${n(line)}H${n(corner)}C${n(corner + bow)} ` +
+                `${n(line + (foot - line) * 0.3)} ${n(corner + bow)} ${n(line + (foot - line) * 0.75)} ` +
+                `${n(corner - 0.05 * size)} ${n(foot)}`);
     if (answers) {
       this.cells(end, first, wholeText(problem.result));
       if (problem.remainder)
@@ -200,22 +212,36 @@ class PageMarkup {
   }
 }
 
-// The markup of page (from 0) of pages of one sheet's question or answer pages.
-export function pageMarkup({sheet, grid, set, answers, page, pages}) {
-  const markup = new PageMarkup(grid);
+// What page (from 0) of pages of one sheet's question or answer pages holds.
+export function pageDrawing({sheet, grid, set, answers, page, pages}) {
+  const drawing = new PageDrawing(grid);
   const {frame, fontSize: size} = grid;
-  markup.centred(pageTitle(sheet, answers), frame.top + size * k.titleScale * 1.1, size * k.titleScale, true);
+  drawing.centred(pageTitle(sheet, answers), frame.top + size * k.titleScale * 1.1, size * k.titleScale, true);
   const setText = setLine(sheet, set);
   if (setText) {
-    const setSize = markup.fitted(setText, setLineSize(size), false);
-    markup.text(frame.right, frame.setBaseline, setText, {size: setSize, anchor: 'end'});
+    const setSize = drawing.fitted(setText, setLineSize(size), false);
+    drawing.text(frame.right, frame.setBaseline, setText, {size: setSize, anchor: 'end'});
   }
   if (!answers)
-    markup.nameLine();
-  markup.problems(sheet, page, answers);
-  markup.centred(`第 ${page + 1} 页，共 ${pages} 页`, frame.footerBaseline, footerSize(size));
-  return `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${n(frame.width)} ${n(frame.height)}">` +
-         `<rect width="100%" height="100%" fill="#fff"/><g stroke="#000" fill="none">` +
-         markup.parts.filter((part) => part.startsWith('<path')).join('') + '</g>' +
-         markup.parts.filter((part) => part.startsWith('<text')).join('') + '</svg>';
+    drawing.nameLine();
+  drawing.problems(sheet, page, answers);
+  drawing.centred(`第 ${page + 1} 页，共 ${pages} 页`, frame.footerBaseline, footerSize(size));
+  return {width: frame.width, height: frame.height, size, texts: drawing.texts, strokes: drawing.strokes};
+}
+
+// A text's box: no wider than nothing and with no line height (see the
+// style), its text starting at its left and its baseline below its top.
+function placed(text, baseSize) {
+  const top = text.baseline - baselineShift(text.sign ? signFamily : numberFamily) * text.size;
+  const font = text.size === baseSize ? '' : `;font-size:${n(text.size)}pt`;
+  const kind = text.sign ? ' class="s"' : text.bold ? ' class="b"' : '';
+  return `<span${kind} style="left:${n(text.x)}pt;top:${n(top)}pt${font}">${escaped(text.text)}</span>`;
+}
+
+// The page's own size is the problems'; other texts say theirs.
+export function pageHtml(drawing) {
+  const strokes = drawing.strokes.map(({d, width}) => `<path d="${d}" stroke-width="${width}"/>`).join('');
+  return `<div class="paper" style="width:${n(drawing.width)}pt;height:${n(drawing.height)}pt;font-size:${n(drawing.size)}pt">` +
+         `<svg viewBox="0 0 ${n(drawing.width)} ${n(drawing.height)}" aria-hidden="true">${strokes}</svg>` +
+         `${drawing.texts.map((text) => placed(text, drawing.size)).join('')}</div>`;
 }

@@ -58,6 +58,26 @@ function inkAt1(character, family) {
   return box;
 }
 
+// Where a face's baseline stands below the top of a box with no line height,
+// as a part of the size: half its ascent less its descent.
+const shifts = new Map();
+export function baselineShift(family) {
+  let shift = shifts.get(family);
+  if (shift === undefined) {
+    const c = canvas();
+    c.font = fontOf(family, false);
+    const metrics = c.measureText('0');
+    shift = (metrics.fontBoundingBoxAscent - metrics.fontBoundingBoxDescent) / 2 / base;
+    shifts.set(family, shift);
+  }
+  return shift;
+}
+
+// A plain text's advance at a size, in the signs' face or the problems' (bold for the title).
+export function textWidth(text, size, {sign = false, bold = false} = {}) {
+  return advance(text, sign ? signFamily : numberFamily, bold) * size;
+}
+
 export class Measure {
   constructor(size) {
     this.size = size;

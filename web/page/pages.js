@@ -1,12 +1,13 @@
 // The sheets on screen as their printed pages, in the order they print:
 // the question pages of every sheet, then their answer pages. Each page is
-// a box of the paper's shape from the start and is drawn only when it comes
-// near the view, so that a sheet of thousands of problems opens at once;
-// printing draws every page first.
+// a box of the paper's shape from the start, drawn only while it is near the
+// view, so that a sheet of thousands of problems opens at once and keeps
+// the page light; printing draws every page. On screen the paper is scaled
+// to the box's width; on paper it is its own size.
 
 import {paperOf} from './papers.js';
 import {fewerNote, pageCount, planSheet} from './plan.js';
-import {pageMarkup} from './draw.js';
+import {pageDrawing, pageHtml} from './draw.js';
 
 export class SheetPages {
   constructor(container, pageStyle) {
@@ -16,6 +17,14 @@ export class SheetPages {
     this.observer = typeof IntersectionObserver === 'function'
       ? new IntersectionObserver((entries) => this.drawSeen(entries), {rootMargin: '150% 0px'})
       : null;
+    new ResizeObserver(() => this.fit()).observe(container);
+  }
+
+  // The paper scaled to the width of a page's box.
+  fit() {
+    const box = this.pages[0]?.box;
+    if (box)
+      this.container.style.setProperty('--fit', String(box.clientWidth / (this.paperWidth * 4 / 3)));
   }
 
   // Lays the model's sheets out and draws the first page; returns the notes
@@ -24,6 +33,7 @@ export class SheetPages {
     this.observer?.disconnect();
     const {page: style, sheets} = model;
     const paper = paperOf(style.paper);
+    this.paperWidth = paper.width;
     this.pageStyle.textContent =
       `@page { size: ${paper.css}; margin: 0 }\n` +
       `.page { max-width: ${paper.css.split(' ')[0]}; aspect-ratio: ${paper.width} / ${paper.height} }\n` +
@@ -51,9 +61,10 @@ export class SheetPages {
       page.box = box;
     });
     this.container.replaceChildren(fragment);
+    this.fit();
     if (this.pages.length)
       this.draw(this.pages[0]);
-    for (const page of this.pages.slice(1))
+    for (const page of this.pages)
       this.observer ? this.observer.observe(page.box) : this.draw(page);
     return [...new Set(planned.map((sheet) => fewerNote(sheet.grid)).filter(Boolean))];
   }
@@ -62,15 +73,19 @@ export class SheetPages {
     if (page.drawn)
       return;
     page.drawn = true;
-    this.observer?.unobserve(page.box);
-    page.box.innerHTML = pageMarkup({sheet: page.sheet, grid: page.grid, set: page.set, answers: page.answers,
-                                     page: page.page, pages: page.pages});
+    page.box.innerHTML = pageHtml(pageDrawing({sheet: page.sheet, grid: page.grid, set: page.set, answers: page.answers,
+                                               page: page.page, pages: page.pages}));
   }
 
   drawSeen(entries) {
     for (const entry of entries) {
-      if (entry.isIntersecting)
-        this.draw(this.pages[Number(entry.target.dataset.index)]);
+      const page = this.pages[Number(entry.target.dataset.index)];
+      if (entry.isIntersecting) {
+        this.draw(page);
+      } else if (page.drawn) {
+        page.drawn = false;
+        page.box.replaceChildren();
+      }
     }
   }
 

@@ -51,6 +51,7 @@ async function saved(page, buttons) {
   }
 }
 
+// The first page as it prints: its texts and strokes, in points.
 const firstPage = (page) => page.$eval('.page', (box) => box.innerHTML);
 
 describe('the saved sheets are the command line\'s, byte for byte', () => {
@@ -142,6 +143,7 @@ describe('printed to PDF: the chosen paper, never scaled, question pages then an
       rmSync(file);
       const sizes = [...words.matchAll(/<page width="([\d.]+)" height="([\d.]+)"/g)];
       assert.equal(sizes.length, onScreen.length);
+      assert.equal(words.match(/>口算练习(答案)?<\/word>/g).length, onScreen.length, 'every page drawn');
       for (const [, w, h] of sizes) {
         assert.ok(Math.abs(w - width) < 1 && Math.abs(h - height) < 1, `page ${w} x ${h}`);
       }
