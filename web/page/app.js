@@ -109,6 +109,9 @@ async function start() {
   if (Object.keys(linked).length) {
     form.write(linked);
     await make();
+    // A link is opened for its sheet: on a phone the sheet is below the form.
+    if ($('sheets').getBoundingClientRect().top >= innerHeight / 2)
+      $('sheets').scrollIntoView();
   } else {
     say('');
   }

@@ -80,7 +80,7 @@ let page = read('index.html')
   .replace(/<link rel="apple-touch-icon"[^>]*>\n?/, '')
   .replace(/<link rel="icon"[^>]*>/, `<link rel="icon" href="data:image/svg+xml;base64,${Buffer.from(read('icon.svg')).toString('base64')}">`)
   .replace(/<link rel="stylesheet" href="style.css">/, () => `<style>\n${read('style.css')}</style>`)
-  .replace(/<script type="module" src="app.js"><\/script>/, () =>
+  .replace(/<script type="module" src="app.js"[^>]*><\/script>/, () =>
     `<script type="application/json" id="sumlark-modules">${json}</script>\n<script type="module">${loader}</script>`);
 writeFileSync(join(folder, 'sumlark-offline.html'), page);
 
