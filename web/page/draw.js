@@ -33,7 +33,7 @@ class PageDrawing {
     const sign = cls === 's';
     if (anchor !== 'start')
       x -= textWidth(text, size, {sign, bold}) * (anchor === 'end' ? 1 : 0.5);
-    this.texts.push({x, baseline, text, size, sign, bold});
+    this.texts.push({x, baseline, text, size, sign, bold, row: this.row});
   }
 
   // A stroke along SVG path data.
@@ -91,7 +91,7 @@ class PageDrawing {
   }
 
   // Right to left from the "=": the last operand, its sign, and so on.
-  row(problem, x, baseline, answers) {
+  problemRow(problem, x, baseline, answers) {
     this.text(x, baseline, problem.prefix);
     const equals = x + this.grid.prefixWidth + this.grid.expressionWidth;
     let left = equals;
@@ -193,6 +193,7 @@ class PageDrawing {
     const frame = this.frame;
     const pitchX = frame.usable / grid.columns;
     const pitchY = frame.rowsHeight / grid.rowsPerPage;
+    this.pitch = pitchY;
     const perPage = grid.columns * grid.rowsPerPage;
     const first = page * perPage;
     const end = Math.min(sheet.problems.length, first + perPage);
@@ -206,7 +207,9 @@ class PageDrawing {
         (problem.operation === 'div' ? this.divisionBlock : this.stackedBlock)
           .call(this, problem, x + grid.prefixWidth, baseline, answers);
       } else {
-        this.row(printedProblem(sheet, i), x, top + pitchY * 0.5 + this.size * 0.35, answers);
+        this.row = Math.floor((i - first) / grid.columns);
+        this.problemRow(printedProblem(sheet, i), x, top + pitchY * 0.5 + this.size * 0.35, answers);
+        this.row = undefined;
       }
     }
   }
@@ -226,11 +229,11 @@ export function pageDrawing({sheet, grid, set, answers, page, pages}) {
     drawing.nameLine();
   drawing.problems(sheet, page, answers);
   drawing.centred(`第 ${page + 1} 页，共 ${pages} 页`, frame.footerBaseline, footerSize(size));
-  return {width: frame.width, height: frame.height, size, texts: drawing.texts, strokes: drawing.strokes};
+  return {width: frame.width, height: frame.height, size, pitch: drawing.pitch, texts: drawing.texts, strokes: drawing.strokes};
 }
 
-// A text's box: no wider than nothing and with no line height (see the
-// style), its text starting at its left and its baseline below its top.
+// A text's box: no wider than nothing, its text starting at its left and,
+// with no line height (see the style), its baseline below its top.
 function placed(text, baseSize) {
   const top = text.baseline - baselineShift(text.sign ? signFamily : numberFamily) * text.size;
   const font = text.size === baseSize ? '' : `;font-size:${n(text.size)}pt`;
@@ -238,10 +241,33 @@ function placed(text, baseSize) {
   return `<span${kind} style="left:${n(text.x)}pt;top:${n(top)}pt${font}">${escaped(text.text)}</span>`;
 }
 
+// The texts of the problem rows that start at one x in one face, one box
+// of lines a row apart: a page of rows is some fifty boxes rather than
+// five hundred, which a browser lays out and paints in a fraction of the time.
+function rowColumns(drawing) {
+  const columns = new Map();
+  for (const text of drawing.texts) {
+    if (text.row === undefined)
+      continue;
+    const key = `${n(text.x)} ${text.sign}`;
+    columns.get(key)?.push(text) ?? columns.set(key, [text]);
+  }
+  return [...columns.values()].map((texts) => {
+    const first = texts.reduce((a, b) => (a.row < b.row ? a : b));
+    const lines = [];
+    for (const text of texts)
+      lines[text.row - first.row] = escaped(text.text);
+    const top = first.baseline - drawing.pitch / 2 - baselineShift(first.sign ? signFamily : numberFamily) * first.size;
+    return `<span${first.sign ? ' class="s"' : ''} style="left:${n(first.x)}pt;top:${n(top)}pt;line-height:${n(drawing.pitch)}pt">` +
+           `${Array.from(lines, (line) => line ?? '').join('\n')}</span>`;
+  });
+}
+
 // The page's own size is the problems'; other texts say theirs.
 export function pageHtml(drawing) {
   const strokes = drawing.strokes.map(({d, width}) => `<path d="${d}" stroke-width="${width}"/>`).join('');
+  const single = drawing.texts.filter((text) => text.row === undefined).map((text) => placed(text, drawing.size));
   return `<div class="paper" style="width:${n(drawing.width)}pt;height:${n(drawing.height)}pt;font-size:${n(drawing.size)}pt">` +
          `<svg viewBox="0 0 ${n(drawing.width)} ${n(drawing.height)}" aria-hidden="true">${strokes}</svg>` +
-         `${drawing.texts.map((text) => placed(text, drawing.size)).join('')}</div>`;
+         `${single.join('')}${rowColumns(drawing).join('')}</div>`;
 }

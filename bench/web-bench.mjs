@@ -1,5 +1,5 @@
 // The page's figures, measured in Debian's Chromium from the page itself:
-//   node web/tests/web-bench.mjs
+//   node bench/web-bench.mjs
 // - a 110-problem sheet on screen after 生成, the CPU slowed 4x;
 // - a 32766-problem sheet on screen after 生成, and how many of its pages are drawn;
 // - makeSheets on the worst settings (32766 divisions on 1..100, 8 a line,
@@ -13,7 +13,7 @@ import {existsSync, readFileSync} from 'node:fs';
 import {join} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {gzipSync} from 'node:zlib';
-import {launch, make, openSheet, serve, webFolder} from './browser/support.mjs';
+import {launch, make, openSheet, serve, webFolder} from '../web/tests/browser/support.mjs';
 
 const runs = 9;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -58,7 +58,7 @@ try {
     return times;
   }, runs);
   let line = `makeSheets, 32766 divisions on 1..100, in the browser: ${ms(median(browserTimes))}`;
-  const root = fileURLToPath(new URL('../..', import.meta.url));
+  const root = fileURLToPath(new URL('..', import.meta.url));
   const native = join(root, 'build/release/bench/sumlark_bench');
   if (existsSync(native)) {
     const report = JSON.parse(execFileSync(native, ['--benchmark_filter=BM_RunIntoMemory/type:3$',
