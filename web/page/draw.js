@@ -67,7 +67,7 @@ class PageDrawing {
 
   // Text made smaller only where it would not fit the width.
   fitted(text, size, bold) {
-    const width = new Measure(size).textWidth(text, bold);
+    const width = textWidth(text, size, {bold});
     const room = this.frame.usable * 0.97;
     return width > room ? size * room / width : size;
   }
@@ -80,13 +80,12 @@ class PageDrawing {
     const frame = this.frame;
     const size = frame.nameSize;
     const fieldWidth = (frame.usable + k.nameFieldGap * size) / frame.namesPerLine;
-    const measure = new Measure(size);
     ['姓名：', '日期：', '用时：', '得分：'].forEach((label, field) => {
       const line = Math.floor(field / frame.namesPerLine);
       const x = frame.left + (field % frame.namesPerLine) * fieldWidth;
       const baseline = frame.top + this.size * k.titleBlock + size * (1.5 + k.nameLinePitch * line);
       this.text(x, baseline, label, {size});
-      this.line(x + measure.textWidth(label), baseline + 2, x + fieldWidth - k.nameFieldGap * size, baseline + 2, 0.6);
+      this.line(x + textWidth(label, size), baseline + 2, x + fieldWidth - k.nameFieldGap * size, baseline + 2, 0.6);
     });
   }
 

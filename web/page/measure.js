@@ -100,11 +100,6 @@ export class Measure {
     return width;
   }
 
-  // Plain text in the problems' face, bold for the title.
-  textWidth(text, bold = false) {
-    return advance(text, numberFamily, bold) * this.size;
-  }
-
   // A negative number's minus: from its origin to the end of its ink, and the gap.
   minusWidth() {
     return (inkAt1(MINUS, signFamily).right + minusGap) * this.size;

@@ -27,7 +27,7 @@ export const signs = {add: '+', sub: MINUS, mul: '×', div: '÷'};
 export const setLineSize = (size) => Math.max(8, size * 0.7);
 export const footerSize = (size) => Math.max(8, size * 0.75);
 
-export function frameOf(paperName, size) {
+function frameOf(paperName, size) {
   const paper = paperOf(paperName);
   const frame = {width: paper.width, height: paper.height, left: k.sideMargin, right: paper.width - k.sideMargin};
   const setSize = setLineSize(size);
@@ -51,7 +51,7 @@ export function frameOf(paperName, size) {
 
 // Whole numbers as the sheets write them, the minus the signs' one.
 export const wholeText = (value) => String(Math.trunc(value));
-export const printedNumber = (value) => wholeText(value).replace('-', MINUS);
+const printedNumber = (value) => wholeText(value).replace('-', MINUS);
 export const remainderText = (value) => '……' + printedNumber(value);
 const oneLine = (text) => String(text).replace(/[\u0000-\u001f\u007f]/g, ' ');
 
@@ -59,7 +59,7 @@ export function serialPrefix(sheet, index) {
   return sheet.numbered ? String(index + 1).padStart(sheet.serialWidth, '0') + ') ' : '';
 }
 
-export function valueAt(problem, spot) {
+function valueAt(problem, spot) {
   return spot === 'first' ? problem.left : spot === 'second' ? problem.right : problem.result;
 }
 
