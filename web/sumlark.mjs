@@ -40,10 +40,17 @@ function request(options) {
 
 // {question, answer, seed, model}, or {refusal: {code, choices, text}}; the
 // seed is a decimal string, as 64 bits do not fit a JavaScript number.
+// An engine that failed (out of memory) is dropped, so the next call starts
+// a fresh one.
 export async function makeSheets(options) {
   const bytes = request(options);
-  const reply = (await loaded()).ccall('sumlark_make', 'string', ['array', 'number'], [bytes, bytes.length]);
-  return JSON.parse(reply);
+  try {
+    const reply = (await loaded()).ccall('sumlark_make', 'string', ['array', 'number'], [bytes, bytes.length]);
+    return JSON.parse(reply);
+  } catch (error) {
+    engine = undefined;
+    throw error;
+  }
 }
 
 // Every choice with its kind, limits, first value and words, in --help's order.

@@ -1,6 +1,4 @@
-// The engine's entry for the web page (built with emscripten): the options
-// by the command line's names in, the sheets or the refusal as JSON out.
-// sumlark.mjs is its only caller.
+#include "WebEntry.h"
 
 #include "MemorySink.h"
 #include "OptionReading.h"
@@ -27,8 +25,7 @@ public:
     }
 };
 
-// The request's texts: each a 4-byte little-endian length, then its UTF-8
-// bytes, so that a value may hold any character.
+// A length before each text, so that a value may hold any character.
 std::vector<std::string_view> textsOf(const unsigned char* request, std::size_t size)
 {
     std::vector<std::string_view> texts;

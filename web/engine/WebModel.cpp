@@ -7,6 +7,7 @@
 #include "TextSheets.h"
 
 #include <array>
+#include <utility>
 
 namespace sumlark::web {
 namespace {
@@ -89,12 +90,12 @@ void problemJson(JsonText& json, const SheetProblem& p)
     json.key("blank").string(blankName(p.blank)).close('}');
 }
 
-void sheetJson(JsonText& json, const Sheet& sheet, int number, int count)
+void sheetJson(JsonText& json, const Sheet& sheet, int number, int count, const std::string& question,
+               const std::string& answer)
 {
     json.open('{').key("number").number(number).key("count").number(count);
     json.key("seed").string(std::to_string(sheet.seed)).key("tag").string(sheet.tag);
-    json.key("question").string(sheetText(sheet, SheetKind::Question));
-    json.key("answer").string(sheetText(sheet, SheetKind::Answer));
+    json.key("question").string(question).key("answer").string(answer);
     json.key("type").string(spellingOf(Choice::Type, static_cast<std::size_t>(sheet.type)));
     json.key("typeText").string(sheet.typeText).key("countText").string(sheet.countText);
     json.key("smallestText").string(sheet.smallestText).key("largestText").string(sheet.largestText);
@@ -135,10 +136,14 @@ std::string choiceTableJson()
 
 std::string sheetsJson(std::span<const Sheet> sheets, const wording::OptionChoices& chosen, std::uint64_t seed)
 {
+    // The first sheet's texts stand first, for the caller that wants one sheet.
+    const auto texts = [](const Sheet& sheet) {
+        return std::pair{sheetText(sheet, SheetKind::Question), sheetText(sheet, SheetKind::Answer)};
+    };
+    const auto first = sheets.empty() ? std::pair<std::string, std::string>{} : texts(sheets.front());
     JsonText json;
     json.open('{');
-    json.key("question").string(sheets.empty() ? "" : sheetText(sheets.front(), SheetKind::Question));
-    json.key("answer").string(sheets.empty() ? "" : sheetText(sheets.front(), SheetKind::Answer));
+    json.key("question").string(first.first).key("answer").string(first.second);
     json.key("seed").string(std::to_string(seed));
     json.key("model").open('{').key("page").open('{');
     json.key("paper").string(spellingOf(Choice::Paper, static_cast<std::size_t>(chosen.page.paper)));
@@ -146,8 +151,11 @@ std::string sheetsJson(std::span<const Sheet> sheets, const wording::OptionChoic
     json.key("layout").string(chosen.page.layout == PageLayout::Columns ? "columns" : "rows").close('}');
     json.key("sheets").open('[');
     const int count = static_cast<int>(sheets.size());
-    for (int number = 1; number <= count; ++number)
-        sheetJson(json, sheets[static_cast<std::size_t>(number - 1)], number, count);
+    for (int number = 1; number <= count; ++number) {
+        const Sheet& sheet = sheets[static_cast<std::size_t>(number - 1)];
+        const auto [question, answer] = number == 1 ? first : texts(sheet);
+        sheetJson(json, sheet, number, count, question, answer);
+    }
     return json.close(']').close('}').close('}').text();
 }
 
