@@ -56,6 +56,9 @@ export class SheetPages {
       box.className = 'page';
       box.dataset.index = String(i);
       const which = page.set.count > 1 ? `第 ${page.set.number} 份` : '';
+      // Read as a picture of the page: its texts stand in columns, not in
+      // reading order; the text sheets (下载) are the sheets to read.
+      box.setAttribute('role', 'img');
       box.setAttribute('aria-label', `${which}${page.answers ? '答案纸' : '答题纸'}，第 ${page.page + 1} 页，共 ${page.pages} 页`);
       fragment.append(box);
       page.box = box;
