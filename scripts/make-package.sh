@@ -10,6 +10,10 @@ cd "$(dirname "$0")/.."
 # cpack reads the libraries' packages with dpkg-shlibdeps, which needs file;
 # the web page is built with emscripten.
 scripts/install-deps.sh --build-only dpkg-dev file emscripten
+# The page's zip library comes from web/package-lock.json (NodeSource's
+# nodejs brings its own npm and conflicts with Debian's).
+command -v npm >/dev/null || scripts/install-deps.sh --build-only npm
+(cd web && npm ci --omit=dev --no-audit --no-fund >/dev/null)
 
 cmake --preset wasm -DSUMLARK_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset wasm --target web

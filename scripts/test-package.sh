@@ -21,6 +21,9 @@ installed() {
   dpkg-query -W -f='${Status}' sumlark 2>/dev/null | grep -q "install ok installed"
 }
 
+# The page's zip library, from web/package-lock.json.
+command -v npm >/dev/null || scripts/install-deps.sh npm
+(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund >/dev/null)
 cmake --preset wasm >/dev/null
 cmake --build --preset wasm --target web
 cmake --preset release -DSUMLARK_WEB_DIR="$PWD/build/wasm/web" >/dev/null

@@ -1,0 +1,196 @@
+// The page in Debian's Chromium, as a teacher uses it: the form filled and
+// 生成 pressed, the sheets saved, printed to PDF, opened from a link, from a
+// file and offline, on a phone's width.
+
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import {existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import {after, before, describe, it} from 'node:test';
+import {unzipSync, strFromU8} from 'fflate';
+import {cliSheets, launch, make, openSheet, serve, webFolder} from './support.mjs';
+
+let browser;
+let server;
+before(async () => {
+  server = await serve();
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// Clicks each button and returns the files it saved: {name: text}.
+async function saved(page, buttons) {
+  const folder = mkdtempSync(join(tmpdir(), 'sumlark-saved-'));
+  try {
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
+    for (const button of buttons)
+      await page.click(button);
+    const done = () => readdirSync(folder).filter((name) => !name.endsWith('.crdownload'));
+    for (let waited = 0; done().length < buttons.length || readdirSync(folder).length > done().length; waited += 50) {
+      assert.ok(waited < 10_000, 'the downloads did not finish');
+      await new Promise((wait) => setTimeout(wait, 50));
+    }
+    const files = {};
+    for (const name of done()) {
+      const bytes = readFileSync(join(folder, name));
+      if (name.endsWith('.zip')) {
+        for (const [inner, data] of Object.entries(unzipSync(bytes)))
+          files[inner] = strFromU8(data);
+      } else {
+        files[name] = bytes.toString('utf8');
+      }
+    }
+    return files;
+  } finally {
+    rmSync(folder, {recursive: true, force: true});
+  }
+}
+
+// The first page as it prints: its texts and strokes, in points.
+const firstPage = (page) => page.$eval('.page', (box) => box.innerHTML);
+
+describe('the saved sheets are the command line\'s, byte for byte', () => {
+  it('from the form filled by hand: 110 numbered problems, five a line, seed 1', async () => {
+    const page = await openSheet(browser, server.url);
+    await page.click('#c-count', {count: 3});
+    await page.keyboard.type('110');
+    await page.click('#c-numbered');
+    await page.click('#more summary');
+    await page.type('#c-seed', '1');
+    await make(page);
+    assert.deepEqual(await saved(page, ['#save-question', '#save-answer']),
+                     cliSheets(['--seed', '1', '--count', '110', '--per-line', '5', '--numbered']));
+    await page.close();
+  });
+
+  for (const [behaviour, query, args] of [
+    ['all four, blanks in any place, remainders', 'seed=77&type=all&largest=50&remainder&blank=mixed&count=40',
+     ['--seed', '77', '--type', 'all', '--largest', '50', '--remainder', '--blank', 'mixed', '--count', '40']],
+    ['chains of three numbers, no answers', 'seed=5&type=add-sub&terms=3&no-answers&per-line=3',
+     ['--seed', '5', '--type', 'add-sub', '--terms', '3', '--no-answers', '--per-line', '3']],
+    ['a set of three in one zip, the largest seed', 'seed=18446744073709551615&sheets=3&type=div&out=x&encoding=GBK&pdf',
+     ['--seed', '18446744073709551615', '--sheets', '3', '--type', 'div']],
+  ]) {
+    it(`from a link: ${behaviour}`, async () => {
+      const page = await openSheet(browser, `${server.url}index.html?${query}`);
+      const set = await page.$eval('#save-set', (button) => !button.hidden);
+      assert.deepEqual(await saved(page, set ? ['#save-set'] : ['#save-question', '#save-answer']), cliSheets(args));
+      await page.close();
+    });
+  }
+});
+
+describe('a refusal is shown beside the choice it concerns', () => {
+  for (const [behaviour, query, key, also] of [
+    ['a count that is not a number', 'count=abc', 'count', []],
+    ['too few different problems: the count, and 题目不重复 in 更多出题条件', 'smallest=1&largest=2&distinct&count=50',
+     'count', ['distinct']],
+  ]) {
+    it(behaviour, async () => {
+      const page = await openSheet(browser, `${server.url}index.html?${query}`);
+      await page.waitForSelector('.refusal');
+      const marked = await page.$eval(`#c-${key}`, (control) => ({
+        invalid: control.getAttribute('aria-invalid'),
+        words: document.getElementById(control.getAttribute('aria-describedby').split(' ')[0]).textContent,
+        beside: control.closest('.field').querySelector('.refusal') !== null,
+        seen: control.offsetParent !== null,
+        focused: document.activeElement === control,
+      }));
+      assert.equal(marked.invalid, 'true');
+      for (const other of also)
+        assert.equal(await page.$eval(`#c-${other}`, (control) => control.getAttribute('aria-invalid')), 'true');
+      assert.ok(marked.words.length > 4 && marked.beside && marked.seen && marked.focused, JSON.stringify(marked));
+      assert.equal(await page.$('.page'), null);
+      await page.close();
+    });
+  }
+});
+
+it('生成 without a seed writes the seed used into the address; the copied link makes the same sheet', async () => {
+  await browser.defaultBrowserContext().overridePermissions(new URL(server.url).origin,
+                                                           ['clipboard-read', 'clipboard-sanitized-write']);
+  const page = await openSheet(browser, server.url);
+  await page.click('#c-count', {count: 3});
+  await page.keyboard.type('30');
+  await make(page);
+  await page.click('#copy-link');
+  const link = await page.evaluate(() => navigator.clipboard.readText());
+  assert.equal(link, page.url());
+  assert.match(link, /\?seed=\d+&count=30$/);
+  const again = await openSheet(browser, link, {width: 375, height: 800});
+  assert.equal(await firstPage(again), await firstPage(page));
+  await Promise.all([page.close(), again.close()]);
+});
+
+describe('printed to PDF: the chosen paper, never scaled, question pages then answer pages', () => {
+  const points = 72 / 25.4;
+  for (const [paper, width, height, query] of [
+    ['a4', 210 * points, 297 * points, 'seed=1&count=110&numbered'],
+    ['b5', 176 * points, 250 * points, 'seed=2&type=mul&largest=9999&per-line=8&numbered&count=60&paper=b5'],
+  ]) {
+    it(paper, async () => {
+      const page = await openSheet(browser, `${server.url}index.html?${query}`);
+      const onScreen = await page.$$eval('.page', (pages) => pages.map((box) => box.getAttribute('aria-label')));
+      await page.emulateMediaType('print');
+      const file = join(mkdtempSync(join(tmpdir(), 'sumlark-pdf-')), 'sheet.pdf');
+      await page.pdf({path: file, preferCSSPageSize: true});
+      const words = execFileSync('pdftotext', ['-bbox', file, '-'], {encoding: 'utf8'});
+      rmSync(file);
+      const sizes = [...words.matchAll(/<page width="([\d.]+)" height="([\d.]+)"/g)];
+      assert.equal(sizes.length, onScreen.length);
+      assert.equal(words.match(/>口算练习(答案)?<\/word>/g).length, onScreen.length, 'every page drawn');
+      for (const [, w, h] of sizes) {
+        assert.ok(Math.abs(w - width) < 1 && Math.abs(h - height) < 1, `page ${w} x ${h}`);
+      }
+      // Unscaled, the first serial stands at the page's 20 mm margin.
+      const serial = words.match(/<word xMin="([\d.]+)"[^>]*>0*1\)<\/word>/);
+      assert.ok(Math.abs(serial[1] - 20 * points) < 1, `first serial at ${serial[1]}`);
+      assert.equal(onScreen.filter((label) => label.startsWith('答案纸')).length, onScreen.length / 2);
+      assert.ok(onScreen[0].startsWith('答题纸') && onScreen.at(-1).startsWith('答案纸'));
+      await page.close();
+    });
+  }
+});
+
+it('reloaded with the server gone, the kept page still makes sheets', async () => {
+  const own = await serve();
+  const page = await openSheet(browser, `${own.url}index.html?seed=4`);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  const sheet = await firstPage(page);
+  await own.close();
+  await page.reload();
+  await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+  assert.equal(await firstPage(page), sheet);
+  await page.close();
+});
+
+it('the single file opens from file:// and makes the same sheet', async () => {
+  const usb = mkdtempSync(join(tmpdir(), 'sumlark-usb-'));
+  writeFileSync(join(usb, 'sheet.html'), readFileSync(join(webFolder, 'sumlark-offline.html')));
+  const served = await openSheet(browser, `${server.url}index.html?seed=9&type=all`);
+  const opened = await openSheet(browser, `file://${usb}/sheet.html?seed=9&type=all`);
+  await opened.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+  assert.equal(await firstPage(opened), await firstPage(served));
+  await Promise.all([served.close(), opened.close()]);
+  rmSync(usb, {recursive: true, force: true});
+});
+
+it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条件 open', async () => {
+  const pictures = process.env.SUMLARK_PICTURES;
+  for (const [width, name] of [[375, 'web-phone.png'], [1280, 'web-desktop.png']]) {
+    const page = await openSheet(browser, `${server.url}index.html?seed=1&count=110&numbered`, {width, height: 860});
+    if (pictures) {
+      mkdirSync(pictures, {recursive: true});
+      await page.screenshot({path: join(pictures, name)});
+    }
+    await page.evaluate(() => (document.getElementById('more').open = true));
+    assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), `${width} px`);
+    await page.close();
+  }
+});
