@@ -12,16 +12,17 @@ async function wasmForNode() {
   return readFile(new URL('sumlark-engine.wasm', import.meta.url));
 }
 
-function loaded() {
+// The engine itself, for tools and benchmarks that time it alone.
+export function loaded() {
   engine ??= wasmForNode().then((wasmBinary) => createEngine(wasmBinary ? {wasmBinary} : {}));
   return engine;
 }
 
 const encoder = new TextEncoder();
 
-// The engine's request: each name and value as its UTF-8 bytes after their
+// The engine's request (exported for the same tools): each name and value as its UTF-8 bytes after their
 // 4-byte length, so that a value may hold any character.
-function request(options) {
+export function request(options) {
   const texts = [];
   for (const [name, value] of Object.entries(options ?? {})) {
     if (value === false || value === undefined || value === null) continue;
@@ -38,15 +39,52 @@ function request(options) {
   return bytes;
 }
 
-// {question, answer, seed, model}, or {refusal: {code, choices, text}}; the
-// seed is a decimal string, as 64 bits do not fit a JavaScript number.
-// An engine that failed (out of memory) is dropped, so the next call starts
-// a fresh one.
+const operations = ['add', 'sub', 'mul', 'div'];
+const blanks = ['result', 'first', 'second'];
+const problemNumbers = 9; // as the engine lays each problem out (web/engine/WebModel.h)
+const decoder = new TextDecoder();
+
+// A sheet's text, decoded at its known length rather than scanned for its end.
+function textOf(made, sheet, answer) {
+  const at = made._sumlark_text(sheet.number, answer ? 1 : 0);
+  return decoder.decode(made.HEAPU8.subarray(at, at + made._sumlark_size()));
+}
+
+// A sheet's problems, read straight from the engine's memory.
+function problemsOf(made, sheet) {
+  const at = made._sumlark_problems(sheet.number) / 8;
+  const numbers = made.HEAPF64.subarray(at, at + sheet.problems * problemNumbers);
+  const problems = new Array(sheet.problems);
+  for (let i = 0, n = 0; i < problems.length; ++i, n += problemNumbers) {
+    const problem = {operation: operations[numbers[n]], left: numbers[n + 1], right: numbers[n + 2],
+      result: numbers[n + 3], remainder: numbers[n + 4], terms: numbers[n + 5], blank: blanks[numbers[n + 8]]};
+    if (problem.terms === 3) {
+      problem.then = operations[numbers[n + 6]];
+      problem.third = numbers[n + 7];
+    }
+    problems[i] = problem;
+  }
+  return problems;
+}
+
+// {question, answer, seed, model}: the first sheet's two texts, the set's seed
+// (a decimal string, as 64 bits do not fit a JavaScript number) and every
+// sheet with its texts and problems; or {refusal: {code, choices, text}}. An
+// engine that failed (out of memory) is dropped, so the next call starts a
+// fresh one.
 export async function makeSheets(options) {
   const bytes = request(options);
   try {
-    const reply = (await loaded()).ccall('sumlark_make', 'string', ['array', 'number'], [bytes, bytes.length]);
-    return JSON.parse(reply);
+    const made = await loaded();
+    const reply = JSON.parse(made.ccall('sumlark_make', 'string', ['array', 'number'], [bytes, bytes.length]));
+    if (reply.refusal) return reply;
+    for (const sheet of reply.model.sheets) {
+      sheet.question = textOf(made, sheet, false);
+      sheet.answer = textOf(made, sheet, true);
+      sheet.problems = problemsOf(made, sheet);
+    }
+    const [first] = reply.model.sheets;
+    return {question: first.question, answer: first.answer, ...reply};
   } catch (error) {
     engine = undefined;
     throw error;

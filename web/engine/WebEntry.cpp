@@ -3,6 +3,7 @@
 #include "MemorySink.h"
 #include "OptionReading.h"
 #include "SheetRun.h"
+#include "TextSheets.h"
 #include "WebModel.h"
 
 #include <chrono>
@@ -47,8 +48,12 @@ bool ignored(Choice choice)
     return choice == Choice::Folder || choice == Choice::Encoding || choice == Choice::Pdf;
 }
 
+// The last run's sheets, for the caller to read their texts and problems.
+std::vector<Sheet> made;
+
 std::string makeSheets(const unsigned char* request, std::size_t size)
 {
+    made.clear();
     wording::OptionChoices chosen;
     const std::vector<std::string_view> texts = textsOf(request, size);
     for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
@@ -68,10 +73,12 @@ std::string makeSheets(const unsigned char* request, std::size_t size)
     const RunReport report = runSheets(chosen.request(), random, sinks);
     if (report.refusal)
         return refusalJson(*report.refusal);
-    return sheetsJson(sheets.sheets, chosen, report.seed);
+    made = std::move(sheets.sheets);
+    return sheetsJson(made, chosen, report.seed);
 }
 
-std::string reply; // read by the caller before its next call
+std::string reply;            // read by the caller before its next call
+std::vector<double> numbers;  // the same
 
 } // namespace
 } // namespace sumlark::web
@@ -88,6 +95,29 @@ const char* sumlark_make(const unsigned char* request, std::size_t size)
 {
     sumlark::web::reply = sumlark::web::makeSheets(request, size);
     return sumlark::web::reply.c_str();
+}
+
+const char* sumlark_text(int number, int answer)
+{
+    using namespace sumlark;
+    const auto kind = answer ? SheetKind::Answer : SheetKind::Question;
+    web::reply = number >= 1 && std::size_t(number) <= web::made.size() ? sheetText(web::made[std::size_t(number) - 1], kind)
+                                                                       : std::string();
+    return web::reply.c_str();
+}
+
+std::size_t sumlark_size()
+{
+    return sumlark::web::reply.size();
+}
+
+const double* sumlark_problems(int number)
+{
+    using namespace sumlark;
+    web::numbers = number >= 1 && std::size_t(number) <= web::made.size()
+                       ? web::problemNumbers(web::made[std::size_t(number) - 1])
+                       : std::vector<double>();
+    return web::numbers.data();
 }
 
 } // extern "C"

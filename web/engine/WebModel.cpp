@@ -4,10 +4,8 @@
 #include "JsonText.h"
 #include "ProblemTypes.h"
 #include "RefusalWords.h"
-#include "TextSheets.h"
 
 #include <array>
-#include <utility>
 
 namespace sumlark::web {
 namespace {
@@ -22,18 +20,6 @@ std::string_view kindName(ChoiceKind kind)
 {
     constexpr std::array<std::string_view, 6> kNames = {"switch", "whole", "range", "oneOf", "typed", "text"};
     return kNames[static_cast<std::size_t>(kind)];
-}
-
-std::string_view operationName(Operation operation)
-{
-    constexpr std::array<std::string_view, 4> kNames = {"add", "sub", "mul", "div"};
-    return kNames[static_cast<std::size_t>(operation)];
-}
-
-std::string_view blankName(BlankSpot spot)
-{
-    constexpr std::array<std::string_view, 3> kNames = {"result", "first", "second"};
-    return kNames[static_cast<std::size_t>(spot)];
 }
 
 std::string_view spellingOf(Choice choice, std::size_t place)
@@ -80,31 +66,16 @@ void choiceJson(JsonText& json, const wording::ChoiceWords& words)
     json.close(']').close('}');
 }
 
-void problemJson(JsonText& json, const SheetProblem& p)
-{
-    json.open('{').key("operation").string(operationName(p.operation));
-    json.key("left").number(p.left).key("right").number(p.right);
-    json.key("result").number(p.result).key("remainder").number(p.remainder).key("terms").number(p.terms);
-    if (p.terms == 3)
-        json.key("then").string(operationName(p.thenOperation)).key("third").number(p.third);
-    json.key("blank").string(blankName(p.blank)).close('}');
-}
-
-void sheetJson(JsonText& json, const Sheet& sheet, int number, int count, const std::string& question,
-               const std::string& answer)
+void sheetJson(JsonText& json, const Sheet& sheet, int number, int count)
 {
     json.open('{').key("number").number(number).key("count").number(count);
     json.key("seed").string(std::to_string(sheet.seed)).key("tag").string(sheet.tag);
-    json.key("question").string(question).key("answer").string(answer);
     json.key("type").string(spellingOf(Choice::Type, static_cast<std::size_t>(sheet.type)));
     json.key("typeText").string(sheet.typeText).key("countText").string(sheet.countText);
     json.key("smallestText").string(sheet.smallestText).key("largestText").string(sheet.largestText);
     json.key("numbered").boolean(sheet.numbered).key("writeAnswers").boolean(sheet.writeAnswers);
     json.key("perLine").number(sheet.perLine).key("serialWidth").number(sheet.serialWidth);
-    json.key("problems").open('[');
-    for (const SheetProblem& problem : sheet.problems)
-        problemJson(json, problem);
-    json.close(']').close('}');
+    json.key("problems").number(static_cast<double>(sheet.problems.size())).close('}');
 }
 
 void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> choices, const std::string& text)
@@ -136,27 +107,29 @@ std::string choiceTableJson()
 
 std::string sheetsJson(std::span<const Sheet> sheets, const wording::OptionChoices& chosen, std::uint64_t seed)
 {
-    // The first sheet's texts stand first, for the caller that wants one sheet.
-    const auto texts = [](const Sheet& sheet) {
-        return std::pair{sheetText(sheet, SheetKind::Question), sheetText(sheet, SheetKind::Answer)};
-    };
-    const auto first = sheets.empty() ? std::pair<std::string, std::string>{} : texts(sheets.front());
     JsonText json;
-    json.open('{');
-    json.key("question").string(first.first).key("answer").string(first.second);
-    json.key("seed").string(std::to_string(seed));
+    json.open('{').key("seed").string(std::to_string(seed));
     json.key("model").open('{').key("page").open('{');
     json.key("paper").string(spellingOf(Choice::Paper, static_cast<std::size_t>(chosen.page.paper)));
     json.key("fontSize").number(chosen.page.fontSize);
     json.key("layout").string(chosen.page.layout == PageLayout::Columns ? "columns" : "rows").close('}');
     json.key("sheets").open('[');
     const int count = static_cast<int>(sheets.size());
-    for (int number = 1; number <= count; ++number) {
-        const Sheet& sheet = sheets[static_cast<std::size_t>(number - 1)];
-        const auto [question, answer] = number == 1 ? first : texts(sheet);
-        sheetJson(json, sheet, number, count, question, answer);
-    }
+    for (int number = 1; number <= count; ++number)
+        sheetJson(json, sheets[static_cast<std::size_t>(number - 1)], number, count);
     return json.close(']').close('}').close('}').text();
+}
+
+std::vector<double> problemNumbers(const Sheet& sheet)
+{
+    std::vector<double> numbers;
+    numbers.reserve(sheet.problems.size() * kProblemNumbers);
+    for (const SheetProblem& p : sheet.problems) {
+        numbers.insert(numbers.end(), {static_cast<double>(p.operation), p.left, p.right, p.result, p.remainder,
+                                       static_cast<double>(p.terms), static_cast<double>(p.thenOperation), p.third,
+                                       static_cast<double>(p.blank)});
+    }
+    return numbers;
 }
 
 std::string refusalJson(const Refusal& refusal)
