@@ -67,13 +67,20 @@ function problemsOf(made, sheet) {
   return problems;
 }
 
+// A browser's clock counts whole milliseconds, so a seed taken from it would
+// always end in six zeros; one drawn from the system's random source does not.
+function withSeed(options) {
+  if (options?.seed !== undefined || !globalThis.crypto?.getRandomValues) return options;
+  return {...options, seed: crypto.getRandomValues(new BigUint64Array(1))[0].toString()};
+}
+
 // {question, answer, seed, model}: the first sheet's two texts, the set's seed
 // (a decimal string, as 64 bits do not fit a JavaScript number) and every
 // sheet with its texts and problems; or {refusal: {code, choices, text}}. An
 // engine that failed (out of memory) is dropped, so the next call starts a
 // fresh one.
 export async function makeSheets(options) {
-  const bytes = request(options);
+  const bytes = request(withSeed(options));
   try {
     const made = await loaded();
     const reply = JSON.parse(made.ccall('sumlark_make', 'string', ['array', 'number'], [bytes, bytes.length]));

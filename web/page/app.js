@@ -46,12 +46,23 @@ async function start() {
     const ask = ++asked;
     performance.mark('make-pressed');
     const options = form.read();
+    const unfinished = form.unfinishedRange();
+    if (unfinished) {
+      form.mark(unfinished);
+      say('');
+      return;
+    }
+    // A large set takes seconds: the page says so, and 生成 waits for it.
+    $('make').disabled = true;
+    say('正在出题……');
     let result;
     try {
       result = await engine.makeSheets(options);
     } catch (error) {
       say(`出题时出了错：${error.message}`);
       return;
+    } finally {
+      $('make').disabled = false;
     }
     if (ask !== asked)
       return;
@@ -91,6 +102,11 @@ async function start() {
   $('save-answer').addEventListener('click', () => saveSheet(made.model.sheets[0], true));
   $('save-set').addEventListener('click', () => saveSet(made.model.sheets).catch((error) => say(`保存失败：${error.message}`)));
   $('copy-link').addEventListener('click', async () => {
+    // The single file's address is a path on this computer only.
+    if (location.protocol === 'file:') {
+      say('这是这台电脑上的文件，它的链接别人打不开；要发链接，请用网站上的网页。');
+      return;
+    }
     try {
       await navigator.clipboard.writeText(location.href);
       say('链接已复制，发给别人，打开就是这一份练习。');

@@ -26,5 +26,7 @@ export async function saveSet(sheets) {
     files[sheetName(sheet.tag, false)] = strToU8(sheet.question);
     files[sheetName(sheet.tag, true)] = strToU8(sheet.answer);
   }
-  save('速算答题.zip', new Blob([zipSync(files)], {type: 'application/zip'}));
+  // Made on Unix with the usual file mode: the names are UTF-8, and unzip
+  // reads them as such only from a Unix archive, not from an MS-DOS one.
+  save('速算答题.zip', new Blob([zipSync(files, {os: 3, attrs: 0o100644 * 65536})], {type: 'application/zip'}));
 }

@@ -17,7 +17,14 @@ function workerEngine() {
     };
     worker.onmessage = ({data}) => {
       if (data.ready) {
-        worker.onerror = null;
+        // Should the thread die later (out of memory), the calls it holds
+        // fail with the reason rather than wait for ever.
+        worker.onerror = (event) => {
+          event.preventDefault?.();
+          for (const {fail} of waiting.values())
+            fail(new Error(event.message || '出题线程意外停止了，请重新打开网页'));
+          waiting.clear();
+        };
         resolve({choiceTable: () => call('choiceTable'), makeSheets: (options) => call('makeSheets', options)});
         return;
       }

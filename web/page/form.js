@@ -32,8 +32,17 @@ function textInput(choice, id, value) {
                            inputmode: numeric ? 'numeric' : undefined});
 }
 
+// Where the window's words speak of its PDF export, the page's own: here
+// paper, size and layout are those of the pages on screen and on paper.
+const pageWords = {
+  paper: {tip: '练习纸的纸张：网页上按它排版，打印时请在打印对话框里选同样的纸张'},
+  'font-size': {label: '字号：', tip: '题目的字号（磅）；纸小放不下时每行少放几道，字号不变'},
+  layout: {label: '版式：', tip: '竖式只排两个数、填得数的题；下载的文本练习纸总是横排'},
+};
+
 // One choice's field: its control(s) and label, in a wrapper the refusal goes into.
-function makeField(choice) {
+function makeField(tableChoice) {
+  const choice = {...tableChoice, ...pageWords[tableChoice.key]};
   const id = `c-${choice.key}`;
   const wrapper = element('div', {class: `field field-${choice.kind}`, 'data-key': choice.key});
   const hint = choice.window === 'dialog' && choice.tip ? element('small', {id: `${id}-hint`, class: 'hint'}, choice.tip) : null;
@@ -110,6 +119,17 @@ export class ChoiceForm {
       }
     }
     return options;
+  }
+
+  // A range with one end typed and the other left empty, as a refusal of
+  // the page's own: the engine would only see "5.." and answer in the
+  // command line's terms.
+  unfinishedRange() {
+    for (const [key, {choice, controls}] of this.fields) {
+      if (choice.kind === 'range' && (controls[0].value === '') !== (controls[1].value === ''))
+        return {choices: [key], text: `${choice.name}的范围要填两个数，从小的到大的；两个都空着就是不限。`};
+    }
+    return null;
   }
 
   // The options that differ from the form's defaults, in the table's order.
