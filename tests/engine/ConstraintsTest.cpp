@@ -61,6 +61,9 @@ void checkType(const WorksheetSettings& settings, const OperandRange& range, con
     EXPECT_NEAR(counted.chance, chance, 1e-12);
     if (!rules.readsDigits()) {
         EXPECT_NEAR(acceptanceChance(type, range, bounds), chance, 1e-12);
+        // Each drawable value, then each pair that makes a problem.
+        EXPECT_EQ(listingWork(type, range, bounds),
+                  std::ssize(operationsOf(type)) * DrawableValues::of(range).size() + counted.distinct);
     }
     // A rule for an operation the type lacks is refused, and would change nothing
     // here; 2000 problems are enough to reach the list and keep the suite quick.
