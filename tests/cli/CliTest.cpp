@@ -170,9 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
         {"PdfNotWritten", {"--pdf"}, 1, {"PDF 答题纸没有保存成功"}, kPair + QStringList{"速算答题-答案.pdf"}, {"速算答题.pdf"}},
         {"NoAnswerPdfWithoutAnswers", {"--no-answers", "--pdf"}, 0, {}, kPair + QStringList{"速算答题.pdf"}},
         // The column form is for paper: the text sheets stay in rows, and the user is told once.
-        {.name = "ColumnFormTextOnly", .arguments = {"--layout", "vertical"}, .exit = 0, .says = {}, .written = kPair,
+        {.name = "ColumnFormTextOnly", .arguments = {"--layout", "vertical"}, .exit = 0, .written = kPair,
          .note = "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。"},
-        {.name = "ColumnFormPdf", .arguments = {"--seed", "9", "--count", "20", "--layout", "vertical", "--pdf"}, .exit = 0, .says = {},
+        {.name = "ColumnFormPdf", .arguments = {"--seed", "9", "--count", "20", "--layout", "vertical", "--pdf"}, .exit = 0,
          .written = kPdfRun, .note = "竖式只用于 PDF 和打印，文本练习纸照常横排。"},
         // 5 a line at 14 points fill one A4 page with 110 problems.
         {"PdfFullA4Page", {"--seed", "18446744073709551615", "--count", "110", "--numbered", "--pdf"}, 0,
@@ -247,7 +247,8 @@ TEST(FormOptions, SetTheirChoice)
         {"None", {"--count", "5"}, {}},
         // Asking for the defaults aloud asks nothing new: the same run, the same sheets.
         {"DefaultsAskedFor", {"--blank", "result", "--terms", "2", "--layout", "rows"}, {}},
-        {"EveryRule", {"--distinct", "--carry", "with", "--borrow=without"}, {true, CarryRule::With, BorrowRule::Without}},
+        {"EveryRule", {"--distinct", "--carry", "with", "--borrow=without"},
+         {true, CarryRule::With, BorrowRule::Without}},
         {"MixedBlanksInChains", {"--blank=mixed", "--terms", "3"}, {.blank = BlankChoice::Mixed, .terms = 3}},
         {"EachRangeItsOwn", {"--first", "10..99", "--second", "1..9", "--result", "-5..100"},
          {.first = WholeRange{10, 99}, .second = WholeRange{1, 9}, .result = WholeRange{-5, 100}}},
@@ -359,7 +360,8 @@ TEST(HandWritten, ManualAndCompletionSpellEachOptionAsTheTable)
         spellings.sort();
         const ChoiceKind kind = limitsOf(words.choice).kind;
         if (kind != ChoiceKind::Switch && (kind != ChoiceKind::Text || !spellings.isEmpty()))
-            EXPECT_EQ(completions({QString::fromUtf8(words.option), ""}).join(' ').toStdString(), spellings.join(' ').toStdString())
+            EXPECT_EQ(completions({QString::fromUtf8(words.option), ""}).join(' ').toStdString(),
+                      spellings.join(' ').toStdString())
                 << words.option;
     }
 }

@@ -269,7 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DrawRow{"AdditionWithUnevenEnds", Addition, "0.5", "8.25", false, {.distinct = true}},
                       DrawRow{"SubtractionFromTheLargerDown", Subtraction, "9", "2", false, {.distinct = true}},
                       DrawRow{"AllFourWithRemainders", AllFour, "1", "6", true, {.distinct = true}},
-                      DrawRow{"MultiplicationDivisionAcrossZero", MultiplicationDivision, "-3", "5", false, {.distinct = true}}),
+                      DrawRow{"MultiplicationDivisionAcrossZero", MultiplicationDivision, "-3", "5", false,
+                              {.distinct = true}}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace

@@ -50,12 +50,14 @@ TEST(UnkeptFiles, AreNamedAndKeepTheirOldBytes)
         const QStringList before = everything(folder);
         // A sanitized program's own runtime is then no longer its first library.
         const Finished finished = runProgram(
-            "env", QStringList{"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH, "SUMLARK_FAIL_SYNC=" + (fault == Sync ? folder : QString()),
+            "env", QStringList{"LD_PRELOAD=" SUMLARK_FAILING_SYNC_PATH,
+                               "SUMLARK_FAIL_SYNC=" + (fault == Sync ? folder : QString()),
                                "ASAN_OPTIONS=" + sanitizer + (sanitizer.isEmpty() ? "" : ":") + "verify_asan_link_order=0", SUMLARK_CLI_PATH} + arguments,
             folder, [fault, cap] { fault != Cap || ::setrlimit(RLIMIT_FSIZE, &cap) == 0; });
         EXPECT_EQ(finished.exit, 1) << finished.err.toStdString();
         for (const auto& [name, bytes] : written) {
-            const bool kept = fault == Sync || (fault == Disk ? name.endsWith(".pdf") : qint64(bytes.size()) > qint64(cap.rlim_cur));
+            const bool kept =
+                fault == Sync || (fault == Disk ? name.endsWith(".pdf") : qint64(bytes.size()) > qint64(cap.rlim_cur));
             const QString reason = fault == Sync ? "读写磁盘时出错" : fault == Disk ? "磁盘空间不足" : "文件超过了允许的大小";
             EXPECT_EQ(finished.err.contains("文件：" + folder + "/" + name + "\n原因：" + reason), kept) << finished.err.toStdString();
             EXPECT_EQ(finished.out.contains("已写入：" + folder + "/" + name + "\n"), !kept) << finished.out.toStdString();

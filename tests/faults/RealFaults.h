@@ -101,9 +101,7 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
 // Every entry, hidden ones too, sorted: what a run left behind.
 inline QStringList everything(const QString& folder)
 {
-    auto names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 // Undoes a fault; empty when the fault could not be made by this user here.

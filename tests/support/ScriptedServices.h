@@ -59,8 +59,7 @@ public:
     };
     std::vector<std::string> launches, foldersShown, created;
     std::vector<Message> messages;
-    std::uint64_t clockCalls = 0;
-    std::size_t randomSources = 0; // asked for
+    std::uint64_t clockCalls = 0, randomSources = 0; // random sources asked for
 };
 
 } // namespace sumlark::testing
