@@ -21,9 +21,9 @@ namespace sumlark {
 enum class Choice {
     Type, Smallest, Largest, Count, PerLine, Numbered, WriteAnswers, Remainder,
     Distinct, Carry, Borrow, Blank, Terms, First, Second, Result, NoTrivial,
-    Folder, Encoding, Seed, Sheets, Pdf, Paper, FontSize, Layout,
+    Folder, Encoding, Seed, Sheets, Names, ClassName, Pdf, Paper, FontSize, Layout, Duplex,
 };
-inline constexpr std::size_t kChoiceCount = static_cast<std::size_t>(Choice::Layout) + 1;
+inline constexpr std::size_t kChoiceCount = static_cast<std::size_t>(Choice::Duplex) + 1;
 
 enum class ChoiceKind {
     Switch, // on (1) or off (0)
@@ -78,10 +78,13 @@ inline constexpr std::array<ChoiceLimits, kChoiceCount> kChoiceLimits = [] {
         {Choice::Encoding, K::Text},
         {Choice::Seed, K::Whole, 0, std::numeric_limits<std::uint64_t>::max(), std::nullopt}, // none: the clock's
         {Choice::Sheets, K::Whole, 1, 99, 1},
+        {Choice::Names, K::Text},     // a list of pupils' names, a sheet each
+        {Choice::ClassName, K::Text}, // printed before the name
         {Choice::Pdf, K::Switch, 0, 1, 0},
         {Choice::Paper, K::OneOf, 0, 4, 0},    // the papers of the printed page
         {Choice::FontSize, K::Whole, 8, 36, 14}, // points
         {Choice::Layout, K::OneOf, 0, 1, 0},   // rows, the column form
+        {Choice::Duplex, K::Switch, 0, 1, 0},  // a set's pupils each from an odd page
     }};
 }();
 

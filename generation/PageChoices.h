@@ -21,6 +21,9 @@ struct PageChoices {
     // Points, within the choice's limits; the problems are never printed smaller.
     double fontSize = static_cast<double>(initialOf(Choice::FontSize));
     PageLayout layout = static_cast<PageLayout>(initialOf(Choice::Layout));
+    // Printed on both sides: each pupil of a set starts on a sheet of paper
+    // of its own, an odd page.
+    bool duplex = initialOf(Choice::Duplex) != 0;
 
     friend bool operator==(const PageChoices&, const PageChoices&) = default;
 };

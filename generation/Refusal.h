@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace sumlark {
@@ -32,6 +33,8 @@ enum class RefusalCode {
     NoFormedProblem,          // the problem forms make none
     TooFewDistinct,
     ColumnForm,               // the column form cannot print these problems
+    TooManyNames,             // a list of more pupils than a set holds
+    NameTooLong,              // a pupil's name, or the class's, past what a page's line holds
 };
 
 // Why an operation made no problem in the range (NoProblem).
@@ -57,6 +60,7 @@ struct Refusal {
     std::int64_t distinct = 0;             // TooFewDistinct
     int count = 0;                         // TooFewDistinct
     std::vector<NoProblemCause> causes{};  // NoProblem, each once, in the order found
+    std::string name{};                    // NameTooLong; count is its line among the names
 };
 
 // The column form stacks two numbers above a rule with the answer beneath,

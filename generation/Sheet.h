@@ -27,7 +27,10 @@ struct Sheet {
     int perLine = 0;     // problems per line; 0: one a line
     std::vector<SheetProblem> problems; // in sheet order
     std::uint64_t seed = 0;
-    std::string tag; // of one pair among several, "01"; empty for a single pair
+    std::string tag; // of one pair among several, "01", "01-张三"; empty for a single pair
+    // Printed on the pages' name line; the text sheets do not hold them.
+    std::string pupil;
+    std::string className;
 
     // The serial prefix of the problem at index (0-based): "07) ", or
     // nothing when the problems are not numbered.

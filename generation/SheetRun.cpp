@@ -1,5 +1,6 @@
 #include "SheetRun.h"
 
+#include "PupilNames.h"
 #include "RunPlan.h"
 #include "SheetSet.h"
 
@@ -49,7 +50,18 @@ private:
     std::vector<SheetSink*> opened_;
 };
 
+// A pupil's files carry the name; a set's the number.
+std::string fileTag(const RunRequest& request, int number, int count)
+{
+    return request.names.empty() ? sheetTag(number, count) : pupilTag(number, request.names[number - 1]);
+}
+
 } // namespace
+
+int RunRequest::sheetCount() const
+{
+    return names.empty() ? std::clamp(sheets, 1, kMaxSetSheets) : static_cast<int>(names.size());
+}
 
 bool RunReport::allWritten() const
 {
@@ -74,8 +86,10 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
         report.refusal = planned.refusal;
         return report;
     }
+    if ((report.refusal = namesRefusal(request.names, request.className)))
+        return report;
     report.seed = request.seed ? *request.seed : random.clockSeed();
-    const int count = std::clamp(request.sheets, 1, kMaxSetSheets);
+    const int count = request.sheetCount();
     try {
         OpenSinks open;
         // Opened for the whole run, so that a second run into the same
@@ -85,7 +99,8 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
             if (report.place.failure == PlaceFailure::FolderNotOpened) {
                 for (int number = 1; number <= count; ++number) {
                     for (const SheetSink* sink : sinks)
-                        sink->nameFiles(number, sheetTag(number, count), request.settings.writeAnswers, report.files);
+                        sink->nameFiles(number, count, fileTag(request, number, count), request.settings.writeAnswers,
+                                    report.files);
                 }
                 for (FileOutcome& file : report.files)
                     file.reason = report.place.reason;
@@ -97,8 +112,10 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
         // every pair is tried and every failure reported.
         for (int number = 1; number <= count; ++number) {
             const RunOptions options{pairSeed(report.seed, number, count), request.constraints,
-                                     sheetTag(number, count)};
-            const Sheet sheet = makeSheet(request.settings, *planned.plan, options, random);
+                                     fileTag(request, number, count)};
+            Sheet sheet = makeSheet(request.settings, *planned.plan, options, random);
+            sheet.pupil = request.names.empty() ? std::string() : request.names[number - 1];
+            sheet.className = request.className;
             for (SheetSink* sink : sinks)
                 keep(staged, sink->stage(sheet, number, count, report));
             settle(staged, report.files);

@@ -28,6 +28,12 @@ struct RunRequest {
     ProblemConstraints constraints{};
     int sheets = 1;                     // a class set above 1
     std::optional<std::uint64_t> seed;  // none: one from the clock
+    // A sheet for each pupil, in order, instead of sheets; each named on
+    // its pages and in its file names.
+    std::vector<std::string> names{};
+    std::string className{}; // printed before the name
+
+    int sheetCount() const;
 
     friend bool operator==(const RunRequest&, const RunRequest&) = default;
 };
@@ -95,11 +101,12 @@ public:
     // writes into a folder makes and locks it here, for the whole run.
     virtual PlaceStatus open() { return {}; }
     virtual void close() {}
-    // The files the sink would write for sheet number (tag as in the file
-    // names), for a run whose place failed.
-    virtual void nameFiles(int number, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const
+    // The files the sink would write for sheet number of count (tag as in
+    // the file names), for a run whose place failed.
+    virtual void nameFiles(int number, int count, const std::string& tag, bool answers,
+                           std::vector<FileOutcome>& files) const
     {
-        (void)number, (void)tag, (void)answers, (void)files;
+        (void)number, (void)count, (void)tag, (void)answers, (void)files;
     }
     // One sheet's files, staged; null when the sink writes none per sheet.
     virtual std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int number, int count, RunReport& report) = 0;

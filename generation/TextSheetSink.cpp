@@ -79,7 +79,7 @@ void TextSheetSink::close()
     files_.closeFolder();
 }
 
-void TextSheetSink::nameFiles(int number, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const
+void TextSheetSink::nameFiles(int number, int, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const
 {
     (void)answers; // the answer sheet of a sheet without answers still holds its header
     for (const auto& [kind, name] : {std::pair{FileKind::QuestionSheet, questionSheetName(tag)},
@@ -92,7 +92,7 @@ std::unique_ptr<StagedFiles> TextSheetSink::stage(const Sheet& sheet, int number
     (void)count, (void)report;
     auto pair = std::make_unique<StagedPair>();
     std::vector<FileOutcome> named;
-    nameFiles(number, sheet.tag, sheet.writeAnswers, named);
+    nameFiles(number, 0, sheet.tag, sheet.writeAnswers, named);
     pair->question = std::move(named[0]);
     pair->answer = std::move(named[1]);
     // Both are written before either is put in place, so that the two move

@@ -18,7 +18,7 @@ public:
 
     PlaceStatus open() override;
     void close() override;
-    void nameFiles(int number, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const override;
+    void nameFiles(int number, int count, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const override;
     std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int number, int count, RunReport& report) override;
 
     const std::string& folder() const { return folder_; }

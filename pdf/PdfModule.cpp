@@ -11,7 +11,7 @@ std::unique_ptr<QCoreApplication> startApplication(int& argc, char** argv)
 }
 
 const sumlark::pdf::PdfPart kPart{sumlark::pdf::kPdfPartVersion, &startApplication, &sumlark::pdf::stageSheetPdfs,
-                                  &sumlark::pdf::pdfPathFor};
+                                  &sumlark::pdf::pdfPathFor, &sumlark::pdf::openSetPdfs};
 
 } // namespace
 

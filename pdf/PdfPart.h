@@ -14,7 +14,7 @@ namespace sumlark::pdf {
 
 // Changes whenever the table does, so that a module from another build is
 // turned away instead of called with the wrong layout.
-inline constexpr int kPdfPartVersion = 5;
+inline constexpr int kPdfPartVersion = 6;
 
 struct PdfPart {
     int version = kPdfPartVersion;
@@ -22,13 +22,14 @@ struct PdfPart {
     std::unique_ptr<QCoreApplication> (*startApplication)(int& argc, char** argv);
     PdfSink::Stage stageSheetPdfs;
     PdfSink::PathFor pdfPathFor;
+    PdfSink::OpenSet openSetPdfs;
 };
 
 // A run's PDFs, beside its text sheets, drawn by the module.
 inline std::unique_ptr<SheetSink> makePdfSink(const PdfPart& part, const FolderSheetSink& texts,
                                               const PageStyle& style)
 {
-    return std::make_unique<PdfSink>(texts, style, part.stageSheetPdfs, part.pdfPathFor);
+    return std::make_unique<PdfSink>(texts, style, part.stageSheetPdfs, part.pdfPathFor, part.openSetPdfs);
 }
 
 // The module's one export: a function that returns the table.

@@ -1,8 +1,10 @@
 #pragma once
 
-// A run's PDFs beside its text sheets: each sheet's question pages, and its
-// answer pages when it has answers, staged whole in the text sheets' locked
-// folder, so that they move in with their pair.
+// A run's PDFs beside its text sheets, staged whole in the text sheets'
+// locked folder. A single sheet has its question pages and its answer pages
+// (when it has answers) beside its pair, and they move in with it. A set (a
+// class's names, or several sheets) has one PDF to print for the whole class
+// and one of the answers, made sheet by sheet and moved in after the last.
 //
 // The sink itself is inline and draws through two functions it is given:
 // sumlark-cli takes them from the module sumlark-pdf (PdfPart.h), yet the
@@ -19,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sumlark::pdf {
@@ -34,35 +37,72 @@ struct SheetPdfs {
 };
 SheetPdfs stageSheetPdfs(SheetFolder& folder, const Sheet& sheet, int number, int count, const PageStyle& style);
 
+// A set's two PDFs, 速算答题.pdf and 速算答题-答案.pdf: every sheet's question
+// pages, each from a new page (an odd one when printed on both sides), and
+// the answers of several sheets a page, each headed by its number, name and
+// seed.
+class SetPdfs {
+public:
+    virtual ~SetPdfs() = default;
+    // The sheets in order, as the run makes them.
+    virtual void add(const Sheet& sheet, int number, int count) = 0;
+    // Both written whole, not yet in place.
+    virtual SheetPdfs finish() = 0;
+};
+std::unique_ptr<SetPdfs> openSetPdfs(SheetFolder& folder, bool answers, const PageStyle& style);
+
 class PdfSink final : public SheetSink {
 public:
     using Stage = SheetPdfs (*)(SheetFolder&, const Sheet&, int, int, const PageStyle&);
     using PathFor = std::string (*)(std::string_view textPath);
+    using OpenSet = std::unique_ptr<SetPdfs> (*)(SheetFolder&, bool, const PageStyle&);
 
-    PdfSink(const FolderSheetSink& texts, const PageStyle& style, Stage stageWith, PathFor pathFor)
-        : texts_(texts), style_(style), stage_(stageWith), pathFor_(pathFor)
+    PdfSink(const FolderSheetSink& texts, const PageStyle& style, Stage stageWith, PathFor pathFor, OpenSet openSet)
+        : texts_(texts), style_(style), stage_(stageWith), pathFor_(pathFor), openSet_(openSet)
     {
     }
 
-    void nameFiles(int number, const std::string& tag, bool answers, std::vector<FileOutcome>& files) const override
+    // A sheet of a set has a tag in its file names; a single sheet has none.
+    void nameFiles(int number, int count, const std::string& tag, bool answers,
+                   std::vector<FileOutcome>& files) const override
     {
+        (void)count;
+        const bool ofSet = !tag.empty();
+        if (ofSet && number > 1)
+            return;
         const auto named = [&](FileKind kind, const std::string& textName) {
-            files.push_back({kind, number, pathFor_(nativePath(texts_.folder(), textName)), false, {}, {}});
+            files.push_back({kind, ofSet ? 0 : number, pathFor_(nativePath(texts_.folder(), textName)), false, {}, {}});
         };
-        named(FileKind::QuestionPdf, questionSheetName(tag));
+        named(FileKind::QuestionPdf, questionSheetName(ofSet ? "" : tag));
         if (answers)
-            named(FileKind::AnswerPdf, answerSheetName(tag));
+            named(FileKind::AnswerPdf, answerSheetName(ofSet ? "" : tag));
     }
 
     std::unique_ptr<StagedFiles> stage(const Sheet& sheet, int number, int count, RunReport& report) override
     {
-        auto staged = std::make_unique<Staged>(number, stage_(*texts_.sheetFolder(), sheet, number, count, style_));
-        if (staged->made.note)
-            report.note(number, *staged->made.note);
-        return staged;
+        if (!sheet.tag.empty()) {
+            if (!set_)
+                set_ = openSet_(*texts_.sheetFolder(), sheet.writeAnswers, style_);
+            set_->add(sheet, number, count);
+            return nullptr;
+        }
+        return staged(number, stage_(*texts_.sheetFolder(), sheet, number, count, style_), report);
+    }
+
+    std::unique_ptr<StagedFiles> stageSet(RunReport& report) override
+    {
+        return set_ ? staged(0, std::exchange(set_, nullptr)->finish(), report) : nullptr;
     }
 
 private:
+    struct Staged;
+    std::unique_ptr<StagedFiles> staged(int number, SheetPdfs made, RunReport& report)
+    {
+        if (made.note)
+            report.note(number, *made.note);
+        return std::make_unique<Staged>(number, std::move(made));
+    }
+
     struct Staged final : StagedFiles {
         Staged(int n, SheetPdfs m) : number(n), made(std::move(m)) {}
         int number;
@@ -86,6 +126,8 @@ private:
     PageStyle style_;
     Stage stage_;
     PathFor pathFor_;
+    OpenSet openSet_;
+    std::unique_ptr<SetPdfs> set_;
 };
 
 } // namespace sumlark::pdf

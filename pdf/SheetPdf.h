@@ -57,7 +57,13 @@ struct PageStyle {
     // margins of its own, as in a PDF.
     std::optional<PageArea> printer;
 
-    static PageStyle of(const PageChoices& chosen) { return {chosen.paper, chosen.fontSize, chosen.layout, {}}; }
+    // Each sheet of a set from an odd page, for paper printed on both sides.
+    bool duplex = initialOf(Choice::Duplex) != 0;
+
+    static PageStyle of(const PageChoices& chosen)
+    {
+        return {chosen.paper, chosen.fontSize, chosen.layout, {}, chosen.duplex};
+    }
     friend bool operator==(const PageStyle&, const PageStyle&) = default;
 };
 

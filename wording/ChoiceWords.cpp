@@ -92,6 +92,16 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
      "速算答题-01.txt、速算答题-01-答案.txt……每份的种子\n"
      "由这次的种子推出，整批都能再做一次",
      kBetween, false, "份数：", "一次做几份题目各不相同的练习，例如给全班每人一份；多于 1 份时文件名带编号"},
+    {Choice::Names, "名单", "--names", "", "文件", S::Output,
+     "全班名单，一行一个名字（UTF-8 或 GBK），最多 99 个，每个\n"
+     "不超过 20 个字；每人一份，文件名带编号和名字：\n"
+     "速算答题-01-张三.txt……第 k 份和 --sheets 的第 k 份\n"
+     "一模一样。不能和 --sheets 同时用",
+     "一个名单文件的路径", false, "名单：",
+     "每行一个名字，每人一份；份数跟着名单走，文件名和题目纸上印着名字"},
+    {Choice::ClassName, "班级", "--class", "", "班级", S::Output,
+     "印在题目纸姓名前面的班级，例如 三年级二班", "不超过 20 个字的班级名", false, "班级：",
+     "印在题目纸上姓名的前面，例如 三年级二班"},
     {Choice::Pdf, "PDF", "--pdf", "", "", S::Output, "另外写一份可以直接打印的 PDF，文件名同上，以 .pdf 结尾"},
     {Choice::Paper, "纸张", "--paper", "", "", S::Output,
      "PDF 的纸张，默认 a4；b5 是 176×250 毫米，16k 是\n"
@@ -106,6 +116,10 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
      "竖式只排两个数、填得数的题，文本练习纸总是横排",
      " {meanings}", false, "版式（PDF 与打印）：",
      "打印和 PDF 的排法；竖式只排两个数、填得数的题，文本练习纸总是横排", "", kLayouts},
+    {Choice::Duplex, "双面打印", "--duplex", "", "", S::Output,
+     "双面打印：整套 PDF 里每人的题目从单数页开始，\n"
+     "不和别人的题印在同一张纸的两面",
+     "", false, "双面打印", "多份一起打印时，每人的题目从新的一张纸开始（单数页），不和别人的题印在同一张纸上"},
 }};
 
 static_assert([] {

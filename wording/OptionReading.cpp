@@ -207,6 +207,12 @@ std::string readOption(OptionChoices& o, const ChoiceWords& words, std::string_v
     case Choice::Sheets:
         o.sheets = static_cast<int>(read.number);
         break;
+    case Choice::Names:
+        o.namesFile = std::string(read.text);
+        break;
+    case Choice::ClassName:
+        o.className = std::string(read.text);
+        break;
     case Choice::Pdf:
         o.pdf = on;
         break;
@@ -218,6 +224,9 @@ std::string readOption(OptionChoices& o, const ChoiceWords& words, std::string_v
         break;
     case Choice::Layout:
         o.page.layout = static_cast<PageLayout>(read.number);
+        break;
+    case Choice::Duplex:
+        o.page.duplex = on;
         break;
     }
     return {};

@@ -30,10 +30,16 @@ struct OptionChoices {
     int sheets = static_cast<int>(initialOf(Choice::Sheets));
     std::string encoding; // empty: the system's
     std::string folder;   // empty: the current folder
+    std::string namesFile; // the list of names; empty: none
+    std::string className;
     bool pdf = initialOf(Choice::Pdf) != 0;
     PageChoices page{};
 
-    RunRequest request() const { return {settings, constraints, sheets, seed}; }
+    // names are the front end's to read from namesFile.
+    RunRequest request(std::vector<std::string> names = {}) const
+    {
+        return {settings, constraints, sheets, seed, std::move(names), className};
+    }
 };
 
 // Names and spellings are read without regard to ASCII case.

@@ -1,5 +1,8 @@
 #include "RefusalWords.h"
 
+#include "PupilNames.h"
+#include "SheetSet.h"
+
 #include "ChoiceWords.h"
 #include "ShownText.h"
 
@@ -200,6 +203,14 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
                whole(refusal.count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(distinctText()) + "。";
     case RefusalCode::ColumnForm:
         return columnFormText(refusal, naming);
+    case RefusalCode::TooManyNames:
+        return "名单上有 " + std::to_string(refusal.count) + " 个名字，一次最多做 " + std::to_string(kMaxSetSheets) +
+               " 份。请把名单分成几次。";
+    case RefusalCode::NameTooLong:
+        if (refusal.choices.front() == Choice::ClassName)
+            return "班级" + quoted(refusal.name) + "太长了，最多 " + std::to_string(kMaxNameLength) + " 个字。";
+        return "名单第 " + std::to_string(refusal.count) + " 个名字" + quoted(refusal.name) + "太长了，最多 " +
+               std::to_string(kMaxNameLength) + " 个字。";
     }
     return {};
 }

@@ -127,7 +127,7 @@ struct LoggingSink final : SheetSink {
         return {openFails.empty() ? PlaceFailure::None : PlaceFailure::FolderNotOpened, "/f", openFails};
     }
     void close() override { log.push_back(name + " close"); }
-    void nameFiles(int number, const std::string& tag, bool, std::vector<FileOutcome>& files) const override
+    void nameFiles(int number, int, const std::string& tag, bool, std::vector<FileOutcome>& files) const override
     {
         files.push_back({FileKind::QuestionPdf, number, name + tag, false, {}, {}});
     }

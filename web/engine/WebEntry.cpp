@@ -42,10 +42,13 @@ std::vector<std::string_view> textsOf(const unsigned char* request, std::size_t 
     return texts;
 }
 
-// Where the files go means nothing in a browser.
+// Where the files go means nothing in a browser; a class's names and
+// two-sided printing belong to the printed set, which the page leaves to
+// the other front ends.
 bool ignored(Choice choice)
 {
-    return choice == Choice::Folder || choice == Choice::Encoding || choice == Choice::Pdf;
+    return choice == Choice::Folder || choice == Choice::Encoding || choice == Choice::Pdf || choice == Choice::Names ||
+           choice == Choice::ClassName || choice == Choice::Duplex;
 }
 
 // The last run's sheets, for the caller to read their texts and problems.

@@ -86,12 +86,12 @@ void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> 
     json.close(']').key("text").string(text).close('}').close('}');
 }
 
-constexpr std::array<std::string_view, 17> kRefusalCodes = {
+constexpr std::array<std::string_view, 19> kRefusalCodes = {
     "UnknownType", "CountNotANumber", "CountTooLarge", "SmallestNotANumber", "LargestNotANumber",
     "RangeOutOf16Bits", "CarryWithoutAddition", "BorrowWithoutSubtraction", "DigitsBelowZero",
     "OwnRangeBelowZero", "ThreeTermsNeedAdditionOrSubtraction", "RangeReversed", "RangeOutOfLimits",
-    "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm"};
-static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::ColumnForm) + 1,
+    "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm", "TooManyNames", "NameTooLong"};
+static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::NameTooLong) + 1,
               "every refusal has its code's name");
 
 } // namespace
