@@ -161,6 +161,10 @@ constexpr std::string_view kHelpEnd = R"(
   sumlark-cli --type all --largest 20 --remainder --sheets 30 --seed 2024 --out 三年级二班
       给全班 30 人每人一份不同的 20 以内四则混合练习；以后用同样的
       种子和选项可以把这 30 份原样再做一次
+  sumlark-cli --names 名单.txt --class 三年级二班 --seed 2024 --pdf --duplex
+      名单上每人一份，文件名带名字；速算答题.pdf 是全班的题目，每人
+      从单数页开始，双面打印不会把两人的题印在同一张纸上；答案都在
+      速算答题-答案.pdf 里
   sumlark-cli --first 10..99 --second 1..9 --result 0..100 --count 50
       50 道两位数加一位数，得数在 100 以内
   sumlark-cli --type add-sub --largest 20 --no-trivial --layout vertical --pdf
@@ -218,6 +222,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     };
     bool version = false;
     bool optionsEnded = false;
+    std::vector<Choice> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (!optionsEnded && argument == kEndOfOptions) {
@@ -265,7 +270,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         }
         if (std::string complaint = store(line.options, words, value); !complaint.empty())
             return fail(std::move(complaint));
+        given.push_back(words.choice);
     }
+    // With a list, the set has a sheet for each name.
+    const auto wasGiven = [&given](Choice choice) { return std::find(given.begin(), given.end(), choice) != given.end(); };
+    if (wasGiven(Choice::Names) && wasGiven(Choice::Sheets))
+        return fail(std::string(kProgram) + "：--names 和 --sheets 不能同时用：有了名单，份数就是名单上的人数。");
     if (version)
         line.action = CommandLine::Action::Version;
     return line;

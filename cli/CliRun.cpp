@@ -1,6 +1,9 @@
 #include "CliRun.h"
 
 #include "FolderSheetSink.h"
+#include "NamesFile.h"
+#include "PathBytes.h"
+#include "PupilNames.h"
 #include "RefusalWords.h"
 #include "RunWords.h"
 #include "SheetRun.h"
@@ -29,7 +32,8 @@ bool printFile(const FileOutcome& file, std::ostream& out, std::ostream& err)
 
 // The report in the order the run went: each sheet's notes, its files and
 // its seed, then the set's seed. Returns the exit code.
-int printReport(const RunReport& report, const CliOptions& options, std::ostream& out, std::ostream& err)
+int printReport(const RunReport& report, const CliOptions& options, const RunRequest& request, std::ostream& out,
+                std::ostream& err)
 {
     if (report.refusal) {
         err << wording::refusalText(*report.refusal, wording::OptionNaming()) << "\n";
@@ -46,7 +50,7 @@ int printReport(const RunReport& report, const CliOptions& options, std::ostream
         return kWriteFailed;
     }
     bool allWritten = true;
-    for (int number = 0, count = std::max(1, options.sheets); number <= count; ++number) {
+    for (int number = 0, count = request.sheetCount(); number <= count; ++number) {
         // Files of the whole set, numbered 0, come after the last sheet's.
         const int sheet = number == count ? 0 : number + 1;
         for (const RunNote& note : report.notes) {
@@ -58,7 +62,8 @@ int printReport(const RunReport& report, const CliOptions& options, std::ostream
                 allWritten = printFile(file, out, err) && allWritten;
         }
         if (count > 1 && sheet > 0 && static_cast<std::size_t>(sheet) <= report.sheetSeeds.size())
-            out << "第 " << sheetTag(sheet, count) << " 份的种子：" << report.sheetSeeds[sheet - 1] << "\n";
+            out << "第 " << sheetTag(sheet, count) << " 份" << (request.names.empty() ? "" : "（" + shownValue(request.names[sheet - 1]) + "）")
+                << "的种子：" << report.sheetSeeds[sheet - 1] << "\n";
     }
     if (report.outOfMemory) {
         err << wording::outOfMemoryText() << "\n";
@@ -84,13 +89,26 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
         return kUsageOrRefused;
     }
     try {
+        std::vector<std::string> names;
+        if (!options.namesFile.empty()) {
+            const std::string shown = quotedValue(shownPath(options.namesFile));
+            std::string reason;
+            const std::optional<std::string> list = readNamesFile(pathFromBytes(options.namesFile), reason);
+            if (list)
+                names = namesOfText(*list);
+            if (!list || names.empty()) {
+                err << "sumlark-cli：名单" << shown << (list ? "里没有名字" : "读不出来：" + reason) << "，没有写任何文件。\n";
+                return kUsageOrRefused;
+            }
+        }
+        const RunRequest request = options.request(std::move(names));
         FileRunServices services(QByteArray::fromStdString(options.encoding));
         FolderSheetSink texts(services, options.folder);
         const std::unique_ptr<SheetSink> pdfs = options.pdf ? pdf::makePdfSink(*pdf, texts, pdf::PageStyle::of(options.page)) : nullptr;
         std::vector<SheetSink*> sinks{&texts};
         if (pdfs)
             sinks.push_back(pdfs.get());
-        return printReport(runSheets(options.request(), services, sinks), options, out, err);
+        return printReport(runSheets(request, services, sinks), options, request, out, err);
     } catch (const std::bad_alloc&) {
         // Before the run or while telling it; the run itself reports its own.
         err << wording::outOfMemoryText() << "\n";
