@@ -5,12 +5,14 @@
 // process, and for all four types within 3 times of cat copying the same
 // bytes into the same folder; --pdf for 1000 problems under a second;
 // counting the problems of a 16-bit range under 5 ms; any accepted distinct
-// run well under a second.
+// run well under a second; a class of 40 names with its two PDFs at most 15
+// times one sheet with its PDF.
 
 #include "GenerateSheets.h"
 #include "RunPlan.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -108,6 +110,44 @@ void CliProcessPdf1000Problems(benchmark::State& state)
 }
 BENCHMARK(CliProcessPdf1000Problems)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A class of 40 names, 110 problems each, with the class's PDF and the
+// answers' PDF, beside one sheet of 110 problems with its PDFs; the time is
+// the class's, class/one compares the two.
+void CliProcessClassBesideOneSheet(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    QFile list(folder.filePath("名单.txt"));
+    if (!list.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("no list");
+        return;
+    }
+    for (int n = 1; n <= 40; ++n)
+        list.write(QString("学生%1\n").arg(n).toUtf8());
+    list.close();
+    const QStringList one = {"--seed", "1", "--count", "110", "--pdf", "--out", folder.filePath("one")};
+    const QStringList names = {"--names", list.fileName(), "--class", "三年级二班"};
+    const QStringList run = QStringList(one.begin(), one.end() - 1) << folder.filePath("class");
+    const QString program = QString::fromUtf8(SUMLARK_CLI_PATH);
+    double oneSeconds = 0.0, classSeconds = 0.0;
+    for (auto _ : state) {
+        QProcess single, whole;
+        const double oneTime = secondsOf(single, program, one);
+        const double classTime = secondsOf(whole, program, names + run);
+        if (oneTime < 0.0 || classTime < 0.0) {
+            state.SkipWithError("sumlark-cli failed");
+            return;
+        }
+        state.SetIterationTime(classTime);
+        oneSeconds += oneTime;
+        classSeconds += classTime;
+    }
+    const double n = double(state.iterations());
+    state.counters["one_ms"] = 1e3 * oneSeconds / n;
+    state.counters["class_ms"] = 1e3 * classSeconds / n;
+    state.counters["class/one"] = classSeconds / oneSeconds;
+}
+BENCHMARK(CliProcessClassBesideOneSheet)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 WorksheetSettings settingsFor(ProblemType type, const char* smallest, const char* largest, const char* count)
 {
     return testing::settingsFor(type, smallest, largest, count, "8");
@@ -163,8 +203,8 @@ void DistinctRun(benchmark::State& state)
         state.SkipWithError("refused");
         return;
     }
-    const char* how[] = {"attempts", "drawn directly", "picked from the list"};
-    state.SetLabel(how[int(plan.plan->drawing)]);
+    const char* how[] = {"attempts", "drawn directly", "picked from the list", "the problem forms"};
+    state.SetLabel(how[plan.plan->drawing.index()]);
     MemoryServices services;
     RunOptions options;
     options.seed = 9;
