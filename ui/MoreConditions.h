@@ -9,14 +9,20 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace sumlark::ui {
 
 struct MoreConditions {
     ProblemConstraints constraints{};
     int sheets = static_cast<int>(initialOf(Choice::Sheets)); // 份数
-    std::optional<std::uint64_t> seed;  // none: a new seed each run
-    pdf::PageStyle page{};
+    std::optional<std::uint64_t> seed{}; // none: a new seed each run
+    // A sheet for each name instead of sheets; sheets is kept for when the
+    // list is cleared.
+    std::vector<std::string> names{};
+    std::string className{}; // 班级, printed before each name
+    pdf::PageStyle page{}; // duplex too
 
     friend bool operator==(const MoreConditions&, const MoreConditions&) = default;
 };

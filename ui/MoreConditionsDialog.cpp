@@ -1,6 +1,8 @@
 #include "MoreConditionsDialog.h"
 
 #include "ChoiceWords.h"
+#include "NamesDialog.h"
+#include "PupilNames.h"
 #include "RefusalWords.h"
 
 #include <QCheckBox>
@@ -16,6 +18,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -136,6 +139,18 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     borrow_ = ruleList("cmbBorrow", Choice::Borrow, static_cast<int>(conditions.constraints.borrow));
     distinct_ = choiceCheck("ckDistinct", Choice::Distinct, conditions.constraints.distinct);
     sheets_ = choiceBox("spnSheets", Choice::Sheets, conditions.sheets);
+    // The list's button beside 份数, which follows it: its own label and
+    // "…", as a button that opens a dialog says.
+    namesButton_ = named(new QPushButton, "cmdNames", wording::wordsOf(Choice::Names).tip);
+    namesButton_->setAutoDefault(false);
+    connect(namesButton_, &QPushButton::clicked, this, &MoreConditionsDialog::editNames);
+    takeNames(conditions.names);
+    auto* sheetsRow = new QHBoxLayout;
+    sheetsRow->addWidget(sheets_, 1);
+    sheetsRow->addWidget(namesButton_);
+    className_ = named(new QLineEdit(QString::fromStdString(conditions.className)), "txtClass",
+                       wording::wordsOf(Choice::ClassName).tip);
+    className_->setPlaceholderText(QStringLiteral("可以不填"));
 
     seed_ = named(new QLineEdit(conditions.seed ? QString::number(*conditions.seed) : QString()), "txtSeed",
                   wording::wordsOf(Choice::Seed).tip);
@@ -172,6 +187,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
     noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
     layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(conditions.page.layout));
+    duplex_ = choiceCheck("ckDuplex", Choice::Duplex, conditions.page.duplex);
 
     // The problem forms have a box of their own, so that the dialog still
     // reads as the familiar conditions with one group added.
@@ -200,11 +216,13 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     form->addRow(labelOf(Choice::Borrow), borrow_);
     form->addRow(QString(), distinct_);
     form->addRow(forms);
-    form->addRow(labelOf(Choice::Sheets), sheets_);
+    form->addRow(labelOf(Choice::Sheets), sheetsRow);
+    form->addRow(labelOf(Choice::ClassName), className_);
     form->addRow(labelOf(Choice::Seed), seedRow);
     form->addRow(labelOf(Choice::FontSize), fontSize_);
     form->addRow(labelOf(Choice::Paper), paper_);
     form->addRow(labelOf(Choice::Layout), layout_);
+    form->addRow(QString(), duplex_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -217,7 +235,9 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.constraints.carry = static_cast<CarryRule>(carry_->currentIndex());
     chosen.constraints.borrow = static_cast<BorrowRule>(borrow_->currentIndex());
     chosen.constraints.distinct = distinct_->isChecked();
-    chosen.sheets = sheets_->value();
+    chosen.sheets = names_.empty() ? sheets_->value() : ownSheets_;
+    chosen.names = names_;
+    chosen.className = className_->text().trimmed().toStdString();
     bool ok = false;
     chosen.seed = seedFrom(seed_->text(), ok);
     chosen.page.fontSize = fontSize_->value();
@@ -229,7 +249,31 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.constraints.result = rangeFrom(result_);
     chosen.constraints.noTrivial = noTrivial_->isChecked();
     chosen.page.layout = static_cast<pdf::PageLayout>(layout_->currentIndex());
+    chosen.page.duplex = duplex_->isChecked();
     return chosen;
+}
+
+void MoreConditionsDialog::takeNames(std::vector<std::string> names)
+{
+    if (names_.empty())
+        ownSheets_ = sheets_->value();
+    names_ = std::move(names);
+    const bool listed = !names_.empty();
+    // A list longer than a set holds is shown as it is; accept() refuses it.
+    const int most = static_cast<int>(limitsOf(Choice::Sheets).highest);
+    sheets_->setMaximum(listed ? std::max(most, static_cast<int>(names_.size())) : most);
+    sheets_->setValue(listed ? static_cast<int>(names_.size()) : ownSheets_);
+    sheets_->setEnabled(!listed);
+    QString label = labelOf(Choice::Names);
+    label.chop(1); // its colon
+    namesButton_->setText(listed ? QStringLiteral("%1…（%2 人）").arg(label).arg(names_.size()) : label + "…");
+}
+
+void MoreConditionsDialog::editNames()
+{
+    NamesDialog dialog(names_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        takeNames(dialog.names());
 }
 
 QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
@@ -245,6 +289,10 @@ QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
         return blank_;
     case Choice::Terms:
         return terms_;
+    case Choice::Names:
+        return namesButton_;
+    case Choice::ClassName:
+        return className_;
     default:
         return layout_;
     }
@@ -277,15 +325,16 @@ void MoreConditionsDialog::accept()
         }
     }
     // Told here rather than by the run, so that the choices never hold a
-    // layout that could not print them.
+    // layout that could not print them, or a list no run can take.
     const MoreConditions chosen = conditions();
-    if (chosen.page.layout == pdf::PageLayout::Columns) {
-        if (const auto refusal = columnFormRefusal(chosen.constraints)) {
-            QMessageBox::warning(this, windowTitle(),
-                                 QString::fromStdString(wording::refusalText(*refusal, wording::DialogNaming())));
-            fieldOf(refusal->choices.front())->setFocus();
-            return;
-        }
+    std::optional<Refusal> refusal = namesRefusal(chosen.names, chosen.className);
+    if (!refusal && chosen.page.layout == pdf::PageLayout::Columns)
+        refusal = columnFormRefusal(chosen.constraints);
+    if (refusal) {
+        QMessageBox::warning(this, windowTitle(),
+                             QString::fromStdString(wording::refusalText(*refusal, wording::DialogNaming())));
+        fieldOf(refusal->choices.front())->setFocus();
+        return;
     }
     QDialog::accept();
 }

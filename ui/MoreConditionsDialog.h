@@ -7,22 +7,26 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace sumlark::ui {
 
 // 更多出题条件: carry, borrow, no repeats, the problem forms (a blank
 // operand, three numbers, ranges for each number, no problems that answer
-// themselves), how many sheets, the seed, and the printed size, paper and
-// layout. Shows the choices it is given and, when accepted,
-// gives the new ones; whether the engine can meet them is told by the run.
+// themselves), how many sheets or a class's names and its class, the seed,
+// and the printed size, paper, layout and two-sided printing. Shows the
+// choices it is given and, when accepted, gives the new ones; whether the
+// engine can meet them is told by the run.
 class MoreConditionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -48,11 +52,18 @@ private:
     static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
     // Where a refusal that concerns choice puts the focus.
     QWidget* fieldOf(Choice choice) const;
+    // The list in force: 份数 follows it while it holds names.
+    void takeNames(std::vector<std::string> names);
+    void editNames();
 
     QComboBox* carry_ = nullptr;
     QComboBox* borrow_ = nullptr;
     QCheckBox* distinct_ = nullptr;
     QSpinBox* sheets_ = nullptr;
+    int ownSheets_ = 0; // 份数 as set, shown again when the list is cleared
+    QPushButton* namesButton_ = nullptr;
+    std::vector<std::string> names_;
+    QLineEdit* className_ = nullptr;
     QLineEdit* seed_ = nullptr;
     QLineEdit* lastSeed_ = nullptr; // read-only
     QSpinBox* fontSize_ = nullptr;
@@ -62,6 +73,7 @@ private:
     RangeFields first_, second_, result_;
     QCheckBox* noTrivial_ = nullptr;
     QComboBox* layout_ = nullptr;
+    QCheckBox* duplex_ = nullptr;
 };
 
 } // namespace sumlark::ui

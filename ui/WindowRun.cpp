@@ -62,7 +62,8 @@ void completeSet(const RunRequest& request, const RunReport& report, const std::
 
 RunRequest windowRequest(const WorksheetSettings& settings, const MoreConditions& conditions)
 {
-    return {settings, conditions.constraints, conditions.sheets, conditions.seed};
+    return {settings, conditions.constraints, conditions.sheets, conditions.seed, conditions.names,
+            conditions.className};
 }
 
 bool WindowRun::madeFrom(const RunRequest& now) const
@@ -93,7 +94,7 @@ std::optional<WindowRun> runFromWindow(const RunRequest& request, const std::str
         // sheet that was not written is never passed over in silence.
         if (const std::string failures = wording::failuresText(run.report); !failures.empty())
             services.showMessage(std::string(wording::kFailedTitle), failures);
-    } else if (request.sheets <= 1) {
+    } else if (request.sheetCount() <= 1) {
         completeSheet(request, run.report, services);
     } else {
         completeSet(request, run.report, folder, services);

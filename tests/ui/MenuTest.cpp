@@ -3,19 +3,26 @@
 // folder's path when no file manager opens it.
 
 #include "MoreConditionsDialog.h"
+#include "NamesDialog.h"
 #include "PdfWords.h"
 #include "RefusalWords.h"
 #include "RunPlan.h"
 #include "WindowFixture.h"
 
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 
 #include <climits>
 
+#include <sys/stat.h>
+
 using sumlark::ui::MoreConditions;
 using sumlark::ui::MoreConditionsDialog;
+
+// A class's name as long as a page's name line takes.
+const std::string kClass20 = "第一小学三年级二班（实验班）课后兴趣小组";
 
 class MenuTest : public QObject, WindowFixture {
     Q_OBJECT
@@ -229,16 +236,89 @@ private slots:
         QCOMPARE(QDir(inFolder()).entryList({"*.pdf"}), QStringList());
     }
 
+    // Names pasted into 名单 make a sheet each, in their order, a repeated
+    // name twice, each pair named after its pupil with what no file name may
+    // hold as "_", and the set is told as a set; 份数 shows the list's count
+    // and cannot be changed while there is one, and a cleared list gives it
+    // back.
+    void namesMakeASheetEach()
+    {
+        control<QCheckBox>("ckOpen")->setChecked(false);
+        QStringList shown; // 份数, whether it can be changed, the button
+        const auto listNames = [&](const QString& typed) {
+            chooseMore([&, typed](QDialog* dialog) {
+                whenOpen<QDialog>([&, typed](QDialog* names) {
+                    names->findChild<QPlainTextEdit*>("txtNames")->setPlainText(typed);
+                    if (!typed.isEmpty())
+                        picture(names, "frmNames.png");
+                    names->accept();
+                });
+                dialog->findChild<QPushButton*>("cmdNames")->click();
+                const auto* sheets = dialog->findChild<QSpinBox*>("spnSheets");
+                shown << QString("%1 %2 %3").arg(sheets->value()).arg(sheets->isEnabled())
+                             .arg(dialog->findChild<QPushButton*>("cmdNames")->text());
+                dialog->findChild<QLineEdit*>("txtClass")->setText(" 三年级二班 ");
+                if (!typed.isEmpty())
+                    picture(dialog, "frmMoreConditionsNames.png");
+            });
+        };
+        listNames("张三\n李/四\n\n　张三 \n王五");
+        press("cmdCreate");
+        QStringList pairs;
+        for (const char* pupil : {"01-张三", "02-李_四", "03-张三", "04-王五"})
+            pairs << QString("速算答题-%1-答案.txt").arg(pupil) << QString("速算答题-%1.txt").arg(pupil);
+        QCOMPARE(QDir(inFolder()).entryList(QDir::Files, QDir::Name), pairs);
+        QCOMPARE(window_->lastRun()->sheets[1].pupil, "李/四");
+        QCOMPARE(window_->lastRun()->request.className, "三年级二班");
+        QCOMPARE(messages(), QStringList("成功：文件输出完成，共 4 份，文件保存在： " +
+                                         QDir::toNativeSeparators(inFolder())));
+        listNames("");
+        QCOMPARE(shown, (QStringList{"4 0 名单…（4 人）", "1 1 名单…"}));
+    }
+
+    // A list file, GBK here, fills the box with its names, one a line; one
+    // that cannot be read (a real pipe, which would never end) is told with
+    // the file and the reason, and the box keeps what it held.
+    void namesFromAFile_data()
+    {
+        rows<QByteArray, QString, QString>(
+            {{"GBK, Windows line ends", {"\xD5\xC5\xC8\xFD\r\n\r\n\xC0\xEE\xCB\xC4\r\n", "张三\n李四\n", ""}},
+             {"a pipe", {{}, "王五\n", "原因：名单不是一个普通的文本文件"}}});
+    }
+    void namesFromAFile()
+    {
+        const auto [bytes, boxed, told] = row<QByteArray, QString, QString>();
+        const QString path = scratch_->filePath("名单.txt");
+        QFile file(path);
+        QVERIFY(bytes.isNull() ? ::mkfifo(QFile::encodeName(path), 0600) == 0
+                               : file.open(QFile::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        sumlark::ui::NamesDialog dialog({"王五"}, window_.get());
+        dialog.show();
+        QString shown;
+        QPointer<QTimer> poll;
+        whenOpen<QFileDialog>([&](QFileDialog* files) {
+            poll = whenOpen<QMessageBox>([&shown](QMessageBox* box) { shown = box->text(), box->accept(); });
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+            static_cast<QDialog*>(files)->accept();
+        });
+        dialog.findChild<QPushButton*>("cmdReadNames")->click();
+        delete poll.data();
+        QCOMPARE(dialog.findChild<QPlainTextEdit*>("txtNames")->toPlainText(), boxed);
+        QVERIFY2(told.isEmpty() ? shown.isEmpty() : shown.contains(path) && shown.endsWith(told), qPrintable(shown));
+    }
+
     // The dialog shows the choices it is given and gives them back unchanged,
     // at one width whatever it shows. accept() keeps it open on a range whose
-    // low end is above its high end, or a column form it cannot print, says
-    // why, in the command line's words, and puts the focus where the fix is;
-    // anything else closes it, a range whose box is unticked unread.
+    // low end is above its high end, a column form it cannot print, or names
+    // or a class no set can take, says why, in the command line's words, and
+    // puts the focus where the fix is; anything else closes it, a range whose
+    // box is unticked unread.
     void dialogRoundTripAndRefusals_data()
     {
         using sumlark::WholeRange;
         using enum sumlark::BlankChoice;
-        constexpr auto columns = sumlark::pdf::PageLayout::Columns;
+        const sumlark::pdf::PageStyle columns{.layout = sumlark::pdf::PageLayout::Columns, .printer = {}};
         // given; the box then unticked; what it says; where the focus goes
         rows<MoreConditions, QString, QString, QString>({
             {"window defaults", {{}, "", "", ""}},
@@ -249,15 +329,22 @@ private slots:
             {"ranges at their limits, result blank, column form",
              {{.constraints = {.first = WholeRange{-32768, 32767}, .second = WholeRange{-5, -1},
                                .result = WholeRange{INT_MIN, INT_MAX}},
-               .page = {.layout = columns}},
+               .page = columns},
               "", "", ""}},
             {"first low above high",
              {{.constraints = {.first = WholeRange{20, 10}}}, "", "第一个数的范围（20 到 10）前一个数大于后一个数", "spnFirstLow"}},
             {"unticked range not read", {{.constraints = {.second = WholeRange{20, 10}}}, "ckSecondRange", "", ""}},
             {"column form, first blank",
-             {{.constraints = {.blank = First}, .page = {.layout = columns}}, "", "填空选的是“填第一个数”", "cmbLayout"}},
+             {{.constraints = {.blank = First}, .page = columns}, "", "填空选的是“填第一个数”", "cmbLayout"}},
             {"column form, three numbers",
-             {{.constraints = {.terms = 3}, .page = {.layout = columns}}, "", "几个数选的是“三个数”", "cmbLayout"}},
+             {{.constraints = {.terms = 3}, .page = columns}, "", "几个数选的是“三个数”", "cmbLayout"}},
+            // 份数 shows the list's count, and is given back as it was set.
+            {"names, a class of 20 characters, two-sided",
+             {{.sheets = 3, .names = {"张三", "李四"}, .className = kClass20, .page = {.printer = {}, .duplex = true}},
+              "", "", ""}},
+            {"a hundred names", {{.names = std::vector<std::string>(100, "张三")}, "", "名单上有 100 个名字", "cmdNames"}},
+            {"a name of 21 characters", {{.names = {"张三", std::string(21, 'x')}}, "", "名单第 2 个名字", "cmdNames"}},
+            {"a class of 21 characters", {{.className = kClass20 + "甲"}, "", "太长了，最多 20 个字", "txtClass"}},
         });
     }
     void dialogRoundTripAndRefusals()
@@ -302,7 +389,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 24;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 27;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -311,8 +398,8 @@ private slots:
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
                                       "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
-                                      "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize", "cmbPaper", "cmbLayout",
-                                      "QPushButton", "QPushButton"}));
+                                      "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
+                                      "cmbPaper", "cmbLayout", "ckDuplex", "QPushButton", "QPushButton"}));
     }
 
     // With the window's own services on a desktop without a file manager
