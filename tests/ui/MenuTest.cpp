@@ -295,6 +295,7 @@ private slots:
         file.close();
         sumlark::ui::NamesDialog dialog({"王五"}, window_.get());
         dialog.show();
+        QCOMPARE(dialog.focusWidget(), dialog.findChild<QWidget*>("txtNames")); // ready to paste into
         QString shown;
         QPointer<QTimer> poll;
         whenOpen<QFileDialog>([&](QFileDialog* files) {
