@@ -89,7 +89,23 @@ std::string pupilTag(int number, std::string_view name)
     char tag[8];
     std::snprintf(tag, sizeof tag, "%02d-", number);
     std::string safe = tag;
-    for (const char c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        // The marks that turn text around them backwards would make a file
+        // list show another name than the file has: U+061C, U+200E, U+200F,
+        // U+202A..U+202E, U+2066..U+2069.
+        const std::string_view rest = name.substr(i);
+        const auto third = rest.size() >= 3 ? static_cast<unsigned char>(rest[2]) : 0;
+        const std::size_t mark = rest.starts_with("\xD8\x9C")                                       ? 2
+                                 : rest.starts_with("\xE2\x80") && (third == 0x8E || third == 0x8F ||
+                                                                    (third >= 0xAA && third <= 0xAE)) ? 3
+                                 : rest.starts_with("\xE2\x81") && third >= 0xA6 && third <= 0xA9     ? 3
+                                                                                                      : 0;
+        if (mark > 0) {
+            safe += '_';
+            i += mark - 1;
+            continue;
+        }
+        const char c = name[i];
         const auto byte = static_cast<unsigned char>(c);
         const bool refused = byte < 0x20 || byte == 0x7F || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
         safe += refused ? '_' : c;

@@ -26,7 +26,8 @@ std::vector<std::string> namesOfText(std::string_view text);
 std::optional<Refusal> namesRefusal(const std::vector<std::string>& names, const std::string& className);
 
 // The tag of a pupil's files, "01-张三", with the characters no Windows file
-// name may hold (\ / : * ? " < > | and control characters) as "_".
+// name may hold (\ / : * ? " < > | and control characters) and the marks
+// that reorder text as "_".
 std::string pupilTag(int number, std::string_view name);
 
 } // namespace sumlark
