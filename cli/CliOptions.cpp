@@ -313,6 +313,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     std::vector<Choice> given;
     std::vector<wording::PlanEntry> entries;
     for (const auto& [words, value] : chosen) {
+        // Which section an option beside a plan of several would change is
+        // for the plan to say.
+        if (!line.options.moreSections.empty() && !wording::isSheetWide(words->choice))
+            return fail(std::string(kProgram) + "：方案分了 " + std::to_string(line.options.moreSections.size() + 1) +
+                        " 段，" + std::string(words->option) + " 要写在方案里它那一段中。");
         // A list given here replaces the plan's count of sheets, and a count its list.
         if (words->choice == Choice::Names)
             line.options.sheets = static_cast<int>(initialOf(Choice::Sheets));

@@ -46,23 +46,31 @@ void put(std::vector<PlanEntry>& entries, const PlanEntry& entry)
 
 bool isSheetWide(Choice choice)
 {
-    return wordsOf(choice).section == OptionSection::Output && choice != Choice::Layout;
+    // Answers are the whole sheet's: its answer sheet holds them all or none.
+    return choice == Choice::WriteAnswers ||
+           (wordsOf(choice).section == OptionSection::Output && choice != Choice::Layout);
 }
 
 std::string applyPlan(OptionChoices& chosen, const PlanText& plan)
 {
-    // Sections beyond one, and headings, need sheets made of parts, which
-    // the sheets cannot hold yet: refused rather than dropped.
-    if (plan.sections.size() > 1)
-        return "方案有 " + std::to_string(plan.sections.size()) + " 段：这个版本一张练习纸只出一段题，请把各段分成几个方案。";
-    if (!plan.sections.empty() && !plan.sections.front().heading.empty())
-        return "方案的 heading：这个版本的练习纸还不印分段标题，请去掉它。";
     if (std::string complaint = applyEntries(chosen, plan.wide, 0, plan.sections.size(), true); !complaint.empty())
         return complaint;
+    // The problems' options at the top hold for every section that does
+    // not choose its own.
+    const OptionChoices top = chosen;
     for (std::size_t i = 0; i < plan.sections.size(); ++i) {
-        if (std::string complaint = applyEntries(chosen, plan.sections[i].options, i, plan.sections.size(), false);
+        OptionChoices section = top;
+        if (std::string complaint = applyEntries(section, plan.sections[i].options, i, plan.sections.size(), false);
             !complaint.empty())
             return complaint;
+        if (i == 0) {
+            chosen.settings = section.settings;
+            chosen.constraints = section.constraints;
+            chosen.page.layout = section.page.layout;
+            chosen.heading = plan.sections[i].heading;
+        } else {
+            chosen.moreSections.push_back({plan.sections[i].heading, section.settings, section.constraints});
+        }
     }
     return {};
 }

@@ -283,7 +283,7 @@ TEST(Plans, SaveReadAndRefuse)
         {"{\"carry\": \"yes\"}", "方案的 carry 的取值“yes”"},
         {"{\"count\": 5}", "方案的 count 要写成字符串"},
         {"{\"sections\": [{\"seed\": \"3\"}]}", "方案的 seed 是整张纸的选项"},
-        {"{\"smallest\": \"50\", \"largest\": \"10\", \"type\": \"add\"}", "出数"},
+        {"{\"sections\": [{\"type\": \"mul\"}, {\"smallest\": \"50\", \"largest\": \"10\"}]}", "第 2 段：按“加法(＋)”和出数范围（50 到 10）"},
         {QByteArray(10000, '[') + QByteArray(10000, ']'), "括号套得太深"},
         {"{\"type\": \"" + QByteArray(10 << 20, 'a') + "\"}", "文件太大了"},
     };
@@ -293,6 +293,9 @@ TEST(Plans, SaveReadAndRefuse)
         EXPECT_EQ(finished.exit, 2);
         EXPECT_TRUE(finished.err.contains(says)) << finished.err.toStdString();
     }
+    ASSERT_TRUE(writeBytes(dir.filePath("两段.json"), "{\"sections\": [{\"heading\": \"一\"}, {\"type\": \"mul\"}]}"));
+    for (const QStringList& beside : {QStringList{"--count", "5"}, QStringList{"--pdf"}})
+        EXPECT_EQ(cli(QStringList{"--plan", "两段.json", "-o", "refused"} + beside, folder.path()).exit, 2);
     EXPECT_EQ(cli({"--plan", "没有这个方案", "-o", "refused"}, folder.path()).exit, 2);
     EXPECT_EQ(cli({"--save-plan", "../外面", "-o", "refused"}, folder.path()).exit, 2);
     EXPECT_FALSE(dir.exists("refused"));
