@@ -3,8 +3,12 @@
 #include "ChoiceWords.h"
 #include "FileRunServices.h"
 #include "OptionReading.h"
+#include "PathBytes.h"
+#include "PlanFiles.h"
 #include "ShownText.h"
 #include "SumlarkVersion.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <optional>
@@ -50,9 +54,17 @@ bool takesValue(const wording::ChoiceWords& words)
 constexpr std::string_view kHelp = "--help", kShortHelp = "-h";
 constexpr std::string_view kVersion = "--version", kShortVersion = "-V";
 constexpr std::string_view kEndOfOptions = "--";
+constexpr std::string_view kPlan = "--plan", kSavePlan = "--save-plan", kListPlans = "--list-plans";
 // The options the table does not hold, as --help lists them.
 constexpr std::pair<std::string_view, std::string_view> kOtherOptions[] = {
+    {"--plan 方案", "按方案出题：方案文件（名字里有“/”或者以 .json\n"
+                    "结尾），或者保存过的、自带的方案的名字；同时\n"
+                    "给的选项代替方案里的"},
+    {"--save-plan 名字", "照常出题，再把这次的选项保存成方案（--seed\n"
+                         "给了才保存种子），以后用 --plan 名字 再出"},
+    {"--list-plans", "列出保存过的和自带的方案，一行一个"},
     {"--help, -h", "显示这段说明，不管还有别的什么选项"}, {"--version, -V", "显示版本号"}, {"--", "选项到此为止"}};
+constexpr std::string_view kPlanOptions[] = {kPlan, kSavePlan};
 
 bool isHelp(std::string_view argument)
 {
@@ -102,7 +114,7 @@ std::size_t editDistance(std::string_view from, std::string_view to)
 // where two edits reach nearly anything.
 std::optional<std::string_view> nearestOption(std::string_view name)
 {
-    std::vector<std::string_view> names = {kHelp, kShortHelp, kVersion, kShortVersion};
+    std::vector<std::string_view> names = {kHelp, kShortHelp, kVersion, kShortVersion, kPlan, kSavePlan, kListPlans};
     for (const wording::ChoiceWords* words : options())
         names.push_back(words->option);
     for (const wording::ChoiceWords* words : options())
@@ -221,8 +233,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         return line;
     };
     bool version = false;
+    bool listPlans = false;
     bool optionsEnded = false;
-    std::vector<Choice> given;
+    std::optional<std::string_view> planGiven;
+    // Read after the plan, so that each takes the place of the plan's.
+    std::vector<std::pair<const wording::ChoiceWords*, std::string_view>> chosen;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (!optionsEnded && argument == kEndOfOptions) {
@@ -253,31 +268,81 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         const auto offered = options();
         const auto option = std::find_if(offered.begin(), offered.end(),
                                          [name](const wording::ChoiceWords* o) { return o->option == name; });
-        if (option == offered.end())
+        const bool ofPlan = std::find(std::begin(kPlanOptions), std::end(kPlanOptions), name) != std::end(kPlanOptions);
+        if (option == offered.end() && !ofPlan && name != kListPlans)
             return fail(unknownOption(name));
-        const wording::ChoiceWords& words = **option;
+        const bool valued = ofPlan || (option != offered.end() && takesValue(**option));
 
         std::string_view value;
         if (attached) {
-            if (!takesValue(words))
+            if (!valued)
                 return fail(std::string(kProgram) + "：" + std::string(typed) + " 不带取值。");
             value = *attached;
-        } else if (takesValue(words)) {
+        } else if (valued) {
             // A following option is a forgotten value rather than the value.
             if (i + 1 >= arguments.size() || looksLikeOption(arguments[i + 1]))
                 return fail(std::string(kProgram) + "：" + std::string(typed) + " 后面缺少取值。");
             value = arguments[++i];
         }
-        if (std::string complaint = store(line.options, words, value); !complaint.empty())
+        if (name == kListPlans)
+            listPlans = true;
+        else if (name == kPlan)
+            planGiven = value;
+        else if (name == kSavePlan)
+            line.planName = std::string(value);
+        else
+            chosen.emplace_back(*option, value);
+    }
+    if (version || listPlans) {
+        line.action = version ? CommandLine::Action::Version : CommandLine::Action::ListPlans;
+        return line;
+    }
+    if (planGiven) {
+        const QString path = planPath(pathFromBytes(*planGiven));
+        const std::string shown = quotedValue(*planGiven);
+        if (path.isEmpty())
+            return fail(std::string(kProgram) + "：没有叫" + shown + "的方案。用 " + std::string(kListPlans) + " 看看有哪些。");
+        std::string reason;
+        const std::optional<wording::PlanText> plan = readPlanFile(path, reason);
+        if (!plan)
+            return fail(std::string(kProgram) + "：方案" + shown + "读不出来：" + reason + "。");
+        if (std::string complaint = wording::applyPlan(line.options, *plan); !complaint.empty())
+            return fail(std::string(kProgram) + "：" + complaint);
+        line.plan = *plan;
+    }
+    std::vector<Choice> given;
+    std::vector<wording::PlanEntry> entries;
+    for (const auto& [words, value] : chosen) {
+        // Which section an option beside a plan of several would change is
+        // for the plan to say.
+        if (!line.options.moreSections.empty() && !wording::isSheetWide(words->choice))
+            return fail(std::string(kProgram) + "：方案分了 " + std::to_string(line.options.moreSections.size() + 1) +
+                        " 段，" + std::string(words->option) + " 要写在方案里它那一段中。");
+        // A list given here replaces the plan's count of sheets, and a count its list.
+        if (words->choice == Choice::Names)
+            line.options.sheets = static_cast<int>(initialOf(Choice::Sheets));
+        if (words->choice == Choice::Sheets)
+            line.options.namesFile.clear();
+        if (std::string complaint = store(line.options, *words, value); !complaint.empty())
             return fail(std::move(complaint));
-        given.push_back(words.choice);
+        given.push_back(words->choice);
+        // A plan is what the sheets are, wherever they go; its list of names
+        // is found again from any folder.
+        std::string kept = takesValue(*words) ? std::string(value) : "";
+        if (words->choice == Choice::Names)
+            kept = bytesOfPath(QFileInfo(pathFromBytes(value)).absoluteFilePath());
+        if (words->choice != Choice::Folder)
+            entries.push_back({std::string(words->option.substr(2)), std::move(kept)});
     }
     // With a list, the set has a sheet for each name.
     const auto wasGiven = [&given](Choice choice) { return std::find(given.begin(), given.end(), choice) != given.end(); };
     if (wasGiven(Choice::Names) && wasGiven(Choice::Sheets))
         return fail(std::string(kProgram) + "：--names 和 --sheets 不能同时用：有了名单，份数就是名单上的人数。");
-    if (version)
-        line.action = CommandLine::Action::Version;
+    if (!line.planName.empty()) {
+        if (const std::string problem = planNameProblem(line.planName); !problem.empty())
+            return fail(std::string(kProgram) + "：" + std::string(kSavePlan) + " " + quotedValue(line.planName) + "：" + problem + "。");
+        line.plan = wording::mergedPlan(line.plan, entries);
+    }
     return line;
 }
 

@@ -4,6 +4,7 @@
 // starting where the window does, with what only the command line offers.
 
 #include "OptionReading.h"
+#include "PlanOptions.h"
 
 #include <string>
 #include <vector>
@@ -14,10 +15,14 @@ namespace sumlark::cli {
 using CliOptions = wording::OptionChoices;
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Error };
+    enum class Action { Run, Help, Version, ListPlans, Error };
     Action action = Action::Run;
     CliOptions options;
     std::string error; // what was wrong and what is allowed
+    // --save-plan: the name to save the options as, and the plan to save:
+    // --plan's with the options given beside it.
+    std::string planName;
+    wording::PlanText plan;
 };
 
 // The arguments after the program name, as UTF-8.

@@ -83,6 +83,11 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
         err << "没有打开写 PDF 的组件，没有写任何文件。\n";
         return kWriteFailed;
     }
+    // The printed page has no place for sections yet.
+    if (options.pdf && (!options.heading.empty() || !options.moreSections.empty())) {
+        err << "sumlark-cli：分段或带标题的方案现在只能写文本练习纸，请去掉 --pdf。\n";
+        return kUsageOrRefused;
+    }
     const bool columnForm = options.page.layout == PageLayout::Columns;
     if (const auto refusal = columnForm ? columnFormRefusal(options.constraints) : std::nullopt) {
         err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";

@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "HeldSignals.h"
 #include "PdfModule.h"
+#include "PlanFiles.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -77,13 +78,27 @@ int main(int argc, char** argv)
     case cli::CommandLine::Action::Version:
         std::cout << cli::versionText();
         return cli::kDone;
+    case cli::CommandLine::Action::ListPlans:
+        for (const NamedPlan& plan : listPlans())
+            std::cout << plan.name.toStdString() << "\n";
+        return cli::kDone;
     case cli::CommandLine::Action::Error:
         std::cerr << line.error;
         return cli::kUsageOrRefused;
     case cli::CommandLine::Action::Run:
         break;
     }
-    const int code = cli::runCli(line.options, pdfPart, std::cout, std::cerr);
+    int code = cli::runCli(line.options, pdfPart, std::cout, std::cerr);
+    // Saved once the options have made their sheets: a plan that cannot
+    // make any is never kept.
+    if (code == cli::kDone && !line.planName.empty()) {
+        if (const FileStatus saved = savePlan(line.planName, line.plan); saved.ok) {
+            std::cout << "已保存方案：" << line.planName << "\n";
+        } else {
+            std::cerr << "方案“" << line.planName << "”没有保存：" << saved.reason << "\n";
+            code = cli::kWriteFailed;
+        }
+    }
     // A closed pipe (a reader such as head that has read enough) or a full
     // disk behind standard output does not stop the run, which writes every
     // sheet and tells by its exit code; but the report it printed is not

@@ -61,6 +61,7 @@ struct Refusal {
     int count = 0;                         // TooFewDistinct
     std::vector<NoProblemCause> causes{};  // NoProblem, each once, in the order found
     std::string name{};                    // NameTooLong; count is its line among the names
+    int section = 0;                       // of a sheet of several: which one (1-based) it concerns
 };
 
 // The column form stacks two numbers above a rule with the answer beneath,

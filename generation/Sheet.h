@@ -31,6 +31,11 @@ struct Sheet {
     // Printed on the pages' name line; the text sheets do not hold them.
     std::string pupil;
     std::string className;
+    // A sheet of several sections holds each as a sheet of its own, in
+    // order, with its heading; problems then holds all of theirs in order,
+    // and the texts above speak of the whole. Empty for a sheet of one.
+    std::vector<Sheet> sections;
+    std::string heading; // of a section: "一、口算"; may be empty
 
     // The serial prefix of the problem at index (0-based): "07) ", or
     // nothing when the problems are not numbered.

@@ -47,19 +47,25 @@ std::string headerLine(SheetKind kind, std::string_view countText, std::string_v
 std::string footer(int problemsMade, std::string_view typeText, std::string_view smallestText,
                    std::string_view largestText)
 {
+    std::string summary = "Sumlark总共生成：";
+    summary += std::to_string(problemsMade);
+    summary += " 题，题型：";
+    summary += oneLineText(typeText);
+    summary += " 出数范围：";
+    summary += oneLineText(smallestText);
+    summary += " 到 ";
+    summary += oneLineText(largestText);
+    summary += kLineEnd;
+    return footerAround(summary);
+}
+
+std::string footerAround(std::string_view summaryLines)
+{
     const std::string dashes(78, '-');
     std::string text(kLineEnd);
     text += dashes;
     text += kLineEnd;
-    text += "Sumlark总共生成：";
-    text += std::to_string(problemsMade);
-    text += " 题，题型：";
-    text += oneLineText(typeText);
-    text += " 出数范围：";
-    text += oneLineText(smallestText);
-    text += " 到 ";
-    text += oneLineText(largestText);
-    text += kLineEnd;
+    text += summaryLines;
     text += dashes;
     text += kLineEnd;
     text += kCreditLine;

@@ -31,6 +31,8 @@ std::string headerLine(SheetKind kind, std::string_view countText, std::string_v
 // line, each ending its line.
 std::string footer(int problemsMade, std::string_view typeText, std::string_view smallestText,
                    std::string_view largestText);
+// The same around summary lines of its own, each ending its line.
+std::string footerAround(std::string_view summaryLines);
 
 extern const std::string_view kCreditLine;
 

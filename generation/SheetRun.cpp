@@ -2,6 +2,8 @@
 
 #include "PupilNames.h"
 #include "RunPlan.h"
+#include "SeededRandom.h"
+#include "SheetLayout.h"
 #include "SheetSet.h"
 
 #include <algorithm>
@@ -56,6 +58,36 @@ std::string fileTag(const RunRequest& request, int number, int count)
     return request.names.empty() ? sheetTag(number, count) : pupilTag(number, request.names[number - 1]);
 }
 
+// The sheet of a run's one section, or of its sections one after another:
+// the first drawn from the sheet's own seed, as a sheet of one section is,
+// each other from one derived from it.
+Sheet makeSections(const std::vector<SheetSection>& sections, const std::vector<RunPlan>& plans,
+                   const RunOptions& options, RandomServices& random)
+{
+    if (sections.size() == 1)
+        return makeSheet(sections[0].settings, plans[0], options, random);
+    Sheet whole;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        RunOptions own = options;
+        own.constraints = sections[i].constraints;
+        if (i > 0)
+            own.seed = deriveSeed(*options.seed, static_cast<std::uint64_t>(i));
+        Sheet section = makeSheet(sections[i].settings, plans[i], own, random);
+        section.heading = sections[i].heading;
+        if (i == 0) {
+            whole = section; // its seed, tag and switches are the sheet's
+            whole.problems.clear();
+        } else if (whole.typeText.find(section.typeText) == std::string::npos)
+            whole.typeText += "；" + section.typeText;
+        whole.problems.insert(whole.problems.end(), section.problems.begin(), section.problems.end());
+        whole.sections.push_back(std::move(section));
+    }
+    whole.countText = std::to_string(whole.problems.size());
+    whole.serialWidth = serialWidth(whole.countText);
+    whole.heading.clear();
+    return whole;
+}
+
 } // namespace
 
 int RunRequest::sheetCount() const
@@ -81,10 +113,30 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
     RunReport report;
     // Every sheet has the same settings and so the same verdict: checked
     // once, before any output is opened or any folder made.
-    const PlanOrRefusal planned = planRun(request.settings, request.constraints);
-    if (!planned.plan) {
-        report.refusal = planned.refusal;
-        return report;
+    std::vector<SheetSection> sections{{request.heading, request.settings, request.constraints}};
+    sections.insert(sections.end(), request.moreSections.begin(), request.moreSections.end());
+    std::vector<RunPlan> plans;
+    for (const SheetSection& section : sections) {
+        PlanOrRefusal planned = planRun(section.settings, section.constraints);
+        if (!planned.plan) {
+            report.refusal = planned.refusal;
+            report.refusal->section = sections.size() > 1 ? static_cast<int>(plans.size()) + 1 : 0;
+            return report;
+        }
+        plans.push_back(std::move(*planned.plan));
+    }
+    if (std::int64_t total = 0; sections.size() > 1) {
+        for (const RunPlan& plan : plans)
+            total += plan.problemCount;
+        if (total > limitsOf(Choice::Count).highest) {
+            Refusal tooMany;
+            tooMany.code = RefusalCode::CountTooLarge;
+            tooMany.choices = {Choice::Count};
+            tooMany.settings = request.settings;
+            tooMany.count = static_cast<int>(total);
+            report.refusal = tooMany;
+            return report;
+        }
     }
     if ((report.refusal = namesRefusal(request.names, request.className)))
         return report;
@@ -113,7 +165,7 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
         for (int number = 1; number <= count; ++number) {
             const RunOptions options{pairSeed(report.seed, number, count), request.constraints,
                                      fileTag(request, number, count)};
-            Sheet sheet = makeSheet(request.settings, *planned.plan, options, random);
+            Sheet sheet = makeSections(sections, plans, options, random);
             sheet.pupil = request.names.empty() ? std::string() : request.names[number - 1];
             sheet.className = request.className;
             for (SheetSink* sink : sinks)

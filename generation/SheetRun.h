@@ -23,6 +23,15 @@
 
 namespace sumlark {
 
+// A section of a sheet after the first: its heading and its own choices.
+struct SheetSection {
+    std::string heading;
+    WorksheetSettings settings;
+    ProblemConstraints constraints{};
+
+    friend bool operator==(const SheetSection&, const SheetSection&) = default;
+};
+
 struct RunRequest {
     WorksheetSettings settings;
     ProblemConstraints constraints{};
@@ -32,6 +41,10 @@ struct RunRequest {
     // its pages and in its file names.
     std::vector<std::string> names{};
     std::string className{}; // printed before the name
+    // A sheet of several sections: the first is the choices above, under
+    // heading; the rest follow it on the same sheet.
+    std::string heading{};
+    std::vector<SheetSection> moreSections{};
 
     int sheetCount() const;
 

@@ -71,15 +71,10 @@ private:
     int columns_ = 0;
 };
 
-} // namespace
-
-std::string sheetText(const Sheet& sheet, SheetKind kind)
+// The problem lines of one sheet, or of one section of a sheet, whose
+// problems are numbered from firstNumber at serial width.
+void appendProblems(std::string& text, const Sheet& sheet, SheetKind kind, int firstNumber, int width)
 {
-    std::string text = headerLine(kind, sheet.countText, sheet.typeText);
-    const bool cells = kind == SheetKind::Question || sheet.writeAnswers;
-    // A cell is at most a prefix and a few short numbers.
-    if (cells)
-        text.reserve(text.size() + 40 * sheet.problems.size() + 512);
     std::array<CellWriter::Sign, 4> signs{};
     for (std::size_t operation = 0; operation < signs.size(); ++operation) {
         const std::string_view sign = signOf(Operation(operation));
@@ -91,23 +86,24 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
     ProblemLines lines(text, sheet.perLine);
     CellWriter cell;
     std::string formed;
-    for (std::size_t i = 0; cells && i < sheet.problems.size(); ++i) {
+    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
         const SheetProblem& problem = sheet.problems[i];
-        const int number = static_cast<int>(i) + 1;
+        const int place = static_cast<int>(i) + 1; // in the section, for the lines
+        const int number = firstNumber + static_cast<int>(i);
         if (problem.terms != 2 || problem.blank != BlankSpot::Result) {
             // Blanks and chains are rarer and take the general way.
             formed.clear();
-            const std::string prefix = sheet.serialPrefix(i);
+            const std::string prefix = sheet.numbered ? serialPrefix(number, width) : std::string();
             if (kind == SheetKind::Answer)
                 appendAnswerCell(formed, prefix, problem);
             else
                 appendQuestionCell(formed, prefix, problem);
-            lines.add(formed, printColumns(formed), number);
+            lines.add(formed, printColumns(formed), place);
             continue;
         }
         cell.clear();
         if (sheet.numbered)
-            cell.serialPrefix(number, sheet.serialWidth);
+            cell.serialPrefix(number, width);
         cell.whole(problem.left);
         cell.sign(signs[std::size_t(problem.operation)]);
         cell.whole(problem.right);
@@ -120,10 +116,54 @@ std::string sheetText(const Sheet& sheet, SheetKind kind)
                 cell.whole(problem.remainder);
             }
         }
-        lines.add(cell.bytes(), cell.columns(), number);
+        lines.add(cell.bytes(), cell.columns(), place);
     }
-    text += footer(static_cast<int>(sheet.problems.size()), sheet.typeText, sheet.smallestText, sheet.largestText);
-    return text;
+}
+
+// How the summary names a section: its heading, or its place.
+std::string sectionName(const Sheet& section, std::size_t index)
+{
+    return section.heading.empty() ? "第 " + std::to_string(index + 1) + " 段" : oneLineText(section.heading);
+}
+
+} // namespace
+
+std::string sheetText(const Sheet& sheet, SheetKind kind)
+{
+    std::string text = headerLine(kind, sheet.countText, sheet.typeText);
+    const bool cells = kind == SheetKind::Question || sheet.writeAnswers;
+    // A cell is at most a prefix and a few short numbers.
+    if (cells)
+        text.reserve(text.size() + 40 * sheet.problems.size() + 512);
+    if (sheet.sections.empty()) {
+        if (cells)
+            appendProblems(text, sheet, kind, 1, sheet.serialWidth);
+        text += footer(static_cast<int>(sheet.problems.size()), sheet.typeText, sheet.smallestText, sheet.largestText);
+        return text;
+    }
+    // Sections follow each other under their headings, a blank line apart,
+    // numbered through, so that an answer's number finds its problem.
+    int first = 1;
+    std::string summary;
+    for (std::size_t i = 0; i < sheet.sections.size(); ++i) {
+        const Sheet& section = sheet.sections[i];
+        if (i > 0) {
+            if (!text.ends_with(kLineEnd))
+                text += kLineEnd;
+            text += kLineEnd;
+        }
+        if (!section.heading.empty())
+            text += oneLineText(section.heading) + std::string(kLineEnd);
+        if (cells)
+            appendProblems(text, section, kind, first, sheet.serialWidth);
+        first += static_cast<int>(section.problems.size());
+        summary += sectionName(section, i) + "：" + std::to_string(section.problems.size()) + " 题，题型：" +
+                   oneLineText(section.typeText) + " 出数范围：" + oneLineText(section.smallestText) + " 到 " +
+                   oneLineText(section.largestText) + std::string(kLineEnd);
+    }
+    // The summary line speaks of the whole; each section's follows it.
+    return text + footerAround("Sumlark总共生成：" + std::to_string(sheet.problems.size()) + " 题，分 " +
+                               std::to_string(sheet.sections.size()) + " 段" + std::string(kLineEnd) + summary);
 }
 
 } // namespace sumlark

@@ -66,6 +66,9 @@ done
 pdffonts "$scratch/work/一班/速算答题.pdf" | grep -qi "wqy\|microhei" || { echo "the PDF has no CJK font" >&2; exit 1; }
 bash -c 'source /usr/share/bash-completion/completions/sumlark-cli && complete -p sumlark-cli' >/dev/null
 man -w sumlark-cli >/dev/null
+# The ready-made plans are found where the package put them, and one makes its sheets.
+sumlark-cli --list-plans | grep -qx "表内乘法"
+(cd "$scratch/work" && sumlark-cli --plan 表内乘法 --seed 7 -o 乘法 >/dev/null)
 # The installed web page's engine makes the sheet sumlark-cli made.
 [ -s /usr/share/sumlark/web/index.html ] || { echo "the package holds no web page" >&2; exit 1; }
 node --input-type=module -e "

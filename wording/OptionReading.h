@@ -32,13 +32,16 @@ struct OptionChoices {
     std::string folder;   // empty: the current folder
     std::string namesFile; // the list of names; empty: none
     std::string className;
+    // A sheet of several sections: the first is the choices above.
+    std::string heading;
+    std::vector<SheetSection> moreSections;
     bool pdf = initialOf(Choice::Pdf) != 0;
     PageChoices page{};
 
     // names are the front end's to read from namesFile.
     RunRequest request(std::vector<std::string> names = {}) const
     {
-        return {settings, constraints, sheets, seed, std::move(names), className};
+        return {settings, constraints, sheets, seed, std::move(names), className, heading, moreSections};
     }
 };
 

@@ -152,6 +152,12 @@ std::string columnFormText(const Refusal& refusal, const ChoiceNaming& naming)
 
 std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
 {
+    // A sheet of several sections says which one cannot be made.
+    if (refusal.section > 0) {
+        Refusal ofSection = refusal;
+        ofSection.section = 0;
+        return "第 " + std::to_string(refusal.section) + " 段：" + refusalText(ofSection, naming);
+    }
     const WorksheetSettings& settings = refusal.settings;
     const ProblemConstraints& constraints = refusal.constraints;
     const std::string which(rangeName(refusal.choices.empty() ? Choice::Result : refusal.choices.front()));
@@ -161,6 +167,8 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
     case RefusalCode::CountNotANumber:
         return "生成题数" + quoted(settings.countText) + "不是一个数。请输入要生成的题数，例如 10。";
     case RefusalCode::CountTooLarge:
+        if (refusal.count > 0)
+            return "各段加起来一共 " + std::to_string(refusal.count) + " 题，太多了：一张练习纸最多 32766 题。";
         return "生成题数" + quoted(settings.countText) + "太多了：一次最多生成 32766 题。";
     case RefusalCode::SmallestNotANumber:
         return "出题最小数" + quoted(settings.smallestText) + "不是一个数。请输入一个整数，例如 1。";

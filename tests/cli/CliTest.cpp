@@ -247,6 +247,61 @@ TEST(ClassLists, MakeTheNumberedSetWithEachPupilNamed)
     EXPECT_TRUE(QFile::exists(dir.filePath("gbk/速算答题-01-欧阳小明.txt")));
 }
 
+// A plan saved under a name makes the same sheets when read back, and an
+// option given beside it takes the place of the plan's; every ready-made
+// plan makes its sheets; a file that is no plan, or names what is no option
+// or no value of one, is refused with where it is wrong, nothing written.
+TEST(Plans, SaveReadAndRefuse)
+{
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    const QStringList options = {"--type", "mul", "--largest", "9", "--count", "30", "--numbered", "--seed", "5"};
+    const auto saved = cli(options + QStringList{"--save-plan", "乘法 9", "-o", "given"}, folder.path());
+    EXPECT_EQ(saved.exit, 0) << saved.err.toStdString();
+    EXPECT_TRUE(saved.out.contains("已保存方案：乘法 9"));
+    ASSERT_EQ(cli({"--plan", "乘法 9", "-o", "planned"}, folder.path()).exit, 0);
+    ASSERT_EQ(cli({"--plan", "config/sumlark/plans/乘法 9.json", "--count", "40", "-o", "more"}, folder.path()).exit, 0);
+    for (const char* sheet : {"/速算答题.txt", "/速算答题-答案.txt"})
+        EXPECT_EQ(readBytes(dir.filePath(QString("planned") + sheet)), readBytes(dir.filePath(QString("given") + sheet)));
+    EXPECT_TRUE(readBytes(dir.filePath("more/速算答题.txt")).contains("题数(40)"));
+
+    const auto listed = cli({"--list-plans"}, folder.path());
+    const QStringList plans = listed.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_GE(plans.size(), 11) << listed.out.toStdString();
+    EXPECT_EQ(plans.value(0), "乘法 9");
+    for (const QString& plan : plans) {
+        const auto made = cli({"--plan", plan, "--seed", "1", "--pdf", "-o", "shelf/" + plan}, folder.path());
+        EXPECT_EQ(made.exit, 0) << plan.toStdString() << made.err.toStdString();
+    }
+
+    const std::pair<QByteArray, QString> refused[] = {
+        {"{\"type\": \"add\",\n \"count\" 5}", "不是 JSON 格式（第 2 行"},
+        {"{\"lagest\": \"5\"}", "方案里没有“lagest”这个选项"},
+        {"{\"largest\": \"五\"}", "出题最大数“五”不是一个数"},
+        {"{\"carry\": \"yes\"}", "方案的 carry 的取值“yes”"},
+        {"{\"count\": 5}", "方案的 count 要写成字符串"},
+        {"{\"sections\": [{\"seed\": \"3\"}]}", "方案的 seed 是整张纸的选项"},
+        {"{\"sections\": [{\"type\": \"mul\"}, {\"smallest\": \"50\", \"largest\": \"10\"}]}", "第 2 段：按“加法(＋)”和出数范围（50 到 10）"},
+        {QByteArray(10000, '[') + QByteArray(10000, ']'), "括号套得太深"},
+        {"{\"type\": \"" + QByteArray(10 << 20, 'a') + "\"}", "文件太大了"},
+    };
+    for (const auto& [plan, says] : refused) {
+        ASSERT_TRUE(writeBytes(dir.filePath("坏方案.json"), plan));
+        const auto finished = cli({"--plan", "坏方案.json", "-o", "refused"}, folder.path());
+        EXPECT_EQ(finished.exit, 2);
+        EXPECT_TRUE(finished.err.contains(says)) << finished.err.toStdString();
+    }
+    ASSERT_TRUE(writeBytes(dir.filePath("两段.json"), "{\"sections\": [{\"heading\": \"一\"}, {\"type\": \"mul\"}]}"));
+    for (const QStringList& beside : {QStringList{"--count", "5"}, QStringList{"--pdf"}})
+        EXPECT_EQ(cli(QStringList{"--plan", "两段.json", "-o", "refused"} + beside, folder.path()).exit, 2);
+    EXPECT_EQ(cli({"--plan", "没有这个方案", "-o", "refused"}, folder.path()).exit, 2);
+    EXPECT_EQ(cli({"--save-plan", "../外面", "-o", "refused"}, folder.path()).exit, 2);
+    EXPECT_FALSE(dir.exists("refused"));
+    qputenv("XDG_CONFIG_HOME", config);
+}
+
 // A seed taken from the clock and printed makes every sheet of its run again
 // byte for byte, and each sheet differs from the others. (The engine's golden
 // sheets hold the bytes a seed must make on any machine.)

@@ -42,6 +42,7 @@ struct GoldenRow {
     bool numbered, writeAnswers, allowRemainder;
     std::uint64_t seed;
     ProblemConstraints constraints = {};
+    std::vector<SheetSection> more = {}; // sections after the first, "一、口算"
 };
 
 class GoldenSheets : public ::testing::TestWithParam<GoldenRow> {};
@@ -54,7 +55,7 @@ TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
     settings.writeAnswers = row.writeAnswers;
     settings.allowRemainder = row.allowRemainder;
     testing::ScriptedServices services;
-    const testing::OneRun result = testing::runOne(settings, kFolder, services, row.seed, row.constraints);
+    const testing::OneRun result = testing::runOne(settings, kFolder, services, row.seed, row.constraints, row.more);
 
     ASSERT_FALSE(result.report.refusal) << static_cast<int>(result.report.refusal->code);
     ASSERT_TRUE(result.question.written && result.answer.written);
@@ -73,6 +74,12 @@ TEST_P(GoldenSheets, SeedMakesTheSameBytesOnEveryPlatform)
     }
     if (std::getenv("SUMLARK_WRITE_GOLDEN"))
         GTEST_SKIP() << "wrote " << base << ".*.txt; compare nothing until they have been read through";
+}
+
+WorksheetSettings numbered(WorksheetSettings settings)
+{
+    settings.numbered = true;
+    return settings;
 }
 
 // Every type, with seeds, ranges and list texts that reach the engine's
@@ -107,7 +114,12 @@ const GoldenRow kRows[] = {
      {.distinct = true, .blank = BlankChoice::Mixed, .noTrivial = true}},
     {"TwoDigitPlusOneDigitWithCarry", Addition, "1", "10", "20", "5", false, true, false, 16,
      {.carry = CarryRule::With, .blank = BlankChoice::Second, .first = WholeRange{10, 99}, .second = WholeRange{1, 9},
-      .result = WholeRange{0, 99}}}};
+      .result = WholeRange{0, 99}}},
+    // A sheet of sections, numbered through: mental sums, a table under its
+    // heading, then blanks with no heading.
+    {"ThreeSectionsNumberedThrough", Addition, "1", "20", "12", "4", true, true, false, 17, {},
+     {{"二、乘法口诀", numbered(testing::settingsFor(Multiplication, "1", "9", "6", "3")), {}},
+      {"", numbered(testing::settingsFor(AdditionSubtraction, "0", "50", "5", "5")), {.blank = BlankChoice::Mixed}}}}};
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GoldenSheets, ::testing::ValuesIn(kRows),
     [](const auto& info) { return std::string(info.param.name); });

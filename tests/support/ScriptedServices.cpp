@@ -29,12 +29,14 @@ struct MemorySheet final : SheetFile {
 } // namespace
 
 OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
-              std::optional<std::uint64_t> seed, const ProblemConstraints& constraints)
+              std::optional<std::uint64_t> seed, const ProblemConstraints& constraints,
+              const std::vector<SheetSection>& moreSections)
 {
     TextSheetSink texts(services, folder);
     MemorySink kept;
     SheetSink* const sinks[] = {&texts, &kept};
-    OneRun run{runSheets({settings, constraints, 1, seed}, services, sinks), {}, {}, {}};
+    const std::string heading = moreSections.empty() ? "" : "一、口算";
+    OneRun run{runSheets({settings, constraints, 1, seed, {}, {}, heading, moreSections}, services, sinks), {}, {}, {}};
     if (!kept.sheets.empty())
         run.sheet = std::move(kept.sheets.front());
     for (const FileOutcome& file : run.report.files)

@@ -31,7 +31,8 @@ struct OneRun {
     FileOutcome answer;
 };
 OneRun runOne(const WorksheetSettings& settings, const std::string& folder, RunServices& services,
-              std::optional<std::uint64_t> seed = std::nullopt, const ProblemConstraints& constraints = {});
+              std::optional<std::uint64_t> seed = std::nullopt, const ProblemConstraints& constraints = {},
+              const std::vector<SheetSection>& moreSections = {});
 
 class ScriptedServices : public RunServices {
 public:
