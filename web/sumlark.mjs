@@ -1,6 +1,7 @@
 // The engine, for any JavaScript: the page, its worker and node load this
 // module. Options go in by the command line's long names without "--" and its
-// value spellings, switches as true: {type: 'all', count: '110', numbered: true}.
+// value spellings, switches as true: {type: 'all', count: '110', numbered: true};
+// a plan of several sections lists them in "sections", as its file does.
 import createEngine from './sumlark-engine.mjs';
 
 let engine; // made once, on first use
@@ -22,11 +23,20 @@ const encoder = new TextEncoder();
 
 // The engine's request (exported for the same tools): each name and value as its UTF-8 bytes after their
 // 4-byte length, so that a value may hold any character.
+// A plan's sections follow the sheet's own options, each after a "section"
+// pair that holds its heading.
 export function request(options) {
   const texts = [];
-  for (const [name, value] of Object.entries(options ?? {})) {
-    if (value === false || value === undefined || value === null) continue;
-    texts.push(encoder.encode(name), encoder.encode(value === true ? '' : String(value)));
+  const add = (entries) => {
+    for (const [name, value] of Object.entries(entries ?? {})) {
+      if (value === false || value === undefined || value === null || name === 'sections') continue;
+      texts.push(encoder.encode(name), encoder.encode(value === true ? '' : String(value)));
+    }
+  };
+  add(options);
+  for (const {heading, ...section} of Array.isArray(options?.sections) ? options.sections : []) {
+    texts.push(encoder.encode('section'), encoder.encode(heading ?? ''));
+    add(section);
   }
   const bytes = new Uint8Array(texts.reduce((size, text) => size + 4 + text.length, 0));
   const view = new DataView(bytes.buffer);

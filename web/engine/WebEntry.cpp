@@ -2,6 +2,7 @@
 
 #include "MemorySink.h"
 #include "OptionReading.h"
+#include "PlanOptions.h"
 #include "SheetRun.h"
 #include "TextSheets.h"
 #include "WebModel.h"
@@ -58,14 +59,25 @@ std::string makeSheets(const unsigned char* request, std::size_t size)
 {
     made.clear();
     wording::OptionChoices chosen;
+    wording::PlanText sections;
     const std::vector<std::string_view> texts = textsOf(request, size);
     for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+        if (texts[i] == "section") {
+            sections.sections.push_back({std::string(texts[i + 1]), {}});
+            continue;
+        }
         const wording::ChoiceWords* words = wording::optionNamed("--" + std::string(texts[i]));
         if (!words || ignored(words->choice))
             continue;
+        if (!sections.sections.empty()) {
+            sections.sections.back().options.push_back({std::string(texts[i]), std::string(texts[i + 1])});
+            continue;
+        }
         if (std::string complaint = wording::readOption(chosen, *words, texts[i + 1], words->name); !complaint.empty())
             return wrongValueJson(words->choice, complaint);
     }
+    if (std::string complaint = wording::applyPlan(chosen, sections); !complaint.empty())
+        return wrongValueJson(Choice::Type, complaint);
     if (chosen.page.layout == PageLayout::Columns) {
         if (const auto refusal = columnFormRefusal(chosen.constraints))
             return refusalJson(*refusal);

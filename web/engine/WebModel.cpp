@@ -75,7 +75,17 @@ void sheetJson(JsonText& json, const Sheet& sheet, int number, int count)
     json.key("smallestText").string(sheet.smallestText).key("largestText").string(sheet.largestText);
     json.key("numbered").boolean(sheet.numbered).key("writeAnswers").boolean(sheet.writeAnswers);
     json.key("perLine").number(sheet.perLine).key("serialWidth").number(sheet.serialWidth);
-    json.key("problems").number(static_cast<double>(sheet.problems.size())).close('}');
+    json.key("problems").number(static_cast<double>(sheet.problems.size()));
+    // A sheet of sections: each one's heading and how its problems stand,
+    // in order; the problems above hold theirs one after another.
+    json.key("sections").open('[');
+    for (const Sheet& section : sheet.sections) {
+        json.open('{').key("heading").string(section.heading).key("typeText").string(section.typeText);
+        json.key("smallestText").string(section.smallestText).key("largestText").string(section.largestText);
+        json.key("numbered").boolean(section.numbered).key("perLine").number(section.perLine);
+        json.key("problems").number(static_cast<double>(section.problems.size())).close('}');
+    }
+    json.close(']').close('}');
 }
 
 void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> choices, const std::string& text)
