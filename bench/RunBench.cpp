@@ -52,7 +52,6 @@ using QuietFileServices = testing::RecordingFileServices;
 MemorySink intoMemory(const WorksheetSettings& settings, benchmark::State& state)
 {
     SeededServices services;
-    services.useSeededRandom = true;
     MemorySink memory(true);
     SheetSink* const sinks[] = {&memory};
     if (runSheets({settings, {}, 1, kSeed}, services, sinks).refusal)

@@ -5,9 +5,13 @@
 // both remainder modes, every carry and borrow rule, distinct or not, one
 // problem and the most a run makes. Each accepted setting makes its sheet in
 // memory once; the benchmark reports the slowest and its time (target under
-// 100 ms), and how many settings were accepted and refused.
+// 100 ms), and how many settings were accepted and refused. Plans of ten
+// sections and 32766 problems in all, built of the slowest kinds of section,
+// are timed as whole runs with the same target.
 
 #include "GenerateSheets.h"
+#include "MemorySink.h"
+#include "SheetRun.h"
 #include "ScriptedServices.h"
 
 #include <benchmark/benchmark.h>
@@ -35,7 +39,6 @@ struct Sweep {
     int accepted = 0;
     int refused = 0;
 
-    Sweep() { services.useSeededRandom = true; }
 
     void run(const WorksheetSettings& settings, const ProblemConstraints& rules, const std::string& name);
     void report(benchmark::State& state) const
@@ -174,6 +177,68 @@ void BM_FormSweep(benchmark::State& state)
 }
 
 BENCHMARK(BM_FormSweep)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Ten sections of one slow kind each, and the ten kinds one after another:
+// 3276 problems a section, 6 more in the last, 32766 in all.
+void BM_PlanSweep(benchmark::State& state)
+{
+    using R = WholeRange;
+    struct Kind {
+        ProblemType type;
+        const char *smallest, *largest;
+        ProblemConstraints rules;
+    };
+    const std::vector<Kind> kinds = {
+        {ProblemType::Addition, "4770", "15260", {.distinct = true, .carry = CarryRule::Without}},
+        {ProblemType::Subtraction, "0", "32767", {.distinct = true, .borrow = BorrowRule::With}},
+        {ProblemType::Division, "1", "32767", {.distinct = true}},
+        {ProblemType::AllFour, "-32768", "32767", {.distinct = true, .blank = BlankChoice::Mixed, .noTrivial = true}},
+        {ProblemType::AdditionSubtraction, "0", "32767", {.distinct = true, .terms = 3}},
+        {ProblemType::Multiplication, "0", "32767", {.result = R{1, 1}}},
+        {ProblemType::AllFour, "1", "10", {.distinct = false, .noTrivial = true}},
+        {ProblemType::Addition, "0", "32767", {.distinct = true, .first = R{16381, 32767}}},
+        {ProblemType::MultiplicationDivision, "-32768", "32767", {.distinct = true, .result = R{INT32_MIN, INT32_MAX}}},
+        {ProblemType::AdditionSubtraction, "1", "20", {.blank = BlankChoice::Mixed, .terms = 3}},
+    };
+    const auto section = [&](std::size_t kind, bool last) {
+        SheetSection made{"", testing::settingsFor(kinds[kind].type, kinds[kind].smallest, kinds[kind].largest,
+                                                   last ? "3282" : "3276"),
+                          kinds[kind].rules};
+        return made;
+    };
+    for (auto _ : state) {
+        double slowest = 0.0;
+        std::string which;
+        int accepted = 0;
+        for (std::size_t plan = 0; plan <= kinds.size(); ++plan) {
+            RunRequest request;
+            for (std::size_t i = 0; i < 10; ++i) {
+                SheetSection part = section(plan < kinds.size() ? plan : i, i == 9);
+                if (i == 0)
+                    request.settings = part.settings, request.constraints = part.constraints;
+                else
+                    request.moreSections.push_back(part);
+            }
+            request.seed = 1;
+            testing::ScriptedServices random;
+            MemorySink sheets;
+            SheetSink* const sinks[] = {&sheets};
+            const auto start = std::chrono::steady_clock::now();
+            const RunReport report = runSheets(request, random, sinks);
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            accepted += report.refusal ? 0 : 1;
+            if (!report.refusal && seconds > slowest) {
+                slowest = seconds;
+                which = plan < kinds.size() ? "ten sections of kind " + std::to_string(plan) : "the ten kinds in turn";
+            }
+        }
+        state.counters["slowest_ms"] = slowest * 1e3;
+        state.counters["accepted"] = accepted;
+        state.SetLabel("slowest: " + which);
+    }
+}
+
+BENCHMARK(BM_PlanSweep)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 } // namespace sumlark

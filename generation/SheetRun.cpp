@@ -62,7 +62,7 @@ std::string fileTag(const RunRequest& request, int number, int count)
 // the first drawn from the sheet's own seed, as a sheet of one section is,
 // each other from one derived from it.
 Sheet makeSections(const std::vector<SheetSection>& sections, const std::vector<RunPlan>& plans,
-                   const RunOptions& options, RandomServices& random)
+                   const std::vector<std::size_t>& planOf, const RunOptions& options, RandomServices& random)
 {
     if (sections.size() == 1)
         return makeSheet(sections[0].settings, plans[0], options, random);
@@ -72,7 +72,7 @@ Sheet makeSections(const std::vector<SheetSection>& sections, const std::vector<
         own.constraints = sections[i].constraints;
         if (i > 0)
             own.seed = deriveSeed(*options.seed, static_cast<std::uint64_t>(i));
-        Sheet section = makeSheet(sections[i].settings, plans[i], own, random);
+        Sheet section = makeSheet(sections[i].settings, plans[planOf[i]], own, random);
         section.heading = sections[i].heading;
         if (i == 0) {
             whole = section; // its seed, tag and switches are the sheet's
@@ -115,19 +115,32 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
     // once, before any output is opened or any folder made.
     std::vector<SheetSection> sections{{request.heading, request.settings, request.constraints}};
     sections.insert(sections.end(), request.moreSections.begin(), request.moreSections.end());
+    // Each section planned once; a section with the choices of an earlier
+    // one shares its plan, which for the largest ranges is most of the work.
     std::vector<RunPlan> plans;
-    for (const SheetSection& section : sections) {
-        PlanOrRefusal planned = planRun(section.settings, section.constraints);
+    std::vector<std::size_t> planOf;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const auto same = std::find_if(sections.begin(), sections.begin() + static_cast<std::ptrdiff_t>(i),
+                                       [&](const SheetSection& earlier) {
+                                           return earlier.settings == sections[i].settings &&
+                                                  earlier.constraints == sections[i].constraints;
+                                       });
+        if (same != sections.begin() + static_cast<std::ptrdiff_t>(i)) {
+            planOf.push_back(planOf[static_cast<std::size_t>(same - sections.begin())]);
+            continue;
+        }
+        PlanOrRefusal planned = planRun(sections[i].settings, sections[i].constraints);
         if (!planned.plan) {
             report.refusal = planned.refusal;
-            report.refusal->section = sections.size() > 1 ? static_cast<int>(plans.size()) + 1 : 0;
+            report.refusal->section = sections.size() > 1 ? static_cast<int>(i) + 1 : 0;
             return report;
         }
+        planOf.push_back(plans.size());
         plans.push_back(std::move(*planned.plan));
     }
     if (std::int64_t total = 0; sections.size() > 1) {
-        for (const RunPlan& plan : plans)
-            total += plan.problemCount;
+        for (const std::size_t plan : planOf)
+            total += plans[plan].problemCount;
         if (total > limitsOf(Choice::Count).highest) {
             Refusal tooMany;
             tooMany.code = RefusalCode::CountTooLarge;
@@ -165,7 +178,7 @@ RunReport runSheets(const RunRequest& request, RandomServices& random, std::span
         for (int number = 1; number <= count; ++number) {
             const RunOptions options{pairSeed(report.seed, number, count), request.constraints,
                                      fileTag(request, number, count)};
-            Sheet sheet = makeSections(sections, plans, options, random);
+            Sheet sheet = makeSections(sections, plans, planOf, options, random);
             sheet.pupil = request.names.empty() ? std::string() : request.names[number - 1];
             sheet.className = request.className;
             for (SheetSink* sink : sinks)
