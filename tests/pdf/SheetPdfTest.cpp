@@ -10,6 +10,7 @@
 #include "ProblemRules.h"
 #include "ScriptedServices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
@@ -394,9 +395,11 @@ TEST(ClassSet, PupilsFromOddPagesAndTheirAnswersUnderTheirHeadings)
                                  names, "三年级二班"};
         ASSERT_FALSE(runSheets(request, random, sinks).refusal);
         const PageStyle style{Paper::A4, 14.0, PageLayout::Rows, {}, true};
-        const QTemporaryDir folder;
+        const QTemporaryDir temporary; // or in SUMLARK_KEEP_PDFS/<count>, to be looked at
+        const QDir folder(qEnvironmentVariable("SUMLARK_KEEP_PDFS", temporary.path()) + "/" + count);
+        ASSERT_TRUE(folder.mkpath("."));
         std::string reason;
-        auto sheetFolder = SheetFolder::open(folder.path(), reason);
+        auto sheetFolder = SheetFolder::open(folder.absolutePath(), reason);
         ASSERT_TRUE(sheetFolder) << reason;
         const auto set = openSetPdfs(*sheetFolder, true, style);
         for (int k = 1; k <= 3; ++k)
