@@ -98,10 +98,26 @@ SetPdf::SetPdf(QIODevice& device, SheetKind kind, const PageStyle& style) : devi
 {
 }
 
+// One never finished: a run that failed before the set's end.
 SetPdf::~SetPdf()
 {
     if (painter_ && painter_->isActive())
+        abandon();
+}
+
+// Out of memory, the writer cannot put out the page under way or the
+// trailer either; were it ended by its painter's destructor, that second
+// failure would abort the program. It is ended here, where a failure can
+// be caught, or else left as it is.
+void SetPdf::abandon()
+{
+    pages_.reset();
+    try {
         painter_->end();
+    } catch (...) {
+        (void)painter_.release();
+        (void)writer_.release();
+    }
 }
 
 // The writer starts at the first sheet, whose title the document takes.
@@ -129,16 +145,29 @@ bool SetPdf::begin(const Sheet* first)
 
 void SetPdf::add(const PrintedSheet& sheet)
 {
-    if (begin(sheet.sheet))
+    if (!begin(sheet.sheet))
+        return;
+    try {
         pages_->add(sheet);
+    } catch (...) {
+        abandon();
+        throw;
+    }
 }
 
 FileStatus SetPdf::finish()
 {
     // The writer puts the last page and the trailer out here; whether the
     // device took them is for whoever commits it to check.
-    if (begin(nullptr))
+    if (!begin(nullptr))
+        return status_;
+    pages_.reset();
+    try {
         painter_->end();
+    } catch (...) {
+        abandon();
+        throw;
+    }
     return status_;
 }
 

@@ -63,6 +63,7 @@ public:
 
 private:
     bool begin(const Sheet* first);
+    void abandon();
 
     QIODevice& device_;
     SheetKind kind_;
