@@ -24,11 +24,17 @@ void settle(StagedPdf& staged, SheetReport& report)
 
 } // namespace
 
-StagedPdf stagePdf(SheetFolder& folder, const QString& fileName, std::span<const PrintedSheet> sheets, SheetKind kind,
-                   const PageStyle& style)
+StagedPdf stageNewPdf(SheetFolder& folder, const QString& fileName)
 {
     StagedPdf staged{nativePath(folder.filePath(fileName)), nullptr, {}};
     staged.file = folder.stage(fileName, staged.reason);
+    return staged;
+}
+
+StagedPdf stagePdf(SheetFolder& folder, const QString& fileName, std::span<const PrintedSheet> sheets, SheetKind kind,
+                   const PageStyle& style)
+{
+    StagedPdf staged = stageNewPdf(folder, fileName);
     if (!staged.file)
         return staged;
     if (const FileStatus status = writeSetPdf(*staged.file, sheets, kind, style); !status.ok) {

@@ -4,8 +4,8 @@
 // whole before it replaces anything, under the folder's lock.
 
 #include "GenerateSheets.h"
+#include "SetPages.h"
 #include "SheetFolder.h"
-#include "SheetPdf.h"
 
 #include <QString>
 
@@ -37,6 +37,8 @@ struct StagedPdf {
     }
 };
 
+// One to be written: its file, or why it could not be made.
+StagedPdf stageNewPdf(SheetFolder& folder, const QString& fileName);
 StagedPdf stagePdf(SheetFolder& folder, const QString& fileName, std::span<const PrintedSheet> sheets, SheetKind kind,
                    const PageStyle& style);
 

@@ -3,36 +3,61 @@
 namespace sumlark::pdf {
 namespace {
 
-class CollectedSetPdfs final : public SetPdfs {
+// A set's two PDFs, each drawn sheet by sheet into its staged file as the
+// run makes the sheets, so that no sheet is kept once it is drawn.
+class DrawnSetPdfs final : public SetPdfs {
 public:
-    CollectedSetPdfs(SheetFolder& folder, bool answers, const PageStyle& style)
-        : folder_(folder), answers_(answers), style_(style)
+    DrawnSetPdfs(SheetFolder& folder, bool answers, const PageStyle& style) : style_(style)
     {
+        files_.reserve(2);
+        open(folder, FileKind::QuestionPdf, SheetKind::Question, questionSheetName(""));
+        if (answers)
+            open(folder, FileKind::AnswerPdf, SheetKind::Answer, answerSheetName(""));
     }
-    void add(const Sheet& sheet, int, int) override { sheets_.push_back(sheet); }
+
+    void add(const Sheet& sheet, int number, int count) override
+    {
+        const PrintedSheet printed{&sheet, {number, count}, planPages(style_, sheet)};
+        if (!note_)
+            note_ = columnsNote(printed.grid);
+        for (File& file : files_) {
+            if (file.pdf)
+                file.pdf->add(printed);
+        }
+    }
+
     SheetPdfs finish() override
     {
-        const std::vector<PrintedSheet> printed = printedSet(sheets_, style_);
-        SheetPdfs made;
-        for (const PrintedSheet& sheet : printed) {
-            if (!made.note)
-                made.note = columnsNote(sheet.grid);
+        SheetPdfs made{{}, note_};
+        for (File& file : files_) {
+            if (file.pdf) {
+                if (const FileStatus drawn = file.pdf->finish(); !drawn.ok)
+                    file.staged.file->fail(drawn.reason);
+                file.pdf.reset();
+            }
+            made.pdfs.push_back({file.kind, std::move(file.staged)});
         }
-        const auto add = [&](FileKind kind, SheetKind pages, const std::string& textName) {
-            made.pdfs.push_back(
-                {kind, stagePdf(folder_, QString::fromStdString(pdfPathFor(textName)), printed, pages, style_)});
-        };
-        add(FileKind::QuestionPdf, SheetKind::Question, questionSheetName(""));
-        if (answers_)
-            add(FileKind::AnswerPdf, SheetKind::Answer, answerSheetName(""));
+        files_.clear();
         return made;
     }
 
 private:
-    SheetFolder& folder_;
-    bool answers_;
+    struct File {
+        FileKind kind;
+        StagedPdf staged;
+        std::unique_ptr<SetPdf> pdf; // drawing into staged's file; after it, so ended first
+    };
+
+    void open(SheetFolder& folder, FileKind kind, SheetKind pages, const std::string& textName)
+    {
+        File& file = files_.emplace_back(File{kind, stageNewPdf(folder, QString::fromStdString(pdfPathFor(textName))), nullptr});
+        if (file.staged.file)
+            file.pdf = std::make_unique<SetPdf>(*file.staged.file, pages, style_);
+    }
+
     PageStyle style_;
-    std::vector<Sheet> sheets_;
+    std::vector<File> files_;
+    std::optional<std::string> note_;
 };
 
 } // namespace
@@ -54,7 +79,7 @@ SheetPdfs stageSheetPdfs(SheetFolder& folder, const Sheet& sheet, int number, in
 }
 std::unique_ptr<SetPdfs> openSetPdfs(SheetFolder& folder, bool answers, const PageStyle& style)
 {
-    return std::make_unique<CollectedSetPdfs>(folder, answers, style);
+    return std::make_unique<DrawnSetPdfs>(folder, answers, style);
 }
 
 } // namespace sumlark::pdf

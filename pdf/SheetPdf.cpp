@@ -90,6 +90,14 @@ constexpr double kBracketDrop = 0.35; // the bracket's line under the quotient's
 constexpr double kRemainderGap = 0.3;
 constexpr double kStrokeWidth = 0.8; // points
 
+// A set's answers run on, several sheets a page: rows closer than on a
+// pupil's page, which leaves room for handwriting, and a column form block
+// with no room for working.
+constexpr double kAnswerRowPitch = 1.6;
+constexpr double kAnswerBlockFoot = 0.9; // under the result's baseline
+constexpr double kAnswerHeading = 2.0;   // the heading's height, as a multiple of its size
+constexpr double kAnswerGap = 0.6;       // after a sheet's answers
+
 QString chineseFamily()
 {
     static const QString family = [] {
@@ -159,8 +167,8 @@ struct Frame {
     double bottom = 0.0; // the problems end here
     double footerBaseline = 0.0;
     double nameSize = 0.0;
-    int namesPerLine = 4;
-    int nameLines = 1;
+    int namesPerLine = 4; // fields of the usual width
+    int nameLines = 1;    // as the sheet's fields take them (PageGrid)
 
     double width() const { return right - left; }
 };
@@ -173,6 +181,12 @@ double setLineSize(double size)
 double footerSize(double size)
 {
     return std::max(8.0, size * 0.75);
+}
+
+// A field of the name line with its usual label of three characters.
+double usualNameField(double size)
+{
+    return 3.0 * size + kNameBlank;
 }
 
 PageArea paperArea(Paper paper)
@@ -197,7 +211,7 @@ Frame frameOf(const PageStyle& style)
     frame.bottom = std::min(area.height - kBottomMargin, frame.footerBaseline - 1.6 * pageNumber);
     // The four fields of the name line, as many a line as keep their blanks.
     frame.nameSize = std::min(style.fontSize, kLargestNameSize);
-    const double field = 3.0 * frame.nameSize + kNameBlank; // "姓名：" and its blank
+    const double field = usualNameField(frame.nameSize); // "姓名：" and its blank
     const double gap = kNameFieldGap * frame.nameSize;
     frame.namesPerLine = 4;
     while (frame.namesPerLine > 1 && frame.namesPerLine * (field + gap) - gap > frame.width())
@@ -216,6 +230,13 @@ public:
         device_.setResolution(kResolution);
         metrics_.emplace(sheetFont(points), &device_);
         signs_.emplace(signFont(points), &device_);
+        names_.emplace(sheetFont(std::min(points, kLargestNameSize)), &device_);
+    }
+
+    // A text of the name line, at its size.
+    double nameWidth(const std::string& text) const
+    {
+        return names_->horizontalAdvance(QString::fromStdString(text)) / kUnitsPerPoint;
     }
 
     double width(const std::string& text)
@@ -260,6 +281,7 @@ private:
     QPdfWriter device_;
     std::optional<QFontMetricsF> metrics_;
     std::optional<QFontMetricsF> signs_;
+    std::optional<QFontMetricsF> names_;
     std::map<std::string, double> widths_;
 };
 
@@ -345,6 +367,72 @@ double rowsHeight(const PageStyle& style, const Frame& frame)
     return frame.bottom - rowsTop(style, frame);
 }
 
+// The frame of a sheet's pages: the name line takes the lines its fields do.
+Frame sheetFrame(const PageStyle& style, const PageGrid& grid)
+{
+    Frame frame = frameOf(style);
+    frame.nameLines = grid.nameLines;
+    return frame;
+}
+
+// The name line's fields in order, in the room of the usual fields: one
+// wider than that takes as many as it needs, from a new line when the line
+// under way has too few left, and one wider than a line is printed smaller.
+// The class goes before the name in one field when they fit a line together.
+void placeNameFields(const Sheet& sheet, const Frame& frame, const Measure& measure, PageGrid& grid)
+{
+    const double size = frame.nameSize;
+    const double gap = kNameFieldGap * size;
+    const double slot = (frame.width() + gap) / frame.namesPerLine;
+    struct Wanted {
+        std::string label;
+        std::string name; // on the writing line
+        bool lined = true;
+        bool usual = false;
+    };
+    const std::string className = oneLineText(sheet.className);
+    const std::string pupil = oneLineText(sheet.pupil);
+    const auto widthOf = [&](const Wanted& field) {
+        if (field.usual)
+            return usualNameField(size);
+        const double label = measure.nameWidth(field.label);
+        return field.lined ? label + std::max(kNameBlank, measure.nameWidth(field.name) + size) : label;
+    };
+    std::vector<Wanted> wanted;
+    if (const Wanted both{"班级：" + className + "　姓名：", pupil}; !className.empty() && widthOf(both) <= frame.width())
+        wanted.push_back(both);
+    else if (!className.empty())
+        wanted.insert(wanted.end(), {{"班级：" + className, "", false}, {"姓名：", pupil}});
+    else
+        wanted.push_back({"姓名：", pupil, true, pupil.empty()});
+    for (const char* label : {"日期：", "用时：", "得分："})
+        wanted.push_back({label, "", true, true});
+
+    grid.nameFields.clear();
+    int line = 0;
+    int used = 0;
+    for (const Wanted& field : wanted) {
+        const double width = widthOf(field);
+        const int span =
+            std::clamp(static_cast<int>(std::ceil((width + gap) / slot - 1e-9)), 1, frame.namesPerLine);
+        if (used + span > frame.namesPerLine) {
+            ++line;
+            used = 0;
+        }
+        NameField placed{field.label + field.name, line, used * slot};
+        placed.end = placed.x + span * slot - gap;
+        // A little room is kept: a scaled face's advances round differently.
+        const double room = placed.end - placed.x;
+        const double scale = width > room ? 0.97 * room / width : 1.0;
+        placed.size = size * scale;
+        if (field.lined)
+            placed.lineFrom = placed.x + measure.nameWidth(field.label) * scale;
+        grid.nameFields.push_back(std::move(placed));
+        used += span;
+    }
+    grid.nameLines = line + 1;
+}
+
 // In the column form a product has the factor with more digits on top, as
 // a pupil writes it; the rows keep the order drawn.
 std::pair<double, double> stackedOperands(const SheetProblem& problem)
@@ -352,6 +440,13 @@ std::pair<double, double> stackedOperands(const SheetProblem& problem)
     if (problem.operation == Operation::Multiplication && digitsOf(problem.right) > digitsOf(problem.left))
         return {problem.right, problem.left};
     return {problem.left, problem.right};
+}
+
+double answerRowPitch(const PageGrid& grid)
+{
+    const double size = grid.fontSize;
+    return grid.layout == PageLayout::Columns ? blockBase(size) + (kFirstWorkBaseline + kAnswerBlockFoot) * size
+                                              : kAnswerRowPitch * size;
 }
 
 PageStyle atSize(PageStyle style, double points)
@@ -365,7 +460,7 @@ public:
     PageDrawer(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
                const PageStyle& style, const PageGrid& grid, const SetPosition& set)
         : painter_(painter), sheet_(sheet), kind_(kind), style_(atSize(style, grid.fontSize)), grid_(grid), set_(set),
-          frame_(frameOf(style_)), unitsPerPoint_(painter.device()->logicalDpiX() / 72.0),
+          frame_(sheetFrame(style_, grid)), unitsPerPoint_(painter.device()->logicalDpiX() / 72.0),
           // A printer that keeps its margins puts the painter's origin at
           // their corner; everything here is placed from the paper's.
           origin_(device.pageLayout().paintRectPoints().topLeft())
@@ -380,6 +475,29 @@ public:
             drawNameLine();
         drawProblems(page);
         drawPageNumber(page, pages);
+    }
+
+    // A page of a set's answers; its sheets' blocks are drawn on it in turn.
+    void drawAnswerPage(int page)
+    {
+        drawTitle();
+        const QString text = QStringLiteral("第 %1 页").arg(page);
+        fitFont(text, footerSize(style_.fontSize), false);
+        drawCentred(text, frame_.footerBaseline);
+    }
+
+    void drawAnswerRows(int first, int end, double top)
+    {
+        const double size = frame_.nameSize;
+        const QString heading = QString::fromStdString(answerHeading(sheet_, set_) + (first > 0 ? "（续）" : ""));
+        fitFont(heading, size, true);
+        painter_.drawText(at(frame_.left, top + 0.7 * kAnswerHeading * size), heading);
+        painter_.setFont(sheetFont(style_.fontSize));
+        const double pitch = answerRowPitch(grid_);
+        const auto columns = std::size_t(grid_.columns);
+        const std::size_t last = std::min(sheet_.problems.size(), std::size_t(end) * columns);
+        for (std::size_t i = std::size_t(first) * columns; i < last; ++i)
+            drawProblem(i, int(i % columns), top + kAnswerHeading * size + double(i / columns - first) * pitch, pitch);
     }
 
 private:
@@ -486,7 +604,7 @@ private:
 
     void drawSetLine()
     {
-        const std::string line = setLine(sheet_, set_);
+        const std::string line = setLine(sheet_, set_, kind_);
         if (line.empty())
             return;
         const QString text = QString::fromStdString(line);
@@ -496,44 +614,41 @@ private:
 
     void drawNameLine()
     {
-        const double size = frame_.nameSize;
-        painter_.setFont(sheetFont(size));
-        const double fieldWidth = (frame_.width() + kNameFieldGap * size) / frame_.namesPerLine;
         QPen pen(Qt::black);
         pen.setWidthF(0.6 * unitsPerPoint_);
         painter_.setPen(pen);
-        int field = 0;
-        for (const char* label : {"姓名：", "日期：", "用时：", "得分："}) {
-            const QString text = QString::fromUtf8(label);
-            const int line = field / frame_.namesPerLine;
-            const double x = frame_.left + (field % frame_.namesPerLine) * fieldWidth;
-            const double baseline = frame_.top + style_.fontSize * kTitleBlock + size * (1.5 + kNameLinePitch * line);
-            painter_.drawText(at(x, baseline), text);
-            const double lineFrom = x + textWidth(text);
-            const double lineTo = x + fieldWidth - kNameFieldGap * size;
-            painter_.drawLine(at(lineFrom, baseline + 2.0), at(lineTo, baseline + 2.0));
-            ++field;
+        for (const NameField& field : grid_.nameFields) {
+            painter_.setFont(sheetFont(field.size));
+            const double baseline =
+                frame_.top + style_.fontSize * kTitleBlock + frame_.nameSize * (1.5 + kNameLinePitch * field.line);
+            painter_.drawText(at(frame_.left + field.x, baseline), QString::fromStdString(field.text));
+            if (field.lineFrom >= 0.0)
+                painter_.drawLine(at(frame_.left + field.lineFrom, baseline + 2.0),
+                                  at(frame_.left + field.end, baseline + 2.0));
         }
     }
 
     void drawProblems(int page)
     {
         painter_.setFont(sheetFont(style_.fontSize));
-        const double pitchX = frame_.width() / grid_.columns;
         const double pitchY = rowsHeight(style_, frame_) / grid_.rowsPerPage;
-        const std::size_t perPage = std::size_t(grid_.columns) * std::size_t(grid_.rowsPerPage);
+        const auto columns = std::size_t(grid_.columns);
+        const std::size_t perPage = columns * std::size_t(grid_.rowsPerPage);
         const std::size_t first = std::size_t(page) * perPage;
         const std::size_t end = std::min(sheet_.problems.size(), first + perPage);
-        for (std::size_t i = first; i < end; ++i) {
-            const auto row = static_cast<int>((i - first) / std::size_t(grid_.columns));
-            const auto column = static_cast<int>((i - first) % std::size_t(grid_.columns));
-            const double x = frame_.left + column * pitchX;
-            const double top = rowsTop(style_, frame_) + row * pitchY;
-            if (grid_.layout == PageLayout::Columns)
-                drawBlock(i, x, top);
-            else
-                drawRow(printedProblem(sheet_, i), x, top + pitchY * 0.5 + style_.fontSize * 0.35);
-        }
+        for (std::size_t i = first; i < end; ++i)
+            drawProblem(i, int((i - first) % columns), rowsTop(style_, frame_) + double((i - first) / columns) * pitchY,
+                        pitchY);
+    }
+
+    // A problem in its column of the grid, in a row starting at top, pitch high.
+    void drawProblem(std::size_t index, int column, double top, double pitch)
+    {
+        const double x = frame_.left + column * frame_.width() / grid_.columns;
+        if (grid_.layout == PageLayout::Columns)
+            drawBlock(index, x, top);
+        else
+            drawRow(printedProblem(sheet_, index), x, top + pitch * 0.5 + style_.fontSize * 0.35);
     }
 
     void drawRow(const PrintedProblem& problem, double x, double baseline)
@@ -716,7 +831,7 @@ std::string operandAfterSign(double value, bool blank)
     return value < 0 && !blank ? "(" + text + ")" : text;
 }
 
-void planRows(const PageStyle& style, const Sheet& sheet, Measure& measure, PageGrid& grid)
+void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, Measure& measure, PageGrid& grid)
 {
     const double size = style.fontSize;
     const double slot = kSignSlot * size;
@@ -745,11 +860,10 @@ void planRows(const PageStyle& style, const Sheet& sheet, Measure& measure, Page
     }
     grid.equalsWidth = slot;
     grid.columnWidth = grid.prefixWidth + grid.expressionWidth + grid.equalsWidth + grid.answerWidth + kColumnGap * size;
-    const Frame frame = frameOf(style);
     grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style, frame) / (size * kRowPitch))));
 }
 
-void planColumns(const PageStyle& style, const Sheet& sheet, Measure& measure, PageGrid& grid)
+void planColumns(const PageStyle& style, const Frame& frame, const Sheet& sheet, Measure& measure, PageGrid& grid)
 {
     const double size = style.fontSize;
     ColumnBlocks& blocks = grid.blocks;
@@ -780,7 +894,6 @@ void planColumns(const PageStyle& style, const Sheet& sheet, Measure& measure, P
     }
     // A block never runs past the foot of the page: a long division at a
     // large size keeps what working room there is.
-    const Frame frame = frameOf(style);
     const double room = rowsHeight(style, frame);
     while (blocks.workLines > 1 && blockHeight(size, blocks.workLines) > room)
         --blocks.workLines;
@@ -838,13 +951,16 @@ PageGrid planAtSize(const PageStyle& style, const Sheet& sheet)
     grid.fontSize = style.fontSize;
     grid.requestedColumns = std::max(1, sheet.perLine);
     grid.layout = style.layout == PageLayout::Columns && columnFormShows(sheet) ? PageLayout::Columns : PageLayout::Rows;
+    Frame frame = frameOf(style);
+    placeNameFields(sheet, frame, measure, grid);
+    frame.nameLines = grid.nameLines;
     if (grid.layout == PageLayout::Columns)
-        planColumns(style, sheet, measure, grid);
+        planColumns(style, frame, sheet, measure, grid);
     else
-        planRows(style, sheet, measure, grid);
+        planRows(style, frame, sheet, measure, grid);
     // The size is kept; a row that does not fit takes fewer problems.
     const double gap = (grid.layout == PageLayout::Columns ? kBlockColumnGap : kColumnGap) * style.fontSize;
-    const double usable = frameOf(style).width();
+    const double usable = frame.width();
     const int fitting = static_cast<int>((usable + gap) / grid.columnWidth);
     grid.columns = std::clamp(fitting, 1, grid.requestedColumns);
     grid.fits = grid.columnWidth - gap <= usable;
@@ -925,13 +1041,6 @@ void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& s
     }
 }
 
-FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
-                         const PageGrid& grid, const SetPosition& set)
-{
-    const PrintedSheet one{&sheet, set, grid};
-    return writeSetPdf(device, {&one, 1}, kind, style);
-}
-
 QPageSize pageSizeOf(Paper paper)
 {
     switch (paper) {
@@ -955,68 +1064,57 @@ QPageLayout pageLayout(const PageStyle& style)
     return QPageLayout(pageSizeOf(style.paper), QPageLayout::Portrait, QMarginsF());
 }
 
-std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const PageStyle& style)
+void setUpPdfWriter(QPdfWriter& writer, const PageStyle& style)
 {
-    std::vector<PrintedSheet> printed;
-    printed.reserve(sheets.size());
-    const int count = static_cast<int>(sheets.size());
-    int number = 0;
-    for (const Sheet& sheet : sheets)
-        printed.push_back({&sheet, {++number, count}, planPages(style, sheet)});
-    return printed;
+    writer.setResolution(kResolution);
+    writer.setPageLayout(pageLayout(style));
 }
 
-void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const PrintedSheet> sheets, SheetKind kind,
-                  const PageStyle& style, bool pageDrawnBefore)
+std::optional<std::string> missingFont()
 {
-    for (const PrintedSheet& printed : sheets) {
-        if (std::exchange(pageDrawnBefore, true))
-            device.newPage();
-        drawSheetPages(painter, device, *printed.sheet, kind, style, printed.grid, printed.set);
-    }
-}
-
-std::optional<std::string> printSet(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
-                                    PageStyle style)
-{
-    style.printer = areaOf(device.pageLayout());
-    const std::vector<PrintedSheet> printed = printedSet(sheets, style);
-    drawSetPages(painter, device, printed, SheetKind::Question, style);
-    if (!sheets.empty() && sheets.front().writeAnswers)
-        drawSetPages(painter, device, printed, SheetKind::Answer, style, true);
-    for (const PrintedSheet& sheet : printed) {
-        if (auto note = printColumnsNote(sheet.grid))
-            return note;
-    }
+    if (chineseFamily().isEmpty())
+        return "系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）";
     return std::nullopt;
 }
 
-int setPageCount(std::span<const PrintedSheet> sheets)
+AnswerBlock answerBlockOf(const PrintedSheet& sheet)
 {
-    int pages = 0;
-    for (const PrintedSheet& printed : sheets)
-        pages += pageCount(printed.grid, printed.sheet->problems.size());
-    return pages;
+    const PageGrid& grid = sheet.grid;
+    const double size = grid.fontSize;
+    AnswerBlock block;
+    block.heading = kAnswerHeading * std::min(size, kLargestNameSize);
+    block.row = answerRowPitch(grid);
+    const std::size_t columns = std::size_t(grid.columns);
+    block.rows = static_cast<int>((sheet.sheet->problems.size() + columns - 1) / columns);
+    block.gap = kAnswerGap * size;
+    return block;
 }
 
-FileStatus writeSetPdf(QIODevice& device, std::span<const PrintedSheet> sheets, SheetKind kind, const PageStyle& style)
+std::string answerHeading(const Sheet& sheet, const SetPosition& set)
 {
-    if (chineseFamily().isEmpty())
-        return FileStatus::failure("系统里找不到能显示中文的字体，请先安装一种中文字体（例如文泉驿微米黑）");
-    QPdfWriter writer(&device);
-    writer.setResolution(kResolution);
-    writer.setPageLayout(pageLayout(style));
-    if (!sheets.empty())
-        writer.setTitle(QString::fromStdString(pageTitle(*sheets.front().sheet, kind)));
-    writer.setCreator(QStringLiteral("小学Sumlark"));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return FileStatus::failure("无法开始写 PDF 文件");
-    drawSetPages(painter, writer, sheets, kind, style);
-    // The writer puts the last page and the trailer out here; whether the
-    // device took them is for whoever commits it to check.
-    painter.end();
-    return FileStatus::success();
+    std::string heading = "第 " + std::to_string(set.number) + " 份";
+    if (!sheet.pupil.empty())
+        heading += "　" + oneLineText(sheet.pupil);
+    return heading + "　种子 " + std::to_string(sheet.seed);
+}
+
+AnswerRoom answerRoom(const PageStyle& style)
+{
+    const Frame frame = frameOf(style);
+    return {frame.top + style.fontSize * kTitleBlock, frame.bottom};
+}
+
+void drawAnswerPage(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
+                    int page)
+{
+    PageDrawer(painter, device, *sheet.sheet, SheetKind::Answer, style, sheet.grid, sheet.set).drawAnswerPage(page);
+}
+
+void drawAnswerRows(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
+                    int first, int end, double top)
+{
+    PageDrawer(painter, device, *sheet.sheet, SheetKind::Answer, style, sheet.grid, sheet.set)
+        .drawAnswerRows(first, end, top);
 }
 
 std::string pdfPathFor(std::string_view textPath)
@@ -1034,12 +1132,15 @@ std::string pageTitle(const Sheet& sheet, SheetKind kind)
            std::to_string(sheet.problems.size()) + " 题";
 }
 
-std::string setLine(const Sheet& sheet, const SetPosition& set)
+std::string setLine(const Sheet& sheet, const SetPosition& set, SheetKind kind)
 {
     if (set.count <= 1)
         return {};
-    return "第 " + std::to_string(set.number) + " 份，共 " + std::to_string(set.count) + " 份 · 种子 " +
-           std::to_string(sheet.seed);
+    std::string line = "第 " + std::to_string(set.number) + " 份，共 " + std::to_string(set.count) + " 份";
+    // The seed makes every sheet of the set again: the teacher's, not the pupils'.
+    if (kind == SheetKind::Answer)
+        line += " · 种子 " + std::to_string(sheet.seed);
+    return line;
 }
 
 } // namespace sumlark::pdf

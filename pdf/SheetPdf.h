@@ -1,11 +1,11 @@
 #pragma once
 
 // A sheet on paper, ready to print as it is: a plain title, a line for
-// name, date, time and score on the question pages, a class set's sheet
-// number and seed on every page, the problems on a fixed grid (within a
-// column every "=" stands under the one above, the left part right-aligned
-// against it, + − × ÷ = from one typeface at one size), the answers where
-// their problems are, and page numbers. In the column form each problem is a
+// class and name, date, time and score on the question pages, a class set's
+// sheet number on every page (its seed on the answer pages), the problems on
+// a fixed grid (within a column every "=" stands under the one above, the
+// left part right-aligned against it, + − × ÷ = from one typeface at one
+// size), the answers where their problems are, and page numbers. In the column form each problem is a
 // block as a pupil writes it: operands above a rule, or the long division's
 // bracket. Drawn through a QPainter on any paged device: a PDF writer here, a
 // printer as well, laid out for its paper and inside its margins. Everything
@@ -13,14 +13,10 @@
 
 #include "Choices.h"
 #include "PageChoices.h"
-#include "RunServices.h"
 #include "Sheet.h"
 #include "SheetLayout.h"
 
-#include <QIODevice>
-
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +25,7 @@ class QPageLayout;
 class QPageSize;
 class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 
 namespace sumlark::pdf {
 
@@ -85,6 +82,18 @@ struct ColumnBlocks {
     int workLines = 1;     // lines under the rule (under the dividend) for the answer and the working
 };
 
+// A field of the name line as placed, in points from the content's left
+// edge: its text, and the writing line after the label (a pupil's name
+// stands on it; the class alone has none).
+struct NameField {
+    std::string text;
+    int line = 0;          // of the name line's lines, from 0
+    double x = 0.0;
+    double lineFrom = -1.0; // where the writing line starts; below 0: none
+    double end = 0.0;
+    double size = 0.0; // smaller than the line's only where the field is wider than a line
+};
+
 // Where the problems of a sheet go, the same on its question and answer
 // pages, in points.
 struct PageGrid {
@@ -108,6 +117,11 @@ struct PageGrid {
     double answerWidth = 0.0;
     ColumnBlocks blocks; // the column form
     double columnWidth = 0.0;
+    // The name line, "班级：三年级二班　姓名：张三", 日期, 用时, 得分: as many
+    // fields a line as keep their blanks; a long class or name takes more
+    // than one field's room, or a line of its own.
+    std::vector<NameField> nameFields;
+    int nameLines = 1;
 };
 
 PageGrid planPages(const PageStyle& style, const Sheet& sheet);
@@ -126,14 +140,13 @@ PageArea areaOf(const QPageLayout& layout);
 void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& sheet, SheetKind kind,
                     const PageStyle& style, const PageGrid& grid, const SetPosition& set);
 
-// Draws the pages into a PDF on device; a failure here is one of drawing,
-// the device's own are its owner's to check.
-FileStatus writeSheetPdf(QIODevice& device, const Sheet& sheet, SheetKind kind, const PageStyle& style,
-                         const PageGrid& grid, const SetPosition& set);
-
 // The paper of a style with no margins: the pages draw their own.
 QPageLayout pageLayout(const PageStyle& style);
 QPageSize pageSizeOf(Paper paper);
+// A PDF writer at the drawing's resolution on the style's paper.
+void setUpPdfWriter(QPdfWriter& writer, const PageStyle& style);
+// Why no page can be drawn: no face on the system covers Chinese; none when one does.
+std::optional<std::string> missingFont();
 
 // One sheet of a class set on its way to paper.
 struct PrintedSheet {
@@ -142,20 +155,30 @@ struct PrintedSheet {
     PageGrid grid;
 };
 
-// The sheets of a set in order, numbered 1 to n of n, each with its own grid.
-std::vector<PrintedSheet> printedSet(const std::vector<Sheet>& sheets, const PageStyle& style);
-// The pages of one kind of every sheet in turn, each sheet from a new page.
-// Starts on the device's current page unless a page was drawn before.
-void drawSetPages(QPainter& painter, QPagedPaintDevice& device, std::span<const PrintedSheet> sheets, SheetKind kind,
-                  const PageStyle& style, bool pageDrawnBefore = false);
-int setPageCount(std::span<const PrintedSheet> sheets);
-// Printing: lays the sheets out for the device's paper and margins, draws
-// the question pages of every sheet, then their answer pages when the sheets
-// have them, and returns the note on fewer problems a row, if any.
-std::optional<std::string> printSet(QPainter& painter, QPagedPaintDevice& device, const std::vector<Sheet>& sheets,
-                                    PageStyle style);
-// One PDF holding the pages of one kind of every sheet.
-FileStatus writeSetPdf(QIODevice& device, std::span<const PrintedSheet> sheets, SheetKind kind, const PageStyle& style);
+// A set's answers, several sheets a page (SetPages.h). Each sheet's block
+// is a heading, "第 3 份　张三　种子 1234567890", and its answers in the rows
+// and columns of its answer pages, a row closer to the next.
+struct AnswerBlock {
+    double heading = 0.0; // heights in points
+    double row = 0.0;
+    int rows = 0;
+    double gap = 0.0; // after the block
+};
+AnswerBlock answerBlockOf(const PrintedSheet& sheet);
+std::string answerHeading(const Sheet& sheet, const SetPosition& set);
+// Where the blocks of a page of answers go, between top and bottom.
+struct AnswerRoom {
+    double top = 0.0;
+    double bottom = 0.0;
+};
+AnswerRoom answerRoom(const PageStyle& style);
+// A page of a set's answers: its title and its number, "第 2 页".
+void drawAnswerPage(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
+                    int page);
+// The heading at top ("（续）" after it past the first row) and the rows
+// first to end of a sheet's answers under it.
+void drawAnswerRows(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
+                    int first, int end, double top);
 
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);
@@ -163,8 +186,9 @@ std::string pdfPathFor(std::string_view textPath);
 // The title of the question pages, "口算练习　加法(＋)　1 到 10　110 题", or of
 // the answer pages, which begins "口算练习答案".
 std::string pageTitle(const Sheet& sheet, SheetKind kind);
-// The class set's line, "第 3 份，共 30 份 · 种子 1234567"; empty for a single sheet.
-std::string setLine(const Sheet& sheet, const SetPosition& set);
+// The class set's line, "第 3 份，共 30 份" on a pupil's pages, with
+// " · 种子 1234567" on the answer pages; empty for a single sheet.
+std::string setLine(const Sheet& sheet, const SetPosition& set, SheetKind kind);
 
 // The parts of one problem as the page prints them in a row: a negative
 // operand after a sign in parentheses ("5－(-3)="), a remainder as "3……1".

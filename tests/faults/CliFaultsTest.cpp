@@ -228,6 +228,16 @@ INSTANTIATE_TEST_SUITE_P(
         {"OutOfMemory", [](const QString&) { return made(true); }, {"--seed", "1", "--count", "1000", "--pdf"},
          {"内存不够，没能写完练习纸"}, {},
          [] { const rlimit room{105000 * 1024, 105000 * 1024}; ::setrlimit(RLIMIT_AS, &room); }, 1, true},
+        // No face on the system covers Chinese: the text sheets are written, each PDF of the set drawn
+        // sheet by sheet fails with the reason.
+        {"NoChineseFont",
+         [](const QString& f) {
+             return writeBytes(f + "/fonts.conf", "<fontconfig><dir>/none</dir></fontconfig>") &&
+                            qputenv("FONTCONFIG_FILE", QFile::encodeName(f + "/fonts.conf"))
+                        ? Undo([] { qunsetenv("FONTCONFIG_FILE"); }) : Undo();
+         },
+         {"--seed", "1", "--sheets", "2", "--pdf"}, {"速算答题.pdf\n原因：系统里找不到能显示中文的字体", "速算答题-答案.pdf\n原因：系统里找不到"},
+         {"fonts.conf", "速算答题-01.txt", "速算答题-01-答案.txt", "速算答题-02.txt", "速算答题-02-答案.txt"}},
         // A full disk behind standard output loses the report, not the sheets.
         {"StandardOutputOnAFullDisk", [](const QString&) { return made(true); }, {"--seed", "1"}, {"报告没能全部写到标准输出"},
          {kAnswer, kQuestion}, [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, 0},

@@ -1,12 +1,16 @@
 // The problem forms on paper, read back from the PDF with pdftotext: the
 // sheet's problems, in rows and in the column form, question and answer, on
-// the page's own paper and on a printer's.
+// the page's own paper and on a printer's; the name line; a class's set.
 // SUMLARK_KEEP_PDFS=<folder> writes the PDFs there, to be looked at.
 
+#include "MemorySink.h"
+#include "PdfFiles.h"
+#include "PdfSink.h"
 #include "PdfWords.h"
 #include "ProblemRules.h"
-#include "SheetPdf.h"
+#include "ScriptedServices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
@@ -320,6 +324,181 @@ TEST_P(PrinterPages, StayInsideThePrintableAreaAtTheirSize)
 INSTANTIATE_TEST_SUITE_P(PapersAndMargins, PrinterPages,
                          ::testing::Combine(::testing::Values(Paper::A4, Paper::B5, Paper::Kai16, Paper::A5, Paper::Letter),
                                             ::testing::Values(0, 15, 40), ::testing::Values(14, 24)));
+
+// The class and the pupil's name on the name line, in one field with one
+// full-width space between them where they fit, else in more fields' room
+// or a line of their own: read in order, every word inside the margins, none
+// over another, all above the problems, on the smallest paper at the
+// largest size and under a printer's wide margins too.
+TEST(NameLine, HoldsTheClassAndTheNameInsideThePageAndApart)
+{
+    const std::string twenty = "欧阳小明欧阳小明欧阳小明欧阳小明欧阳小明";
+    const PageArea a5Margins40{419.5, 595.3, 113.4, 113.4, 113.4, 113.4};
+    for (const auto& [paper, size, className, pupil, printer] :
+         {std::tuple<Paper, double, std::string, std::string, std::optional<PageArea>>{Paper::A4, 14, "三年级二班", "张三", {}},
+          {Paper::A4, 14, "三年级二班", "", {}}, {Paper::A4, 14, "", "欧阳小明", {}}, {Paper::A4, 8, twenty, "李四四", {}},
+          {Paper::A5, 36, twenty, twenty, {}}, {Paper::A5, 36, "", twenty, {}}, {Paper::A5, 14, twenty, twenty, a5Margins40}}) {
+        SCOPED_TRACE(std::to_string(size) + className + "/" + pupil);
+        Sheet sheet = sheetOf(std::vector<SheetProblem>(10, problem(Addition, 1, 2)), 5);
+        sheet.className = className;
+        sheet.pupil = pupil;
+        const PageStyle style{paper, size, PageLayout::Rows, printer};
+        const QTemporaryDir folder;
+        QFile file(folder.filePath("named.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writeSheetPdf(file, sheet, SheetKind::Question, style, planPages(style, sheet), {}).ok);
+        file.close();
+        const auto pages = sumlark::testing::readPdfPages(file.fileName());
+        ASSERT_FALSE(pages.empty());
+        const std::vector<PdfLine> lines = pages[0].lines();
+        const double margin = printer ? printer->left : 20.0 * 72.0 / 25.4;
+        std::vector<PdfWord> fields; // between the title and the problems
+        QString read;
+        for (std::size_t i = 1; i < lines.size() && sumlark::testing::hasChinese(sumlark::testing::problemText(lines[i])); ++i) {
+            for (const PdfWord& word : lines[i]) {
+                EXPECT_GE(word.left, margin - 0.5) << word.text.toStdString();
+                EXPECT_LE(word.right, pages[0].width - margin + 0.5) << word.text.toStdString();
+                EXPECT_LT(word.bottom, lines[i + 1].front().top) << word.text.toStdString();
+                for (const PdfWord& other : fields)
+                    EXPECT_TRUE(word.left >= other.right - 0.1 || word.top >= other.bottom - 0.1)
+                        << word.text.toStdString() << " over " << other.text.toStdString();
+                fields.push_back(word);
+                read += word.text;
+            }
+        }
+        const std::string classField = className.empty() ? "" : "班级：" + className;
+        EXPECT_EQ(read.toStdString(), classField + "姓名：" + pupil + "日期：用时：得分：");
+        if (className == "三年级二班") { // one field: the class, a full-width space, the name
+            EXPECT_NEAR(fields[1].left - fields[0].right, std::min(size, 12.0), 0.5);
+        }
+    }
+}
+
+// A class of three on paper printed on both sides, drawn sheet by sheet as
+// a run makes them: each pupil's pages in order from an odd page, a blank
+// back left where the pupil before ended on a front, the class and name on
+// the name line, the sheet's number without its seed. The answers run on,
+// several pupils a page, each under its number, name and seed (continued
+// across pages), as its answer pages would print them. The window's export
+// draws the same two PDFs, its printing both in one, the answers from an odd
+// page.
+TEST(ClassSet, PupilsFromOddPagesAndTheirAnswersUnderTheirHeadings)
+{
+    using sumlark::testing::problemText;
+    const std::vector<std::string> names = {"张三", "李四四", "欧阳小明"};
+    for (const auto& [count, answerPages] : {std::pair{"40", 1}, std::pair{"250", -1}}) {
+        SCOPED_TRACE(count);
+        sumlark::testing::ScriptedServices random;
+        MemorySink kept;
+        SheetSink* const sinks[] = {&kept};
+        const RunRequest request{sumlark::testing::settingsFor(ProblemType::Addition, "1", "20", count), {}, 1, 2024,
+                                 names, "三年级二班"};
+        ASSERT_FALSE(runSheets(request, random, sinks).refusal);
+        const PageStyle style{Paper::A4, 14.0, PageLayout::Rows, {}, true};
+        const QTemporaryDir temporary; // or in SUMLARK_KEEP_PDFS/<count>, to be looked at
+        const QDir folder(qEnvironmentVariable("SUMLARK_KEEP_PDFS", temporary.path()) + "/" + count);
+        ASSERT_TRUE(folder.mkpath("."));
+        std::string reason;
+        auto sheetFolder = SheetFolder::open(folder.absolutePath(), reason);
+        ASSERT_TRUE(sheetFolder) << reason;
+        const auto set = openSetPdfs(*sheetFolder, true, style);
+        for (int k = 1; k <= 3; ++k)
+            set->add(kept.sheets[k - 1], k, 3);
+        for (SheetPdfs::Named& pdf : set->finish().pdfs)
+            ASSERT_TRUE(pdf.staged.commit().ok);
+        sheetFolder.reset(); // unlocked for the export below
+
+        // Each page as its lines' texts; the problems of each sheet in order.
+        const auto read = [](const QString& path) {
+            std::vector<std::vector<QString>> pages;
+            for (const auto& page : sumlark::testing::readPdfPages(path)) {
+                pages.emplace_back();
+                for (const PdfLine& line : page.lines())
+                    pages.back().push_back(problemText(line));
+            }
+            return pages;
+        };
+        const auto questions = read(folder.filePath("速算答题.pdf"));
+        std::vector<std::pair<int, int>> expected, printed; // (sheet, page) of each page; (0, 0) blank
+        std::map<int, std::vector<std::string>> problems;
+        for (int k = 1; k <= 3; ++k) {
+            if (expected.size() % 2 == 1)
+                expected.emplace_back(0, 0);
+            const int pages = pageCount(planPages(style, kept.sheets[k - 1]), kept.sheets[k - 1].problems.size());
+            for (int page = 1; page <= pages; ++page)
+                expected.emplace_back(k, page);
+        }
+        for (const auto& page : questions) {
+            printed.emplace_back(0, 0);
+            for (const QString& line : page) {
+                EXPECT_FALSE(line.contains("种子"));
+                if (const auto set = QRegularExpression("^第(\\d)份，共3份$").match(line); set.hasMatch())
+                    printed.back().first = set.captured(1).toInt();
+                else if (const auto number = QRegularExpression("^第(\\d)页，共\\d页$").match(line); number.hasMatch())
+                    printed.back().second = number.captured(1).toInt();
+                else if (!sumlark::testing::hasChinese(line))
+                    problems[printed.back().first].push_back(line.toStdString());
+                else if (line.startsWith("班级")) {
+                    const std::string pupil = names.at(std::size_t(printed.back().first - 1));
+                    EXPECT_TRUE(line.startsWith(QString::fromStdString("班级：三年级二班姓名：" + pupil + "日期："))) << line.toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(printed, expected);
+        for (int k = 1; k <= 3; ++k) {
+            const Sheet& sheet = kept.sheets[k - 1];
+            EXPECT_EQ(problems[k], rowsExpected(sheet, SheetKind::Question, planPages(style, sheet).columns));
+        }
+
+        const auto answers = read(folder.filePath("速算答题-答案.pdf"));
+        EXPECT_TRUE(answerPages < 0 || int(answers.size()) == answerPages);
+        int headings = 0;
+        std::map<int, std::vector<std::string>> answered;
+        int current = 0;
+        for (std::size_t page = 0; page < answers.size(); ++page) {
+            EXPECT_TRUE(answers[page].front().startsWith("口算练习答案"));
+            EXPECT_EQ(answers[page].back(), QString("第%1页").arg(page + 1));
+            for (const QString& line : answers[page]) {
+                const auto heading = QRegularExpression("^第(\\d)份(.*)种子(\\d+)(（续）)?$").match(line);
+                if (heading.hasMatch()) {
+                    // A sheet goes on across a page only under its heading again.
+                    EXPECT_EQ(heading.captured(4).isEmpty(), heading.captured(1).toInt() != current) << line.toStdString();
+                    current = heading.captured(1).toInt();
+                    headings += heading.captured(4).isEmpty();
+                    const Sheet& sheet = kept.sheets[current - 1];
+                    EXPECT_EQ(heading.captured(2).toStdString() + heading.captured(3).toStdString(),
+                              sheet.pupil + std::to_string(sheet.seed));
+                } else if (!sumlark::testing::hasChinese(line)) {
+                    answered[current].push_back(line.toStdString());
+                }
+            }
+        }
+        EXPECT_EQ(headings, 3);
+        for (int k = 1; k <= 3; ++k) {
+            const Sheet& sheet = kept.sheets[k - 1];
+            EXPECT_EQ(answered[k], rowsExpected(sheet, SheetKind::Answer, planPages(style, sheet).columns));
+        }
+
+        const PdfPairReport exported = writePdfPair(folder.filePath("导出"), kept.sheets, style);
+        ASSERT_TRUE(exported.question.written && exported.answer.written);
+        EXPECT_EQ(read(folder.filePath("导出.pdf")), questions);
+        EXPECT_EQ(read(folder.filePath("导出-答案.pdf")), answers);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath("printed.pdf"));
+        printer.setPageSize(pageSizeOf(Paper::A4));
+        printer.setPageMargins({});
+        QPainter painter;
+        ASSERT_TRUE(painter.begin(&printer));
+        printSet(painter, printer, kept.sheets, style);
+        painter.end();
+        auto both = questions;
+        if (both.size() % 2 == 1)
+            both.emplace_back();
+        both.insert(both.end(), answers.begin(), answers.end());
+        EXPECT_EQ(read(printer.outputFileName()), both);
+    }
+}
 
 } // namespace
 } // namespace sumlark::pdf

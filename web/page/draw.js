@@ -219,7 +219,7 @@ export function pageDrawing({sheet, grid, set, answers, page, pages}) {
   const drawing = new PageDrawing(grid);
   const {frame, fontSize: size} = grid;
   drawing.centred(pageTitle(sheet, answers), frame.top + size * k.titleScale * 1.1, size * k.titleScale, true);
-  const setText = setLine(sheet, set);
+  const setText = setLine(sheet, set, answers);
   if (setText) {
     const setSize = drawing.fitted(setText, setLineSize(size), false);
     drawing.text(frame.right, frame.setBaseline, setText, {size: setSize, anchor: 'end'});

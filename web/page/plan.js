@@ -96,8 +96,11 @@ export function pageTitle(sheet, answers) {
          `${oneLine(sheet.largestText)}　${sheet.problems.length} 题`;
 }
 
-export function setLine(sheet, set) {
-  return set.count > 1 ? `第 ${set.number} 份，共 ${set.count} 份 · 种子 ${sheet.seed}` : '';
+// The seed makes every sheet of the set again: the teacher's, on the answer pages only.
+export function setLine(sheet, set, answers) {
+  if (set.count <= 1)
+    return '';
+  return `第 ${set.number} 份，共 ${set.count} 份` + (answers ? ` · 种子 ${sheet.seed}` : '');
 }
 
 function planRows(sheet, size, measure, grid) {
