@@ -226,6 +226,8 @@ async function start() {
     say('不再分段：按上面的条件出题。');
   });
   listPlans();
+  // A plan's link pasted over this page's address changes only its hash.
+  window.addEventListener('hashchange', () => location.hash.startsWith('#plan=') && location.reload());
 
   $('make').disabled = false;
   const linked = optionsFromAddress(location.search, keys, switches);
