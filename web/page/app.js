@@ -207,6 +207,9 @@ async function start() {
     if (!file)
       return;
     try {
+      // A plan is a few hundred bytes; a large file is something else, not read.
+      if (file.size > 1_000_000)
+        throw new Error('这不是方案文件：它太大了。');
       usePlan(readPlan(await file.text()));
     } catch (error) {
       say(`${file.name}：${error.message}`);

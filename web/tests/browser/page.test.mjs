@@ -9,7 +9,7 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {unzipSync, strFromU8} from 'fflate';
-import {cliSheets, launch, make, openSheet, serve, webFolder} from './support.mjs';
+import {cliSheets, launch, make, openSheet, root, serve, webFolder} from './support.mjs';
 
 let browser;
 let server;
@@ -240,6 +240,18 @@ describe('plans: a sheet of three sections', () => {
     assert.deepEqual(await page.$$eval('#plan-list option', (options) => options.map((option) => option.value)), ['']);
     await page.close();
   });
+
+  for (const name of ['三位数加减（竖式）.json', '100 以内加减填空.json']) {
+    it(`the ready-made ${name}, imported, makes the command line's sheets`, async () => {
+      const page = await openSheet(browser, server.url);
+      const plan = join(root, 'plans', name);
+      await importPlan(page, plan);
+      await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+      const seed = new URL(page.url()).searchParams.get('seed');
+      assert.deepEqual(await saved(page, ['#save-question', '#save-answer']), cliSheets(['--plan', plan, '--seed', seed]));
+      await page.close();
+    });
+  }
 
   for (const [behaviour, text, words] of [
     ['a file that is not a plan', '{"count": 20', /不是方案文件/],

@@ -10,7 +10,7 @@ import {extname, join, normalize} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import puppeteer from 'puppeteer-core';
 
-const root = fileURLToPath(new URL('../../..', import.meta.url));
+export const root = fileURLToPath(new URL('../../..', import.meta.url));
 export const webFolder = process.env.SUMLARK_WEB ?? join(root, 'build/wasm/web');
 export const cli = process.env.SUMLARK_CLI ?? join(root, 'build/dev/cli/sumlark-cli');
 
