@@ -170,7 +170,13 @@ async function start() {
     $('plan-delete').disabled = !name;
     if (!name)
       return;
-    usePlan(shelf.get(name));
+    try {
+      // Kept by this page, but the browser's storage is anyone's to edit.
+      usePlan(readPlan(JSON.stringify(shelf.get(name))));
+    } catch (error) {
+      say(`方案“${name}”：${error.message}`);
+      return;
+    }
     $('plan-name').value = name;
     say(`已选方案“${name}”，按“生成”出题。`);
   });
@@ -216,7 +222,8 @@ async function start() {
       return;
     }
     $('plan-name').value = file.name.replace(/\.json$/i, '');
-    // Read is not yet right: its sheets are made, or its refusal shown.
+    // A plan read is not yet a plan the engine takes: its sheets are made
+    // at once, or its refusal shown.
     await make();
   });
   $('plan-export').addEventListener('click', () => {

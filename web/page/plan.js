@@ -278,8 +278,8 @@ const pointsText = (points) => String(Math.round(points * 2) / 2);
 // What the user is told when the page takes fewer problems a row than asked.
 export function fewerNote(grid) {
   if (grid.fontSize < grid.requestedFontSize)
-    return `纸上放不下 ${pointsText(grid.requestedFontSize)} 磅的题，打印时字号改为 ${pointsText(grid.fontSize)} 磅，` +
-           `每行 ${grid.columns} 题`;
+    return `纸上放不下 ${pointsText(grid.requestedFontSize)} 磅的题，打印时字号改为 ${pointsText(grid.fontSize)} 磅` +
+           (grid.parts ? '' : `，每行 ${grid.columns} 题`);
   const fewer = (part) => part.columns < part.requestedColumns
     ? `每行放不下 ${part.requestedColumns} 题，打印时每行改为 ${part.columns} 题` : null;
   if (!grid.parts)
