@@ -22,6 +22,14 @@ after(async () => {
   await server?.close();
 });
 
+// Three sections, each of its own kind and grid.
+const threeSections = {seed: '3', numbered: true, sections: [
+  {heading: '一、二十以内加法', type: 'add', largest: '20', count: '12'},
+  {heading: '二、表内乘法', type: 'mul', largest: '9', count: '8', 'per-line': '4'},
+  {heading: '三、有余数的除法', type: 'div', largest: '50', count: '6', remainder: true, 'per-line': '3'},
+]};
+const planLink = `#plan=${Buffer.from(JSON.stringify(threeSections)).toString('base64url')}`;
+
 // Clicks each button and returns the files it saved: {name: text}.
 async function saved(page, buttons) {
   const folder = mkdtempSync(join(tmpdir(), 'sumlark-saved-'));
@@ -132,6 +140,7 @@ describe('printed to PDF: the chosen paper, never scaled, question pages then an
   for (const [paper, width, height, query] of [
     ['a4', 210 * points, 297 * points, 'seed=1&count=110&numbered'],
     ['b5', 176 * points, 250 * points, 'seed=2&type=mul&largest=9999&per-line=8&numbered&count=60&paper=b5'],
+    ['a4, three sections', 210 * points, 297 * points, planLink],
   ]) {
     it(paper, async () => {
       const page = await openSheet(browser, `${server.url}index.html?${query}`);
@@ -144,6 +153,8 @@ describe('printed to PDF: the chosen paper, never scaled, question pages then an
       const sizes = [...words.matchAll(/<page width="([\d.]+)" height="([\d.]+)"/g)];
       assert.equal(sizes.length, onScreen.length);
       assert.equal(words.match(/>口算练习(答案)?<\/word>/g).length, onScreen.length, 'every page drawn');
+      for (const {heading} of query.startsWith('#') ? threeSections.sections : [])
+        assert.equal(words.split(`>${heading}</word>`).length - 1, 2, `${heading} on the question and the answer page`);
       for (const [, w, h] of sizes) {
         assert.ok(Math.abs(w - width) < 1 && Math.abs(h - height) < 1, `page ${w} x ${h}`);
       }
@@ -180,14 +191,6 @@ it('the single file opens from file:// and makes the same sheet', async () => {
   await Promise.all([served.close(), opened.close()]);
   rmSync(usb, {recursive: true, force: true});
 });
-
-// Three sections, each of its own kind and grid.
-const threeSections = {seed: '3', numbered: true, sections: [
-  {heading: '一、二十以内加法', type: 'add', largest: '20', count: '12'},
-  {heading: '二、表内乘法', type: 'mul', largest: '9', count: '8', 'per-line': '4'},
-  {heading: '三、有余数的除法', type: 'div', largest: '50', count: '6', remainder: true, 'per-line': '3'},
-]};
-const planLink = `#plan=${Buffer.from(JSON.stringify(threeSections)).toString('base64url')}`;
 
 describe('plans: a sheet of three sections', () => {
   const folder = mkdtempSync(join(tmpdir(), 'sumlark-plans-'));
