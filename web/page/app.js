@@ -1,13 +1,14 @@
 // The page: the form made from the engine's table of choices, the sheets
 // drawn as they print, the address that holds the sheet, printing, saving
-// the text sheets and copying the link.
+// the text sheets, copying the link, and plans kept, read and written.
 
 import {addressOf, optionsFromAddress} from './address.js';
 import {startEngine} from './engine.js';
 import {ChoiceForm, offered} from './form.js';
 import {keepOffline} from './offline.js';
 import {SheetPages} from './pages.js';
-import {saveSet, saveSheet} from './download.js';
+import {save, saveSet, saveSheet} from './download.js';
+import {PlanShelf, planFile, planFromAddress, planInAddress, readPlan} from './plans.js';
 import {numberFamily, signFamily} from './measure.js';
 
 const $ = (id) => document.getElementById(id);
@@ -41,11 +42,49 @@ async function start() {
   const switches = new Set(table.filter((choice) => choice.kind === 'switch').map((choice) => choice.key));
   let made = null;
   let asked = 0;
+  // The sections of the plan in use, which the form has no place for; null
+  // for a sheet of one kind of problem, all of whose options the form shows.
+  let sections = null;
+  const shelf = new PlanShelf(globalThis.localStorage);
+
+  // The plan the form (and the sections in use) stands for, seed included when given.
+  const currentPlan = (options = form.read()) => ({...form.changed(options), ...(sections ? {sections} : {})});
+
+  function showSections() {
+    $('plan-note').hidden = !sections;
+    $('plan-words').textContent = sections
+      ? `这是分 ${sections.length} 段的方案：各段的题型、范围和题数按方案出，上面只显示整张练习纸的条件。` : '';
+  }
+
+  // Fills the form from a plan: the options the page offers, a switch by its
+  // name; one section without a heading is only the form's options again.
+  function usePlan(plan) {
+    let {sections: parts, ...top} = plan;
+    if (parts?.length === 1 && !parts[0].heading) {
+      const {heading, ...only} = parts[0];
+      top = {...top, ...only};
+      parts = undefined;
+    }
+    form.write(Object.fromEntries(Object.entries(top).filter(([key]) => keys.has(key))
+      .map(([key, value]) => [key, switches.has(key) ? true : value])));
+    form.clearMarks();
+    sections = parts?.length ? parts : null;
+    showSections();
+  }
+
+  function listPlans(chosen = '') {
+    const names = shelf.names();
+    $('plan-list').replaceChildren(new Option('（选一个方案）', ''), ...names.map((name) => new Option(name, name)));
+    $('plan-list').value = names.includes(chosen) ? chosen : '';
+    $('plan-delete').disabled = !$('plan-list').value;
+  }
 
   async function make() {
     const ask = ++asked;
     performance.mark('make-pressed');
     const options = form.read();
+    if (sections)
+      options.sections = sections;
     const unfinished = form.unfinishedRange();
     if (unfinished) {
       form.mark(unfinished);
@@ -67,7 +106,9 @@ async function start() {
     if (ask !== asked)
       return;
     if (result.refusal) {
-      if (!form.mark(result.refusal))
+      // A plan's sections are not in the form: their refusal is told, not
+      // put beside a choice of the form's that is not the one at fault.
+      if (sections || !form.mark(result.refusal))
         say(result.refusal.text);
       else
         say('');
@@ -85,7 +126,11 @@ async function start() {
     // this sheet's, which costs a browser a same-page navigation.
     requestAnimationFrame(() => setTimeout(() => {
       performance.mark('sheet-shown');
-      history.replaceState(null, '', addressOf({...form.changed(options), seed: result.seed}) || location.pathname);
+      // The query holds the form's options; a plan of sections is carried whole.
+      const {sections: parts, ...top} = options;
+      const address = sections ? `${location.pathname}#plan=${planInAddress({...currentPlan(top), seed: result.seed})}`
+        : addressOf({...form.changed(top), seed: result.seed}) || location.pathname;
+      history.replaceState(null, '', address);
     }));
   }
 
@@ -120,10 +165,93 @@ async function start() {
     }
   });
 
+  $('plan-list').addEventListener('change', () => {
+    const name = $('plan-list').value;
+    $('plan-delete').disabled = !name;
+    if (!name)
+      return;
+    try {
+      // Kept by this page, but the browser's storage is anyone's to edit.
+      usePlan(readPlan(JSON.stringify(shelf.get(name))));
+    } catch (error) {
+      say(`方案“${name}”：${error.message}`);
+      return;
+    }
+    $('plan-name').value = name;
+    say(`已选方案“${name}”，按“生成”出题。`);
+  });
+  $('plan-save').addEventListener('click', () => {
+    const name = $('plan-name').value.trim();
+    if (!name) {
+      say('请先在“方案名称”里给方案起个名字。');
+      $('plan-name').focus();
+      return;
+    }
+    try {
+      const had = shelf.names().includes(name);
+      shelf.put(name, currentPlan());
+      listPlans(name);
+      say(had ? `方案“${name}”已改成现在的条件。` : `已保存方案“${name}”，以后在“已存的方案”里选它。`);
+    } catch (error) {
+      say(error.message);
+    }
+  });
+  $('plan-delete').addEventListener('click', () => {
+    const name = $('plan-list').value;
+    try {
+      shelf.remove(name);
+      listPlans();
+      say(`已删除方案“${name}”。`);
+    } catch (error) {
+      say(error.message);
+    }
+  });
+  $('plan-import').addEventListener('click', () => $('plan-file').click());
+  $('plan-file').addEventListener('change', async () => {
+    const file = $('plan-file').files[0];
+    $('plan-file').value = '';
+    if (!file)
+      return;
+    try {
+      // A plan is a few hundred bytes; a large file is something else, not read.
+      if (file.size > 1_000_000)
+        throw new Error('这不是方案文件：它太大了。');
+      usePlan(readPlan(await file.text()));
+    } catch (error) {
+      say(`${file.name}：${error.message}`);
+      return;
+    }
+    $('plan-name').value = file.name.replace(/\.json$/i, '');
+    // A plan read is not yet a plan the engine takes: its sheets are made
+    // at once, or its refusal shown.
+    await make();
+  });
+  $('plan-export').addEventListener('click', () => {
+    const name = $('plan-name').value.trim() || '方案';
+    save(`${name.replace(/[\\/:*?"<>|\u0000-\u001f]/g, '_')}.json`, planFile(currentPlan()));
+  });
+  $('plan-flat').addEventListener('click', () => {
+    sections = null;
+    showSections();
+    say('不再分段：按上面的条件出题。');
+  });
+  listPlans();
+  // A plan's link pasted over this page's address changes only its hash.
+  window.addEventListener('hashchange', () => location.hash.startsWith('#plan=') && location.reload());
+
   $('make').disabled = false;
   const linked = optionsFromAddress(location.search, keys, switches);
-  if (Object.keys(linked).length) {
-    form.write(linked);
+  let linkedPlan = null;
+  if (location.hash.startsWith('#plan=')) {
+    try {
+      linkedPlan = planFromAddress(location.hash.slice('#plan='.length));
+    } catch (error) {
+      say(error.message);
+      return;
+    }
+  }
+  if (linkedPlan || Object.keys(linked).length) {
+    linkedPlan ? usePlan(linkedPlan) : form.write(linked);
     await make();
     // A link is opened for its sheet: on a phone the sheet is below the form.
     if ($('sheets').getBoundingClientRect().top >= innerHeight / 2)

@@ -3,7 +3,7 @@
 
 const sheetName = (tag, answers) => `速算答题${tag ? `-${tag}` : ''}${answers ? '-答案' : ''}.txt`;
 
-function save(name, blob) {
+export function save(name, blob) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = name;

@@ -7,7 +7,7 @@
 
 import {baselineShift, Measure, MINUS, minusGap, numberFamily, signFamily, textWidth} from './measure.js';
 import {
-  footerSize, k, pageTitle, printedProblem, remainderText, serialPrefix, setLine,
+  footerSize, k, oneLine, pageTitle, printedProblem, remainderText, serialPrefix, setLine,
   setLineSize, signs, stackedOperands, wholeText,
 } from './plan.js';
 
@@ -33,7 +33,7 @@ class PageDrawing {
     const sign = cls === 's';
     if (anchor !== 'start')
       x -= textWidth(text, size, {sign, bold}) * (anchor === 'end' ? 1 : 0.5);
-    this.texts.push({x, baseline, text, size, sign, bold, row: this.row});
+    this.texts.push({x, baseline, text, size, sign, bold, row: this.row, group: this.group});
   }
 
   // A stroke along SVG path data.
@@ -187,7 +187,22 @@ class PageDrawing {
     }
   }
 
+  // One problem in the cell whose top left is (x, top), its row pitch apart from the next.
+  problem(sheet, i, x, top, pitchY, answers) {
+    if (this.grid.layout === 'columns') {
+      const baseline = top + k.firstBaseline * this.size;
+      this.text(x, baseline, serialPrefix(sheet, i));
+      const problem = sheet.problems[i];
+      (problem.operation === 'div' ? this.divisionBlock : this.stackedBlock)
+        .call(this, problem, x + this.grid.prefixWidth, baseline, answers);
+    } else {
+      this.problemRow(printedProblem(sheet, i), x, top + pitchY * 0.5 + this.size * 0.35, answers);
+    }
+  }
+
   problems(sheet, page, answers) {
+    if (this.grid.parts)
+      return this.sections(page, answers);
     const grid = this.grid;
     const frame = this.frame;
     const pitchX = frame.usable / grid.columns;
@@ -197,20 +212,38 @@ class PageDrawing {
     const first = page * perPage;
     const end = Math.min(sheet.problems.length, first + perPage);
     for (let i = first; i < end; ++i) {
-      const x = frame.left + ((i - first) % grid.columns) * pitchX;
-      const top = frame.rowsTop + Math.floor((i - first) / grid.columns) * pitchY;
-      if (grid.layout === 'columns') {
-        const baseline = top + k.firstBaseline * this.size;
-        this.text(x, baseline, serialPrefix(sheet, i));
-        const problem = sheet.problems[i];
-        (problem.operation === 'div' ? this.divisionBlock : this.stackedBlock)
-          .call(this, problem, x + grid.prefixWidth, baseline, answers);
-      } else {
-        this.row = Math.floor((i - first) / grid.columns);
-        this.problemRow(printedProblem(sheet, i), x, top + pitchY * 0.5 + this.size * 0.35, answers);
-        this.row = undefined;
+      this.row = grid.layout === 'columns' ? undefined : Math.floor((i - first) / grid.columns);
+      this.problem(sheet, i, frame.left + ((i - first) % grid.columns) * pitchX,
+                   frame.rowsTop + Math.floor((i - first) / grid.columns) * pitchY, pitchY, answers);
+    }
+    this.row = undefined;
+  }
+
+  // The page's lines of a sheet of sections: headings, and rows each on
+  // the grid of its section; rows of one section merge into boxes of their own.
+  sections(page, answers) {
+    const outer = this.grid;
+    const pitch = this.size * k.rowPitch;
+    this.pitch = pitch;
+    for (const line of outer.pageLines[page]) {
+      this.row = this.group = undefined;
+      if (line.heading !== undefined) {
+        const heading = oneLine(line.heading);
+        this.text(this.frame.left, line.top + pitch * 0.5 + this.size * 0.35, heading,
+                  {size: this.fitted(heading, this.size, true), bold: true});
+        continue;
+      }
+      const part = outer.parts[line.part];
+      this.grid = part.grid;
+      this.group = line.part;
+      for (let i = line.first; i < line.end; ++i) {
+        this.row = part.grid.layout === 'columns' ? undefined : line.first / part.grid.columns;
+        this.problem(part.sheet, i, this.frame.left + (i - line.first) * this.frame.usable / part.grid.columns,
+                     line.top, pitch, answers);
       }
     }
+    this.grid = outer;
+    this.row = this.group = undefined;
   }
 }
 
@@ -240,15 +273,15 @@ function placed(text, baseSize) {
   return `<span${kind} style="left:${n(text.x)}pt;top:${n(top)}pt${font}">${escaped(text.text)}</span>`;
 }
 
-// The texts of the problem rows that start at one x in one face, one box
-// of lines a row apart: a page of rows is some fifty boxes rather than
-// five hundred, which a browser lays out and paints in a fraction of the time.
+// The texts of the problem rows that start at one x in one face (and one
+// section), one box of lines a row apart: a page of rows is some fifty
+// boxes rather than five hundred, which a browser lays out and paints in a fraction of the time.
 function rowColumns(drawing) {
   const columns = new Map();
   for (const text of drawing.texts) {
     if (text.row === undefined)
       continue;
-    const key = `${n(text.x)} ${text.sign}`;
+    const key = `${text.group} ${n(text.x)} ${text.sign}`;
     columns.get(key)?.push(text) ?? columns.set(key, [text]);
   }
   return [...columns.values()].map((texts) => {

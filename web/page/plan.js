@@ -53,10 +53,10 @@ function frameOf(paperName, size) {
 export const wholeText = (value) => String(Math.trunc(value));
 const printedNumber = (value) => wholeText(value).replace('-', MINUS);
 export const remainderText = (value) => '……' + printedNumber(value);
-const oneLine = (text) => String(text).replace(/[\u0000-\u001f\u007f]/g, ' ');
+export const oneLine = (text) => String(text).replace(/[\u0000-\u001f\u007f]/g, ' ');
 
 export function serialPrefix(sheet, index) {
-  return sheet.numbered ? String(index + 1).padStart(sheet.serialWidth, '0') + ') ' : '';
+  return sheet.numbered ? String((sheet.first ?? 0) + index + 1).padStart(sheet.serialWidth, '0') + ') ' : '';
 }
 
 function valueAt(problem, spot) {
@@ -91,9 +91,11 @@ export function printedProblem(sheet, index) {
   return printed;
 }
 
+// A sheet of sections has a range for each, told beside its heading on
+// the text sheet; its title has none.
 export function pageTitle(sheet, answers) {
-  return `${answers ? '口算练习答案' : '口算练习'}　${oneLine(sheet.typeText)}　${oneLine(sheet.smallestText)} 到 ` +
-         `${oneLine(sheet.largestText)}　${sheet.problems.length} 题`;
+  const range = sheet.sections?.length ? '' : `${oneLine(sheet.smallestText)} 到 ${oneLine(sheet.largestText)}　`;
+  return `${answers ? '口算练习答案' : '口算练习'}　${oneLine(sheet.typeText)}　${range}${sheet.problems.length} 题`;
 }
 
 // The seed makes every sheet of the set again: the teacher's, on the answer pages only.
@@ -212,20 +214,66 @@ function planAtSize(sheet, page, size) {
   return grid;
 }
 
+// Each section is a sheet of its own problems (its count of the sheet's,
+// in order), numbered on from the sections before it.
+function planSectionsAtSize(sheet, page, size) {
+  let first = 0;
+  const parts = sheet.sections.map((section) => {
+    const problems = sheet.problems.slice(first, first + section.problems);
+    const part = {...sheet, problems, perLine: section.perLine, numbered: section.numbered, first};
+    first += problems.length;
+    return {heading: section.heading, sheet: part, grid: planAtSize(part, page, size)};
+  });
+  return {paper: page.paper, fontSize: size, frame: parts[0].grid.frame, parts, fits: parts.every((part) => part.grid.fits)};
+}
+
+// A section's lines poured onto pages, as the text sheet has them: its
+// heading on a line of its own, kept with its first row, then its rows on
+// its own grid, half a line between sections. Rows are a fixed pitch apart
+// rather than spread over the page, as sections of different grids share it.
+function pourSections(grid) {
+  const {frame, fontSize: size} = grid;
+  const pitch = size * k.rowPitch;
+  const pages = [[]];
+  let y = frame.rowsTop;
+  const place = (line, height, keep = 0) => {
+    if (y + height + keep > frame.bottom && pages.at(-1).length) {
+      pages.push([]);
+      y = frame.rowsTop;
+    }
+    pages.at(-1).push({...line, top: y});
+    y += height;
+  };
+  grid.parts.forEach((part, index) => {
+    const {columns, layout, blockHeight} = part.grid;
+    const height = layout === 'columns' ? blockHeight : pitch;
+    if (index > 0 && pages.at(-1).length)
+      y += pitch / 2;
+    if (part.heading)
+      place({heading: part.heading}, pitch, height);
+    for (let first = 0; first < part.sheet.problems.length; first += columns)
+      place({part: index, first, end: Math.min(first + columns, part.sheet.problems.length)}, height);
+  });
+  grid.pageLines = pages;
+}
+
 // The grid of one sheet: its question and answer pages share it.
 export function planSheet(sheet, page) {
+  const planner = sheet.sections?.length ? planSectionsAtSize : planAtSize;
   let size = page.fontSize;
-  let grid = planAtSize(sheet, page, size);
+  let grid = planner(sheet, page, size);
   while (!grid.fits && size > 1) {
     size -= 0.5;
-    grid = planAtSize(sheet, page, size);
+    grid = planner(sheet, page, size);
   }
   grid.requestedFontSize = page.fontSize;
+  if (grid.parts)
+    pourSections(grid);
   return grid;
 }
 
 export function pageCount(grid, problems) {
-  return Math.max(1, Math.ceil(problems / (grid.columns * grid.rowsPerPage)));
+  return grid.pageLines?.length ?? Math.max(1, Math.ceil(problems / (grid.columns * grid.rowsPerPage)));
 }
 
 const pointsText = (points) => String(Math.round(points * 2) / 2);
@@ -233,9 +281,12 @@ const pointsText = (points) => String(Math.round(points * 2) / 2);
 // What the user is told when the page takes fewer problems a row than asked.
 export function fewerNote(grid) {
   if (grid.fontSize < grid.requestedFontSize)
-    return `纸上放不下 ${pointsText(grid.requestedFontSize)} 磅的题，打印时字号改为 ${pointsText(grid.fontSize)} 磅，` +
-           `每行 ${grid.columns} 题`;
-  if (grid.columns >= grid.requestedColumns)
-    return null;
-  return `每行放不下 ${grid.requestedColumns} 题，打印时每行改为 ${grid.columns} 题`;
+    return `纸上放不下 ${pointsText(grid.requestedFontSize)} 磅的题，打印时字号改为 ${pointsText(grid.fontSize)} 磅` +
+           (grid.parts ? '' : `，每行 ${grid.columns} 题`);
+  const fewer = (part) => part.columns < part.requestedColumns
+    ? `每行放不下 ${part.requestedColumns} 题，打印时每行改为 ${part.columns} 题` : null;
+  if (!grid.parts)
+    return fewer(grid);
+  const notes = grid.parts.map((part, i) => fewer(part.grid) && `${oneLine(part.heading) || `第 ${i + 1} 段`}：${fewer(part.grid)}`);
+  return notes.filter(Boolean).join('；') || null;
 }

@@ -9,7 +9,7 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {unzipSync, strFromU8} from 'fflate';
-import {cliSheets, launch, make, openSheet, serve, webFolder} from './support.mjs';
+import {cliSheets, launch, make, openSheet, root, serve, webFolder} from './support.mjs';
 
 let browser;
 let server;
@@ -21,6 +21,14 @@ after(async () => {
   await browser?.close();
   await server?.close();
 });
+
+// Three sections, each of its own kind and grid.
+const threeSections = {seed: '3', numbered: true, sections: [
+  {heading: '一、二十以内加法', type: 'add', largest: '20', count: '12'},
+  {heading: '二、表内乘法', type: 'mul', largest: '9', count: '8', 'per-line': '4'},
+  {heading: '三、有余数的除法', type: 'div', largest: '50', count: '6', remainder: true, 'per-line': '3'},
+]};
+const planLink = `#plan=${Buffer.from(JSON.stringify(threeSections)).toString('base64url')}`;
 
 // Clicks each button and returns the files it saved: {name: text}.
 async function saved(page, buttons) {
@@ -132,6 +140,7 @@ describe('printed to PDF: the chosen paper, never scaled, question pages then an
   for (const [paper, width, height, query] of [
     ['a4', 210 * points, 297 * points, 'seed=1&count=110&numbered'],
     ['b5', 176 * points, 250 * points, 'seed=2&type=mul&largest=9999&per-line=8&numbered&count=60&paper=b5'],
+    ['a4, three sections', 210 * points, 297 * points, planLink],
   ]) {
     it(paper, async () => {
       const page = await openSheet(browser, `${server.url}index.html?${query}`);
@@ -144,6 +153,8 @@ describe('printed to PDF: the chosen paper, never scaled, question pages then an
       const sizes = [...words.matchAll(/<page width="([\d.]+)" height="([\d.]+)"/g)];
       assert.equal(sizes.length, onScreen.length);
       assert.equal(words.match(/>口算练习(答案)?<\/word>/g).length, onScreen.length, 'every page drawn');
+      for (const {heading} of query.startsWith('#') ? threeSections.sections : [])
+        assert.equal(words.split(`>${heading}</word>`).length - 1, 2, `${heading} on the question and the answer page`);
       for (const [, w, h] of sizes) {
         assert.ok(Math.abs(w - width) < 1 && Math.abs(h - height) < 1, `page ${w} x ${h}`);
       }
@@ -181,10 +192,91 @@ it('the single file opens from file:// and makes the same sheet', async () => {
   rmSync(usb, {recursive: true, force: true});
 });
 
+describe('plans: a sheet of three sections', () => {
+  const folder = mkdtempSync(join(tmpdir(), 'sumlark-plans-'));
+  const file = (name, text) => (writeFileSync(join(folder, name), text), join(folder, name));
+  const importPlan = async (page, path) => {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#plan-import')]);
+    await chooser.accept([path]);
+  };
+  after(() => rmSync(folder, {recursive: true, force: true}));
+
+  it('imported: the headings in order above their rows, the saved texts and the exported plan the command line\'s, ' +
+     'the copied link the same sheet', async () => {
+    await browser.defaultBrowserContext().overridePermissions(new URL(server.url).origin,
+                                                             ['clipboard-read', 'clipboard-sanitized-write']);
+    const page = await openSheet(browser, server.url);
+    const plan = file('三段.json', JSON.stringify(threeSections));
+    await importPlan(page, plan);
+    await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+    const headings = await page.$eval('.page', (box) => [...box.querySelectorAll('span')]
+      .map((span) => [span.textContent, parseFloat(span.style.top)]).filter(([text]) => /^[一二三]、/.test(text)));
+    assert.deepEqual(headings.map(([text]) => text), threeSections.sections.map((section) => section.heading));
+    assert.ok(headings[0][1] < headings[1][1] && headings[1][1] < headings[2][1], JSON.stringify(headings));
+    assert.match(await page.$eval('#plan-words', (words) => words.textContent), /分 3 段/);
+    const sheets = cliSheets(['--plan', plan]);
+    assert.deepEqual(await saved(page, ['#save-question', '#save-answer']), sheets);
+    const exported = await saved(page, ['#plan-export']);
+    assert.deepEqual(Object.keys(exported), ['三段.json']);
+    assert.deepEqual(cliSheets(['--plan', file('exported.json', exported['三段.json'])]), sheets);
+    await page.click('#copy-link');
+    const link = await page.evaluate(() => navigator.clipboard.readText());
+    assert.match(link, /#plan=[\w-]+$/);
+    const again = await openSheet(browser, link, {width: 375, height: 800});
+    assert.equal(await firstPage(again), await firstPage(page));
+    await Promise.all([page.close(), again.close()]);
+  });
+
+  it('保存为方案 keeps it over a reload, chosen it makes the same sheet, 删除 forgets it', async () => {
+    const page = await openSheet(browser, `${server.url}index.html${planLink}`);
+    const sheet = await firstPage(page);
+    await page.type('#plan-name', '周三练习');
+    await page.click('#plan-save');
+    await page.goto(server.url);
+    await page.waitForFunction(() => !document.getElementById('make').disabled);
+    await page.select('#plan-list', '周三练习');
+    await make(page);
+    assert.equal(await firstPage(page), sheet);
+    await page.click('#plan-delete');
+    await page.reload();
+    await page.waitForFunction(() => !document.getElementById('make').disabled);
+    assert.deepEqual(await page.$$eval('#plan-list option', (options) => options.map((option) => option.value)), ['']);
+    await page.close();
+  });
+
+  for (const name of ['三位数加减（竖式）.json', '100 以内加减填空.json']) {
+    it(`the ready-made ${name}, imported, makes the command line's sheets`, async () => {
+      const page = await openSheet(browser, server.url);
+      const plan = join(root, 'plans', name);
+      await importPlan(page, plan);
+      await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+      const seed = new URL(page.url()).searchParams.get('seed');
+      assert.deepEqual(await saved(page, ['#save-question', '#save-answer']), cliSheets(['--plan', plan, '--seed', seed]));
+      await page.close();
+    });
+  }
+
+  for (const [behaviour, text, words] of [
+    ['a file that is not a plan', '{"count": 20', /不是方案文件/],
+    ['a section the engine refuses', '{"sections": [{"type": "add"}, {"type": "zzz"}]}', /zzz/],
+  ]) {
+    it(`imported, ${behaviour} is refused in words, and no sheet made`, async () => {
+      const page = await openSheet(browser, server.url);
+      await importPlan(page, file('refused.json', text));
+      await page.waitForFunction((pattern) => new RegExp(pattern).test(document.getElementById('status').textContent),
+                                 {}, words.source);
+      assert.equal(await page.$('.page'), null);
+      await page.close();
+    });
+  }
+});
+
 it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条件 open', async () => {
   const pictures = process.env.SUMLARK_PICTURES;
-  for (const [width, name] of [[375, 'web-phone.png'], [1280, 'web-desktop.png']]) {
-    const page = await openSheet(browser, `${server.url}index.html?seed=1&count=110&numbered`, {width, height: 860});
+  for (const [width, name, address] of [[375, 'web-phone.png', '?seed=1&count=110&numbered'],
+    [1280, 'web-desktop.png', '?seed=1&count=110&numbered'], [375, 'web-phone-sections.png', planLink],
+    [1280, 'web-desktop-sections.png', planLink]]) {
+    const page = await openSheet(browser, `${server.url}index.html${address}`, {width, height: 860});
     if (pictures) {
       mkdirSync(pictures, {recursive: true});
       await page.screenshot({path: join(pictures, name)});

@@ -10,7 +10,7 @@ import {extname, join, normalize} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import puppeteer from 'puppeteer-core';
 
-const root = fileURLToPath(new URL('../../..', import.meta.url));
+export const root = fileURLToPath(new URL('../../..', import.meta.url));
 export const webFolder = process.env.SUMLARK_WEB ?? join(root, 'build/wasm/web');
 export const cli = process.env.SUMLARK_CLI ?? join(root, 'build/dev/cli/sumlark-cli');
 
@@ -57,14 +57,14 @@ export async function launch() {
   return browser;
 }
 
-// A page at width x height, ready; with a sheet in the address, that sheet
+// A page at width x height, ready; with a sheet or plan in the address, that sheet
 // (or its refusal) shown.
 export async function openSheet(browser, address, {width = 1280, height = 900} = {}) {
   const page = await browser.newPage();
   await page.setViewport({width, height});
   await page.goto(address);
   await page.waitForFunction(() => !document.getElementById('make').disabled);
-  if (new URL(address).search)
+  if (new URL(address).search || new URL(address).hash)
     await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length || document.querySelector('.refusal'));
   return page;
 }

@@ -130,3 +130,14 @@ test('the table of choices starts every choice where the window does', async () 
   assert.equal(table.carry.window, 'dialog');
   assert.equal(table.count.window, 'main');
 });
+
+test('a plan goes into a link and comes back; what is no plan is told so', async () => {
+  const {planFromAddress, planInAddress, readPlan} = await import(pathToFileURL(join(webDir, 'plans.js')));
+  const plan = {seed: '1', numbered: true, sections: [{heading: '一、口算（20 以内）', type: 'add', count: '6'}, {type: 'mul'}]};
+  const link = planInAddress(plan);
+  assert.match(link, /^[\w-]+$/);
+  assert.deepEqual(planFromAddress(link), plan);
+  assert.throws(() => planFromAddress(link.slice(0, -5)), /链接里的方案不完整/);
+  for (const text of ['{', '[]', '{"count": 20}', '{"type": null}', '{"sections": {}}', '{"sections": [1]}', '{"sections": [{"count": 2}]}x'])
+    assert.throws(() => readPlan(text), /不是方案文件/, text);
+});
