@@ -94,11 +94,8 @@ PlanManager::PlanManager(MainWindow* window)
     connect(remove, &QPushButton::clicked, this, &PlanManager::deletePlan);
     connect(exportTo, &QPushButton::clicked, this, &PlanManager::exportPlan);
     connect(importFrom, &QPushButton::clicked, this, &PlanManager::importPlan);
-    // Only a selected plan can be renamed, deleted or exported.
-    connect(list_, &QListWidget::currentRowChanged, this, [=](int row) {
-        for (QPushButton* button : {rename, remove, exportTo})
-            button->setEnabled(row >= 0);
-    });
+    forSelected_ = {rename, remove, exportTo};
+    connect(list_, &QListWidget::currentRowChanged, this, &PlanManager::followSelection);
 
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close);
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -123,8 +120,14 @@ void PlanManager::fill(const QString& selected)
     }
     if (!list_->currentItem())
         list_->setCurrentRow(list_->count() > 0 ? 0 : -1);
-    // No row at all sends no change of row.
-    emit list_->currentRowChanged(list_->currentRow());
+    // An empty list sends no change of row.
+    followSelection();
+}
+
+void PlanManager::followSelection()
+{
+    for (QPushButton* button : forSelected_)
+        button->setEnabled(list_->currentRow() >= 0);
 }
 
 QString PlanManager::chosenPath() const
@@ -149,7 +152,13 @@ void PlanManager::renamePlan()
     const FileStatus saved = plan ? savePlan(name.toStdString(), *plan) : FileStatus::failure(reason);
     if (!saved.ok)
         return window_->tell("重命名失败", "方案" + quoted(old).toStdString() + "没有改名：" + saved.reason + "。");
-    if (!QFile::remove(chosenPath()))
+    // Where file names ignore case, "abc" saved as "ABC" replaced itself:
+    // the old one goes only while both are there.
+    const std::vector<NamedPlan> plans = savedPlans();
+    const auto listed = [&plans](const QString& n) {
+        return std::any_of(plans.begin(), plans.end(), [&n](const NamedPlan& plan) { return plan.name == n; });
+    };
+    if (listed(old) && listed(name) && !QFile::remove(chosenPath()))
         window_->tell("重命名失败", "已另存为" + quoted(name).toStdString() + "，但原来的方案删不掉：" +
                                         shown(chosenPath()).toStdString());
     fill(name);
@@ -182,7 +191,8 @@ void PlanManager::importPlan()
         reason = wording::applyPlan(chosen, *plan);
     if (!reason.empty())
         return window_->tell("无法导入方案", shown(path).toStdString() + " 不是能用的方案：" + reason);
-    const QString name = QFileInfo(path).fileName().chopped(path.endsWith(kSuffix) ? kSuffix.size() : 0);
+    const QFileInfo file(path);
+    const QString name = file.suffix().compare(kSuffix.mid(1), Qt::CaseInsensitive) == 0 ? file.completeBaseName() : file.fileName();
     if (!mayTakePlanName(this, window_, name))
         return;
     if (const FileStatus saved = savePlan(name.toStdString(), *plan); !saved.ok)

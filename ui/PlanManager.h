@@ -3,7 +3,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <array>
+
 class QListWidget;
+class QPushButton;
 
 namespace sumlark::ui {
 
@@ -19,6 +22,8 @@ public:
 private:
     // The saved plans again, the one named selected if it is among them.
     void fill(const QString& selected = {});
+    // Only a selected plan can be renamed, deleted or exported.
+    void followSelection();
     QString chosenPath() const;
     void renamePlan();
     void deletePlan();
@@ -27,6 +32,7 @@ private:
 
     MainWindow* window_;
     QListWidget* list_ = nullptr;
+    std::array<QPushButton*, 3> forSelected_{};
 };
 
 // Whether a plan may be saved as name: a name planNameProblem passes, and

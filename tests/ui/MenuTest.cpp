@@ -577,7 +577,11 @@ private slots:
         control<QComboBox>("cmbType")->setCurrentIndex(0);
         typeInto("cmbFW2", "5");
         control<QCheckBox>("ckXH")->setChecked(false);
-        chooseSheets(1);
+        chooseMore([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>("cmbPaper")->setCurrentIndex(0);
+            dialog->findChild<QSpinBox*>("spnSheets")->setValue(1);
+            dialog->findChild<QLineEdit*>("txtSeed")->clear();
+        });
         choosePlan(name);
         QVERIFY(sameChoices(window_->choicesShown(), shown));
         QCOMPARE(control<QComboBox>("cmbFW2")->currentText(), "81");
