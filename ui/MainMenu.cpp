@@ -1,6 +1,7 @@
 #include "MainMenu.h"
 
 #include "MainWindow.h"
+#include "PlanMenu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -38,6 +39,8 @@ void addMainMenu(MainWindow* window)
     QMenu* options = bar->addMenu(QStringLiteral("选项"));
     options->setObjectName(QStringLiteral("mnuOptions"));
     addAction(options, "mnuMoreConditions", QString::fromUtf8(kMoreConditions), window, &MainWindow::showMoreConditions);
+
+    addPlanMenu(window);
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("mnuHelp"));

@@ -8,6 +8,7 @@
 #include "MainMenu.h"
 #include "MoreConditionsDialog.h"
 #include "OperationRules.h"
+#include "OptionReading.h"
 #include "ProblemTypes.h"
 #include "SheetPaper.h"
 #include "WindowSheetFolder.h"
@@ -92,6 +93,14 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     return button;
+}
+
+// An editable list shows text as typed, selected when it is one of the list's.
+void showText(QComboBox* list, const std::string& text)
+{
+    const QString shown = QString::fromStdString(text);
+    list->setCurrentIndex(list->findText(shown));
+    list->setEditText(shown);
 }
 
 } // namespace
@@ -252,6 +261,45 @@ WorksheetSettings MainWindow::settingsFromControls() const
     settings.allowRemainder = ckCF->isChecked();
     settings.openWhenDone = ckOpen->isChecked();
     return settings;
+}
+
+wording::OptionChoices MainWindow::choicesShown() const
+{
+    wording::OptionChoices chosen;
+    // 自动打开文件 is how this window ends a run, no choice of the sheets'.
+    const bool opens = chosen.settings.openWhenDone;
+    chosen.settings = settingsFromControls();
+    chosen.settings.openWhenDone = opens;
+    chosen.constraints = conditions_.constraints;
+    chosen.seed = conditions_.seed;
+    chosen.sheets = conditions_.sheets;
+    chosen.className = conditions_.className;
+    chosen.page = {conditions_.page.paper, conditions_.page.fontSize, conditions_.page.layout, conditions_.page.duplex};
+    return chosen;
+}
+
+void MainWindow::showChoices(const wording::OptionChoices& chosen)
+{
+    const WorksheetSettings& settings = chosen.settings;
+    cmbType->setCurrentIndex(static_cast<int>(settings.problemType));
+    showText(cmbFW1, settings.smallestText);
+    showText(cmbFW2, settings.largestText);
+    showText(cmbTS, settings.countText);
+    showText(cmbLS, settings.perLineText);
+    ckXH->setChecked(settings.numbered);
+    ckDA->setChecked(settings.writeAnswers);
+    ckCF->setChecked(settings.allowRemainder);
+    conditions_.constraints = chosen.constraints;
+    conditions_.seed = chosen.seed;
+    conditions_.sheets = chosen.sheets;
+    conditions_.className = chosen.className;
+    conditions_.page = pdf::PageStyle::of(chosen.page);
+    markMoreConditions(this, anyChosen(conditions_));
+}
+
+void MainWindow::tell(const std::string& title, const std::string& text)
+{
+    services_->showMessage(title, text);
 }
 
 void MainWindow::setRunServices(RunServices* services)

@@ -25,6 +25,9 @@ class QRadioButton;
 namespace sumlark {
 class RunServices;
 }
+namespace sumlark::wording {
+struct OptionChoices;
+}
 
 namespace sumlark::ui {
 
@@ -51,6 +54,15 @@ public:
     // The record a press of Create hands to the run, from what the controls
     // show right now.
     WorksheetSettings settingsFromControls() const;
+    // The choices of the controls and of 更多出题条件 as the command line
+    // holds them, for a plan; the list of names is whom they are for, no
+    // plan's.
+    wording::OptionChoices choicesShown() const;
+    // Shows chosen in the controls and among the 更多出题条件 choices; the
+    // list of names and 自动打开文件 stay as they are.
+    void showChoices(const wording::OptionChoices& chosen);
+    // A box with title and text, shown through the run's services.
+    void tell(const std::string& title, const std::string& text);
     // The sheets of the last run, kept for printing while the choices stay.
     const std::optional<WindowRun>& lastRun() const { return lastRun_; }
 

@@ -3,6 +3,8 @@
 #include "ShownText.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace sumlark::wording {
 namespace {
@@ -42,7 +44,69 @@ void put(std::vector<PlanEntry>& entries, const PlanEntry& entry)
         entries.push_back(entry);
 }
 
+// A choice's value in chosen as its option spells it, a switch's as 1 or 0,
+// so that two can be compared; none while unset or when it is no plan's.
+std::optional<std::string> spelling(const OptionChoices& o, const ChoiceWords& words)
+{
+    const auto item = [&words](auto place) {
+        const std::size_t at = static_cast<std::size_t>(place);
+        return at < words.items.size() && !words.items[at].spelling.empty() ? std::string(words.items[at].spelling)
+                                                                             : std::to_string(at);
+    };
+    const auto range = [](const std::optional<WholeRange>& r) -> std::optional<std::string> {
+        if (!r)
+            return std::nullopt;
+        return std::to_string(r->low) + ".." + std::to_string(r->high);
+    };
+    const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    switch (words.choice) {
+    case Choice::Type: return item(o.settings.problemType);
+    case Choice::Smallest: return o.settings.smallestText;
+    case Choice::Largest: return o.settings.largestText;
+    case Choice::Count: return o.settings.countText;
+    case Choice::PerLine: return o.settings.perLineText;
+    case Choice::Numbered: return flag(o.settings.numbered);
+    case Choice::WriteAnswers: return flag(o.settings.writeAnswers);
+    case Choice::Remainder: return flag(o.settings.allowRemainder);
+    case Choice::Distinct: return flag(o.constraints.distinct);
+    case Choice::Carry: return item(o.constraints.carry);
+    case Choice::Borrow: return item(o.constraints.borrow);
+    case Choice::Blank: return item(o.constraints.blank);
+    case Choice::Terms: return std::to_string(o.constraints.terms);
+    case Choice::First: return range(o.constraints.first);
+    case Choice::Second: return range(o.constraints.second);
+    case Choice::Result: return range(o.constraints.result);
+    case Choice::NoTrivial: return flag(o.constraints.noTrivial);
+    case Choice::Seed: return o.seed ? std::optional(std::to_string(*o.seed)) : std::nullopt;
+    case Choice::Sheets: return std::to_string(o.sheets);
+    case Choice::ClassName: return o.className;
+    case Choice::Pdf: return flag(o.pdf);
+    case Choice::Paper: return item(o.page.paper);
+    case Choice::FontSize: return std::to_string(std::lround(o.page.fontSize));
+    case Choice::Layout: return item(o.page.layout);
+    case Choice::Duplex: return flag(o.page.duplex);
+    case Choice::Folder:
+    case Choice::Encoding:
+    case Choice::Names: break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::vector<PlanEntry> planEntriesOf(const OptionChoices& chosen)
+{
+    const OptionChoices fresh;
+    std::vector<PlanEntry> entries;
+    for (const ChoiceWords& words : choiceWords()) {
+        const std::optional<std::string> value = spelling(chosen, words);
+        if (words.option.empty() || !value || value == spelling(fresh, words))
+            continue;
+        const bool isSwitch = limitsOf(words.choice).kind == ChoiceKind::Switch;
+        entries.push_back({std::string(words.option.substr(2)), isSwitch ? std::string() : *value});
+    }
+    return entries;
+}
 
 bool isSheetWide(Choice choice)
 {

@@ -42,6 +42,13 @@ bool isSheetWide(Choice choice);
 // 的 largest"); empty when every one was read.
 std::string applyPlan(OptionChoices& chosen, const PlanText& plan);
 
+// The choices as a plan's options: each that differs from where it starts,
+// spelt as the command line spells it, a switch turned the other way with
+// an empty value, in the order of the table. The folder, the encoding and
+// the file of names stay out: a plan is what the sheets are, not where they
+// go or whom for; the seed only when one is set.
+std::vector<PlanEntry> planEntriesOf(const OptionChoices& chosen);
+
 // The plan with the options given beside it, each in place of the plan's of
 // the same key: the sheet-wide ones at the top, a section's in the one
 // section there is.

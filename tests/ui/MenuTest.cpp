@@ -1,10 +1,13 @@
 // The menu bar's actions: the print preview's pages, the PDF pair's names,
-// the choices of 更多出题条件 reaching the run, refusals, class sets, and the
-// folder's path when no file manager opens it.
+// the choices of 更多出题条件 reaching the run, refusals, class sets, the
+// folder's path when no file manager opens it, and plans saved, chosen and
+// managed.
 
 #include "MoreConditionsDialog.h"
 #include "NamesDialog.h"
 #include "PdfWords.h"
+#include "PlanFiles.h"
+#include "PlanManager.h"
 #include "RefusalWords.h"
 #include "RunPlan.h"
 #include "WindowFixture.h"
@@ -20,6 +23,13 @@
 
 using sumlark::ui::MoreConditions;
 using sumlark::ui::MoreConditionsDialog;
+using sumlark::wording::OptionChoices;
+using sumlark::wording::PlanEntry;
+using Entries = std::vector<PlanEntry>;
+
+namespace sumlark::wording {
+bool operator==(const PlanEntry& a, const PlanEntry& b) { return a.key == b.key && a.value == b.value; }
+}
 
 // A class's name as long as a page's name line takes.
 const std::string kClass20 = "第一小学三年级二班（实验班）课后兴趣小组";
@@ -53,9 +63,60 @@ class MenuTest : public QObject, WindowFixture {
         press("mnuExportPdf");
     }
 
+    // Plans are saved under a configuration folder of the test's own.
+    std::unique_ptr<QTemporaryDir> config_;
+    QString savedPlan(const QString& name) const { return config_->filePath("sumlark/plans/" + name + ".json"); }
+    // The 方案 menu as it opens, its items' texts, separators as "-".
+    QStringList openPlanMenu()
+    {
+        auto* menu = window_->findChild<QMenu*>("mnuPlans");
+        menu->popup(window_->mapToGlobal(QPoint(0, 0)));
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << (action->isSeparator() ? "-" : action->text());
+        picture(menu, "mnuPlans.png");
+        menu->hide();
+        return items;
+    }
+    void choosePlan(const QString& name)
+    {
+        openPlanMenu();
+        for (QAction* action : window_->findChild<QMenu*>("mnuPlans")->actions())
+            if (action->text() == name)
+                return action->trigger();
+        QFAIL(qPrintable("no plan " + name));
+    }
+    // Answers the name asked for, then the question whether to replace.
+    void answerName(const QString& name, QMessageBox::StandardButton replace = QMessageBox::NoButton)
+    {
+        whenOpen<QInputDialog>([name, replace](QInputDialog* dialog) {
+            if (replace != QMessageBox::NoButton)
+                whenOpen<QMessageBox>([replace](QMessageBox* box) { box->button(replace)->click(); });
+            dialog->setTextValue(name);
+            dialog->accept();
+        });
+    }
+    // The choices a plan of entries gives; a reply fails the test.
+    static OptionChoices planned(const Entries& entries)
+    {
+        OptionChoices chosen;
+        if (const std::string reply = applyPlan(chosen, {entries, {}}); !reply.empty())
+            QTest::qFail(reply.c_str(), __FILE__, __LINE__);
+        return chosen;
+    }
+    static bool sameChoices(const OptionChoices& a, const OptionChoices& b)
+    {
+        return a.request() == b.request() && a.page == b.page && a.pdf == b.pdf;
+    }
+
 private slots:
     void initTestCase() { QVERIFY(setUpApplication()); }
-    void init() { QVERIFY(openWindow()); }
+    void init()
+    {
+        config_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", config_->path().toUtf8());
+        QVERIFY(openWindow());
+    }
 
     // Ctrl+P shows question pages of every sheet, then their answer pages,
     // made as Create makes them, without the editor or the box; 200 problems
@@ -443,6 +504,193 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 2000);
         QVERIFY2(shown.startsWith(title + "：") && shown.contains(QDir::toNativeSeparators(inFolder())), qPrintable(shown));
         QVERIFY(QFileInfo(inFolder()).isDir());
+    }
+    // A plan holds each choice that differs from where it starts, spelt as
+    // the command line spells it, and reads back as the same choices; where
+    // the sheets go and whom for stays out.
+    void planEntriesReadBack_data()
+    {
+        rows<Entries, Entries>({
+            {"nothing chosen", {{}, {}}},
+            {"values back where they start", {{{"largest", "10"}, {"terms", "2"}, {"blank", "result"}}, {}}},
+            {"switches either way", {{{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}},
+                                     {{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}}}},
+            {"lists by their spelling",
+             {{{"type", "2"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}},
+              {{"type", "mul"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}}}},
+            {"ranges and typed texts as typed",
+             {{{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}},
+              {{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}}}},
+            {"the whole sheet's",
+             {{{"duplex", ""}, {"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"pdf", ""}},
+              {{"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"pdf", ""}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"duplex", ""}}}},
+            {"folder, encoding and names left out", {{{"out", "/tmp/x"}, {"encoding", "GBK"}, {"names", "名单.txt"}}, {}}},
+        });
+    }
+    void planEntriesReadBack()
+    {
+        const auto [given, spelt] = row<Entries, Entries>();
+        const OptionChoices chosen = planned(given);
+        QVERIFY(sumlark::wording::planEntriesOf(chosen) == spelt);
+        QVERIFY(sameChoices(planned(spelt), chosen));
+    }
+
+    // 保存为方案… keeps what the window and 更多出题条件 show under a name
+    // that can name a file, asking before it replaces a saved plan; the file
+    // reads back as those choices, and choosing the plan after the controls
+    // changed shows them again.
+    void savedPlanComesBack_data()
+    {
+        using B = QMessageBox::StandardButton;
+        rows<QString, B, QString, bool>({{"a new name", {" 周一口算 ", B::NoButton, "", true}},
+                                         {"a hidden file's name", {".周一", B::NoButton, "无法保存方案：方案的名字“.周一”不能用：", false}},
+                                         {"an earlier plan kept on no", {"旧的", B::No, "", false}},
+                                         {"an earlier plan replaced on yes", {"旧的", B::Yes, "", true}}});
+    }
+    void savedPlanComesBack()
+    {
+        const auto [typed, replace, told, saved] = row<QString, QMessageBox::StandardButton, QString, bool>();
+        const QString name = typed.trimmed();
+        QVERIFY(sumlark::savePlan("旧的", {{{"count", "99"}}, {}}).ok);
+        const QByteArray before = bytesOf(savedPlan(name));
+        control<QComboBox>("cmbType")->setCurrentIndex(3);
+        typeInto("cmbFW2", "81");
+        control<QCheckBox>("ckXH")->setChecked(true);
+        control<QCheckBox>("ckCF")->setChecked(true);
+        chooseMore([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>("cmbPaper")->setCurrentIndex(2);
+            dialog->findChild<QSpinBox*>("spnSheets")->setValue(3);
+            dialog->findChild<QLineEdit*>("txtSeed")->setText("42");
+        });
+        const OptionChoices shown = window_->choicesShown();
+        openPlanMenu();
+        answerName(typed, replace);
+        press("mnuSavePlan");
+        QCOMPARE(messages().size(), int(!told.isEmpty()));
+        QVERIFY2(told.isEmpty() || messages()[0].startsWith(told), qPrintable(messages().join("")));
+        QCOMPARE(bytesOf(savedPlan(name)) != before, saved);
+        if (!saved)
+            return;
+        std::string reason;
+        const auto plan = sumlark::readPlanFile(savedPlan(name), reason);
+        QVERIFY2(plan && plan->sections.empty() && sameChoices(planned(plan->wide), shown), reason.c_str());
+
+        control<QComboBox>("cmbType")->setCurrentIndex(0);
+        typeInto("cmbFW2", "5");
+        control<QCheckBox>("ckXH")->setChecked(false);
+        chooseMore([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>("cmbPaper")->setCurrentIndex(0);
+            dialog->findChild<QSpinBox*>("spnSheets")->setValue(1);
+            dialog->findChild<QLineEdit*>("txtSeed")->clear();
+        });
+        choosePlan(name);
+        QVERIFY(sameChoices(window_->choicesShown(), shown));
+        QCOMPARE(control<QComboBox>("cmbFW2")->currentText(), "81");
+        QCOMPARE(control<QAction>("mnuMoreConditions")->text(), "更多出题条件…（已设置）");
+    }
+
+    // The menu lists the user's plans, then the ready-made ones. Choosing
+    // one sets every choice it names and every other back to where it
+    // starts; one the window cannot show, or whose options are wrong, is
+    // refused with why and leaves the choices; options only the command line
+    // takes are told as left out.
+    void choosingAPlan_data()
+    {
+        // the plan's file (none: a ready-made plan); what is told; whether the choices follow it
+        rows<QString, QByteArray, QString, bool>({
+            {"a ready-made plan", {"表内除法", {}, "", true}},
+            {"a plan of the user's", {"试用", R"({"type": "sub", "largest": "50", "numbered": true})", "", true}},
+            {"two sections refused", {"试用", R"({"sections": [{"count": "5"}, {"count": "6"}]})",
+                                      "无法使用方案：方案“试用”把一张纸分成了几段，主窗口只能", false}},
+            {"a heading refused", {"试用", R"({"sections": [{"heading": "一、口算", "count": "5"}]})",
+                                   "无法使用方案：方案“试用”的练习带标题", false}},
+            {"a wrong option refused", {"试用", R"({"cuont": "5"})", "无法使用方案：方案里没有“cuont”这个选项", false}},
+            {"a file that is no plan", {"试用", "[1, 2]", "无法使用方案：方案“试用”读不出来：方案要是一个", false}},
+            {"command-line options told", {"试用", R"({"largest": "30", "pdf": true, "names": "/tmp/名单.txt"})",
+                                           "方案：已按方案“试用”设置。方案里的 --names、--pdf 只在命令行上用", true}},
+        });
+    }
+    void choosingAPlan()
+    {
+        const auto [name, json, told, follows] = row<QString, QByteArray, QString, bool>();
+        QFile file(savedPlan(name));
+        QVERIFY(json.isNull() || (QDir().mkpath(config_->filePath("sumlark/plans")) && file.open(QFile::WriteOnly) &&
+                                  file.write(json) == json.size()));
+        file.close();
+        QVERIFY(sumlark::savePlan("周一口算", {{{"count", "20"}}, {}}).ok);
+        const QStringList menu = openPlanMenu();
+        const QStringList top = QStringList{"保存为方案…", "-", "周一口算"} + (json.isNull() ? QStringList() : QStringList{"试用"}) +
+                                QStringList{"-", "10 以内加减法"};
+        QCOMPARE(menu.mid(0, top.size()), top);
+        QCOMPARE(menu.mid(menu.size() - 3), (QStringList{"表内除法", "-", "管理方案…"}));
+        typeInto("cmbFW2", "77");
+        chooseMore([](QDialog* dialog) { dialog->findChild<QComboBox*>("cmbCarry")->setCurrentIndex(1); });
+        const OptionChoices before = window_->choicesShown();
+        choosePlan(name);
+        std::string reason;
+        const auto plan = sumlark::readPlanFile(sumlark::planPath(name), reason);
+        OptionChoices fromPlan;
+        QVERIFY(!follows || (plan && applyPlan(fromPlan, *plan).empty()));
+        fromPlan.pdf = false, fromPlan.namesFile.clear(); // the window's own
+        QVERIFY(sameChoices(window_->choicesShown(), follows ? fromPlan : before));
+        QCOMPARE(messages().size(), int(!told.isEmpty()));
+        QVERIFY2(told.isEmpty() || messages()[0].startsWith(told), qPrintable(messages().join("")));
+    }
+
+    // 管理方案 renames, deletes (once the user agrees), imports a plan file
+    // it can read and refuses one it cannot with why, and exports a plan's
+    // bytes; the ready-made plans are not among the user's.
+    void managePlans()
+    {
+        for (const char* name : {"甲", "乙"})
+            QVERIFY(sumlark::savePlan(name, {{{"count", "20"}}, {}}).ok);
+        sumlark::ui::PlanManager manager(window_.get());
+        manager.show();
+        auto* list = manager.findChild<QListWidget*>("lstPlans");
+        const auto listed = [list] {
+            QStringList names;
+            for (int i = 0; i < list->count(); ++i)
+                names << list->item(i)->text() + (list->currentRow() == i ? "*" : "");
+            return names;
+        };
+        const auto click = [&manager](const char* button) { manager.findChild<QPushButton*>(button)->click(); };
+        const auto fileChosen = [](const QString& path) {
+            whenOpen<QFileDialog>([path](QFileDialog* dialog) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        };
+        const auto answer = [](QMessageBox::StandardButton button) {
+            whenOpen<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
+        };
+        list->setCurrentRow(1);
+        QCOMPARE(listed(), (QStringList{"乙", "甲*"}));
+        picture(&manager, "frmPlans.png");
+        answerName("丙");
+        click("cmdRenamePlan");
+        QCOMPARE(listed(), (QStringList{"丙*", "乙"}));
+        QVERIFY(!QFileInfo::exists(savedPlan("甲")) && bytesOf(savedPlan("丙")) == bytesOf(savedPlan("乙")));
+        answer(QMessageBox::No);
+        click("cmdDeletePlan");
+        answer(QMessageBox::Yes);
+        click("cmdDeletePlan");
+        QCOMPARE(listed(), QStringList{"乙*"});
+        QVERIFY(!QFileInfo::exists(savedPlan("丙")));
+
+        const QString outside = scratch_->filePath("给同事.json");
+        fileChosen(outside);
+        click("cmdExportPlan");
+        QCOMPARE(bytesOf(outside), bytesOf(savedPlan("乙")));
+        const QByteArray wrong = R"({"count": 5})";
+        QFile file(scratch_->filePath("坏的.json"));
+        QVERIFY(file.open(QFile::WriteOnly) && file.write(wrong) == wrong.size());
+        file.close();
+        for (const QString& path : {file.fileName(), outside}) {
+            fileChosen(path);
+            click("cmdImportPlan");
+        }
+        QCOMPARE(listed(), (QStringList{"乙", "给同事*"}));
+        QCOMPARE(messages(), QStringList("无法导入方案：" + file.fileName() + " 不是能用的方案：方案的 count 要写成字符串（加引号），开关写成 true"));
     }
 };
 
