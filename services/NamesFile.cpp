@@ -1,7 +1,7 @@
 #include "NamesFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "SmallFile.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -33,27 +33,10 @@ std::optional<QString> decoded(const QByteArray& bytes, QStringDecoder&& decoder
 
 std::optional<std::string> readNamesFile(const QString& path, std::string& reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        reason = "找不到名单文件";
+    const std::optional<QByteArray> read = readSmallFile(path, kMaxNamesFileBytes, "一个班的名单", reason);
+    if (!read)
         return std::nullopt;
-    }
-    // Checked before opening: opening a pipe waits for a writer that may
-    // never come.
-    if (!info.isFile()) {
-        reason = "名单不是一个普通的文本文件";
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = "名单文件打不开（" + file.errorString().toStdString() + "）";
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxNamesFileBytes + 1);
-    if (bytes.size() > kMaxNamesFileBytes) {
-        reason = "名单文件太大了，不像是一个班的名单（最多 " + std::to_string(kMaxNamesFileBytes / 1024) + " KB）";
-        return std::nullopt;
-    }
+    const QByteArray& bytes = *read;
     // A byte order mark says the encoding; without one, text that is valid
     // UTF-8 is taken as UTF-8 and anything else as GBK.
     const auto marked = QStringConverter::encodingForData(bytes);

@@ -3,9 +3,9 @@
 #include "PathBytes.h"
 #include "ProgramModule.h"
 #include "SheetFolder.h"
+#include "SmallFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -106,21 +106,10 @@ QString planPath(const QString& given)
 
 std::optional<wording::PlanText> readPlanFile(const QString& path, std::string& reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
-        reason = info.exists() ? "这不是一个普通的文件" : "找不到这个文件";
+    const std::optional<QByteArray> read = readSmallFile(path, kMaxPlanFileBytes, "一个方案", reason);
+    if (!read)
         return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = "文件打不开（" + file.errorString().toStdString() + "）";
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxPlanFileBytes + 1);
-    if (bytes.size() > kMaxPlanFileBytes) {
-        reason = "文件太大了，不像是一个方案（最多 " + std::to_string(kMaxPlanFileBytes / 1024) + " KB）";
-        return std::nullopt;
-    }
+    const QByteArray& bytes = *read;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {

@@ -345,7 +345,7 @@ private slots:
     {
         rows<QByteArray, QString, QString>(
             {{"GBK, Windows line ends", {"\xD5\xC5\xC8\xFD\r\n\r\n\xC0\xEE\xCB\xC4\r\n", "张三\n李四\n", ""}},
-             {"a pipe", {{}, "王五\n", "原因：名单不是一个普通的文本文件"}}});
+             {"a pipe", {{}, "王五\n", "原因：这不是一个普通的文件"}}});
     }
     void namesFromAFile()
     {
