@@ -4,6 +4,7 @@
 // print it. The text sheets and the printed pages are all drawn from it, so
 // none of them has to read another's output.
 
+#include "PageChoices.h"
 #include "ProblemTypes.h"
 #include "SheetProblem.h"
 
@@ -36,6 +37,9 @@ struct Sheet {
     // and the texts above speak of the whole. Empty for a sheet of one.
     std::vector<Sheet> sections;
     std::string heading; // of a section: "一、口算"; may be empty
+    // Of a section after the first, how it stands on paper; the first, and
+    // a sheet of one section, stand as the page's choices say.
+    PageLayout layout = PageLayout::Rows;
 
     // The serial prefix of the problem at index (0-based): "07) ", or
     // nothing when the problems are not numbered.

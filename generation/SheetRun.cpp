@@ -74,6 +74,7 @@ Sheet makeSections(const std::vector<SheetSection>& sections, const std::vector<
             own.seed = deriveSeed(*options.seed, static_cast<std::uint64_t>(i));
         Sheet section = makeSheet(sections[i].settings, plans[planOf[i]], own, random);
         section.heading = sections[i].heading;
+        section.layout = sections[i].layout;
         if (i == 0) {
             whole = section; // its seed, tag and switches are the sheet's
             whole.problems.clear();

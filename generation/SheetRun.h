@@ -8,6 +8,7 @@
 // whole set come last. The engine names what happened; front ends word it.
 
 #include "GenerateSheets.h"
+#include "PageChoices.h"
 #include "ProblemConstraints.h"
 #include "Refusal.h"
 #include "RunServices.h"
@@ -23,11 +24,13 @@
 
 namespace sumlark {
 
-// A section of a sheet after the first: its heading and its own choices.
+// A section of a sheet after the first: its heading and its own choices,
+// down to how its problems stand on paper (the first's is the page's).
 struct SheetSection {
     std::string heading;
     WorksheetSettings settings;
     ProblemConstraints constraints{};
+    PageLayout layout = PageLayout::Rows;
 
     friend bool operator==(const SheetSection&, const SheetSection&) = default;
 };

@@ -133,7 +133,8 @@ std::string applyPlan(OptionChoices& chosen, const PlanText& plan)
             chosen.page.layout = section.page.layout;
             chosen.heading = plan.sections[i].heading;
         } else {
-            chosen.moreSections.push_back({plan.sections[i].heading, section.settings, section.constraints});
+            chosen.moreSections.push_back(
+                {plan.sections[i].heading, section.settings, section.constraints, section.page.layout});
         }
     }
     return {};
