@@ -69,7 +69,8 @@ export function around(sheet, index) {
   return {before: `${p.left} ${p.sign} ${p.right}${tail} = `, after: ''};
 }
 
-// Whether any answer of these problems is below zero: their boxes get the
-// page's own minus key, which a phone's number pad may lack.
-export const anyNegative = (problems, remainders) =>
-  problems.some((problem) => kinds[answerKind(problem, remainders)].expected(problem).some((value) => value < 0));
+// Whether these problems hold numbers below zero, so that an answer may be
+// one: their boxes get the page's own minus key, which a phone's number pad
+// may lack. Sheets of numbers from zero up never show it.
+export const anyNegative = (problems) =>
+  problems.some(({left, right, result, third = 0}) => Math.min(left, right, result, third) < 0);

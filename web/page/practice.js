@@ -29,7 +29,7 @@ export class Practice {
     this.parts = parts.map((part, p) => {
       const problems = sheet.problems.slice(first, first + part.problems);
       const allowed = remainders(p);
-      const minus = anyNegative(problems, allowed);
+      const minus = anyNegative(problems);
       const items = problems.map((problem, i) => ({index: first + i, problem, kind: answerKind(problem, allowed), minus}));
       first += problems.length;
       this.items.push(...items);

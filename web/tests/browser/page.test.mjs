@@ -283,6 +283,7 @@ it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条�
     if (address === marked) {
       const answers = answersIn(Object.values(await saved(page, ['#save-answer']))[0]);
       await practise(page);
+      await page.type('#pupil-name', '王小明');
       await handIn(page, answers.map((answer, i) => (i % 4 === 1 ? ['1'] : i === 6 ? [] : answer)));
       await page.$eval('#result-card', (card) => card.scrollIntoView({block: 'end'}));
     }
@@ -302,12 +303,14 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
   const clock = (page) => page.$eval('[role="timer"]', (time) => time.textContent);
   const fullWidth = (text) => text.replace(/\d/g, (digit) => String.fromCharCode(0xff10 + Number(digit))).replace('-', '－');
 
-  for (const [behaviour, query, typed, label] of [
-    ['every answer right, blanks in any place: full marks, the clock stopped', marked, (text) => text, '第 1 题的答案'],
+  for (const [behaviour, query, typed, label, quotients] of [
+    ['every answer right, blanks in any place: full marks, the clock stopped', marked, (text) => text, '第 1 题的答案', 1],
     ['digits and minus of a Chinese input method, the page\'s minus key beside answers below zero',
-     '?seed=8&type=add-sub&smallest=-20&largest=20&blank=mixed&count=10&numbered', fullWidth, '第 1 题的答案'],
-    ['a remainder in its own box, one left empty read as 0', '?seed=5&type=div&remainder&largest=30&count=12&numbered',
-     (text) => text, '第 1 题的商'],
+     '?seed=8&type=add-sub&smallest=-20&largest=20&blank=mixed&count=10&numbered', fullWidth, '第 1 题的答案', 0],
+    ['the column form in rows, a remainder in its own box, one left empty read as 0',
+     '?seed=5&type=div&remainder&largest=30&count=12&numbered&layout=vertical', (text) => text, '第 1 题的商', 12],
+    ['three sections under their headings, a remainder\'s box only where its section allows one', planLink,
+     (text) => text, '第 1 题的答案', 6],
   ]) {
     it(behaviour, async () => {
       const page = await openSheet(browser, `${server.url}index.html${query}`, {width: 375, height: 800});
@@ -316,8 +319,10 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
       const boxes = await page.$$eval('input.answer', (all) => all.map((box) => [box.getAttribute('aria-label'), box.inputMode]));
       assert.deepEqual(boxes[0], [label, 'numeric']);
       assert.equal((await page.$$('.minus')).length > 0, answers.flat().some((answer) => answer?.startsWith('-')));
-      if (query.includes('type=div'))
-        assert.ok(answers.some(([, remainder]) => remainder === undefined) && (await page.$$('input.answer-1')).length === 12);
+      assert.equal((await page.$$('input.answer-1')).length, quotients);
+      assert.ok(quotients < answers.length || answers.some(([, remainder]) => remainder === undefined), 'an exact division');
+      assert.deepEqual(await page.$$eval('.practice h3', (all) => all.map((heading) => heading.textContent)),
+                       query === planLink ? threeSections.sections.map((section) => section.heading) : []);
       await page.waitForFunction(() => document.querySelector('[role="timer"]').textContent !== '00:00');
       await handIn(page, answers.map((answer) => answer.map((text) => text && typed(text))));
       assert.match(await result(page), new RegExp(`^答对 ${answers.length} 题，共 ${answers.length} 题，用时 ${await clock(page)}。全部做对了`));
