@@ -342,7 +342,7 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
     const page = await openSheet(browser, `${server.url}index.html${marked}`);
     const answers = await answersOf(page);
     await practise(page);
-    await page.type('#pupil-name', '王小明');
+    await page.type('#pupil-name', '陈小雨');
     await handIn(page, answers.map((answer, i) => (i === 1 ? [String(Number(answer[0]) + 1)] : i === 4 ? [] : answer)));
     const rows = await practised(page);
     assert.deepEqual(rows.filter((row) => row.verdict !== 'right').map(({number, verdict, words}) => [number, verdict, words]),
@@ -350,7 +350,7 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
     assert.match(await result(page), /^答对 10 题，共 12 题，用时 \d\d:\d\d。错 1 题，没答 1 题。$/);
     await page.click('#copy-result');
     const card = await page.evaluate(() => navigator.clipboard.readText());
-    assert.match(card, /^口算练习成绩\n姓名：王小明\n日期：\d{4}-\d\d-\d\d \d\d:\d\d\n练习：.+12 题\n成绩：答对 10 题，共 12 题\n用时：\d\d:\d\d\n链接：http.+seed=3/);
+    assert.match(card, /^口算练习成绩\n姓名：陈小雨\n日期：\d{4}-\d\d-\d\d \d\d:\d\d\n练习：.+12 题\n成绩：答对 10 题，共 12 题\n用时：\d\d:\d\d\n链接：http.+seed=3/);
     await page.click('#redo');
     assert.deepEqual((await practised(page)).map((row) => [row.number, row.verdict]), [[2, ''], [5, '']]);
     await handIn(page, [answers[1], answers[4]]);
@@ -360,8 +360,8 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
     await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
     await page.click('#records summary');
     await page.waitForSelector('.record-name li');
-    assert.match(await page.$eval('#record-list', (list) => list.textContent), /王小明.*答对 10\/12　用时 \d\d:\d\d/);
-    const mine = '.record-name button[aria-label*="王小明"]';
+    assert.match(await page.$eval('#record-list', (list) => list.textContent), /陈小雨.*答对 10\/12　用时 \d\d:\d\d/);
+    const mine = '.record-name button[aria-label*="陈小雨"]';
     for (const [button, answer, left] of [[mine, false, 1], ['#records-clear', true, 0]]) {
       page.once('dialog', (dialog) => (answer ? dialog.accept() : dialog.dismiss()));
       await page.click(button);
