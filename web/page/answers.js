@@ -1,8 +1,10 @@
 // What a pupil answers for a problem and how it is marked. Each kind of
 // answer names its boxes, what they should hold and how the right answer is
-// shown; the practice view draws a kind's boxes where its blank stands. A
-// comparison answered with ＞ ＜ ＝ is one more kind: its buttons in place of
-// the box, one more row of `kinds` and of `answerKind`.
+// shown; the practice view draws a kind's boxes where its blank stands and
+// hands `mark` their texts. A comparison answered with ＞ ＜ ＝ is one more
+// kind: a row of `kinds` whose answer is the sign, a case of `answerKind`,
+// and, in the practice view's row, its three buttons drawn in place of the
+// box, read as the sign pressed.
 
 import {printedProblem, remainderText, wholeText} from './plan.js';
 import {MINUS} from './measure.js';

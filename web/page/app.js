@@ -28,6 +28,7 @@ function showActions(made) {
   const set = made && made.model.sheets.length > 1;
   for (const id of ['print', 'copy-link', 'practise'])
     $(id).disabled = !made;
+  $('practise').parentElement.hidden = !made;
   for (const id of ['save-question', 'save-answer']) {
     $(id).disabled = !made;
     $(id).hidden = set;

@@ -101,6 +101,7 @@ export class Practice {
       element('span', {class: 'number', 'aria-hidden': 'true'}, `${number})`),
       element('span', {class: 'expression'}, before, element('span', {class: 'boxes'}, ...boxes), after),
       item.verdict);
+    item.read = () => item.boxes.map((box) => box.value);
     item.row.addEventListener('keydown', (event) => {
       if (event.key === 'Enter' && event.target.matches('input.answer')) {
         event.preventDefault();
@@ -130,7 +131,7 @@ export class Practice {
     const missed = [];
     let right = 0;
     for (const item of this.current) {
-      const verdict = mark(item.kind, item.problem, item.boxes.map((box) => box.value));
+      const verdict = mark(item.kind, item.problem, item.read());
       item.row.dataset.verdict = verdict;
       item.verdict.textContent = verdicts[verdict] + (verdict === 'right' ? '' : `，正确答案 ${rightAnswer(item.kind, item.problem)}`);
       for (const box of item.boxes) {
