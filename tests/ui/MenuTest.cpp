@@ -747,6 +747,9 @@ private slots:
         const qsizetype first = sheet.indexOf("一、口算\r\n"), second = sheet.indexOf("三、竖式\r\n");
         QVERIFY2(first >= 0 && second > first && !sheet.contains("二、乘法"), qPrintable(sheet));
         QVERIFY2(sheet.indexOf("13) ") > second && !sheet.contains("14) "), qPrintable(sheet));
+        exportAs("分段"); // every section's problems on paper too
+        const auto pages = sumlark::testing::readPdfPages(inFolder("分段.pdf"));
+        QVERIFY(pages.size() == 1 && std::ranges::count(pages[0].words, "13)", &sumlark::testing::PdfWord::text) == 1);
     }
 
     // 管理方案 renames, deletes (once the user agrees), imports a plan file
