@@ -16,13 +16,6 @@
 namespace sumlark::ui {
 namespace {
 
-QPushButton* button(const char* name, const QString& text, std::string_view tip)
-{
-    auto* made = named(new QPushButton(text), name, tip);
-    made->setAutoDefault(false);
-    return made;
-}
-
 // The sections the list shows without scrolling: enough to read, few
 // enough that the dialog keeps a sensible height.
 constexpr int kShownLines = 3;
@@ -32,7 +25,7 @@ constexpr int kShownLines = 3;
 QString sectionLine(const SheetSection& section, int number)
 {
     const WorksheetSettings& settings = section.settings;
-    QStringList parts{section.heading.empty() ? QStringLiteral("第 %1 段").arg(number) : QString::fromStdString(section.heading),
+    QStringList parts{section.heading.empty() ? QStringLiteral("第 %1 段").arg(number) : QString::fromStdString(section.heading).simplified(),
                       QString::fromStdString(settings.typeText + " " + settings.smallestText + "–" + settings.largestText),
                       QString::fromStdString(settings.countText) + QStringLiteral(" 题")};
     const auto item = [](Choice choice, auto value) {
@@ -57,14 +50,15 @@ SectionsBox::SectionsBox(const std::string& heading, std::vector<SheetSection> s
     list_ = named(new QListWidget, "lstSections",
                   "第 1 段是主窗口和上面选的题；这里是接在它后面的各段，题号一直往下排");
     list_->setFixedHeight(list_->fontMetrics().lineSpacing() * kShownLines + 2 * list_->frameWidth() + 4);
-    auto* add = button("cmdAddSection", QStringLiteral("添加…"), "在最后添加一段");
-    edit_ = button("cmdEditSection", QStringLiteral("编辑…"), "修改选中的一段");
-    remove_ = button("cmdRemoveSection", QStringLiteral("删除"), "删除选中的一段");
-    up_ = button("cmdSectionUp", QStringLiteral("上移"), "把选中的一段往前移");
-    down_ = button("cmdSectionDown", QStringLiteral("下移"), "把选中的一段往后移");
+    auto* add = named(new QPushButton(QStringLiteral("添加…")), "cmdAddSection", "在最后添加一段");
+    edit_ = named(new QPushButton(QStringLiteral("编辑…")), "cmdEditSection", "修改选中的一段");
+    remove_ = named(new QPushButton(QStringLiteral("删除")), "cmdRemoveSection", "删除选中的一段");
+    up_ = named(new QPushButton(QStringLiteral("上移")), "cmdSectionUp", "把选中的一段往前移");
+    down_ = named(new QPushButton(QStringLiteral("下移")), "cmdSectionDown", "把选中的一段往后移");
     connect(add, &QPushButton::clicked, this, [this] { edit(static_cast<int>(sections_.size())); });
     connect(edit_, &QPushButton::clicked, this, [this] { edit(list_->currentRow()); });
-    connect(list_, &QListWidget::itemActivated, this, [this] { edit(list_->currentRow()); });
+    // Not on Enter, which the list passes on to the dialog's 确定 as well.
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { edit(list_->currentRow()); });
     connect(remove_, &QPushButton::clicked, this, &SectionsBox::remove);
     connect(up_, &QPushButton::clicked, this, [this] { move(-1); });
     connect(down_, &QPushButton::clicked, this, [this] { move(1); });
