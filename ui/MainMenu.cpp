@@ -1,6 +1,7 @@
 #include "MainMenu.h"
 
 #include "MainWindow.h"
+#include "MoreConditions.h"
 #include "PlanMenu.h"
 
 #include <QAction>
@@ -47,10 +48,17 @@ void addMainMenu(MainWindow* window)
     addAction(help, "mnuAbout", QStringLiteral("关于"), window, &MainWindow::cmdHelp_Click);
 }
 
-void markMoreConditions(MainWindow* window, bool chosen)
+void markMoreConditions(MainWindow* window, const MoreConditions& conditions)
 {
-    if (auto* action = window->findChild<QAction*>(QStringLiteral("mnuMoreConditions")))
-        action->setText(QString::fromUtf8(kMoreConditions) + (chosen ? QStringLiteral("（已设置）") : QString()));
+    auto* action = window->findChild<QAction*>(QStringLiteral("mnuMoreConditions"));
+    if (!action)
+        return;
+    QString text = QString::fromUtf8(kMoreConditions);
+    if (!conditions.moreSections.empty())
+        text += QStringLiteral("（已设置，分 %1 段）").arg(conditions.moreSections.size() + 1);
+    else if (anyChosen(conditions))
+        text += QStringLiteral("（已设置）");
+    action->setText(text);
 }
 
 } // namespace sumlark::ui

@@ -2,7 +2,7 @@
 
 #include "AboutWindow.h"
 #include "AppIcons.h"
-#include "ChoiceWords.h"
+#include "ChoiceControls.h"
 #include "EnterClicks.h"
 #include "InputBlocker.h"
 #include "MainMenu.h"
@@ -46,22 +46,9 @@ QComboBox* makeList(QWidget* parent, const char* name, const QString& toolTip, b
     list->setObjectName(QString::fromLatin1(name));
     list->setToolTip(toolTip);
     list->setAccessibleName(toolTip);
-    if (editable) {
-        list->setEditable(true);
-        // Typed text goes to the run exactly as typed: no completion to a
-        // longer item, and Enter adds nothing to the list.
-        list->setCompleter(nullptr);
-        list->setInsertPolicy(QComboBox::NoInsert);
-    }
+    if (editable)
+        takeTypedText(list);
     return list;
-}
-
-// The choice's suggestions, its first value selected.
-void fillList(QComboBox* list, Choice choice)
-{
-    for (const std::string_view item : wording::suggestionsOf(choice))
-        list->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
-    list->setCurrentIndex(list->findText(QString::number(initialOf(choice))));
 }
 
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption)
@@ -93,14 +80,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     return button;
-}
-
-// An editable list shows text as typed, selected when it is one of the list's.
-void showText(QComboBox* list, const std::string& text)
-{
-    const QString shown = QString::fromStdString(text);
-    list->setCurrentIndex(list->findText(shown));
-    list->setEditText(shown);
 }
 
 } // namespace
@@ -228,16 +207,13 @@ void MainWindow::applyGeometry()
 
 void MainWindow::Form_Load()
 {
-    fillList(cmbFW1, Choice::Smallest);
-    fillList(cmbFW2, Choice::Largest);
-    fillList(cmbTS, Choice::Count);
-    for (int type = 0; type < kProblemTypeCount; ++type) {
-        const std::string_view text = problemTypeText(static_cast<ProblemType>(type));
-        cmbType->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    }
+    fillSuggestions(cmbFW1, Choice::Smallest);
+    fillSuggestions(cmbFW2, Choice::Largest);
+    fillSuggestions(cmbTS, Choice::Count);
+    fillTypes(cmbType);
     // Adding the first item selected it and so already ran cmbType_Click.
     cmbType->setCurrentIndex(0);
-    fillList(cmbLS, Choice::PerLine);
+    fillSuggestions(cmbLS, Choice::PerLine);
 }
 
 void MainWindow::cmbType_Click()
@@ -275,6 +251,8 @@ wording::OptionChoices MainWindow::choicesShown() const
     chosen.sheets = conditions_.sheets;
     chosen.className = conditions_.className;
     chosen.page = {conditions_.page.paper, conditions_.page.fontSize, conditions_.page.layout, conditions_.page.duplex};
+    chosen.heading = conditions_.heading;
+    chosen.moreSections = windowRequest(chosen.settings, conditions_).moreSections;
     return chosen;
 }
 
@@ -294,7 +272,9 @@ void MainWindow::showChoices(const wording::OptionChoices& chosen)
     conditions_.sheets = chosen.sheets;
     conditions_.className = chosen.className;
     conditions_.page = pdf::PageStyle::of(chosen.page);
-    markMoreConditions(this, anyChosen(conditions_));
+    conditions_.heading = chosen.heading;
+    conditions_.moreSections = chosen.moreSections;
+    markMoreConditions(this, conditions_);
 }
 
 void MainWindow::tell(const std::string& title, const std::string& text)
@@ -380,7 +360,7 @@ void MainWindow::showMoreConditions()
     MoreConditionsDialog dialog(conditions_, lastSeed_, this);
     if (dialog.exec() == QDialog::Accepted) {
         conditions_ = dialog.conditions();
-        markMoreConditions(this, anyChosen(conditions_));
+        markMoreConditions(this, conditions_);
     }
 }
 

@@ -54,12 +54,13 @@ public:
     // The record a press of Create hands to the run, from what the controls
     // show right now.
     WorksheetSettings settingsFromControls() const;
-    // The choices of the controls and of 更多出题条件 as the command line
-    // holds them, for a plan; the list of names is whom they are for, no
-    // plan's.
+    // The choices of the controls and of 更多出题条件, the sheet's sections
+    // too, as the command line holds them, for a plan; the list of names is
+    // whom they are for, no plan's.
     wording::OptionChoices choicesShown() const;
-    // Shows chosen in the controls and among the 更多出题条件 choices; the
-    // list of names and 自动打开文件 stay as they are.
+    // Shows chosen in the controls and among the 更多出题条件 choices, the
+    // first section in the controls and the rest in 分段; the list of names
+    // and 自动打开文件 stay as they are.
     void showChoices(const wording::OptionChoices& chosen);
     // A box with title and text, shown through the run's services.
     void tell(const std::string& title, const std::string& text);

@@ -6,6 +6,7 @@
 #include "Choices.h"
 #include "ProblemConstraints.h"
 #include "SheetPdf.h"
+#include "SheetRun.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,10 @@ struct MoreConditions {
     std::vector<std::string> names{};
     std::string className{}; // 班级, printed before each name
     pdf::PageStyle page{}; // duplex too
+    // A sheet of sections: the first is the main window's choices with
+    // these, under heading; the rest follow it.
+    std::string heading{};
+    std::vector<SheetSection> moreSections{};
 
     friend bool operator==(const MoreConditions&, const MoreConditions&) = default;
 };

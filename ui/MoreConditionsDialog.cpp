@@ -1,9 +1,10 @@
 #include "MoreConditionsDialog.h"
 
+#include "ChoiceControls.h"
 #include "ChoiceWords.h"
 #include "NamesDialog.h"
 #include "PupilNames.h"
-#include "RefusalWords.h"
+#include "SectionsBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,61 +26,6 @@
 namespace sumlark::ui {
 namespace {
 
-QString shown(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A choice's label, as the table of choices words it.
-QString labelOf(Choice choice)
-{
-    return shown(wording::wordsOf(choice).label);
-}
-
-// A control's name for the tests and its tooltip, which says what it does.
-template <class Control> Control* named(Control* control, const char* name, std::string_view tip)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    control->setToolTip(shown(tip));
-    return control;
-}
-
-// The items are in the order of the choice's values, so an index is a value.
-QComboBox* ruleList(const char* name, Choice choice, int current)
-{
-    const wording::ChoiceWords& words = wording::wordsOf(choice);
-    auto* list = named(new QComboBox, name, words.tip);
-    for (const wording::ItemWords& item : words.items)
-        list->addItem(shown(item.item));
-    list->setCurrentIndex(current);
-    return list;
-}
-
-QSpinBox* numberBox(const char* name, int lowest, int highest, int value, std::string_view tip)
-{
-    auto* box = named(new QSpinBox, name, tip);
-    box->setRange(lowest, highest);
-    box->setValue(value);
-    return box;
-}
-
-// A box for a whole number within the choice's limits.
-QSpinBox* choiceBox(const char* name, Choice choice, int value)
-{
-    const ChoiceLimits& limits = limitsOf(choice);
-    return numberBox(name, static_cast<int>(limits.lowest), static_cast<int>(limits.highest), value,
-                     wording::wordsOf(choice).tip);
-}
-
-// A check box with the choice's text.
-QCheckBox* choiceCheck(const char* name, Choice choice, bool checked)
-{
-    const wording::ChoiceWords& words = wording::wordsOf(choice);
-    auto* check = named(new QCheckBox(shown(words.label)), name, words.tip);
-    check->setChecked(checked);
-    return check;
-}
-
 std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
 {
     ok = true;
@@ -89,44 +35,7 @@ std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
     return ok ? std::optional<std::uint64_t>(seed) : std::nullopt;
 }
 
-// What a new range shows before it is checked: the window's first range.
-constexpr WholeRange kShownOperands{1, 10};
-constexpr WholeRange kShownResult{0, 10};
-
 } // namespace
-
-QLayout* MoreConditionsDialog::rangeRow(RangeFields& fields, const char* name, Choice choice,
-                                        const std::optional<WholeRange>& range, const WholeRange& unset)
-{
-    const WholeRange values = range.value_or(unset);
-    const int lowest = static_cast<int>(limitsOf(choice).lowest), highest = static_cast<int>(limitsOf(choice).highest);
-    const std::string limitTip =
-        "勾上后，" + std::string(wording::wordsOf(choice).name) + "只在下面的范围里出；不勾就由出数范围决定";
-    fields.limited = named(new QCheckBox(QStringLiteral("限定")), ("ck" + std::string(name) + "Range").c_str(),
-                           limitTip);
-    fields.limited->setChecked(range.has_value());
-    fields.low = numberBox(("spn" + std::string(name) + "Low").c_str(), lowest, highest, static_cast<int>(values.low),
-                           "范围里最小的数（包括它）");
-    fields.high = numberBox(("spn" + std::string(name) + "High").c_str(), lowest, highest,
-                            static_cast<int>(values.high), "范围里最大的数（包括它）");
-    for (QSpinBox* box : {fields.low, fields.high}) {
-        box->setEnabled(range.has_value());
-        connect(fields.limited, &QCheckBox::toggled, box, &QWidget::setEnabled);
-    }
-    auto* row = new QHBoxLayout;
-    row->addWidget(fields.limited);
-    row->addWidget(fields.low, 1);
-    row->addWidget(new QLabel(QStringLiteral("到")));
-    row->addWidget(fields.high, 1);
-    return row;
-}
-
-std::optional<WholeRange> MoreConditionsDialog::rangeFrom(const RangeFields& fields)
-{
-    if (!fields.limited->isChecked())
-        return std::nullopt;
-    return WholeRange{fields.low->value(), fields.high->value()};
-}
 
 MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std::optional<std::uint64_t> lastSeed,
                                            QWidget* parent)
@@ -197,17 +106,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     formsForm->addRow(labelOf(Choice::Blank), blank_);
     formsForm->addRow(labelOf(Choice::Terms), terms_);
     formsForm->addRow(labelOf(Choice::First), rangeRow(first_, "First", Choice::First, asked.first, kShownOperands));
-    // With three numbers the second's range holds for the third as well;
-    // the label says so, and is as wide either way.
-    auto* secondLabel = new QLabel(QStringLiteral("第二、三个数："));
-    secondLabel->setObjectName(QStringLiteral("lblSecond"));
-    secondLabel->setMinimumWidth(secondLabel->sizeHint().width());
-    const auto nameSecond = [secondLabel](int terms) {
-        secondLabel->setText(terms == 1 ? QStringLiteral("第二、三个数：") : labelOf(Choice::Second));
-    };
-    nameSecond(terms_->currentIndex());
-    connect(terms_, &QComboBox::currentIndexChanged, secondLabel, nameSecond);
-    formsForm->addRow(secondLabel, rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
+    formsForm->addRow(secondRangeLabel(terms_), rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
     formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
     formsForm->addRow(noTrivial_);
 
@@ -223,6 +122,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     form->addRow(labelOf(Choice::Paper), paper_);
     form->addRow(labelOf(Choice::Layout), layout_);
     form->addRow(QString(), duplex_);
+    addSections(form, conditions);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -250,7 +150,15 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.constraints.noTrivial = noTrivial_->isChecked();
     chosen.page.layout = static_cast<pdf::PageLayout>(layout_->currentIndex());
     chosen.page.duplex = duplex_->isChecked();
+    chosen.heading = sections_->heading();
+    chosen.moreSections = sections_->sections();
     return chosen;
+}
+
+void MoreConditionsDialog::addSections(QFormLayout* form, const MoreConditions& conditions)
+{
+    sections_ = new SectionsBox(conditions.heading, conditions.moreSections);
+    form->addRow(sections_);
 }
 
 void MoreConditionsDialog::takeNames(std::vector<std::string> names)
@@ -310,32 +218,16 @@ void MoreConditionsDialog::accept()
         seed_->setFocus();
         return;
     }
-    const std::pair<const RangeFields*, Choice> ranges[] = {
-        {&first_, Choice::First}, {&second_, Choice::Second}, {&result_, Choice::Result}};
-    for (const auto& [range, which] : ranges) {
-        if (range->limited->isChecked() && range->low->value() > range->high->value()) {
-            Refusal reversed;
-            reversed.code = RefusalCode::RangeReversed;
-            reversed.choices = {which};
-            reversed.range = *rangeFrom(*range);
-            const std::string reason = wording::refusalText(reversed, wording::DialogNaming());
-            QMessageBox::warning(this, windowTitle(), QString::fromStdString(reason));
-            fieldOf(which)->setFocus();
-            return;
-        }
-    }
+    if (const std::optional<Refusal> reversed = reversedRange(first_, second_, result_))
+        return refuse(this, *reversed, fieldOf(reversed->choices.front()));
     // Told here rather than by the run, so that the choices never hold a
     // layout that could not print them, or a list no run can take.
     const MoreConditions chosen = conditions();
     std::optional<Refusal> refusal = namesRefusal(chosen.names, chosen.className);
     if (!refusal && chosen.page.layout == pdf::PageLayout::Columns)
         refusal = columnFormRefusal(chosen.constraints);
-    if (refusal) {
-        QMessageBox::warning(this, windowTitle(),
-                             QString::fromStdString(wording::refusalText(*refusal, wording::DialogNaming())));
-        fieldOf(refusal->choices.front())->setFocus();
-        return;
-    }
+    if (refusal)
+        return refuse(this, *refusal, fieldOf(refusal->choices.front()));
     QDialog::accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChoiceControls.h"
 #include "MoreConditions.h"
 #include "Refusal.h"
 
@@ -13,20 +14,22 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
-class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
 namespace sumlark::ui {
 
+class SectionsBox;
+
 // 更多出题条件: carry, borrow, no repeats, the problem forms (a blank
 // operand, three numbers, ranges for each number, no problems that answer
 // themselves), how many sheets or a class's names and its class, the seed,
-// and the printed size, paper, layout and two-sided printing. Shows the
-// choices it is given and, when accepted, gives the new ones; whether the
-// engine can meet them is told by the run.
+// the printed size, paper, layout and two-sided printing, and the sheet's
+// sections (分段). Shows the choices it is given and, when accepted, gives
+// the new ones; whether the engine can meet them is told by the run.
 class MoreConditionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -40,21 +43,13 @@ public slots:
     void accept() override;
 
 private:
-    // A range that is used only when its box is checked.
-    struct RangeFields {
-        QCheckBox* limited = nullptr;
-        QSpinBox* low = nullptr;
-        QSpinBox* high = nullptr;
-    };
-    // The row of a range within the choice's limits: 限定, low 到 high; unchecked it shows unset.
-    static QLayout* rangeRow(RangeFields& fields, const char* name, Choice choice,
-                             const std::optional<WholeRange>& range, const WholeRange& unset);
-    static std::optional<WholeRange> rangeFrom(const RangeFields& fields);
     // Where a refusal that concerns choice puts the focus.
     QWidget* fieldOf(Choice choice) const;
     // The list in force: 份数 follows it while it holds names.
     void takeNames(std::vector<std::string> names);
     void editNames();
+    // 分段: the first section's heading and the sections after it.
+    void addSections(QFormLayout* form, const MoreConditions& conditions);
 
     QComboBox* carry_ = nullptr;
     QComboBox* borrow_ = nullptr;
@@ -74,6 +69,7 @@ private:
     QCheckBox* noTrivial_ = nullptr;
     QComboBox* layout_ = nullptr;
     QCheckBox* duplex_ = nullptr;
+    SectionsBox* sections_ = nullptr;
 };
 
 } // namespace sumlark::ui

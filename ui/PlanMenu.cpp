@@ -30,7 +30,7 @@ void savePlanAs(MainWindow* window)
                              .trimmed();
     if (!ok || !mayTakePlanName(window, window, name))
         return;
-    const FileStatus saved = savePlan(name.toStdString(), {wording::planEntriesOf(window->choicesShown()), {}});
+    const FileStatus saved = savePlan(name.toStdString(), wording::planTextOf(window->choicesShown()));
     if (!saved.ok)
         window->tell("保存失败", "方案" + quoted(name) + "没有保存：" + saved.reason);
 }
@@ -61,10 +61,6 @@ void usePlan(MainWindow* window, const NamedPlan& plan)
     wording::OptionChoices chosen;
     if (const std::string complaint = wording::applyPlan(chosen, *text); !complaint.empty())
         return window->tell(kCannotUse, complaint);
-    if (!chosen.moreSections.empty() || !chosen.heading.empty())
-        return window->tell(kCannotUse, "方案" + quoted(plan.name) + (chosen.moreSections.empty() ? "的练习带标题" : "把一张纸分成了几段") +
-                                            "，主窗口只能出不分段、不带标题的练习。请在命令行上用：sumlark-cli --plan \"" +
-                                            plan.name.toStdString() + "\"");
     window->showChoices(chosen);
     if (const std::string left = commandLineOnly(chosen); !left.empty())
         window->tell("方案", "已按方案" + quoted(plan.name) + "设置。方案里的 " + left +

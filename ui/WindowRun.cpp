@@ -62,8 +62,14 @@ void completeSet(const RunRequest& request, const RunReport& report, const std::
 
 RunRequest windowRequest(const WorksheetSettings& settings, const MoreConditions& conditions)
 {
-    return {settings, conditions.constraints, conditions.sheets, conditions.seed, conditions.names,
-            conditions.className};
+    RunRequest request{settings, conditions.constraints, conditions.sheets, conditions.seed, conditions.names,
+                       conditions.className, conditions.heading, conditions.moreSections};
+    // Answers are the whole sheet's, and only the run ends by opening it.
+    for (SheetSection& section : request.moreSections) {
+        section.settings.writeAnswers = settings.writeAnswers;
+        section.settings.openWhenDone = false;
+    }
+    return request;
 }
 
 bool WindowRun::madeFrom(const RunRequest& now) const

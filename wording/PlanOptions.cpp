@@ -92,20 +92,43 @@ std::optional<std::string> spelling(const OptionChoices& o, const ChoiceWords& w
     return std::nullopt;
 }
 
-} // namespace
+enum class Keep { All, SheetWide, Section };
 
-std::vector<PlanEntry> planEntriesOf(const OptionChoices& chosen)
+std::vector<PlanEntry> entriesOf(const OptionChoices& chosen, Keep keep)
 {
     const OptionChoices fresh;
     std::vector<PlanEntry> entries;
     for (const ChoiceWords& words : choiceWords()) {
         const std::optional<std::string> value = spelling(chosen, words);
-        if (words.option.empty() || !value || value == spelling(fresh, words))
+        if (words.option.empty() || !value || value == spelling(fresh, words) ||
+            (keep != Keep::All && isSheetWide(words.choice) != (keep == Keep::SheetWide)))
             continue;
         const bool isSwitch = limitsOf(words.choice).kind == ChoiceKind::Switch;
         entries.push_back({std::string(words.option.substr(2)), isSwitch ? std::string() : *value});
     }
     return entries;
+}
+
+} // namespace
+
+std::vector<PlanEntry> planEntriesOf(const OptionChoices& chosen)
+{
+    return entriesOf(chosen, Keep::All);
+}
+
+PlanText planTextOf(const OptionChoices& chosen)
+{
+    if (chosen.heading.empty() && chosen.moreSections.empty())
+        return {planEntriesOf(chosen), {}};
+    PlanText plan{entriesOf(chosen, Keep::SheetWide), {{chosen.heading, entriesOf(chosen, Keep::Section)}}};
+    for (const SheetSection& section : chosen.moreSections) {
+        OptionChoices own;
+        own.settings = section.settings;
+        own.constraints = section.constraints;
+        own.page.layout = section.layout;
+        plan.sections.push_back({section.heading, entriesOf(own, Keep::Section)});
+    }
+    return plan;
 }
 
 bool isSheetWide(Choice choice)

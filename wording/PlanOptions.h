@@ -49,6 +49,13 @@ std::string applyPlan(OptionChoices& chosen, const PlanText& plan);
 // go or whom for; the seed only when one is set.
 std::vector<PlanEntry> planEntriesOf(const OptionChoices& chosen);
 
+// The choices as a whole plan: those entries alone while the sheet is one
+// section without a heading; else the sheet-wide ones at the top and one
+// section for each of the sheet's, with its heading and what it chooses
+// unlike a fresh sheet, so that each reads back as itself whatever the
+// others choose.
+PlanText planTextOf(const OptionChoices& chosen);
+
 // The plan with the options given beside it, each in place of the plan's of
 // the same key: the sheet-wide ones at the top, a section's in the one
 // section there is.

@@ -10,8 +10,10 @@
 #include "PlanManager.h"
 #include "RefusalWords.h"
 #include "RunPlan.h"
+#include "SectionDialog.h"
 #include "WindowFixture.h"
 
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -24,11 +26,16 @@
 using sumlark::ui::MoreConditions;
 using sumlark::ui::MoreConditionsDialog;
 using sumlark::wording::OptionChoices;
+using sumlark::SheetSection;
+using sumlark::ui::SectionDialog;
 using sumlark::wording::PlanEntry;
+using sumlark::wording::PlanText;
 using Entries = std::vector<PlanEntry>;
 
 namespace sumlark::wording {
 bool operator==(const PlanEntry& a, const PlanEntry& b) { return a.key == b.key && a.value == b.value; }
+bool operator==(const PlanSection& a, const PlanSection& b) { return a.heading == b.heading && a.options == b.options; }
+bool operator==(const PlanText& a, const PlanText& b) { return a.wide == b.wide && a.sections == b.sections; }
 }
 
 // A class's name as long as a page's name line takes.
@@ -96,17 +103,34 @@ class MenuTest : public QObject, WindowFixture {
             dialog->accept();
         });
     }
-    // The choices a plan of entries gives; a reply fails the test.
-    static OptionChoices planned(const Entries& entries)
+    // The choices a plan gives; a reply fails the test.
+    static OptionChoices planned(const PlanText& plan)
     {
         OptionChoices chosen;
-        if (const std::string reply = applyPlan(chosen, {entries, {}}); !reply.empty())
+        if (const std::string reply = applyPlan(chosen, plan); !reply.empty())
             QTest::qFail(reply.c_str(), __FILE__, __LINE__);
         return chosen;
     }
     static bool sameChoices(const OptionChoices& a, const OptionChoices& b)
     {
         return a.request() == b.request() && a.page == b.page && a.pdf == b.pdf;
+    }
+
+    // Presses 确定: the dialog closes when nothing is said, else it stays
+    // open having said why (told), the focus where the fix is.
+    static void acceptSays(QDialog& dialog, const QString& says, const QString& focus, QString& told)
+    {
+        dialog.show();
+        const QPointer<QTimer> poll = whenOpen<QMessageBox>([&told](QMessageBox* box) {
+            told = box->text();
+            box->accept();
+        });
+        dialog.accept();
+        delete poll.data();
+        QCOMPARE(dialog.result(), int(says.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QVERIFY2(says.isEmpty() ? told.isEmpty() : told.contains(says), qPrintable(told));
+        if (!says.isEmpty())
+            QCOMPARE(dialog.focusWidget()->objectName(), focus);
     }
 
 private slots:
@@ -408,6 +432,9 @@ private slots:
             {"a hundred names", {{.names = std::vector<std::string>(100, "张三")}, "", "名单上有 100 个名字", "cmdNames"}},
             {"a name of 21 characters", {{.names = {"张三", std::string(21, 'x')}}, "", "名单第 2 个名字", "cmdNames"}},
             {"a class of 21 characters", {{.className = kClass20 + "甲"}, "", "太长了，最多 20 个字", "txtClass"}},
+            {"a heading and two sections after it",
+             {{.heading = "一、口算", .moreSections = {{"二、竖式", {}, {}, sumlark::PageLayout::Columns}, {}}},
+              "", "", ""}},
         });
     }
     void dialogRoundTripAndRefusals()
@@ -417,24 +444,45 @@ private slots:
         QVERIFY(dialog.conditions() == given);
         for (const std::uint64_t last : {std::uint64_t(1), UINT64_MAX}) // the longest last seed
             QCOMPARE(MoreConditionsDialog(given, last, window_.get()).sizeHint().width(), dialog.sizeHint().width());
-        dialog.show();
         if (!untick.isEmpty())
             dialog.findChild<QCheckBox*>(untick)->setChecked(false);
         QString told;
-        const QPointer<QTimer> poll = whenOpen<QMessageBox>([&told](QMessageBox* box) {
-            told = box->text();
-            box->accept();
-        });
-        dialog.accept();
-        delete poll.data();
-        QCOMPARE(dialog.result(), int(says.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
-        QVERIFY2(says.isEmpty() ? told.isEmpty() : told.contains(says), qPrintable(told));
-        if (says.isEmpty())
-            return;
-        QCOMPARE(dialog.focusWidget()->objectName(), focus);
-        if (given.page.layout == sumlark::pdf::PageLayout::Columns)
+        acceptSays(dialog, says, focus, told);
+        if (!says.isEmpty() && given.page.layout == sumlark::pdf::PageLayout::Columns)
             QCOMPARE(told, QString::fromStdString(sumlark::wording::refusalText(
                                *sumlark::columnFormRefusal(given.constraints), sumlark::wording::DialogNaming())));
+    }
+
+    // The section dialog likewise: a section given back whole, refused at
+    // 确定 on what 更多出题条件 refuses and on what the run would.
+    void sectionDialogRoundTripAndRefusals_data()
+    {
+        using sumlark::WholeRange;
+        const sumlark::WorksheetSettings product{.problemType = sumlark::ProblemType::Multiplication, .typeText = "乘法(×)",
+                                                 .countText = "12", .perLineText = "4", .largestText = "9",
+                                                 .numbered = true, .allowRemainder = true};
+        rows<SheetSection, QString, QString>({
+            {"a fresh section", {{}, "", ""}},
+            {"everything chosen given back",
+             {{"二、乘法口诀", product, {.distinct = true, .first = WholeRange{2, 9}, .noTrivial = true}}, "", ""}},
+            {"column form, a blank",
+             {{"", {}, {.blank = sumlark::BlankChoice::First}, sumlark::PageLayout::Columns},
+              "填空选的是“填第一个数”，竖式里没有留空填数的地方", "cmbLayout"}},
+            {"range reversed", {{"", {}, {.result = WholeRange{9, 1}}}, "得数的范围（9 到 1）", "spnResultLow"}},
+            {"a count that is no number", {{"", {.countText = "十"}}, "生成题数", "cmbCount"}},
+            {"carrying where none can", {{"", {.largestText = "1"}, {.carry = sumlark::CarryRule::With}},
+                                         "进位", "cmbSmallest"}},
+        });
+    }
+    void sectionDialogRoundTripAndRefusals()
+    {
+        const auto [given, says, focus] = row<SheetSection, QString, QString>();
+        SectionDialog dialog(given, window_.get());
+        QVERIFY(dialog.section() == given);
+        dialog.show();
+        picture(&dialog, "frmSection.png");
+        QString told;
+        acceptSays(dialog, says, focus, told);
     }
 
     // Tab walks the dialog as it reads, top to bottom and left to right,
@@ -452,7 +500,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 27;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 30;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -462,7 +510,8 @@ private slots:
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
                                       "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
                                       "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
-                                      "cmbPaper", "cmbLayout", "ckDuplex", "QPushButton", "QPushButton"}));
+                                      "cmbPaper", "cmbLayout", "ckDuplex", "txtFirstHeading", "lstSections",
+                                      "cmdAddSection", "QPushButton", "QPushButton"}));
     }
 
     // With the window's own services on a desktop without a file manager
@@ -507,31 +556,42 @@ private slots:
     }
     // A plan holds each choice that differs from where it starts, spelt as
     // the command line spells it, and reads back as the same choices; where
-    // the sheets go and whom for stays out.
-    void planEntriesReadBack_data()
+    // the sheets go and whom for stays out. A sheet of sections keeps the
+    // whole sheet's at the top and all that each section chooses in it.
+    void planTextReadsBack_data()
     {
-        rows<Entries, Entries>({
-            {"nothing chosen", {{}, {}}},
-            {"values back where they start", {{{"largest", "10"}, {"terms", "2"}, {"blank", "result"}}, {}}},
-            {"switches either way", {{{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}},
-                                     {{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}}}},
+        const auto flat = [](const Entries& entries) { return PlanText{entries, {}}; };
+        rows<PlanText, PlanText>({
+            {"nothing chosen", {flat({}), flat({})}},
+            {"values back where they start", {flat({{"largest", "10"}, {"terms", "2"}, {"blank", "result"}}), flat({})}},
+            {"switches either way", {flat({{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}}),
+                                     flat({{"numbered", ""}, {"no-answers", ""}, {"remainder", ""}, {"no-trivial", ""}})}},
             {"lists by their spelling",
-             {{{"type", "2"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}},
-              {{"type", "mul"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}}}},
+             {flat({{"type", "2"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}}),
+              flat({{"type", "mul"}, {"carry", "with"}, {"blank", "mixed"}, {"terms", "3"}})}},
             {"ranges and typed texts as typed",
-             {{{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}},
-              {{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}}}},
+             {flat({{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}}),
+              flat({{"smallest", "007"}, {"count", "abc"}, {"first", "-5..5"}, {"result", "0..100"}})}},
             {"the whole sheet's",
-             {{{"duplex", ""}, {"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"pdf", ""}},
-              {{"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"pdf", ""}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"duplex", ""}}}},
-            {"folder, encoding and names left out", {{{"out", "/tmp/x"}, {"encoding", "GBK"}, {"names", "名单.txt"}}, {}}},
+             {flat({{"duplex", ""}, {"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"pdf", ""}}),
+              flat({{"seed", "0"}, {"sheets", "3"}, {"class", "三年级二班"}, {"pdf", ""}, {"paper", "b5"}, {"font-size", "20"}, {"layout", "vertical"}, {"duplex", ""}})}},
+            {"folder, encoding and names left out", {flat({{"out", "/tmp/x"}, {"encoding", "GBK"}, {"names", "名单.txt"}}), flat({})}},
+            // What the top gives every section is spelt in each; a section's switch and layout its own.
+            {"three sections",
+             {{{{"seed", "1"}, {"numbered", ""}, {"largest", "20"}, {"no-answers", ""}},
+               {{"一、口算", {{"count", "20"}}}, {"", {{"type", "mul"}, {"largest", "9"}, {"per-line", "4"}}},
+                {"三、竖式", {{"remainder", ""}, {"layout", "vertical"}, {"result", "0..100"}}}}},
+              {{{"no-answers", ""}, {"seed", "1"}},
+               {{"一、口算", {{"largest", "20"}, {"count", "20"}, {"numbered", ""}}},
+                {"", {{"type", "mul"}, {"largest", "9"}, {"per-line", "4"}, {"numbered", ""}}},
+                {"三、竖式", {{"largest", "20"}, {"numbered", ""}, {"remainder", ""}, {"result", "0..100"}, {"layout", "vertical"}}}}}}},
         });
     }
-    void planEntriesReadBack()
+    void planTextReadsBack()
     {
-        const auto [given, spelt] = row<Entries, Entries>();
+        const auto [given, spelt] = row<PlanText, PlanText>();
         const OptionChoices chosen = planned(given);
-        QVERIFY(sumlark::wording::planEntriesOf(chosen) == spelt);
+        QVERIFY(sumlark::wording::planTextOf(chosen) == spelt);
         QVERIFY(sameChoices(planned(spelt), chosen));
     }
 
@@ -573,7 +633,7 @@ private slots:
             return;
         std::string reason;
         const auto plan = sumlark::readPlanFile(savedPlan(name), reason);
-        QVERIFY2(plan && plan->sections.empty() && sameChoices(planned(plan->wide), shown), reason.c_str());
+        QVERIFY2(plan && plan->sections.empty() && sameChoices(planned(*plan), shown), reason.c_str());
 
         control<QComboBox>("cmbType")->setCurrentIndex(0);
         typeInto("cmbFW2", "5");
@@ -591,19 +651,19 @@ private slots:
 
     // The menu lists the user's plans, then the ready-made ones. Choosing
     // one sets every choice it names and every other back to where it
-    // starts; one the window cannot show, or whose options are wrong, is
-    // refused with why and leaves the choices; options only the command line
-    // takes are told as left out.
+    // starts, a sheet of sections its first in the window and the rest in
+    // 分段, told beside 更多出题条件…; one whose options are wrong is refused
+    // with why and leaves the choices; options only the command line takes
+    // are told as left out. Saved again, a plan reads back as those choices.
     void choosingAPlan_data()
     {
         // the plan's file (none: a ready-made plan); what is told; whether the choices follow it
         rows<QString, QByteArray, QString, bool>({
             {"a ready-made plan", {"表内除法", {}, "", true}},
             {"a plan of the user's", {"试用", R"({"type": "sub", "largest": "50", "numbered": true})", "", true}},
-            {"two sections refused", {"试用", R"({"sections": [{"count": "5"}, {"count": "6"}]})",
-                                      "无法使用方案：方案“试用”把一张纸分成了几段，主窗口只能", false}},
-            {"a heading refused", {"试用", R"({"sections": [{"heading": "一、口算", "count": "5"}]})",
-                                   "无法使用方案：方案“试用”的练习带标题", false}},
+            {"three sections", {"试用", R"({"seed": "3", "sections": [{"heading": "一、口算", "count": "5"},
+                                {"type": "mul", "largest": "9"}, {"heading": "三、竖式", "layout": "vertical"}]})", "", true}},
+            {"a heading alone", {"试用", R"({"sections": [{"heading": "一、口算", "count": "5"}]})", "", true}},
             {"a wrong option refused", {"试用", R"({"cuont": "5"})", "无法使用方案：方案里没有“cuont”这个选项", false}},
             {"a file that is no plan", {"试用", "[1, 2]", "无法使用方案：方案“试用”读不出来：方案要是一个", false}},
             {"command-line options told", {"试用", R"({"largest": "30", "pdf": true, "names": "/tmp/名单.txt"})",
@@ -635,6 +695,61 @@ private slots:
         QVERIFY(sameChoices(window_->choicesShown(), follows ? fromPlan : before));
         QCOMPARE(messages().size(), int(!told.isEmpty()));
         QVERIFY2(told.isEmpty() || messages()[0].startsWith(told), qPrintable(messages().join("")));
+        const QString parts = QString("分 %1 段").arg(window_->choicesShown().moreSections.size() + 1);
+        QCOMPARE(control<QAction>("mnuMoreConditions")->text().contains(parts), name == "试用" && json.contains("mul"));
+        if (!follows)
+            return;
+        answerName("再存");
+        press("mnuSavePlan");
+        const auto saved = sumlark::readPlanFile(savedPlan("再存"), reason);
+        OptionChoices again;
+        QVERIFY(saved && applyPlan(again, *saved).empty() && sameChoices(again, fromPlan));
+        QCOMPARE(saved->sections.size(), plan->sections.size());
+    }
+
+    // 分段 adds sections through the section dialog, one readable line
+    // each, moves and removes them; Create writes them after the first
+    // under their headings, in order, numbered through.
+    void sectionsReachTheSheet()
+    {
+        control<QCheckBox>("ckOpen")->setChecked(false);
+        control<QCheckBox>("ckXH")->setChecked(true);
+        QStringList lines;
+        chooseMore([&](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>("txtFirstHeading")->setText(" 一、口算 ");
+            const auto click = [dialog](const char* button) { dialog->findChild<QPushButton*>(button)->click(); };
+            for (const auto& [heading, count] : {std::pair{"二、乘法", "4"}, std::pair{"三、竖式", "3"}}) {
+                whenOpen<SectionDialog>([heading, count](SectionDialog* section) {
+                    section->findChild<QLineEdit*>("txtHeading")->setText(heading);
+                    section->findChild<QComboBox*>("cmbType")->setCurrentIndex(count[0] == '4' ? 2 : 4);
+                    section->findChild<QComboBox*>("cmbLargest")->setEditText("99");
+                    section->findChild<QComboBox*>("cmbCount")->setEditText(count);
+                    section->findChild<QComboBox*>("cmbLayout")->setCurrentIndex(count[0] == '3');
+                    section->findChild<QCheckBox*>("ckNumbered")->setChecked(true);
+                    section->accept();
+                });
+                click("cmdAddSection");
+            }
+            auto* list = dialog->findChild<QListWidget*>("lstSections");
+            for (int i = 0; i < list->count(); ++i)
+                lines << list->item(i)->text();
+            click("cmdSectionUp"); // the one added last
+            list->setCurrentRow(1);
+            click("cmdRemoveSection");
+            lines << list->item(0)->text() + " " + QString::number(list->count());
+            picture(dialog, "frmMoreConditionsSections.png");
+        });
+        QCOMPARE(lines, (QStringList{"二、乘法 · 乘法(×) 1–99 · 4 题 · 横排", "三、竖式 · 加法、减法 混合 1–99 · 3 题 · 竖式",
+                                     "三、竖式 · 加法、减法 混合 1–99 · 3 题 · 竖式 1"}));
+        QCOMPARE(control<QAction>("mnuMoreConditions")->text(), "更多出题条件…（已设置，分 2 段）");
+        press("cmdCreate");
+        const QString sheet = QString::fromUtf8(bytesOf(inFolder("速算答题.txt")));
+        const qsizetype first = sheet.indexOf("一、口算\r\n"), second = sheet.indexOf("三、竖式\r\n");
+        QVERIFY2(first >= 0 && second > first && !sheet.contains("二、乘法"), qPrintable(sheet));
+        QVERIFY2(sheet.indexOf("13) ") > second && !sheet.contains("14) "), qPrintable(sheet));
+        exportAs("分段"); // every section's problems on paper too
+        const auto pages = sumlark::testing::readPdfPages(inFolder("分段.pdf"));
+        QVERIFY(pages.size() == 1 && std::ranges::count(pages[0].words, "13)", &sumlark::testing::PdfWord::text) == 1);
     }
 
     // 管理方案 renames, deletes (once the user agrees), imports a plan file
