@@ -1102,13 +1102,14 @@ std::optional<std::string> fewerNote(const PageGrid& grid, const char* where)
         return "纸上放不下 " + pointsText(grid.requestedFontSize) + " 磅的题，" + where + "字号改为 " +
                pointsText(grid.fontSize) + " 磅" +
                (grid.sections.empty() ? "，每行 " + std::to_string(grid.columns) + " 题" : std::string());
-    // The first section that takes fewer says so; each has its own count.
+    // Each section that takes fewer says so, with its own count.
+    std::string notes;
     for (std::size_t k = 0; k < grid.sections.size(); ++k) {
         if (auto note = fewerNote(grid.sections[k], where))
-            return "第 " + std::to_string(k + 1) + " 段：" + *note;
+            notes += (notes.empty() ? "第 " : "；第 ") + std::to_string(k + 1) + " 段：" + *note;
     }
     if (!grid.sections.empty())
-        return std::nullopt;
+        return notes.empty() ? std::nullopt : std::optional(notes);
     if (grid.columns >= grid.requestedColumns)
         return std::nullopt;
     return "每行放不下 " + std::to_string(grid.requestedColumns) + " 题，" + where + "每行改为 " +

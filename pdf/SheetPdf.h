@@ -146,7 +146,7 @@ PageGrid planPages(const PageStyle& style, const Sheet& sheet);
 int pageCount(const PageGrid& grid, std::size_t problems);
 
 // What a user is told when the page takes fewer problems a row than asked:
-// "每行放不下 8 题，PDF 每行改为 6 题" ("第 2 段：" before it for a section);
+// "每行放不下 8 题，PDF 每行改为 6 题" (for each section that does, "第 2 段：" before it);
 // nothing when the row fits.
 std::optional<std::string> columnsNote(const PageGrid& grid);
 // The same for the printed pages: "每行放不下 8 题，打印时每行改为 6 题".

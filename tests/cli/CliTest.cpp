@@ -281,6 +281,9 @@ TEST(Plans, SaveReadAndRefuse)
         for (const PdfLine& line : page.lines())
             headings += problemText(line).contains(QRegularExpression("^[一二三]、")) ? problemText(line) : "";
     EXPECT_EQ(headings, "一、口算二、竖式三、填空");
+    // On smaller paper each section that takes fewer a row says so.
+    EXPECT_TRUE(cli({"--plan", "每日口算：口算 + 竖式 + 填空", "--paper", "a5", "--pdf", "-o", "a5"}, folder.path())
+                    .err.contains("第 1 段：每行放不下 5 题，PDF 每行改为 4 题；第 3 段：每行放不下 4 题"));
 
     const std::pair<QByteArray, QString> refused[] = {
         {"{\"type\": \"add\",\n \"count\" 5}", "不是 JSON 格式（第 2 行"},
