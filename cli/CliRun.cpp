@@ -16,6 +16,30 @@
 namespace sumlark::cli {
 namespace {
 
+// Whether any section of the sheet asks for the column form.
+bool asksColumnForm(const CliOptions& options)
+{
+    return options.page.layout == PageLayout::Columns ||
+           std::any_of(options.moreSections.begin(), options.moreSections.end(),
+                       [](const SheetSection& section) { return section.layout == PageLayout::Columns; });
+}
+
+// Why a section that asks for the column form cannot have it (blanks, three
+// numbers), before anything is made; a sheet of sections names the section.
+std::optional<Refusal> columnFormRefusals(const CliOptions& options)
+{
+    std::vector<SheetSection> sections{{options.heading, options.settings, options.constraints, options.page.layout}};
+    sections.insert(sections.end(), options.moreSections.begin(), options.moreSections.end());
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        auto refusal = sections[i].layout == PageLayout::Columns ? columnFormRefusal(sections[i].constraints) : std::nullopt;
+        if (refusal) {
+            refusal->section = sections.size() > 1 ? static_cast<int>(i) + 1 : 0;
+            return refusal;
+        }
+    }
+    return std::nullopt;
+}
+
 // A file's line: where it went on standard output, what failed and why on
 // standard error, the path escaped for a terminal.
 bool printFile(const FileOutcome& file, std::ostream& out, std::ostream& err)
@@ -41,7 +65,7 @@ int printReport(const RunReport& report, const CliOptions& options, const RunReq
     }
     // Text sheets have no column form; whoever asked for it learns where
     // it is, once, and that the text sheets keep their rows.
-    if (options.page.layout == PageLayout::Columns)
+    if (asksColumnForm(options))
         err << (options.pdf ? "竖式只用于 PDF 和打印，文本练习纸照常横排。"
                             : "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。")
             << "\n";
@@ -83,13 +107,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
         err << "没有打开写 PDF 的组件，没有写任何文件。\n";
         return kWriteFailed;
     }
-    // The printed page has no place for sections yet.
-    if (options.pdf && (!options.heading.empty() || !options.moreSections.empty())) {
-        err << "sumlark-cli：分段或带标题的方案现在只能写文本练习纸，请去掉 --pdf。\n";
-        return kUsageOrRefused;
-    }
-    const bool columnForm = options.page.layout == PageLayout::Columns;
-    if (const auto refusal = columnForm ? columnFormRefusal(options.constraints) : std::nullopt) {
+    if (const auto refusal = columnFormRefusals(options)) {
         err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }

@@ -6,7 +6,6 @@
 #include <QPdfWriter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace sumlark::pdf {
 namespace {
@@ -70,7 +69,7 @@ void SetPages::newAnswerPage(const PrintedSheet& sheet)
 void SetPages::addAnswers(const PrintedSheet& sheet)
 {
     const AnswerBlock block = answerBlockOf(sheet);
-    const auto height = [&](int rows) { return block.heading + rows * block.row; };
+    const auto height = [&](int rows) { return block.height(0, rows); };
     if (answerPages_ == 0) {
         fromOddPage(); // after the question pages on one device
         newAnswerPage(sheet);
@@ -81,11 +80,11 @@ void SetPages::addAnswers(const PrintedSheet& sheet)
     }
     int first = 0;
     for (;;) {
-        const int fitting = static_cast<int>(std::floor((room_.bottom - next_ - block.heading) / block.row + 1e-9));
         // At least one row a page, however large the size.
-        const int end = first + std::clamp(fitting, std::min(1, block.rows - first), block.rows - first);
-        drawAnswerRows(painter_, device_, sheet, style_, first, end, next_);
-        next_ += height(end - first);
+        const int end = first + std::clamp(block.fitting(first, room_.bottom - next_), std::min(1, block.rows - first),
+                                           block.rows - first);
+        drawAnswerRows(painter_, device_, sheet, style_, block, first, end, next_);
+        next_ += block.height(first, end);
         first = end;
         if (first >= block.rows)
             break;

@@ -1,5 +1,6 @@
 #include "SheetPdf.h"
 
+#include "SectionFlow.h"
 #include "SheetLayout.h"
 
 #include <QBuffer>
@@ -97,6 +98,13 @@ constexpr double kAnswerRowPitch = 1.6;
 constexpr double kAnswerBlockFoot = 0.9; // under the result's baseline
 constexpr double kAnswerHeading = 2.0;   // the heading's height, as a multiple of its size
 constexpr double kAnswerGap = 0.6;       // after a sheet's answers
+
+// A section's heading, a line of its own above its rows, and the space
+// before a section after the first; in a set's compact answers the heading
+// is as high as the block's rows are close.
+constexpr double kSectionHeading = 1.8;
+constexpr double kSectionGap = 0.6;
+constexpr double kAnswerSectionHeading = 1.5; // of the name line's size
 
 QString chineseFamily()
 {
@@ -327,14 +335,14 @@ int digitsOf(double value)
     return cellsOf(std::fabs(value));
 }
 
-// Whether every problem can stand in the column form: two numbers and the
-// blank after "=". The front ends ask for nothing else with it; a sheet that
-// still holds such problems is printed in rows rather than misdrawn.
-bool columnFormShows(const Sheet& sheet)
+// Whether every problem from first to end can stand in the column form: two
+// numbers and the blank after "=". The front ends ask for nothing else with
+// it; a sheet (or section) that still holds such problems is printed in rows
+// rather than misdrawn.
+bool columnFormShows(const Sheet& sheet, std::size_t first, std::size_t end)
 {
-    return std::all_of(sheet.problems.begin(), sheet.problems.end(), [](const SheetProblem& problem) {
-        return problem.terms == 2 && problem.blank == BlankSpot::Result;
-    });
+    return std::all_of(sheet.problems.begin() + std::ptrdiff_t(first), sheet.problems.begin() + std::ptrdiff_t(end),
+                       [](const SheetProblem& problem) { return problem.terms == 2 && problem.blank == BlankSpot::Result; });
 }
 
 std::string remainderText(double remainder)
@@ -467,14 +475,20 @@ public:
     {
     }
 
-    void draw(int page, int pages)
+    // A page of the sheet; a sheet of sections draws its lines from line on
+    // that are on the page, and returns the first of the next page.
+    std::size_t draw(int page, int pages, std::size_t line)
     {
         drawTitle();
         drawSetLine();
         if (kind_ == SheetKind::Question)
             drawNameLine();
-        drawProblems(page);
+        if (grid_.sections.empty())
+            drawProblems(page);
+        for (; line < grid_.lines.size() && grid_.lines[line].page == page; ++line)
+            drawLine(grid_.lines[line], grid_.lines[line].top, style_.fontSize, true);
         drawPageNumber(page, pages);
+        return line;
     }
 
     // A page of a set's answers; its sheets' blocks are drawn on it in turn.
@@ -486,13 +500,19 @@ public:
         drawCentred(text, frame_.footerBaseline);
     }
 
-    void drawAnswerRows(int first, int end, double top)
+    void drawAnswerRows(const AnswerBlock& block, int first, int end, double top)
     {
         const double size = frame_.nameSize;
         const QString heading = QString::fromStdString(answerHeading(sheet_, set_) + (first > 0 ? "（续）" : ""));
         fitFont(heading, size, true);
         painter_.drawText(at(frame_.left, top + 0.7 * kAnswerHeading * size), heading);
         painter_.setFont(sheetFont(style_.fontSize));
+        for (int i = first; i < end && !block.lines.empty(); ++i) {
+            const SectionLine& line = block.lines[std::size_t(i)];
+            drawLine(line, top + kAnswerHeading * size + line.top - block.lines[std::size_t(first)].top, size, false);
+        }
+        if (!block.lines.empty())
+            return;
         const double pitch = answerRowPitch(grid_);
         const auto columns = std::size_t(grid_.columns);
         const std::size_t last = std::min(sheet_.problems.size(), std::size_t(end) * columns);
@@ -628,6 +648,27 @@ private:
         }
     }
 
+    // A section's heading on a line of its own at a size, or a row of its
+    // grid, from top.
+    void drawLine(const SectionLine& line, double top, double headingSize, bool bold)
+    {
+        const Sheet& section = sheet_.sections[std::size_t(line.section)];
+        if (line.row < 0) {
+            const QString heading = QString::fromStdString(oneLineText(section.heading));
+            fitFont(heading, headingSize, bold);
+            painter_.drawText(at(frame_.left, top + 0.7 * line.height), heading);
+            return;
+        }
+        cells_ = &grid_.sections[std::size_t(line.section)];
+        painter_.setFont(sheetFont(style_.fontSize));
+        const auto columns = std::size_t(cells_->columns);
+        const std::size_t first = cells_->first + std::size_t(line.row) * columns;
+        const std::size_t end = std::min(cells_->first + section.problems.size(), first + columns);
+        for (std::size_t i = first; i < end; ++i)
+            drawProblem(i, int(i - first), top, line.height);
+        cells_ = &grid_;
+    }
+
     void drawProblems(int page)
     {
         painter_.setFont(sheetFont(style_.fontSize));
@@ -644,8 +685,8 @@ private:
     // A problem in its column of the grid, in a row starting at top, pitch high.
     void drawProblem(std::size_t index, int column, double top, double pitch)
     {
-        const double x = frame_.left + column * frame_.width() / grid_.columns;
-        if (grid_.layout == PageLayout::Columns)
+        const double x = frame_.left + column * frame_.width() / cells_->columns;
+        if (cells_->layout == PageLayout::Columns)
             drawBlock(index, x, top);
         else
             drawRow(printedProblem(sheet_, index), x, top + pitch * 0.5 + style_.fontSize * 0.35);
@@ -655,7 +696,7 @@ private:
     {
         drawText(x, baseline, problem.prefix);
         // Right to left from the "=": the last operand, its sign, and so on.
-        const double equals = x + grid_.prefixWidth + grid_.expressionWidth;
+        const double equals = x + cells_->prefixWidth + cells_->expressionWidth;
         double left = equals;
         if (!problem.third.empty()) {
             left = drawOperandBefore(left, baseline, problem.third, false);
@@ -667,7 +708,7 @@ private:
         drawSign(equals, baseline, "=");
         // A blank operand's result is given; the pupil finds the operand.
         if (kind_ == SheetKind::Answer || problem.blank != BlankSpot::Result)
-            drawNumber(equals + grid_.equalsWidth, baseline, problem.answer);
+            drawNumber(equals + cells_->equalsWidth, baseline, problem.answer);
     }
 
     // Draws an operand ending at end; returns where it begins. A blank is
@@ -680,7 +721,7 @@ private:
             drawNumber(start, baseline, text);
             return start;
         }
-        const double start = end - grid_.blankWidth;
+        const double start = end - cells_->blankWidth;
         const double edge = kBlankEdge * style_.fontSize;
         const QRectF open = ink(QStringLiteral("（"));
         const QRectF close = ink(QStringLiteral("）"));
@@ -707,7 +748,7 @@ private:
         const SheetProblem& problem = sheet_.problems[index];
         const double first = top + kFirstBaseline * size;
         drawText(x, first, sheet_.serialPrefix(index));
-        const double form = x + grid_.prefixWidth;
+        const double form = x + cells_->prefixWidth;
         if (problem.operation == Operation::Division)
             drawDivisionBlock(problem, form, first);
         else
@@ -721,8 +762,8 @@ private:
         const double size = style_.fontSize;
         const double second = first + kLineHeight * size;
         const double slot = kSignSlot * size;
-        const double cell = grid_.blocks.cellWidth;
-        const double end = x + slot + kSignGap * size + grid_.blocks.numberCells * cell;
+        const double cell = cells_->blocks.cellWidth;
+        const double end = x + slot + kSignGap * size + cells_->blocks.numberCells * cell;
         const auto [top, bottom] = stackedOperands(problem);
         drawCells(end, first, wholeText(top));
         drawCells(end, second, wholeText(bottom));
@@ -746,7 +787,7 @@ private:
     void drawDivisionBlock(const SheetProblem& problem, double x, double first)
     {
         const double size = style_.fontSize;
-        const ColumnBlocks& blocks = grid_.blocks;
+        const ColumnBlocks& blocks = cells_->blocks;
         const double second = first + kLineHeight * size;
         // The divisors of a sheet end in one place; each dividend (or its
         // quotient, when that is longer) starts right after its bracket.
@@ -780,7 +821,7 @@ private:
     // its cell, the signs' minus against the digit after it.
     void drawCells(double end, double baseline, const std::string& text)
     {
-        const double cell = grid_.blocks.cellWidth;
+        const double cell = cells_->blocks.cellWidth;
         double cellStart = end - cell * static_cast<double>(text.size());
         for (const char c : text) {
             if (c == '-') {
@@ -817,6 +858,7 @@ private:
     SheetKind kind_;
     const PageStyle style_;
     const PageGrid& grid_;
+    const PageGrid* cells_ = &grid_; // the grid of the problems being drawn: the sheet's, or a section's
     const SetPosition& set_;
     Frame frame_;
     double unitsPerPoint_;
@@ -831,15 +873,17 @@ std::string operandAfterSign(double value, bool blank)
     return value < 0 && !blank ? "(" + text + ")" : text;
 }
 
-void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, Measure& measure, PageGrid& grid)
+// The grid's problems are the sheet's from grid.first to end.
+void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, std::size_t end, Measure& measure,
+              PageGrid& grid)
 {
     const double size = style.fontSize;
     const double slot = kSignSlot * size;
-    // One blank width for the whole sheet: the signs of a column stay in
+    // One blank width for the whole grid: the signs of a column stay in
     // place between the question and the answer pages.
     double widestBlank = -1.0;
-    for (const SheetProblem& problem : sheet.problems) {
-        if (problem.blank != BlankSpot::Result)
+    for (std::size_t i = grid.first; i < end; ++i) {
+        if (const SheetProblem& problem = sheet.problems[i]; problem.blank != BlankSpot::Result)
             widestBlank = std::max(widestBlank, measure.width(printedNumber(problem.valueAt(problem.blank))));
     }
     if (widestBlank >= 0.0)
@@ -848,7 +892,7 @@ void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, Me
     const auto operandWidth = [&](const std::string& text, bool blank) {
         return blank ? grid.blankWidth : measure.width(text);
     };
-    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+    for (std::size_t i = grid.first; i < end; ++i) {
         const PrintedProblem problem = printedProblem(sheet, i);
         grid.prefixWidth = std::max(grid.prefixWidth, measure.width(problem.prefix));
         double expression = operandWidth(problem.left, problem.blank == BlankSpot::First) + slot +
@@ -863,13 +907,15 @@ void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, Me
     grid.rowsPerPage = std::max(1, static_cast<int>(std::floor(rowsHeight(style, frame) / (size * kRowPitch))));
 }
 
-void planColumns(const PageStyle& style, const Frame& frame, const Sheet& sheet, Measure& measure, PageGrid& grid)
+// A block is never higher than room.
+void planColumns(const PageStyle& style, const Frame& frame, const Sheet& sheet, std::size_t end, double room,
+                 Measure& measure, PageGrid& grid)
 {
     const double size = style.fontSize;
     ColumnBlocks& blocks = grid.blocks;
     bool stacked = false;
     bool division = false;
-    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+    for (std::size_t i = grid.first; i < end; ++i) {
         const SheetProblem& problem = sheet.problems[i];
         grid.prefixWidth = std::max(grid.prefixWidth, measure.width(sheet.serialPrefix(i)));
         if (problem.operation == Operation::Division) {
@@ -894,7 +940,6 @@ void planColumns(const PageStyle& style, const Frame& frame, const Sheet& sheet,
     }
     // A block never runs past the foot of the page: a long division at a
     // large size keeps what working room there is.
-    const double room = rowsHeight(style, frame);
     while (blocks.workLines > 1 && blockHeight(size, blocks.workLines) > room)
         --blocks.workLines;
 
@@ -944,26 +989,76 @@ PrintedProblem printedProblem(const Sheet& sheet, std::size_t index)
 
 namespace {
 
-PageGrid planAtSize(const PageStyle& style, const Sheet& sheet)
+// The grid of the sheet's problems from grid.first to end, perLine a row
+// asked for, in the layout asked for where it can show them; a block is
+// never higher than room.
+void planProblems(const PageStyle& style, const Frame& frame, const Sheet& sheet, std::size_t end, int perLine,
+                  PageLayout asked, double room, Measure& measure, PageGrid& grid)
 {
-    Measure measure(style.fontSize);
-    PageGrid grid;
-    grid.fontSize = style.fontSize;
-    grid.requestedColumns = std::max(1, sheet.perLine);
-    grid.layout = style.layout == PageLayout::Columns && columnFormShows(sheet) ? PageLayout::Columns : PageLayout::Rows;
-    Frame frame = frameOf(style);
-    placeNameFields(sheet, frame, measure, grid);
-    frame.nameLines = grid.nameLines;
+    grid.fontSize = grid.requestedFontSize = style.fontSize;
+    grid.requestedColumns = std::max(1, perLine);
+    grid.layout = asked == PageLayout::Columns && columnFormShows(sheet, grid.first, end) ? PageLayout::Columns
+                                                                                          : PageLayout::Rows;
     if (grid.layout == PageLayout::Columns)
-        planColumns(style, frame, sheet, measure, grid);
+        planColumns(style, frame, sheet, end, room, measure, grid);
     else
-        planRows(style, frame, sheet, measure, grid);
+        planRows(style, frame, sheet, end, measure, grid);
     // The size is kept; a row that does not fit takes fewer problems.
     const double gap = (grid.layout == PageLayout::Columns ? kBlockColumnGap : kColumnGap) * style.fontSize;
     const double usable = frame.width();
     const int fitting = static_cast<int>((usable + gap) / grid.columnWidth);
     grid.columns = std::clamp(fitting, 1, grid.requestedColumns);
     grid.fits = grid.columnWidth - gap <= usable;
+}
+
+int rowsOf(const PageGrid& grid, std::size_t problems)
+{
+    return static_cast<int>((problems + std::size_t(grid.columns) - 1) / std::size_t(grid.columns));
+}
+
+double rowPitch(const PageGrid& grid)
+{
+    return grid.layout == PageLayout::Columns ? blockHeight(grid.fontSize, grid.blocks.workLines)
+                                              : kRowPitch * grid.fontSize;
+}
+
+// Each section on its own grid, the first in the layout the page asks for,
+// each after it in its own; then the headings and rows down the pages.
+void planSections(const PageStyle& style, const Frame& frame, const Sheet& sheet, Measure& measure, PageGrid& grid)
+{
+    const double size = style.fontSize;
+    std::vector<SectionRun> runs;
+    std::size_t end = 0;
+    for (std::size_t k = 0; k < sheet.sections.size(); ++k) {
+        const Sheet& section = sheet.sections[k];
+        PageGrid& part = grid.sections.emplace_back();
+        part.first = end;
+        end += section.problems.size();
+        const bool heading = !section.heading.empty();
+        // A block and the heading over it fit a page together.
+        const double room = rowsHeight(style, frame) - (heading ? kSectionHeading * size : 0.0);
+        planProblems(style, frame, sheet, end, section.perLine, k == 0 ? style.layout : section.layout, room,
+                     measure, part);
+        grid.fits = grid.fits && part.fits;
+        runs.push_back({heading, rowsOf(part, section.problems.size()), rowPitch(part)});
+    }
+    grid.lines = flowSections(runs, {rowsTop(style, frame), frame.bottom, kSectionHeading * size, kSectionGap * size});
+}
+
+PageGrid planAtSize(const PageStyle& style, const Sheet& sheet)
+{
+    Measure measure(style.fontSize);
+    PageGrid grid;
+    Frame frame = frameOf(style);
+    placeNameFields(sheet, frame, measure, grid);
+    frame.nameLines = grid.nameLines;
+    if (sheet.sections.empty()) {
+        planProblems(style, frame, sheet, sheet.problems.size(), sheet.perLine, style.layout, rowsHeight(style, frame),
+                     measure, grid);
+        return grid;
+    }
+    grid.fontSize = style.fontSize;
+    planSections(style, frame, sheet, measure, grid);
     return grid;
 }
 
@@ -985,6 +1080,8 @@ PageGrid planPages(const PageStyle& style, const Sheet& sheet)
 
 int pageCount(const PageGrid& grid, std::size_t problems)
 {
+    if (!grid.lines.empty())
+        return grid.lines.back().page + 1;
     const std::size_t perPage = std::size_t(grid.columns) * std::size_t(grid.rowsPerPage);
     return std::max(1, static_cast<int>((problems + perPage - 1) / perPage));
 }
@@ -1003,7 +1100,16 @@ std::optional<std::string> fewerNote(const PageGrid& grid, const char* where)
 {
     if (grid.fontSize < grid.requestedFontSize)
         return "纸上放不下 " + pointsText(grid.requestedFontSize) + " 磅的题，" + where + "字号改为 " +
-               pointsText(grid.fontSize) + " 磅，每行 " + std::to_string(grid.columns) + " 题";
+               pointsText(grid.fontSize) + " 磅" +
+               (grid.sections.empty() ? "，每行 " + std::to_string(grid.columns) + " 题" : std::string());
+    // Each section that takes fewer says so, with its own count.
+    std::string notes;
+    for (std::size_t k = 0; k < grid.sections.size(); ++k) {
+        if (auto note = fewerNote(grid.sections[k], where))
+            notes += (notes.empty() ? "第 " : "；第 ") + std::to_string(k + 1) + " 段：" + *note;
+    }
+    if (!grid.sections.empty())
+        return notes.empty() ? std::nullopt : std::optional(notes);
     if (grid.columns >= grid.requestedColumns)
         return std::nullopt;
     return "每行放不下 " + std::to_string(grid.requestedColumns) + " 题，" + where + "每行改为 " +
@@ -1034,10 +1140,11 @@ void drawSheetPages(QPainter& painter, QPagedPaintDevice& device, const Sheet& s
 {
     PageDrawer drawer(painter, device, sheet, kind, style, grid, set);
     const int pages = pageCount(grid, sheet.problems.size());
+    std::size_t line = 0;
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
-        drawer.draw(page, pages);
+        line = drawer.draw(page, pages, line);
     }
 }
 
@@ -1087,7 +1194,43 @@ AnswerBlock answerBlockOf(const PrintedSheet& sheet)
     const std::size_t columns = std::size_t(grid.columns);
     block.rows = static_cast<int>((sheet.sheet->problems.size() + columns - 1) / columns);
     block.gap = kAnswerGap * size;
+    if (grid.sections.empty())
+        return block;
+    // A sheet of sections: each section's heading over its rows, the rows
+    // as close as a sheet's.
+    std::vector<SectionRun> runs;
+    for (std::size_t k = 0; k < grid.sections.size(); ++k) {
+        const PageGrid& section = grid.sections[k];
+        const Sheet& made = sheet.sheet->sections[k];
+        runs.push_back({!made.heading.empty(), rowsOf(section, made.problems.size()), answerRowPitch(section)});
+    }
+    const double nameSize = std::min(size, kLargestNameSize);
+    block.lines = flowSections(runs, {0.0, 0.0, kAnswerSectionHeading * nameSize, kAnswerGap * size});
+    block.rows = static_cast<int>(block.lines.size());
     return block;
+}
+
+double AnswerBlock::height(int first, int end) const
+{
+    if (lines.empty())
+        return heading + (end - first) * row;
+    if (end <= first)
+        return heading;
+    const SectionLine& last = lines[std::size_t(end - 1)];
+    return heading + last.top + last.height - lines[std::size_t(first)].top;
+}
+
+int AnswerBlock::fitting(int first, double room) const
+{
+    if (lines.empty())
+        return static_cast<int>(std::floor((room - heading) / row + 1e-9));
+    int end = first;
+    while (end < rows && height(first, end + 1) <= room + 1e-9)
+        ++end;
+    if (end < rows && end > first && lines[std::size_t(end - 1)].row < 0)
+        --end;
+    const int least = std::min(rows, first + (lines[std::size_t(first)].row < 0 ? 2 : 1));
+    return std::max(end, least) - first;
 }
 
 std::string answerHeading(const Sheet& sheet, const SetPosition& set)
@@ -1111,10 +1254,10 @@ void drawAnswerPage(QPainter& painter, QPagedPaintDevice& device, const PrintedS
 }
 
 void drawAnswerRows(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
-                    int first, int end, double top)
+                    const AnswerBlock& block, int first, int end, double top)
 {
     PageDrawer(painter, device, *sheet.sheet, SheetKind::Answer, style, sheet.grid, sheet.set)
-        .drawAnswerRows(first, end, top);
+        .drawAnswerRows(block, first, end, top);
 }
 
 std::string pdfPathFor(std::string_view textPath)
@@ -1127,9 +1270,13 @@ std::string pdfPathFor(std::string_view textPath)
 
 std::string pageTitle(const Sheet& sheet, SheetKind kind)
 {
+    // Sections of different ranges have none that speaks for the sheet.
+    const bool oneRange = std::all_of(sheet.sections.begin(), sheet.sections.end(), [&](const Sheet& section) {
+        return section.smallestText == sheet.smallestText && section.largestText == sheet.largestText;
+    });
     return std::string(kind == SheetKind::Question ? "口算练习" : "口算练习答案") + "　" + oneLineText(sheet.typeText) +
-           "　" + oneLineText(sheet.smallestText) + " 到 " + oneLineText(sheet.largestText) + "　" +
-           std::to_string(sheet.problems.size()) + " 题";
+           (oneRange ? "　" + oneLineText(sheet.smallestText) + " 到 " + oneLineText(sheet.largestText) : std::string()) +
+           "　" + std::to_string(sheet.problems.size()) + " 题";
 }
 
 std::string setLine(const Sheet& sheet, const SetPosition& set, SheetKind kind)

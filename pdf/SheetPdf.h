@@ -94,6 +94,17 @@ struct NameField {
     double size = 0.0; // smaller than the line's only where the field is wider than a line
 };
 
+// A line of a sheet of sections on paper: a section's heading, or a row of
+// its grid, where it stands on its page (in a set's compact answers: below
+// the sheet's own heading there).
+struct SectionLine {
+    int section = 0;
+    int row = -1; // -1: the section's heading
+    int page = 0;
+    double top = 0.0; // points
+    double height = 0.0;
+};
+
 // Where the problems of a sheet go, the same on its question and answer
 // pages, in points.
 struct PageGrid {
@@ -122,13 +133,21 @@ struct PageGrid {
     // than one field's room, or a line of its own.
     std::vector<NameField> nameFields;
     int nameLines = 1;
+    // A sheet of sections: each section's own grid (its per-line count and
+    // layout; the page-wide fields above are the sheet's), the section's
+    // problems from first in the sheet's order, and the headings and rows
+    // as they flow down the pages. Both empty for a sheet of one.
+    std::vector<PageGrid> sections;
+    std::size_t first = 0;
+    std::vector<SectionLine> lines;
 };
 
 PageGrid planPages(const PageStyle& style, const Sheet& sheet);
 int pageCount(const PageGrid& grid, std::size_t problems);
 
 // What a user is told when the page takes fewer problems a row than asked:
-// "每行放不下 8 题，PDF 每行改为 6 题"; nothing when the row fits.
+// "每行放不下 8 题，PDF 每行改为 6 题" (for each section that does, "第 2 段：" before it);
+// nothing when the row fits.
 std::optional<std::string> columnsNote(const PageGrid& grid);
 // The same for the printed pages: "每行放不下 8 题，打印时每行改为 6 题".
 std::optional<std::string> printColumnsNote(const PageGrid& grid);
@@ -157,12 +176,20 @@ struct PrintedSheet {
 
 // A set's answers, several sheets a page (SetPages.h). Each sheet's block
 // is a heading, "第 3 份　张三　种子 1234567890", and its answers in the rows
-// and columns of its answer pages, a row closer to the next.
+// and columns of its answer pages, a row closer to the next; a sheet of
+// sections has each section's heading over its rows.
 struct AnswerBlock {
     double heading = 0.0; // heights in points
     double row = 0.0;
-    int rows = 0;
+    int rows = 0; // lines, headings of sections included
     double gap = 0.0; // after the block
+    std::vector<SectionLine> lines; // a sheet of sections: tops below the heading
+
+    // The heading and lines first to end.
+    double height(int first, int end) const;
+    // How many lines from first fit in room under the heading: at least
+    // one row however large the size, a section's heading never last.
+    int fitting(int first, double room) const;
 };
 AnswerBlock answerBlockOf(const PrintedSheet& sheet);
 std::string answerHeading(const Sheet& sheet, const SetPosition& set);
@@ -175,10 +202,10 @@ AnswerRoom answerRoom(const PageStyle& style);
 // A page of a set's answers: its title and its number, "第 2 页".
 void drawAnswerPage(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
                     int page);
-// The heading at top ("（续）" after it past the first row) and the rows
+// The heading at top ("（续）" after it past the first line) and the lines
 // first to end of a sheet's answers under it.
 void drawAnswerRows(QPainter& painter, QPagedPaintDevice& device, const PrintedSheet& sheet, const PageStyle& style,
-                    int first, int end, double top);
+                    const AnswerBlock& block, int first, int end, double top);
 
 // The PDF beside a text sheet: the same name ending in ".pdf".
 std::string pdfPathFor(std::string_view textPath);

@@ -275,6 +275,15 @@ TEST(Plans, SaveReadAndRefuse)
         const auto made = cli({"--plan", plan, "--seed", "1", "--pdf", "-o", "shelf/" + plan}, folder.path());
         EXPECT_EQ(made.exit, 0) << plan.toStdString() << made.err.toStdString();
     }
+    // The plan of sections prints each heading over its problems.
+    QString headings;
+    for (const PdfPage& page : readPdfPages(dir.filePath("shelf/每日口算：口算 + 竖式 + 填空/速算答题-答案.pdf")))
+        for (const PdfLine& line : page.lines())
+            headings += problemText(line).contains(QRegularExpression("^[一二三]、")) ? problemText(line) : "";
+    EXPECT_EQ(headings, "一、口算二、竖式三、填空");
+    // On smaller paper each section that takes fewer a row says so.
+    EXPECT_TRUE(cli({"--plan", "每日口算：口算 + 竖式 + 填空", "--paper", "a5", "--pdf", "-o", "a5"}, folder.path())
+                    .err.contains("第 1 段：每行放不下 5 题，PDF 每行改为 4 题；第 3 段：每行放不下 4 题"));
 
     const std::pair<QByteArray, QString> refused[] = {
         {"{\"type\": \"add\",\n \"count\" 5}", "不是 JSON 格式（第 2 行"},
@@ -284,6 +293,7 @@ TEST(Plans, SaveReadAndRefuse)
         {"{\"count\": 5}", "方案的 count 要写成字符串"},
         {"{\"sections\": [{\"seed\": \"3\"}]}", "方案的 seed 是整张纸的选项"},
         {"{\"sections\": [{\"type\": \"mul\"}, {\"smallest\": \"50\", \"largest\": \"10\"}]}", "第 2 段：按“加法(＋)”和出数范围（50 到 10）"},
+        {"{\"pdf\": true, \"sections\": [{\"type\": \"add\"}, {\"blank\": \"mixed\", \"layout\": \"vertical\"}]}", "第 2 段：版式“竖式”排不出"},
         {QByteArray(10000, '[') + QByteArray(10000, ']'), "括号套得太深"},
         {"{\"type\": \"" + QByteArray(10 << 20, 'a') + "\"}", "文件太大了"},
     };
@@ -294,8 +304,7 @@ TEST(Plans, SaveReadAndRefuse)
         EXPECT_TRUE(finished.err.contains(says)) << finished.err.toStdString();
     }
     ASSERT_TRUE(writeBytes(dir.filePath("两段.json"), "{\"sections\": [{\"heading\": \"一\"}, {\"type\": \"mul\"}]}"));
-    for (const QStringList& beside : {QStringList{"--count", "5"}, QStringList{"--pdf"}})
-        EXPECT_EQ(cli(QStringList{"--plan", "两段.json", "-o", "refused"} + beside, folder.path()).exit, 2);
+    EXPECT_EQ(cli({"--plan", "两段.json", "-o", "refused", "--count", "5"}, folder.path()).exit, 2);
     EXPECT_EQ(cli({"--plan", "没有这个方案", "-o", "refused"}, folder.path()).exit, 2);
     EXPECT_EQ(cli({"--save-plan", "../外面", "-o", "refused"}, folder.path()).exit, 2);
     EXPECT_FALSE(dir.exists("refused"));

@@ -81,15 +81,17 @@ std::vector<std::string> texts(const std::vector<PdfLine>& lines)
     return out;
 }
 
-// The text sheet's cells, a row of the grid to a line.
-std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int columns)
+// The text sheet's cells, a row of the grid to a line; of the problems
+// first to end (a section's), or all.
+std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int columns, std::size_t first = 0,
+                                      std::size_t end = SIZE_MAX)
 {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+    for (std::size_t i = first; i < std::min(end, sheet.problems.size()); ++i) {
         std::string cell;
         (kind == SheetKind::Answer ? appendAnswerCell : appendQuestionCell)(cell, sheet.serialPrefix(i), sheet.problems[i]);
         std::erase(cell, ' ');
-        (i % std::size_t(columns) == 0 ? lines.emplace_back() : lines.back()) +=
+        ((i - first) % std::size_t(columns) == 0 ? lines.emplace_back() : lines.back()) +=
             pageSigns(QString::fromStdString(cell)).toStdString();
     }
     return lines;
@@ -99,20 +101,21 @@ std::vector<std::string> rowsExpected(const Sheet& sheet, SheetKind kind, int co
 // with the first operand (a division: with the quotient and remainder on
 // the answer page); the sign and second operand (the divisor and the
 // dividend); the results under the rules.
-std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int columns)
+std::vector<std::string> blocksExpected(const Sheet& sheet, SheetKind kind, int columns, std::size_t first = 0,
+                                        std::size_t end = SIZE_MAX)
 {
     const auto whole = [](double value) {
         return pageSigns(QString::number(static_cast<long long>(value))).toStdString();
     };
     std::vector<std::string> lines;
     const bool answer = kind == SheetKind::Answer;
-    for (std::size_t i = 0; i < sheet.problems.size(); ++i) {
+    for (std::size_t i = first; i < std::min(end, sheet.problems.size()); ++i) {
         SheetProblem p = sheet.problems[i];
         const bool division = p.operation == Operation::Division;
         // A product stands with its longer factor on top.
         if (p.operation == Operation::Multiplication && whole(std::fabs(p.right)).size() > whole(std::fabs(p.left)).size())
             std::swap(p.left, p.right);
-        if (i % std::size_t(columns) == 0)
+        if ((i - first) % std::size_t(columns) == 0)
             lines.resize(lines.size() + 3);
         std::string* line = &lines[lines.size() - 3];
         line[0] += sheet.serialPrefix(i);
@@ -498,6 +501,88 @@ TEST(ClassSet, PupilsFromOddPagesAndTheirAnswersUnderTheirHeadings)
         both.insert(both.end(), answers.begin(), answers.end());
         EXPECT_EQ(read(printer.outputFileName()), both);
     }
+}
+
+// A sheet of three sections, each with its own per-line count and layout
+// (the second in the column form; the third asks for it with blanks, which
+// it cannot show, so in rows): on the question and the answer pages each
+// heading holds its problems in order, numbered through the sheet, and is
+// never left at the foot of a page without its first row, however long the
+// first section runs. A class's compact answers hold each pupil's sections
+// under their headings.
+TEST(Sections, EachUnderItsHeadingNumberedThroughOnEveryPage)
+{
+    using sumlark::testing::hasChinese;
+    using sumlark::testing::settingsFor;
+    const std::vector<std::string> headings = {"一、口算", "二、竖式", "三、填空"};
+    const PageStyle style{Paper::A4, 14.0, PageLayout::Rows, {}};
+    // The lines of problems under each heading, by the set's sheet ("1/二、竖式").
+    const auto read = [&](const QString& path) {
+        std::map<std::string, std::vector<std::string>> under;
+        std::string sheet = "1/", heading;
+        for (const auto& page : sumlark::testing::readPdfPages(path)) {
+            const std::vector<PdfLine> lines = page.lines();
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const QString text = sumlark::testing::problemText(lines[i]);
+                if (const auto set = QRegularExpression("^第(\\d)份.*种子").match(text); set.hasMatch())
+                    sheet = set.captured(1).toStdString() + "/";
+                else if (std::find(headings.begin(), headings.end(), text.toStdString()) != headings.end()) {
+                    heading = text.toStdString();
+                    EXPECT_TRUE(i + 1 < lines.size() && !hasChinese(sumlark::testing::problemText(lines[i + 1]))) << heading;
+                } else if (!hasChinese(text))
+                    under[sheet + heading].push_back(text.toStdString());
+            }
+        }
+        return under;
+    };
+    bool movedOn = false; // a heading that would have ended a page starts the next
+    for (const char* count : {"20", "76", "100"}) {
+        SCOPED_TRACE(count);
+        sumlark::testing::ScriptedServices random;
+        MemorySink kept;
+        SheetSink* const sinks[] = {&kept};
+        RunRequest request{settingsFor(ProblemType::Addition, "1", "20", count, "4"), {}, 2, 7};
+        request.settings.numbered = true;
+        request.heading = headings[0];
+        request.moreSections = {
+            {headings[1], settingsFor(ProblemType::AdditionSubtraction, "10", "99", "6", "4"), {}, PageLayout::Columns},
+            {headings[2], settingsFor(ProblemType::AdditionSubtraction, "0", "20", "10", "3"), {.blank = BlankChoice::Mixed},
+             PageLayout::Columns}};
+        ASSERT_FALSE(runSheets(request, random, sinks).refusal);
+        const std::vector<PrintedSheet> printed = printedSet(kept.sheets, style);
+        const PageGrid& grid = printed[0].grid;
+        ASSERT_EQ(grid.sections.size(), 3u);
+        EXPECT_EQ(grid.sections[1].layout, PageLayout::Columns);
+        EXPECT_EQ(grid.sections[2].layout, PageLayout::Rows);
+        for (std::size_t i = 1; i < grid.lines.size(); ++i)
+            movedOn = movedOn || (grid.lines[i].row < 0 && grid.lines[i].page > grid.lines[i - 1].page);
+        const QTemporaryDir folder;
+        for (const SheetKind kind : {SheetKind::Question, SheetKind::Answer}) {
+            std::map<std::string, std::vector<std::string>> expected;
+            for (std::size_t sheet = 0; sheet < 2; ++sheet) {
+                for (std::size_t k = 0; k < 3; ++k) {
+                    const PageGrid& part = printed[sheet].grid.sections[k];
+                    const std::size_t end = part.first + kept.sheets[sheet].sections[k].problems.size();
+                    expected[std::to_string(sheet + 1) + "/" + headings[k]] =
+                        (part.layout == PageLayout::Columns ? blocksExpected : rowsExpected)(kept.sheets[sheet], kind,
+                                                                                              part.columns, part.first, end);
+                }
+            }
+            QFile own(folder.filePath("own.pdf")), set(folder.filePath("set.pdf"));
+            ASSERT_TRUE(own.open(QIODevice::WriteOnly) && set.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(writeSheetPdf(own, kept.sheets[0], kind, style, grid, {}).ok);
+            ASSERT_TRUE(writeSetPdf(set, printed, kind, style).ok);
+            own.close();
+            set.close();
+            auto first = read(own.fileName());
+            EXPECT_EQ(first.size(), 3u);
+            for (const auto& [heading, lines] : first)
+                EXPECT_EQ(lines, expected[heading]) << heading;
+            if (kind == SheetKind::Answer)
+                EXPECT_EQ(read(set.fileName()), expected);
+        }
+    }
+    EXPECT_TRUE(movedOn);
 }
 
 } // namespace
