@@ -24,22 +24,6 @@ bool asksColumnForm(const CliOptions& options)
                        [](const SheetSection& section) { return section.layout == PageLayout::Columns; });
 }
 
-// Why a section that asks for the column form cannot have it (blanks, three
-// numbers), before anything is made; a sheet of sections names the section.
-std::optional<Refusal> columnFormRefusals(const CliOptions& options)
-{
-    std::vector<SheetSection> sections{{options.heading, options.settings, options.constraints, options.page.layout}};
-    sections.insert(sections.end(), options.moreSections.begin(), options.moreSections.end());
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        auto refusal = sections[i].layout == PageLayout::Columns ? columnFormRefusal(sections[i].constraints) : std::nullopt;
-        if (refusal) {
-            refusal->section = sections.size() > 1 ? static_cast<int>(i) + 1 : 0;
-            return refusal;
-        }
-    }
-    return std::nullopt;
-}
-
 // A file's line: where it went on standard output, what failed and why on
 // standard error, the path escaped for a terminal.
 bool printFile(const FileOutcome& file, std::ostream& out, std::ostream& err)
@@ -107,7 +91,7 @@ int runCli(const CliOptions& options, const pdf::PdfPart* pdf, std::ostream& out
         err << "没有打开写 PDF 的组件，没有写任何文件。\n";
         return kWriteFailed;
     }
-    if (const auto refusal = columnFormRefusals(options)) {
+    if (const auto refusal = columnFormRefusal(options.request(), options.page.layout)) {
         err << wording::refusalText(*refusal, wording::OptionNaming()) << "\n";
         return kUsageOrRefused;
     }

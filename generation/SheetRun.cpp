@@ -64,7 +64,8 @@ std::string fileTag(const RunRequest& request, int number, int count)
 Sheet makeSections(const std::vector<SheetSection>& sections, const std::vector<RunPlan>& plans,
                    const std::vector<std::size_t>& planOf, const RunOptions& options, RandomServices& random)
 {
-    if (sections.size() == 1)
+    // A heading makes a sheet of sections even of one, so that it prints.
+    if (sections.size() == 1 && sections[0].heading.empty())
         return makeSheet(sections[0].settings, plans[0], options, random);
     Sheet whole;
     for (std::size_t i = 0; i < sections.size(); ++i) {
