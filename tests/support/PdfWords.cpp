@@ -72,7 +72,10 @@ QString pageSigns(QString sheetText)
 {
     return sheetText.replace(QStringLiteral("＋"), QStringLiteral("+"))
         .replace(QStringLiteral("－"), QStringLiteral("\u2212"))
-        .replace(QLatin1Char('-'), QStringLiteral("\u2212"));
+        .replace(QLatin1Char('-'), QStringLiteral("\u2212"))
+        .replace(QStringLiteral("＜"), QStringLiteral("<"))
+        .replace(QStringLiteral("＝"), QStringLiteral("="))
+        .replace(QStringLiteral("＞"), QStringLiteral(">"));
 }
 
 } // namespace sumlark::testing
