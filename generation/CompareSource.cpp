@@ -32,11 +32,29 @@ SheetProblem CompareSource::next()
             open[std::size_t(count++)] = relation;
     }
     const Relation relation = open[std::size_t(uniformBelow(count, random_))];
+    const auto r = std::size_t(relation);
+    if (auto& unused = unused_[r]) {
+        const auto i = std::size_t(uniformBelow(std::int64_t(unused->size()), random_));
+        const SheetProblem problem = (*unused)[i];
+        (*unused)[i] = unused->back();
+        unused->pop_back();
+        ++made_[r];
+        return problem;
+    }
     for (;;) {
         const SheetProblem problem = problems_.draw(relation, random_);
         if (distinct_ && !keys_.insert(bothSides(problem)).second)
             continue;
-        ++made_[std::size_t(relation)];
+        ++made_[r];
+        // Past half, drawing again would be wasted more often than not. As
+        // many were made, so the list is short.
+        if (distinct_ && 2 * made_[r] > problems_.count(relation)) {
+            unused_[r].emplace();
+            problems_.forEachWith(relation, [&](const SheetProblem& listed) {
+                if (!keys_.count(bothSides(listed)))
+                    unused_[r]->push_back(listed);
+            });
+        }
         return problem;
     }
 }

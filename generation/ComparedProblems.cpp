@@ -36,6 +36,7 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
     // Sums and differences reach what their ranges reach; products and
     // quotients are listed, so their own values are known.
     Count listing = 0;
+    std::vector<WholeRange> reached; // of each counted shape
     for (const ShapeProblems& shape : expressions.shapes) {
         const Operation operation = shape.shape().operation;
         if (!counts(operation)) {
@@ -49,6 +50,7 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
                                                     : rules.first.high - rules.second.low;
         if (resultRange)
             lo = std::max(lo, resultRange->low), hi = std::min(hi, resultRange->high);
+        reached.push_back({lo, hi});
         low = std::min(low, lo);
         high = std::max(high, hi);
     }
@@ -76,9 +78,9 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
     // How many expressions each value has.
     const auto span = std::size_t(high - low + 1);
     std::vector<Count> each(span, 0);
-    for (const ShapeProblems* shape : made.counted_) {
-        for (std::size_t i = 0; i < span; ++i)
-            each[i] += shape->firstsReaching(low + Count(i)).size();
+    for (std::size_t k = 0; k < made.counted_.size(); ++k) {
+        for (Count v = reached[k].low; v <= reached[k].high; ++v)
+            each[std::size_t(v - low)] += made.counted_[k]->firstsReaching(v).size();
     }
     made.listedStart_.assign(span + 1, 0);
     for (const Count value : values)
@@ -142,6 +144,30 @@ Count ComparedProblems::countOf(Count value) const
         return 0;
     const auto i = std::size_t(value - low_);
     return upTo_[i] - (i == 0 ? 0 : upTo_[i - 1]);
+}
+
+Count ComparedProblems::nextValueFrom(Count value) const
+{
+    if (value > high_)
+        return value;
+    value = std::max(value, low_);
+    const auto i = std::size_t(value - low_);
+    const Count before = i == 0 ? 0 : upTo_[i - 1];
+    return low_ + Count(std::upper_bound(upTo_.begin() + std::ptrdiff_t(i), upTo_.end(), before) - upTo_.begin());
+}
+
+WholeRange ComparedProblems::otherSide(Relation relation, Count v) const
+{
+    const WholeRange all = form_ == CompareForm::Number ? numbers_ : WholeRange{low_, high_};
+    switch (relation) {
+    case Relation::Less:
+        return {v + 1, all.high};
+    case Relation::Greater:
+        return {all.low, v - 1};
+    case Relation::Equal:
+        break;
+    }
+    return all.contains(v) ? WholeRange{v, v} : WholeRange{v, v - 1};
 }
 
 SheetProblem ComparedProblems::expressionAt(Count value, Count k) const

@@ -38,14 +38,20 @@ public:
     std::int64_t size() const;
     // One of the problems with the answer, each as likely; count(relation) above 0.
     SheetProblem draw(Relation relation, RandomSource& random) const;
-    // Every problem, by values (for a small run).
+    // Every problem with the answer, by values; as quick as there are
+    // problems, whatever the values span.
     template <typename Visit>
-    void forEach(Visit visit) const;
+    void forEachWith(Relation relation, Visit visit) const;
 
 private:
     explicit ComparedProblems(const FormedProblems& expressions) : expressions_(&expressions) {}
 
     std::int64_t countOf(std::int64_t value) const;
+    // The first value from value on that some expression has; past high_ if none.
+    std::int64_t nextValueFrom(std::int64_t value) const;
+    // The other side's values for an answer beside the value v: numbers, or
+    // the values of other expressions.
+    WholeRange otherSide(Relation relation, std::int64_t v) const;
     // The k-th expression with the value, k below countOf(value).
     SheetProblem expressionAt(std::int64_t value, std::int64_t k) const;
     // A value drawn with weights running (one a value from low_).
@@ -79,17 +85,20 @@ private:
 };
 
 template <typename Visit>
-void ComparedProblems::forEach(Visit visit) const
+void ComparedProblems::forEachWith(Relation relation, Visit visit) const
 {
-    for (std::int64_t v = low_; v <= high_; ++v) {
+    for (std::int64_t v = nextValueFrom(low_); v <= high_; v = nextValueFrom(v + 1)) {
+        const WholeRange other = otherSide(relation, v);
+        if (other.low > other.high)
+            continue;
         for (std::int64_t k = 0; k < countOf(v); ++k) {
             const SheetProblem expression = expressionAt(v, k);
             if (form_ == CompareForm::Number) {
-                for (std::int64_t n = numbers_.low; n <= numbers_.high; ++n)
+                for (std::int64_t n = other.low; n <= other.high; ++n)
                     visit(against(expression, n));
                 continue;
             }
-            for (std::int64_t u = low_; u <= high_; ++u) {
+            for (std::int64_t u = nextValueFrom(other.low); u <= other.high; u = nextValueFrom(u + 1)) {
                 for (std::int64_t j = 0; j < countOf(u); ++j)
                     visit(against(expression, expressionAt(u, j)));
             }

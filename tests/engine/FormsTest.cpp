@@ -132,10 +132,12 @@ void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
         }
     }
     std::set<Sides> listed;
-    compared.forEach([&](const SheetProblem& p) {
-        EXPECT_TRUE(listed.insert(sidesOf(p)).second);
-        EXPECT_EQ(allowed.count(sidesOf(p)) ? allowed[sidesOf(p)] : -1, int(p.relation()));
-    });
+    for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
+        compared.forEachWith(relation, [&](const SheetProblem& p) {
+            EXPECT_TRUE(listed.insert(sidesOf(p)).second);
+            EXPECT_EQ(allowed.count(sidesOf(p)) ? allowed[sidesOf(p)] : -1, int(relation));
+            EXPECT_EQ(p.relation(), relation);
+        });
     EXPECT_EQ(listed.size(), allowed.size());
     for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
         EXPECT_EQ(compared.count(relation), answers[int(relation)]);

@@ -401,6 +401,9 @@ private slots:
              {{.constraints = {.blank = First}, .page = columns}, "", "填空选的是“填第一个数”", "cmbLayout"}},
             {"column form, three numbers",
              {{.constraints = {.terms = 3}, .page = columns}, "", "几个数选的是“三个数”", "cmbLayout"}},
+            {"column form, comparing",
+             {{.constraints = {.compare = sumlark::CompareForm::Expression}, .page = columns}, "",
+              "比大小选的是“算式和算式比”，竖式只排一道算式", "cmbLayout"}},
             // 份数 shows the list's count, and is given back as it was set.
             {"names, a class of 20 characters, two-sided",
              {{.sheets = 3, .names = {"张三", "李四"}, .className = kClass20, .page = {.printer = {}, .duplex = true}},
@@ -452,7 +455,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 27;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 28;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -460,7 +463,7 @@ private slots:
         }
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
-                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
+                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "cmbCompare", "spnSheets",
                                       "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
                                       "cmbPaper", "cmbLayout", "ckDuplex", "QPushButton", "QPushButton"}));
     }
