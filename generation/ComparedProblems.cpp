@@ -120,7 +120,7 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
             weights[int(Relation::Greater)] = c * Wide(std::max<Count>(0, v - made.numbers_.low));
         } else {
             weights[int(Relation::Less)] = c * Wide(total - made.upTo_[i]);
-            weights[int(Relation::Equal)] = c * c;
+            weights[int(Relation::Equal)] = c * (c - 1); // never an expression against itself
             weights[int(Relation::Greater)] = c * Wide(made.upTo_[i] - each[i]);
         }
         for (int r = 0; r < 3; ++r) {
@@ -228,7 +228,8 @@ SheetProblem ComparedProblems::against(const SheetProblem& expression, Count num
 SheetProblem ComparedProblems::draw(Relation relation, RandomSource& random) const
 {
     const Count v = pickValue(running_[int(relation)], random);
-    const SheetProblem expression = expressionAt(v, uniformBelow(countOf(v), random));
+    const Count k = uniformBelow(countOf(v), random);
+    const SheetProblem expression = expressionAt(v, k);
     if (form_ == CompareForm::Number) {
         switch (relation) {
         case Relation::Less:
@@ -240,11 +241,12 @@ SheetProblem ComparedProblems::draw(Relation relation, RandomSource& random) con
         }
         return against(expression, v);
     }
-    Count u = v;
-    if (relation == Relation::Less)
-        u = pickAmong(v + 1, high_, random);
-    else if (relation == Relation::Greater)
-        u = pickAmong(low_, v - 1, random);
+    if (relation == Relation::Equal) {
+        // Another of the same value.
+        const Count j = uniformBelow(countOf(v) - 1, random);
+        return against(expression, expressionAt(v, j < k ? j : j + 1));
+    }
+    const Count u = relation == Relation::Less ? pickAmong(v + 1, high_, random) : pickAmong(low_, v - 1, random);
     return against(expression, expressionAt(u, uniformBelow(countOf(u), random)));
 }
 

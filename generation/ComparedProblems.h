@@ -2,7 +2,8 @@
 
 // The problems of a run that compares (比大小): an expression of the type
 // against a number, or against a second expression, the pupil writing ＞, ＜
-// or ＝ between them. The expressions are the run's problems of two numbers;
+// or ＝ between them; never an expression against itself, which would show
+// its answer. The expressions are the run's problems of two numbers;
 // how many of them have each value is counted once, so that the problems
 // with each answer are counted as sums over values, and a problem with a
 // given answer is drawn exactly: its values first, each with the share of
@@ -99,8 +100,10 @@ void ComparedProblems::forEachWith(Relation relation, Visit visit) const
                 continue;
             }
             for (std::int64_t u = nextValueFrom(other.low); u <= other.high; u = nextValueFrom(u + 1)) {
-                for (std::int64_t j = 0; j < countOf(u); ++j)
-                    visit(against(expression, expressionAt(u, j)));
+                for (std::int64_t j = 0; j < countOf(u); ++j) {
+                    if (u != v || j != k)
+                        visit(against(expression, expressionAt(u, j)));
+                }
             }
         }
     }

@@ -97,7 +97,7 @@ Sides sidesOf(const SheetProblem& p)
 
 // Comparisons: each allowed expression against every number of the result
 // range (without one, from the smallest to the largest value an allowed
-// expression has), or against every allowed expression. Drawn, each answer
+// expression has), or against every other allowed expression. Drawn, each answer
 // as often as the others that have problems, each problem of an answer as
 // often as the others.
 void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
@@ -127,6 +127,8 @@ void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
         for (const SheetProblem& o : expressions) {
             if (e.compare != CompareForm::Expression)
                 break;
+            if (problemKey(o) == problemKey(e)) // itself: no question
+                continue;
             e.otherOperation = o.operation, e.otherLeft = o.left, e.otherRight = o.right, e.otherResult = o.result;
             keep(e, o.result);
         }
