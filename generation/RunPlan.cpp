@@ -209,6 +209,11 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
                 return refuse(refusal(RefusalCode::CompareTooWide,
                                       {Choice::First, Choice::Second, Choice::Result, Choice::Compare}, settings,
                                       constraints));
+            // A single expression has nothing to be compared with.
+            if (compared->size() == 0)
+                return refuse(refusal(RefusalCode::NoFormedProblem,
+                                      {Choice::First, Choice::Second, Choice::Result, Choice::Compare}, settings,
+                                      constraints));
             if (constraints.distinct && plan.problemCount > compared->size())
                 return refuse(tooFewDistinct(settings, constraints, compared->size(), plan.problemCount));
             auto shared = std::make_shared<const ComparedProblems>(std::move(*compared));

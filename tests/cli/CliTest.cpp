@@ -161,6 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     "0..2147483647", "--compare", "number"}, 2, {"一时数不清"}},
         {"CompareDistinctOneTooMany", {"--largest", "2", "--compare", "number", "--distinct", "--count", "2"}, 2,
          {"“算式和数比”、“题目不重复”，不重复的题一共只有 1 道，不够生成 2 题"}},
+        {"CompareOneExpressionWithNothing", {"--first", "1..1", "--second", "1..1", "--result", "2..2", "--compare",
+                                             "expression"}, 2, {"一道题也出不来"}},
         {"CompareNumbersPdf", {"--seed", "4", "--count", "40", "--largest", "100", "--compare", "number", "--pdf"}, 0,
          {}, kPdfRun},
         {"CompareExpressionsPdf", {"--seed", "5", "--count", "40", "--type", "all", "--compare", "expression", "--pdf"}, 0,
