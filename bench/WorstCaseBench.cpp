@@ -154,6 +154,17 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
     });
     add("chains results up to 65535", [](auto& c) { c.terms = 3, c.result = R{0, 65535}; });
     add("chains first 0..32767 distinct", [](auto& c) { c.terms = 3, c.first = R{0, 32767}, c.distinct = true; });
+    add("compare numbers", [](auto& c) { c.compare = CompareForm::Number; });
+    add("compare expressions distinct", [](auto& c) { c.compare = CompareForm::Expression, c.distinct = true; });
+    add("compare numbers both 16 bits distinct", [](auto& c) {
+        c.compare = CompareForm::Number, c.first = c.second = R{-32768, 32767}, c.distinct = true;
+    });
+    add("compare expressions results all of 32 bits", [](auto& c) {
+        c.compare = CompareForm::Expression, c.result = R{INT32_MIN, INT32_MAX};
+    });
+    add("compare numbers results 1..1 distinct", [](auto& c) {
+        c.compare = CompareForm::Number, c.result = R{1, 1}, c.distinct = true;
+    });
     return variants;
 }
 

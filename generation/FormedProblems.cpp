@@ -255,6 +255,17 @@ WholeSet ShapeProblems::chainThirds(Count p) const
     return set;
 }
 
+WholeSet ShapeProblems::firstsReaching(Count value) const
+{
+    // The result's own rules; what is left is a chain's first step.
+    if (rules_.result ? !rules_.result->contains(value)
+                      : shape_.operation == Operation::Addition && value > rules_.sumLimit)
+        return emptySet();
+    if (shape_.operation == Operation::Subtraction && value < 0)
+        return emptySet();
+    return chainFirsts(value);
+}
+
 SheetProblem ShapeProblems::twoNumbers(Count a, Count b) const
 {
     return SheetProblem::of({shape_.operation, double(a), double(b)});

@@ -65,6 +65,9 @@ public:
     // Every problem in number order.
     template <typename Visit>
     void forEach(Visit visit) const;
+    // Of an addition or subtraction of two numbers: the first operands of
+    // its problems whose result is value, each with one second operand.
+    WholeSet firstsReaching(std::int64_t value) const;
 
 private:
     // The operands that may follow the first one a of a two-number problem.

@@ -45,6 +45,8 @@ struct ProblemConstraints {
     std::optional<WholeRange> second{};
     std::optional<WholeRange> result{}; // none keeps the window's result rules
     bool noTrivial = initialOf(Choice::NoTrivial) != 0; // no 0, no x1, no /1, no a-a, no a/a
+    // Problems that set an expression against a number or a second one.
+    CompareForm compare = static_cast<CompareForm>(initialOf(Choice::Compare));
 
     friend bool operator==(const ProblemConstraints&, const ProblemConstraints&) = default;
 
@@ -55,7 +57,8 @@ struct ProblemConstraints {
     // every acceptable problem of an operation equally often.
     bool asksForms() const
     {
-        return blank != BlankChoice::Result || terms != 2 || first || second || result || noTrivial;
+        return blank != BlankChoice::Result || terms != 2 || first || second || result || noTrivial ||
+               compare != CompareForm::None;
     }
 };
 

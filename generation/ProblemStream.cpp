@@ -1,6 +1,7 @@
 #include "ProblemStream.h"
 
 #include "DirectDraw.h"
+#include "CompareSource.h"
 #include "FormedSource.h"
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
@@ -134,6 +135,8 @@ std::unique_ptr<ProblemStream> openProblemStream(const RunPlan& plan, ProblemTyp
                 return std::make_unique<DirectStream>(plan, type, random);
             else if constexpr (std::is_same_v<Drawing, DrawFromUnused>)
                 return std::make_unique<UnusedStream>(plan, type, random);
+            else if (drawing.compared)
+                return std::make_unique<CompareSource>(*drawing.compared, plan.constraints.distinct, random);
             else
                 return std::make_unique<FormedSource>(*drawing.problems, plan.constraints.blank,
                                                       plan.constraints.distinct, random);

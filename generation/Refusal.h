@@ -35,6 +35,10 @@ enum class RefusalCode {
     ColumnForm,               // the column form cannot print these problems
     TooManyNames,             // a list of more pupils than a set holds
     NameTooLong,              // a pupil's name, or the class's, past what a page's line holds
+    CompareWithBlank,         // a comparison's circle is its only blank
+    CompareWithThreeNumbers,
+    CompareWithRemainder,     // a quotient with a remainder is no number to compare
+    CompareTooWide,           // the expressions' values span too much to be counted quickly
 };
 
 // Why an operation made no problem in the range (NoProblem).
@@ -65,7 +69,8 @@ struct Refusal {
 };
 
 // The column form stacks two numbers above a rule with the answer beneath,
-// so it has no place for a blank operand or a third number. Nothing when
+// so it has no place for a blank operand, a third number or a comparison's
+// other side. Nothing when
 // it can print these problems.
 std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints);
 

@@ -70,6 +70,15 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
                                    typeHasOperation(settings.problemType, Operation::Division)))
         return refusal(RefusalCode::ThreeTermsNeedAdditionOrSubtraction, {Choice::Type, Choice::Terms}, settings,
                        constraints);
+    if (constraints.compare != CompareForm::None) {
+        if (constraints.blank != BlankChoice::Result)
+            return refusal(RefusalCode::CompareWithBlank, {Choice::Compare, Choice::Blank}, settings, constraints);
+        if (constraints.terms != 2)
+            return refusal(RefusalCode::CompareWithThreeNumbers, {Choice::Compare, Choice::Terms}, settings, constraints);
+        if (settings.allowRemainder && typeHasOperation(settings.problemType, Operation::Division))
+            return refusal(RefusalCode::CompareWithRemainder, {Choice::Compare, Choice::Remainder}, settings,
+                           constraints);
+    }
     const std::pair<Choice, const std::optional<WholeRange>*> ranges[] = {
         {Choice::First, &constraints.first}, {Choice::Second, &constraints.second}, {Choice::Result, &constraints.result}};
     for (const auto& [which, range] : ranges) {
@@ -194,6 +203,23 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             FormRules::from(DrawableValues::of(range), *largest, plan.bounds, constraints));
         if (formed->size() == 0)
             return refuse(refusal(RefusalCode::NoFormedProblem, {Choice::First, Choice::Second, Choice::Result, Choice::Type}, settings, constraints));
+        if (constraints.compare != CompareForm::None) {
+            auto compared = ComparedProblems::of(*formed, constraints.compare, constraints.result);
+            if (!compared)
+                return refuse(refusal(RefusalCode::CompareTooWide,
+                                      {Choice::First, Choice::Second, Choice::Result, Choice::Compare}, settings,
+                                      constraints));
+            // A single expression has nothing to be compared with.
+            if (compared->size() == 0)
+                return refuse(refusal(RefusalCode::NoFormedProblem,
+                                      {Choice::First, Choice::Second, Choice::Result, Choice::Compare}, settings,
+                                      constraints));
+            if (constraints.distinct && plan.problemCount > compared->size())
+                return refuse(tooFewDistinct(settings, constraints, compared->size(), plan.problemCount));
+            auto shared = std::make_shared<const ComparedProblems>(std::move(*compared));
+            plan.drawing = DrawForms{std::move(formed), std::move(shared)};
+            return {plan, {}};
+        }
         if (constraints.distinct) {
             const std::int64_t distinct = formed->distinctUpTo(constraints.blank, plan.problemCount);
             if (plan.problemCount > distinct)
@@ -248,6 +274,8 @@ std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints)
         made.choices.push_back(Choice::Blank);
     if (constraints.terms != 2)
         made.choices.push_back(Choice::Terms);
+    if (constraints.compare != CompareForm::None)
+        made.choices.push_back(Choice::Compare);
     if (made.choices.size() == 1)
         return std::nullopt;
     return made;

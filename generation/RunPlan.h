@@ -5,6 +5,7 @@
 // problems will be drawn. Only settings that cannot make their sheet at all
 // are refused: every other one is drawn in a way that ends quickly.
 
+#include "ComparedProblems.h"
 #include "FormedProblems.h"
 #include "OperandRange.h"
 #include "OperationRules.h"
@@ -39,6 +40,8 @@ struct DrawFromUnused {};
 // likely (FormedSource).
 struct DrawForms {
     std::shared_ptr<const FormedProblems> problems;
+    // Of a run that compares: its problems, of these expressions.
+    std::shared_ptr<const ComparedProblems> compared{};
 };
 using ProblemDrawing = std::variant<DrawByAttempts, DrawDirectly, DrawFromUnused, DrawForms>;
 
@@ -56,6 +59,11 @@ struct RunPlan {
     {
         const auto* forms = std::get_if<DrawForms>(&drawing);
         return forms ? forms->problems.get() : nullptr;
+    }
+    const ComparedProblems* compared() const
+    {
+        const auto* forms = std::get_if<DrawForms>(&drawing);
+        return forms ? forms->compared.get() : nullptr;
     }
 };
 

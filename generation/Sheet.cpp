@@ -42,8 +42,31 @@ void appendOperand(std::string& out, const SheetProblem& problem, BlankSpot spot
     out += kCloseBlank;
 }
 
+// The circle the pupil writes the sign in, and the signs themselves.
+constexpr std::string_view kCircle = "○";
+constexpr std::string_view kRelationSigns[] = {"＜", "＝", "＞"};
+
+// "3＋5○9", "7－2○3＋1"; the answer has the sign in the circle's place.
+void appendComparison(std::string& out, std::string_view serialPrefix, const SheetProblem& problem, bool answer)
+{
+    out += serialPrefix;
+    appendWhole(out, problem.left);
+    out += signOf(problem.operation);
+    appendWhole(out, problem.right);
+    out += answer ? kRelationSigns[static_cast<std::size_t>(problem.relation())] : kCircle;
+    if (problem.compare == CompareForm::Number) {
+        appendWhole(out, problem.otherResult);
+        return;
+    }
+    appendWhole(out, problem.otherLeft);
+    out += signOf(problem.otherOperation);
+    appendWhole(out, problem.otherRight);
+}
+
 void appendCell(std::string& out, std::string_view serialPrefix, const SheetProblem& problem, bool answer)
 {
+    if (problem.compare != CompareForm::None)
+        return appendComparison(out, serialPrefix, problem, answer);
     out += serialPrefix;
     appendOperand(out, problem, BlankSpot::First, answer);
     out += signOf(problem.operation);

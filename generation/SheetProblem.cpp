@@ -41,6 +41,13 @@ double SheetProblem::valueAt(BlankSpot spot) const
     return result;
 }
 
+Relation SheetProblem::relation() const
+{
+    if (result < otherResult)
+        return Relation::Less;
+    return result > otherResult ? Relation::Greater : Relation::Equal;
+}
+
 std::uint64_t problemKey(const SheetProblem& problem)
 {
     const auto operand = [](double v) {

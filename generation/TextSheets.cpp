@@ -90,8 +90,8 @@ void appendProblems(std::string& text, const Sheet& sheet, SheetKind kind, int f
         const SheetProblem& problem = sheet.problems[i];
         const int place = static_cast<int>(i) + 1; // in the section, for the lines
         const int number = firstNumber + static_cast<int>(i);
-        if (problem.terms != 2 || problem.blank != BlankSpot::Result) {
-            // Blanks and chains are rarer and take the general way.
+        if (problem.terms != 2 || problem.blank != BlankSpot::Result || problem.compare != CompareForm::None) {
+            // Blanks, chains and comparisons are rarer and take the general way.
             formed.clear();
             const std::string prefix = sheet.numbered ? serialPrefix(number, width) : std::string();
             if (kind == SheetKind::Answer)

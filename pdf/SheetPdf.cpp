@@ -342,7 +342,10 @@ int digitsOf(double value)
 bool columnFormShows(const Sheet& sheet, std::size_t first, std::size_t end)
 {
     return std::all_of(sheet.problems.begin() + std::ptrdiff_t(first), sheet.problems.begin() + std::ptrdiff_t(end),
-                       [](const SheetProblem& problem) { return problem.terms == 2 && problem.blank == BlankSpot::Result; });
+                       [](const SheetProblem& problem) {
+                           return problem.terms == 2 && problem.blank == BlankSpot::Result &&
+                                  problem.compare == CompareForm::None;
+                       });
 }
 
 std::string remainderText(double remainder)
@@ -705,10 +708,17 @@ private:
         left = drawOperandBefore(left, baseline, problem.right, problem.blank == BlankSpot::Second);
         left = drawSignBefore(left, baseline, problem.sign);
         drawOperandBefore(left, baseline, problem.left, problem.blank == BlankSpot::First);
-        drawSign(equals, baseline, "=");
+        // A comparison's circle takes the place of "=", its other side that of the result.
+        const bool compares = !problem.relation.empty();
+        drawSign(equals, baseline, compares ? (kind_ == SheetKind::Answer ? problem.relation : "○") : "=");
         // A blank operand's result is given; the pupil finds the operand.
-        if (kind_ == SheetKind::Answer || problem.blank != BlankSpot::Result)
-            drawNumber(equals + cells_->equalsWidth, baseline, problem.answer);
+        if (!compares && kind_ != SheetKind::Answer && problem.blank == BlankSpot::Result)
+            return;
+        const double end = drawNumber(equals + cells_->equalsWidth, baseline, problem.answer);
+        if (!problem.otherSign.empty()) {
+            drawSign(end, baseline, problem.otherSign);
+            drawNumber(end + kSignSlot * style_.fontSize, baseline, problem.otherRight);
+        }
     }
 
     // Draws an operand ending at end; returns where it begins. A blank is
@@ -900,7 +910,8 @@ void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, st
         if (!problem.third.empty())
             expression += slot + measure.width(problem.third);
         grid.expressionWidth = std::max(grid.expressionWidth, expression);
-        grid.answerWidth = std::max(grid.answerWidth, measure.width(problem.answer));
+        const double other = problem.otherSign.empty() ? 0.0 : slot + measure.width(problem.otherRight);
+        grid.answerWidth = std::max(grid.answerWidth, measure.width(problem.answer) + other);
     }
     grid.equalsWidth = slot;
     grid.columnWidth = grid.prefixWidth + grid.expressionWidth + grid.equalsWidth + grid.answerWidth + kColumnGap * size;
@@ -980,6 +991,18 @@ PrintedProblem printedProblem(const Sheet& sheet, std::size_t index)
     if (problem.terms == 3) {
         printed.thenSign = printedSign(problem.thenOperation);
         printed.third = operandAfterSign(problem.third, false);
+    }
+    if (problem.compare != CompareForm::None) {
+        constexpr const char* kRelations[] = {"<", "=", ">"};
+        printed.relation = kRelations[static_cast<std::size_t>(problem.relation())];
+        if (problem.compare == CompareForm::Number) {
+            printed.answer = printedNumber(problem.otherResult);
+            return printed;
+        }
+        printed.answer = printedNumber(problem.otherLeft);
+        printed.otherSign = printedSign(problem.otherOperation);
+        printed.otherRight = operandAfterSign(problem.otherRight, false);
+        return printed;
     }
     printed.answer = printedNumber(problem.result);
     if (problem.remainder != 0.0)

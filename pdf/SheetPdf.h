@@ -219,7 +219,8 @@ std::string setLine(const Sheet& sheet, const SetPosition& set, SheetKind kind);
 
 // The parts of one problem as the page prints them in a row: a negative
 // operand after a sign in parentheses ("5－(-3)="), a remainder as "3……1".
-// An operand at the blank holds the number the pupil writes there.
+// An operand at the blank holds the number the pupil writes there. A
+// comparison prints a circle where "=" stands and its other side after it.
 struct PrintedProblem {
     std::string prefix;
     std::string left;
@@ -227,8 +228,13 @@ struct PrintedProblem {
     std::string right;
     std::string thenSign; // of three numbers; empty for two
     std::string third;
-    std::string answer; // the result
+    std::string answer; // the result; of a comparison, its other side's first number
     BlankSpot blank = BlankSpot::Result;
+    // Of a comparison: the sign that fills its circle on the answer pages,
+    // and the other side's sign and second number when it is an expression.
+    std::string relation;
+    std::string otherSign;
+    std::string otherRight;
 };
 PrintedProblem printedProblem(const Sheet& sheet, std::size_t index);
 

@@ -95,6 +95,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     blank_ = ruleList("cmbBlank", Choice::Blank, static_cast<int>(asked.blank));
     terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
     noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
+    compare_ = ruleList("cmbCompare", Choice::Compare, static_cast<int>(asked.compare));
     layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(conditions.page.layout));
     duplex_ = choiceCheck("ckDuplex", Choice::Duplex, conditions.page.duplex);
 
@@ -109,6 +110,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     formsForm->addRow(secondRangeLabel(terms_), rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
     formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
     formsForm->addRow(noTrivial_);
+    formsForm->addRow(labelOf(Choice::Compare), compare_);
 
     auto* form = new QFormLayout(this);
     form->addRow(labelOf(Choice::Carry), carry_);
@@ -148,6 +150,7 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.constraints.second = rangeFrom(second_);
     chosen.constraints.result = rangeFrom(result_);
     chosen.constraints.noTrivial = noTrivial_->isChecked();
+    chosen.constraints.compare = static_cast<CompareForm>(compare_->currentIndex());
     chosen.page.layout = static_cast<pdf::PageLayout>(layout_->currentIndex());
     chosen.page.duplex = duplex_->isChecked();
     chosen.heading = sections_->heading();
@@ -197,6 +200,8 @@ QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
         return blank_;
     case Choice::Terms:
         return terms_;
+    case Choice::Compare:
+        return compare_;
     case Choice::Names:
         return namesButton_;
     case Choice::ClassName:

@@ -67,6 +67,7 @@ private:
     QComboBox* terms_ = nullptr;
     RangeFields first_, second_, result_;
     QCheckBox* noTrivial_ = nullptr;
+    QComboBox* compare_ = nullptr;
     QComboBox* layout_ = nullptr;
     QCheckBox* duplex_ = nullptr;
     SectionsBox* sections_ = nullptr;

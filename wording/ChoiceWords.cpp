@@ -6,7 +6,7 @@ namespace sumlark::wording {
 namespace {
 
 constexpr ItemWords kTypes[] = {{"add"}, {"sub"}, {"mul"}, {"div"}, {"add-sub"}, {"mul-div"}, {"add-sub-mul"}, {"all"}};
-// In the order of CarryRule, BorrowRule, BlankChoice, the papers and the layouts.
+// In the order of CarryRule, BorrowRule, BlankChoice, CompareForm, the papers and the layouts.
 constexpr ItemWords kCarries[] = {
     {"", "", "不限"}, {"with", "加法都要进位", "必须进位"}, {"without", "加法都不进位", "不能进位"}};
 constexpr ItemWords kBorrows[] = {
@@ -17,6 +17,9 @@ constexpr ItemWords kBlanks[] = {{"result", "填得数", "不填空（填得数�
                                  {"mixed", "每题三种选一种", "混合"}};
 constexpr ItemWords kTerms[] = {{"2", "两个数", "两个数"},
                                 {"3", "三个数：连加、连减、加减混合", "三个数（连加、连减、加减混合）"}};
+constexpr ItemWords kCompares[] = {{"none", "不比大小", "不比大小"},
+                                   {"number", "算式和数比", "算式和数比"},
+                                   {"expression", "算式和算式比", "算式和算式比"}};
 constexpr ItemWords kEncodings[] = {{"GBK"}, {"GB18030"}, {"UTF-8"}}; // examples: any the system has
 constexpr ItemWords kPapers[] = {
     {"a4", "", "A4"}, {"b5", "", "B5"}, {"16k", "", "16开"}, {"a5", "", "A5"}, {"letter", "", "Letter（信纸）"}};
@@ -74,6 +77,16 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
     {Choice::NoTrivial, "不出＋0、×1 这类题", "--no-trivial", "", "", S::Problems,
      "不出 ＋0、×1、÷1、a－a、a÷a 这样的题，0 不作运算数", "", false,
      "不出 ＋0、×1、÷1、a－a、a÷a 这样的题", "不出一眼就能看出得数的题，0 不作运算数"},
+    {Choice::Compare, "比大小", "--compare", "", "", S::Problems,
+     "比大小：none 不比（默认）；number 算式和数比\n"
+     "（3＋5○9）；expression 算式和算式比（7－2○3＋1）。\n"
+     "学生在○里填 ＞、＜ 或 ＝，三种答案一样多；和算式比\n"
+     "的数在 --result 的范围里取，没给时在算式最小和最大\n"
+     "的得数之间；不能和填空、三个数、有余数的除法同时用",
+     " {meanings}", false, "比大小：",
+     "学生在○里填 ＞、＜ 或 ＝，三种答案一样多；和算式比的数在得数的范围里取，"
+     "没限定得数时在这些算式最小和最大的得数之间",
+     "", kCompares},
     {Choice::Folder, "文件夹", "--out", "-o", "文件夹", S::Output, "写到这个文件夹，没有就新建；默认当前文件夹",
      "一个文件夹的路径"},
     {Choice::Encoding, "编码", "--encoding", "", "编码", S::Output,

@@ -195,6 +195,9 @@ std::string readOption(OptionChoices& o, const ChoiceWords& words, std::string_v
     case Choice::NoTrivial:
         o.constraints.noTrivial = on;
         break;
+    case Choice::Compare:
+        o.constraints.compare = static_cast<CompareForm>(read.number);
+        break;
     case Choice::Folder:
         o.folder = std::string(read.text);
         break;

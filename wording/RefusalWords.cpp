@@ -1,5 +1,6 @@
 #include "RefusalWords.h"
 
+#include "ComparedProblems.h"
 #include "PupilNames.h"
 #include "SheetSet.h"
 
@@ -85,6 +86,8 @@ std::string constraintsText(const ProblemConstraints& constraints)
         add("得数 " + wholeRangeText(*constraints.result));
     if (constraints.noTrivial)
         add("不出＋0、×1 这类题");
+    if (constraints.compare != CompareForm::None)
+        add(wordsOf(Choice::Compare).items[std::size_t(constraints.compare)].item);
     if (constraints.carry != CarryRule::Any)
         add(carryText(constraints.carry));
     if (constraints.borrow != BorrowRule::Any)
@@ -211,6 +214,18 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
                whole(refusal.count) + " 题。请减少生成题数、放宽出数范围，或者去掉" + quoted(distinctText()) + "。";
     case RefusalCode::ColumnForm:
         return columnFormText(refusal, naming);
+    case RefusalCode::CompareWithBlank:
+        return "比大小的题学生在○里填 ＞、＜ 或 ＝，不能再" + quoted(blankText(constraints.blank)) +
+               "。请去掉填空，或者不比大小。";
+    case RefusalCode::CompareWithThreeNumbers:
+        return "比大小的每个算式只有两个数，不能出三个数的题。请改回两个数，或者不比大小。";
+    case RefusalCode::CompareWithRemainder:
+        return "有余数的除法算不出一个数来比大小。请去掉" + quoted(wordsOf(Choice::Remainder).name) +
+               "，或者不比大小。";
+    case RefusalCode::CompareTooWide:
+        return intro(settings, constraints) + "比大小的算式太多、得数跨得太大（乘法、除法最多 " +
+               std::to_string(ComparedProblems::kListedExpressions) + " 道算式，得数最多跨 " +
+               std::to_string(ComparedProblems::kValueSpan) + " 个数），一时数不清。请缩小第一个数、第二个数或得数的范围。";
     case RefusalCode::TooManyNames:
         return "名单上有 " + std::to_string(refusal.count) + " 个名字，一次最多做 " + std::to_string(kMaxSetSheets) +
                " 份。请把名单分成几次。";

@@ -150,6 +150,23 @@ INSTANTIATE_TEST_SUITE_P(
         // before any folder or file is made.
         {"ColumnFormWithABlank", {"--layout", "vertical", "--blank", "mixed", "--pdf", "-o", "二班"}, 2,
          {"版式“竖式”排不出这样的题：--blank 要学生填数，竖式里没有留空填数的地方。"}},
+        {"ColumnFormComparing", {"--compare", "number", "--layout", "vertical"}, 2,
+         {"--compare number 是比大小的题，竖式只排一道算式。请去掉 --compare，或者去掉 --layout vertical。"}},
+        // Comparing: what it cannot go with, what it cannot count quickly, how many there are.
+        {"CompareWithABlank", {"--compare", "number", "--blank", "first"}, 2, {"不能再“填第一个数”"}},
+        {"CompareWithThreeNumbers", {"--compare=expression", "--terms", "3"}, 2, {"不能出三个数的题"}},
+        {"CompareWithRemainders", {"--type", "div", "--remainder", "--compare", "number"}, 2,
+         {"有余数的除法算不出一个数来比大小。请去掉“允许除法有余数”"}},
+        {"CompareProductsTooMany", {"--type", "mul", "--first", "1..32767", "--second", "1..32767", "--result",
+                                    "0..2147483647", "--compare", "number"}, 2, {"一时数不清"}},
+        {"CompareDistinctOneTooMany", {"--largest", "2", "--compare", "number", "--distinct", "--count", "2"}, 2,
+         {"“算式和数比”、“题目不重复”，不重复的题一共只有 1 道，不够生成 2 题"}},
+        {"CompareOneExpressionWithNothing", {"--first", "1..1", "--second", "1..1", "--result", "2..2", "--compare",
+                                             "expression"}, 2, {"一道题也出不来"}},
+        {"CompareNumbersPdf", {"--seed", "4", "--count", "40", "--largest", "100", "--compare", "number", "--pdf"}, 0,
+         {}, kPdfRun},
+        {"CompareExpressionsPdf", {"--seed", "5", "--count", "40", "--type", "all", "--compare", "expression", "--pdf"}, 0,
+         {}, kPdfRun},
         // Refused settings: the window's reason, and nothing written.
         {"AnyPairRefused", {"--smallest", "500", "--largest", "500", "--sheets", "4"}, 2,
          {"按“加法(＋)”和出数范围（500 到 500），一道题也出不来：任意两个数相加都大于出题最大数 500。"}},
@@ -374,6 +391,7 @@ TEST(FormOptions, SetTheirChoice)
         {"RangesAtTheirLimits", {"--first", "-32768..32767", "--result", "-2147483648..2147483647"},
          {.first = WholeRange{-32768, 32767}, .result = WholeRange{INT32_MIN, INT32_MAX}}},
         {"NothingTrivial", {"--no-trivial"}, {.noTrivial = true}},
+        {"CompareExpressions", {"--compare", "expression"}, {.compare = CompareForm::Expression}},
         {"ColumnForm", {"--layout", "vertical"}, {}, {.layout = PageLayout::Columns}},
         {"PaperB5", {"--paper", "b5", "--font-size", "24"}, {}, {.paper = Paper::B5, .fontSize = 24}},
         {"Paper16k", {"--paper=16k"}, {}, {.paper = Paper::Kai16}}};

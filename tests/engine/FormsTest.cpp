@@ -5,6 +5,7 @@
 
 #include "ChiSquare.h"
 #include "ProblemRules.h"
+#include "CompareSource.h"
 #include "FormedSource.h"
 #include "GenerateSheets.h"
 #include "NumberText.h"
@@ -84,6 +85,83 @@ int solutionsAt(const SheetProblem& problem, BlankSpot spot)
     return solutions;
 }
 
+// A problem told apart by both its sides: a comparison's other side is
+// the number or the second expression.
+using Sides = std::pair<std::uint64_t, std::uint64_t>;
+Sides sidesOf(const SheetProblem& p)
+{
+    if (p.compare == CompareForm::Number)
+        return {problemKey(p), std::uint64_t(std::int64_t(p.otherResult) + (1 << 30))};
+    return {problemKey(p), problemKey(SheetProblem::of({p.otherOperation, p.otherLeft, p.otherRight}))};
+}
+
+// Comparisons: each allowed expression against every number of the result
+// range (without one, from the smallest to the largest value an allowed
+// expression has), or against every other allowed expression. Drawn, each answer
+// as often as the others that have problems, each problem of an answer as
+// often as the others.
+void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
+{
+    std::vector<SheetProblem> expressions;
+    for (const auto& [kind, keys] : allowedProblems(row))
+        for (const std::uint64_t key : keys)
+            expressions.push_back(problemFromKey(key));
+    ASSERT_FALSE(expressions.empty());
+    double low = expressions[0].result, high = low;
+    for (const SheetProblem& e : expressions)
+        low = std::min(low, e.result), high = std::max(high, e.result);
+    const WholeRange numbers = row.constraints.result.value_or(WholeRange{std::int64_t(low), std::int64_t(high)});
+    std::map<Sides, int> allowed; // the answer: 0 <, 1 =, 2 >
+    std::int64_t answers[3]{};
+    const auto keep = [&](SheetProblem p, double other) {
+        const int answer = p.result < other ? 0 : p.result == other ? 1 : 2;
+        allowed[sidesOf(p)] = answer;
+        ++answers[answer];
+    };
+    for (SheetProblem e : expressions) {
+        e.compare = row.constraints.compare;
+        for (std::int64_t n = numbers.low; n <= numbers.high && e.compare == CompareForm::Number; ++n) {
+            e.otherResult = double(n);
+            keep(e, double(n));
+        }
+        for (const SheetProblem& o : expressions) {
+            if (e.compare != CompareForm::Expression)
+                break;
+            if (problemKey(o) == problemKey(e)) // itself: no question
+                continue;
+            e.otherOperation = o.operation, e.otherLeft = o.left, e.otherRight = o.right, e.otherResult = o.result;
+            keep(e, o.result);
+        }
+    }
+    std::set<Sides> listed;
+    for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
+        compared.forEachWith(relation, [&](const SheetProblem& p) {
+            EXPECT_TRUE(listed.insert(sidesOf(p)).second);
+            EXPECT_EQ(allowed.count(sidesOf(p)) ? allowed[sidesOf(p)] : -1, int(relation));
+            EXPECT_EQ(p.relation(), relation);
+        });
+    EXPECT_EQ(listed.size(), allowed.size());
+    for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
+        EXPECT_EQ(compared.count(relation), answers[int(relation)]);
+    const double open = double((answers[0] > 0) + (answers[1] > 0) + (answers[2] > 0));
+    std::map<Sides, std::uint64_t> ids;
+    std::map<std::uint64_t, double> expected;
+    for (const auto& [sides, answer] : allowed) {
+        ids.emplace(sides, ids.size());
+        expected[ids[sides]] = 1.0 / open / double(answers[answer]);
+    }
+    SeededRandom random(2026);
+    CompareSource source(compared, false, random);
+    std::map<std::uint64_t, std::int64_t> seen;
+    for (int i = 0; i < 200'000; ++i) {
+        const auto found = ids.find(sidesOf(source.next()));
+        ++seen[found == ids.end() ? ids.size() : found->second];
+    }
+    const auto test = testing::chiSquare(expected, seen);
+    EXPECT_EQ(test.unexpected, "");
+    EXPECT_GT(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom << " degrees";
+}
+
 class Forms : public ::testing::TestWithParam<FormRow> {};
 
 // Every allowed problem listed once and no other, a key standing for the
@@ -95,6 +173,8 @@ TEST_P(Forms, ListEveryAllowedProblemAndDrawEachWithItsShare)
     const auto& row = GetParam();
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan && planned.plan->formed()) << static_cast<int>(planned.refusal.code);
+    if (row.constraints.compare != CompareForm::None)
+        return compareWithOracle(row, *planned.plan->compared());
     const FormedProblems& formed = *planned.plan->formed();
     std::set<std::uint64_t> allowed, listed;
     double shares = 0.0;
@@ -155,16 +235,18 @@ TEST_P(Forms, KnowHowManyDistinctProblemsThereAre)
     row.constraints.distinct = true;
     const auto planned = planRun(settingsOf(row), row.constraints);
     ASSERT_TRUE(planned.plan) << static_cast<int>(planned.refusal.code);
-    const std::int64_t distinct = planned.plan->formed()->distinctUpTo(row.constraints.blank, 32766);
+    const auto* compared = planned.plan->compared();
+    const std::int64_t distinct =
+        compared ? compared->size() : planned.plan->formed()->distinctUpTo(row.constraints.blank, 32766);
     if (distinct > 3000)
         GTEST_SKIP() << "too many to write out";
     EXPECT_FALSE(planRun(settingsOf(row, std::to_string(distinct + 1).c_str()), row.constraints).plan);
     testing::ScriptedServices services;
     const auto made = makeSheet(settingsOf(row, std::to_string(distinct).c_str()), {7, row.constraints, {}}, services);
     ASSERT_TRUE(made.sheet) << static_cast<int>(made.refusal.code);
-    std::set<std::uint64_t> keys;
+    std::set<Sides> keys;
     for (const SheetProblem& problem : made.sheet->problems)
-        keys.insert(problemKey(problem));
+        keys.insert(sidesOf(problem));
     EXPECT_EQ(std::int64_t(keys.size()), distinct);
 }
 
@@ -200,6 +282,17 @@ const FormRow kRows[] = {
     // whatever the run's range reaches below.
     {"CarryingOwnRangesAboveANegativeRun", Addition, "-5", "12", false,
      {.carry = CarryWith, .first = WholeRange{5, 15}, .second = WholeRange{0, 9}}},
+    // Comparisons, of each kind of expression the forms draw.
+    {"CompareSumsWithNumbers", Addition, "0", "6", false, {.compare = CompareForm::Number}},
+    {"CompareCarryingSumsOwnRanges", Addition, "0", "9", false,
+     {.carry = CarryWith, .first = WholeRange{5, 15}, .second = WholeRange{0, 9}, .compare = CompareForm::Number}},
+    {"CompareDifferencesWithoutBorrow", Subtraction, "0", "12", false,
+     {.borrow = BorrowWithout, .compare = CompareForm::Expression}},
+    {"CompareAllFourWithinAResultRange", AllFour, "1", "6", false,
+     {.result = WholeRange{2, 9}, .compare = CompareForm::Number}},
+    {"CompareProductsAroundZeroNoTrivial", Multiplication, "-3", "4", false,
+     {.noTrivial = true, .compare = CompareForm::Expression}},
+    {"CompareQuotientsOfNegativeDivisors", MultiplicationDivision, "-4", "7", false, {.compare = CompareForm::Expression}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Forms, ::testing::ValuesIn(kRows), [](const auto& info) { return info.param.name; });

@@ -115,6 +115,11 @@ const GoldenRow kRows[] = {
     {"TwoDigitPlusOneDigitWithCarry", Addition, "1", "10", "20", "5", false, true, false, 16,
      {.carry = CarryRule::With, .blank = BlankChoice::Second, .first = WholeRange{10, 99}, .second = WholeRange{1, 9},
       .result = WholeRange{0, 99}}},
+    // Comparisons: a sum against a number, any two of the four operations against each other.
+    {"CompareSumsWithNumbers", Addition, "1", "20", "20", "4", true, true, false, 18,
+     {.compare = CompareForm::Number}},
+    {"CompareAllFourExpressionsDistinct", AllFour, "1", "12", "20", "3", true, true, false, 19,
+     {.distinct = true, .noTrivial = true, .compare = CompareForm::Expression}},
     // A sheet of sections, numbered through: mental sums, a table under its
     // heading, then blanks with no heading.
     {"ThreeSectionsNumberedThrough", Addition, "1", "20", "12", "4", true, true, false, 17, {},

@@ -45,8 +45,13 @@ std::vector<PdfPage> readPdfPages(const QString& path)
         PdfPage page{size.captured(1).toDouble(), size.captured(2).toDouble(), {}};
         for (auto match = word.globalMatch(chunk); match.hasNext();) {
             const auto found = match.next();
+            // The boxes are HTML: a comparison's sign comes as an entity.
+            const QString said = found.captured(5)
+                                     .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                                     .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                                     .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
             page.words.push_back({found.captured(1).toDouble(), found.captured(2).toDouble(),
-                                  found.captured(3).toDouble(), found.captured(4).toDouble(), found.captured(5)});
+                                  found.captured(3).toDouble(), found.captured(4).toDouble(), said});
         }
         pages.push_back(std::move(page));
     }
@@ -72,7 +77,10 @@ QString pageSigns(QString sheetText)
 {
     return sheetText.replace(QStringLiteral("＋"), QStringLiteral("+"))
         .replace(QStringLiteral("－"), QStringLiteral("\u2212"))
-        .replace(QLatin1Char('-'), QStringLiteral("\u2212"));
+        .replace(QLatin1Char('-'), QStringLiteral("\u2212"))
+        .replace(QStringLiteral("＜"), QStringLiteral("<"))
+        .replace(QStringLiteral("＝"), QStringLiteral("="))
+        .replace(QStringLiteral("＞"), QStringLiteral(">"));
 }
 
 } // namespace sumlark::testing

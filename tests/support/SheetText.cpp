@@ -37,7 +37,9 @@ std::vector<std::string> problemLines(std::string_view sheet)
 
 std::vector<Cell> cellsOf(std::string_view line)
 {
-    static const std::regex pattern("(\\d+\\) )?-?\\d+(＋|－|×|÷)-?\\d+=(-?\\d+(\\.\\.\\.\\d+)?)?");
+    // A problem with its result, or a comparison with its circle or sign.
+    static const std::regex pattern("(\\d+\\) )?-?\\d+(＋|－|×|÷)-?\\d+"
+                                    "(=(-?\\d+(\\.\\.\\.\\d+)?)?|(○|＜|＝|＞)-?\\d+((＋|－|×|÷)-?\\d+)?)");
     std::vector<Cell> cells;
     const std::string text(line);
     for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it) {

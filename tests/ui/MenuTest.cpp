@@ -425,6 +425,9 @@ private slots:
              {{.constraints = {.blank = First}, .page = columns}, "", "填空选的是“填第一个数”", "cmbLayout"}},
             {"column form, three numbers",
              {{.constraints = {.terms = 3}, .page = columns}, "", "几个数选的是“三个数”", "cmbLayout"}},
+            {"column form, comparing",
+             {{.constraints = {.compare = sumlark::CompareForm::Expression}, .page = columns}, "",
+              "比大小选的是“算式和算式比”，竖式只排一道算式", "cmbLayout"}},
             // 份数 shows the list's count, and is given back as it was set.
             {"names, a class of 20 characters, two-sided",
              {{.sheets = 3, .names = {"张三", "李四"}, .className = kClass20, .page = {.printer = {}, .duplex = true}},
@@ -500,7 +503,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 30;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 31;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -508,7 +511,7 @@ private slots:
         }
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
-                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "spnSheets",
+                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "cmbCompare", "spnSheets",
                                       "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
                                       "cmbPaper", "cmbLayout", "ckDuplex", "txtFirstHeading", "lstSections",
                                       "cmdAddSection", "QPushButton", "QPushButton"}));
