@@ -109,6 +109,21 @@ void RunReport::note(int sheet, std::string text)
         notes.push_back({sheet, std::move(text)});
 }
 
+std::optional<Refusal> columnFormRefusal(const RunRequest& request, PageLayout layout)
+{
+    std::optional<Refusal> refusal;
+    if (layout == PageLayout::Columns)
+        refusal = columnFormRefusal(request.constraints);
+    for (std::size_t i = 0; i < request.moreSections.size() && !refusal; ++i) {
+        const SheetSection& section = request.moreSections[i];
+        if (section.layout == PageLayout::Columns && (refusal = columnFormRefusal(section.constraints)))
+            refusal->section = static_cast<int>(i) + 2;
+    }
+    if (refusal && !request.moreSections.empty() && refusal->section == 0)
+        refusal->section = 1;
+    return refusal;
+}
+
 RunReport runSheets(const RunRequest& request, RandomServices& random, std::span<SheetSink* const> sinks)
 {
     RunReport report;

@@ -137,4 +137,9 @@ public:
 
 RunReport runSheets(const RunRequest& request, RandomServices& random, std::span<SheetSink* const> sinks);
 
+// Whether the column form can print the request's problems, its first
+// section standing as layout says and each other as its own: the first
+// section that cannot, by its number when there are several.
+std::optional<Refusal> columnFormRefusal(const RunRequest& request, PageLayout layout);
+
 } // namespace sumlark

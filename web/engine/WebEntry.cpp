@@ -78,10 +78,8 @@ std::string makeSheets(const unsigned char* request, std::size_t size)
     }
     if (std::string complaint = wording::applyPlan(chosen, sections); !complaint.empty())
         return wrongValueJson(Choice::Type, complaint);
-    if (chosen.page.layout == PageLayout::Columns) {
-        if (const auto refusal = columnFormRefusal(chosen.constraints))
-            return refusalJson(*refusal);
-    }
+    if (const auto refusal = columnFormRefusal(chosen.request(), chosen.page.layout))
+        return refusalJson(*refusal);
     ClockRandom random;
     MemorySink sheets;
     SheetSink* const sinks[] = {&sheets};

@@ -83,6 +83,7 @@ void sheetJson(JsonText& json, const Sheet& sheet, int number, int count)
         json.open('{').key("heading").string(section.heading).key("typeText").string(section.typeText);
         json.key("smallestText").string(section.smallestText).key("largestText").string(section.largestText);
         json.key("numbered").boolean(section.numbered).key("perLine").number(section.perLine);
+        json.key("layout").string(section.layout == PageLayout::Columns ? "columns" : "rows");
         json.key("problems").number(static_cast<double>(section.problems.size())).close('}');
     }
     json.close(']').close('}');

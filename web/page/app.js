@@ -1,6 +1,7 @@
 // The page: the form made from the engine's table of choices, the sheets
 // drawn as they print, the address that holds the sheet, printing, saving
-// the text sheets, copying the link, and plans kept, read and written.
+// the text sheets, copying the link, plans kept, read and written, and 练习
+// on screen (loaded when first used), with its records on this device.
 
 import {addressOf, optionsFromAddress} from './address.js';
 import {startEngine} from './engine.js';
@@ -10,6 +11,8 @@ import {SheetPages} from './pages.js';
 import {save, saveSet, saveSheet} from './download.js';
 import {PlanShelf, planFile, planFromAddress, planInAddress, readPlan} from './plans.js';
 import {numberFamily, signFamily} from './measure.js';
+import {oneLine} from './plan.js';
+import {drawnSeed, pupilName, pupilSeed} from './pupil.js';
 
 const $ = (id) => document.getElementById(id);
 const engineReady = startEngine();
@@ -23,8 +26,9 @@ function say(text) {
 
 function showActions(made) {
   const set = made && made.model.sheets.length > 1;
-  for (const id of ['print', 'copy-link'])
+  for (const id of ['print', 'copy-link', 'practise'])
     $(id).disabled = !made;
+  $('practise').parentElement.hidden = !made;
   for (const id of ['save-question', 'save-answer']) {
     $(id).disabled = !made;
     $(id).hidden = set;
@@ -46,6 +50,12 @@ async function start() {
   // for a sheet of one kind of problem, all of whose options the form shows.
   let sections = null;
   const shelf = new PlanShelf(globalThis.localStorage);
+  let practice = null;
+  const eachPupil = () => $('each-pupil').checked;
+
+  // Whether a part of the sheet (a section, or the whole) allows remainders:
+  // a section's own option, else the sheet's.
+  const remaindersOf = (options, part) => Boolean(options.sections?.[part]?.remainder ?? options.remainder);
 
   // The plan the form (and the sections in use) stands for, seed included when given.
   const currentPlan = (options = form.read()) => ({...form.changed(options), ...(sections ? {sections} : {})});
@@ -79,6 +89,19 @@ async function start() {
     $('plan-delete').disabled = !$('plan-list').value;
   }
 
+  // The address of the sheet made: the query holds the form's options, a
+  // plan of sections is carried whole; with 每人不同 the link's seed, from
+  // which each pupil's comes, and the switch.
+  function addressOfMade() {
+    const {sections: parts, ...top} = made.options;
+    const seed = made.linkSeed;
+    const each = eachPupil();
+    return parts ? `${location.pathname}${each ? '?each-pupil' : ''}#plan=${planInAddress({...form.changed(top), sections: parts, seed})}`
+      : `${addressOf({...form.changed(top), seed})}${each ? '&each-pupil' : ''}`;
+  }
+
+  // Makes the sheet of the form (with 每人不同 and a name, that pupil's);
+  // true when it is shown.
   async function make() {
     const ask = ++asked;
     performance.mark('make-pressed');
@@ -89,8 +112,15 @@ async function start() {
     if (unfinished) {
       form.mark(unfinished);
       say('');
-      return;
+      return false;
     }
+    // Every pupil's sheet comes from one seed, kept in the form once drawn.
+    const pupil = eachPupil() ? pupilName($('pupil-name').value) : '';
+    if (eachPupil() && options.seed === undefined)
+      $('c-seed').value = options.seed = drawnSeed();
+    const linkSeed = options.seed;
+    if (pupil)
+      options.seed = pupilSeed(linkSeed, pupil);
     // A large set takes seconds: the page says so, and 生成 waits for it.
     $('make').disabled = true;
     say('正在出题……');
@@ -99,12 +129,12 @@ async function start() {
       result = await engine.makeSheets(options);
     } catch (error) {
       say(`出题时出了错：${error.message}`);
-      return;
+      return false;
     } finally {
       $('make').disabled = false;
     }
     if (ask !== asked)
-      return;
+      return false;
     if (result.refusal) {
       // A plan's sections are not in the form: their refusal is told, not
       // put beside a choice of the form's that is not the one at fault.
@@ -112,31 +142,96 @@ async function start() {
         say(result.refusal.text);
       else
         say('');
-      return;
+      return false;
     }
     form.clearMarks();
-    made = result;
+    made = {...result, options, pupil, linkSeed: pupil ? linkSeed : result.seed};
+    showSheets();
     $('notes').replaceChildren(...pages.show(result.model).map((note) => Object.assign(document.createElement('p'), {textContent: note})));
     $('link-box').hidden = true;
     const {sheets} = result.model;
     const problems = sheets.reduce((sum, sheet) => sum + sheet.problems.length, 0);
-    say(`已出好 ${sheets.length > 1 ? `${sheets.length} 份，共 ` : ''}${problems} 题，种子 ${result.seed}。`);
+    say(`已出好${pupil ? `${pupil}的练习纸，` : ' '}${sheets.length > 1 ? `${sheets.length} 份，共 ` : ''}${problems} 题，种子 ${result.seed}。` +
+        (eachPupil() && !pupil ? '每人不同：填好姓名，按“练习”。' : ''));
     showActions(made);
     // On screen once the next frame is painted; then the address becomes
     // this sheet's, which costs a browser a same-page navigation.
+    const address = addressOfMade();
     requestAnimationFrame(() => setTimeout(() => {
       performance.mark('sheet-shown');
-      // The query holds the form's options; a plan of sections is carried whole.
-      const {sections: parts, ...top} = options;
-      const address = sections ? `${location.pathname}#plan=${planInAddress({...currentPlan(top), seed: result.seed})}`
-        : addressOf({...form.changed(top), seed: result.seed}) || location.pathname;
       history.replaceState(null, '', address);
     }));
+    return true;
+  }
+
+  function showSheets() {
+    practice?.stopClock();
+    $('practice').hidden = true;
+    $('sheets').hidden = false;
+  }
+
+  async function records() {
+    const {PracticeRecords, showRecords} = await import('./records.js');
+    return {kept: new PracticeRecords(globalThis.localStorage), showRecords};
+  }
+
+  // 练习: the sheet on the page (with 每人不同, the one of the name typed),
+  // its first sheet where it is a set.
+  async function practise() {
+    const pupil = pupilName($('pupil-name').value);
+    if (eachPupil() && !pupil) {
+      say('这份练习每人不同：请先填姓名，再按“练习”。');
+      $('pupil-name').focus();
+      return;
+    }
+    if ((!made || (eachPupil() && made.pupil !== pupil)) && !await make())
+      return;
+    const {Practice} = await import('./practice.js');
+    practice ??= new Practice($('practice'), {
+      say,
+      onLeave: showSheets,
+      onMarked: async (name, record) => {
+        const {kept, showRecords} = await records();
+        try {
+          kept.add(name, record);
+        } catch (error) {
+          say(`成绩没能记在这台设备上：${error.message}`);
+        }
+        if ($('records').open)
+          showRecords($('record-list'), kept);
+      },
+    });
+    const sheet = made.model.sheets[0];
+    $('sheets').hidden = true;
+    $('practice').hidden = false;
+    practice.start(sheet, (part) => remaindersOf(made.options, part), {
+      // A sheet of 每人不同 is the name's; any other takes the name typed by 交卷.
+      name: made.pupil ? () => made.pupil : () => pupilName($('pupil-name').value),
+      link: new URL(addressOfMade(), location.href).href,
+      title: `${oneLine(sheet.typeText)}，${sheet.problems.length} 题`,
+    });
+    $('practice').scrollIntoView({block: 'start'});
+    say(made.model.sheets.length > 1 ? '练习这一套的第 1 份。' : '');
   }
 
   $('choices').addEventListener('submit', (event) => {
     event.preventDefault();
     make();
+  });
+  $('practise').addEventListener('click', () => practise().catch((error) => say(`练习打不开：${error.message}`)));
+  $('records').addEventListener('toggle', async () => {
+    if ($('records').open) {
+      const {kept, showRecords} = await records();
+      showRecords($('record-list'), kept);
+    }
+  });
+  // The link of the sheet shown says whether it is made for each pupil.
+  $('each-pupil').addEventListener('change', () => {
+    if (!made)
+      return;
+    if (eachPupil() && $('c-seed').value === '')
+      $('c-seed').value = made.linkSeed;
+    history.replaceState(null, '', addressOfMade());
   });
   $('print').addEventListener('click', () => {
     pages.drawAll();
@@ -241,6 +336,7 @@ async function start() {
 
   $('make').disabled = false;
   const linked = optionsFromAddress(location.search, keys, switches);
+  $('each-pupil').checked = new URLSearchParams(location.search).has('each-pupil');
   let linkedPlan = null;
   if (location.hash.startsWith('#plan=')) {
     try {

@@ -16,7 +16,7 @@ export const offered = (choice) => (choice.window === 'main' || choice.window ==
 const labelOf = (choice) => choice.label || choice.name;
 const switchedOn = (choice) => choice.initial === '1';
 
-function element(tag, attributes = {}, ...children) {
+export function element(tag, attributes = {}, ...children) {
   const made = document.createElement(tag);
   for (const [name, value] of Object.entries(attributes)) {
     if (value !== undefined && value !== null && value !== false)

@@ -218,11 +218,13 @@ function planAtSize(sheet, page, size) {
 // in order), numbered on from the sections before it.
 function planSectionsAtSize(sheet, page, size) {
   let first = 0;
-  const parts = sheet.sections.map((section) => {
+  const parts = sheet.sections.map((section, index) => {
     const problems = sheet.problems.slice(first, first + section.problems);
     const part = {...sheet, problems, perLine: section.perLine, numbered: section.numbered, first};
     first += problems.length;
-    return {heading: section.heading, sheet: part, grid: planAtSize(part, page, size)};
+    // The first section stands as the page does; the others as they chose.
+    const own = index === 0 ? page : {...page, layout: section.layout};
+    return {heading: section.heading, sheet: part, grid: planAtSize(part, own, size)};
   });
   return {paper: page.paper, fontSize: size, frame: parts[0].grid.frame, parts, fits: parts.every((part) => part.grid.fits)};
 }

@@ -3,11 +3,12 @@
 // comes from the store at once and is renewed from the network behind it,
 // so a new version arrives with the next visit.
 
-const store = 'sumlark-page-2';
+const store = 'sumlark-page-3';
 const files = [
   './', 'index.html', 'style.css', 'manifest.webmanifest', 'icon.svg', 'icon-256.png',
   'app.js', 'address.js', 'download.js', 'draw.js', 'engine.js', 'form.js', 'measure.js', 'offline.js',
   'pages.js', 'papers.js', 'plan.js', 'plans.js', 'worker.js', 'fflate.js',
+  'answers.js', 'practice.js', 'pupil.js', 'records.js',
   'sumlark.mjs', 'sumlark-engine.mjs', 'sumlark-engine.wasm',
 ];
 

@@ -1,6 +1,6 @@
 // The page in Debian's Chromium, as a teacher uses it: the form filled and
 // 生成 pressed, the sheets saved, printed to PDF, opened from a link, from a
-// file and offline, on a phone's width.
+// file and offline, on a phone's width; and practised on screen, as a pupil does.
 
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
@@ -9,7 +9,7 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 import {unzipSync, strFromU8} from 'fflate';
-import {cliSheets, launch, make, openSheet, root, serve, webFolder} from './support.mjs';
+import {answersIn, cliSheets, handIn, launch, make, openSheet, practise, practised, root, serve, webFolder} from './support.mjs';
 
 let browser;
 let server;
@@ -29,6 +29,8 @@ const threeSections = {seed: '3', numbered: true, sections: [
   {heading: '三、有余数的除法', type: 'div', largest: '50', count: '6', remainder: true, 'per-line': '3'},
 ]};
 const planLink = `#plan=${Buffer.from(JSON.stringify(threeSections)).toString('base64url')}`;
+// All four with blanks in any place and remainders, to practise.
+const marked = '?seed=3&type=all&largest=50&remainder&blank=mixed&count=12&numbered';
 
 // Clicks each button and returns the files it saved: {name: text}.
 async function saved(page, buttons) {
@@ -178,6 +180,7 @@ it('reloaded with the server gone, the kept page still makes sheets', async () =
   await page.reload();
   await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
   assert.equal(await firstPage(page), sheet);
+  await practise(page);
   await page.close();
 });
 
@@ -275,8 +278,15 @@ it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条�
   const pictures = process.env.SUMLARK_PICTURES;
   for (const [width, name, address] of [[375, 'web-phone.png', '?seed=1&count=110&numbered'],
     [1280, 'web-desktop.png', '?seed=1&count=110&numbered'], [375, 'web-phone-sections.png', planLink],
-    [1280, 'web-desktop-sections.png', planLink]]) {
+    [1280, 'web-desktop-sections.png', planLink], [375, 'web-practice-phone.png', marked], [1280, 'web-practice-desktop.png', marked]]) {
     const page = await openSheet(browser, `${server.url}index.html${address}`, {width, height: 860});
+    if (address === marked) {
+      const answers = answersIn(Object.values(await saved(page, ['#save-answer']))[0]);
+      await practise(page);
+      await page.type('#pupil-name', '王小明');
+      await handIn(page, answers.map((answer, i) => (i % 4 === 1 ? ['1'] : i === 6 ? [] : answer)));
+      await page.$eval('#result-card', (card) => card.scrollIntoView({block: 'end'}));
+    }
     if (pictures) {
       mkdirSync(pictures, {recursive: true});
       await page.screenshot({path: join(pictures, name)});
@@ -285,4 +295,103 @@ it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条�
     assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), `${width} px`);
     await page.close();
   }
+});
+
+describe('练习 on screen: answered, marked at once, kept on this device only', () => {
+  const answersOf = async (page) => answersIn(Object.values(await saved(page, ['#save-answer']))[0]);
+  const result = (page) => page.$eval('#practice-result', (words) => words.textContent);
+  const clock = (page) => page.$eval('[role="timer"]', (time) => time.textContent);
+  const fullWidth = (text) => text.replace(/\d/g, (digit) => String.fromCharCode(0xff10 + Number(digit))).replace('-', '－');
+
+  for (const [behaviour, query, typed, label, quotients] of [
+    ['every answer right, blanks in any place: full marks, the clock stopped', marked, (text) => text, '第 1 题的答案', 1],
+    ['digits and minus of a Chinese input method, the page\'s minus key beside answers below zero',
+     '?seed=8&type=add-sub&smallest=-20&largest=20&blank=mixed&count=10&numbered', fullWidth, '第 1 题的答案', 0],
+    ['the column form in rows, a remainder in its own box, one left empty read as 0',
+     '?seed=5&type=div&remainder&largest=30&count=12&numbered&layout=vertical', (text) => text, '第 1 题的商', 12],
+    ['three sections under their headings, a remainder\'s box only where its section allows one', planLink,
+     (text) => text, '第 1 题的答案', 6],
+  ]) {
+    it(behaviour, async () => {
+      const page = await openSheet(browser, `${server.url}index.html${query}`, {width: 375, height: 800});
+      const answers = await answersOf(page);
+      await practise(page);
+      const boxes = await page.$$eval('input.answer', (all) => all.map((box) => [box.getAttribute('aria-label'), box.inputMode]));
+      assert.deepEqual(boxes[0], [label, 'numeric']);
+      assert.equal((await page.$$('.minus')).length > 0, answers.flat().some((answer) => answer?.startsWith('-')));
+      assert.equal((await page.$$('input.answer-1')).length, quotients);
+      assert.ok(quotients < answers.length || answers.some(([, remainder]) => remainder === undefined), 'an exact division');
+      assert.deepEqual(await page.$$eval('.practice h3', (all) => all.map((heading) => heading.textContent)),
+                       query === planLink ? threeSections.sections.map((section) => section.heading) : []);
+      await page.waitForFunction(() => document.querySelector('[role="timer"]').textContent !== '00:00');
+      await handIn(page, answers.map((answer) => answer.map((text) => text && typed(text))));
+      assert.match(await result(page), new RegExp(`^答对 ${answers.length} 题，共 ${answers.length} 题，用时 ${await clock(page)}。全部做对了`));
+      assert.deepEqual(new Set((await practised(page)).map((row) => row.verdict)), new Set(['right']));
+      const stopped = await clock(page);
+      await new Promise((wait) => setTimeout(wait, 1100));
+      assert.equal(await clock(page), stopped);
+      assert.equal(await page.$('#redo'), null);
+      await page.close();
+    });
+  }
+
+  it('two missed: each marked with its right answer, 再做错题 gives exactly those two until none is left; ' +
+     'the result card copied; the record kept over a reload, deleted after asking', async () => {
+    await browser.defaultBrowserContext().overridePermissions(new URL(server.url).origin,
+                                                             ['clipboard-read', 'clipboard-sanitized-write']);
+    const page = await openSheet(browser, `${server.url}index.html${marked}`);
+    const answers = await answersOf(page);
+    await practise(page);
+    await page.type('#pupil-name', '陈小雨');
+    await handIn(page, answers.map((answer, i) => (i === 1 ? [String(Number(answer[0]) + 1)] : i === 4 ? [] : answer)));
+    const rows = await practised(page);
+    assert.deepEqual(rows.filter((row) => row.verdict !== 'right').map(({number, verdict, words}) => [number, verdict, words]),
+                     [[2, 'wrong', `✗ 错，正确答案 ${answers[1][0]}`], [5, 'empty', `未答，正确答案 ${answers[4][0]}`]]);
+    assert.match(await result(page), /^答对 10 题，共 12 题，用时 \d\d:\d\d。错 1 题，没答 1 题。$/);
+    await page.click('#copy-result');
+    const card = await page.evaluate(() => navigator.clipboard.readText());
+    assert.match(card, /^口算练习成绩\n姓名：陈小雨\n日期：\d{4}-\d\d-\d\d \d\d:\d\d\n练习：.+12 题\n成绩：答对 10 题，共 12 题\n用时：\d\d:\d\d\n链接：http.+seed=3/);
+    await page.click('#redo');
+    assert.deepEqual((await practised(page)).map((row) => [row.number, row.verdict]), [[2, ''], [5, '']]);
+    await handIn(page, [answers[1], answers[4]]);
+    assert.match(await result(page), /^答对 2 题，共 2 题.*全部做对了/);
+    assert.equal(await page.$('#redo'), null);
+    await page.reload();
+    await page.waitForFunction(() => performance.getEntriesByName('sheet-shown').length > 0);
+    await page.click('#records summary');
+    await page.waitForSelector('.record-name li');
+    assert.match(await page.$eval('#record-list', (list) => list.textContent), /陈小雨.*答对 10\/12　用时 \d\d:\d\d/);
+    const mine = '.record-name button[aria-label*="陈小雨"]';
+    for (const [button, answer, left] of [[mine, false, 1], ['#records-clear', true, 0]]) {
+      page.once('dialog', (dialog) => (answer ? dialog.accept() : dialog.dismiss()));
+      await page.click(button);
+      assert.equal((await page.$$(mine)).length, left);
+    }
+    await page.close();
+  });
+
+  it('每人不同: the same name makes the same sheet, two names differ, the teacher\'s 答案 for a name are its answers', async () => {
+    const link = `${server.url}index.html?seed=11&type=all&largest=20&count=8&numbered&each-pupil`;
+    const pupil = async (name) => {
+      const page = await openSheet(browser, link, {width: 375, height: 800});
+      await page.type('#pupil-name', name);
+      await practise(page);
+      return {page, rows: await practised(page)};
+    };
+    const [first, again, other] = [await pupil('张小红'), await pupil(' 张小红 '), await pupil('李明')];
+    assert.deepEqual(again.rows, first.rows);
+    assert.notDeepEqual(other.rows.map((row) => row.text), first.rows.map((row) => row.text));
+    const teacher = await openSheet(browser, link);
+    await teacher.click('#practise');
+    assert.match(await teacher.$eval('#status', (status) => status.textContent), /请先填姓名/);
+    await teacher.type('#pupil-name', '张小红');
+    await make(teacher);
+    await teacher.waitForFunction(() => location.search.endsWith('&each-pupil'));
+    assert.match(teacher.url(), /\?seed=11&/);
+    const answers = await answersOf(teacher);
+    await first.page.bringToFront();
+    await handIn(first.page, answers);
+    assert.match(await result(first.page), /^答对 8 题，共 8 题/);
+    await Promise.all([first, again, other].map(({page}) => page.close()).concat(teacher.close()));
+  });
 });

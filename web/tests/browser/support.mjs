@@ -88,3 +88,31 @@ export function cliSheets(args) {
     rmSync(folder, {recursive: true, force: true});
   }
 }
+
+// 练习 pressed: the problems with their boxes shown, the clock running.
+export async function practise(page) {
+  await page.click('#practise');
+  await page.waitForSelector('#hand-in:not([disabled])');
+}
+
+// The answers an answer sheet (numbered) writes, each problem's as its boxes
+// take them: a blank's number, or a result and its remainder (none when exact).
+export const answersIn = (text) => [...text.matchAll(/\d+\) (\S+)/g)].map(([, problem]) =>
+  problem.match(/（(-?\d+)）/)?.slice(1) ?? problem.match(/=(-?\d+)(?:\.\.\.(\d+))?$/).slice(1));
+
+// Types each row's answers into its boxes (undefined leaves a box empty), then 交卷.
+export async function handIn(page, answers) {
+  const rows = await page.$$('.practice-problem');
+  for (const [i, row] of rows.entries()) {
+    for (const [j, box] of (await row.$$('input.answer')).entries()) {
+      if (answers[i][j] !== undefined)
+        await box.type(answers[i][j]);
+    }
+  }
+  await page.click('#hand-in');
+}
+
+// Each practised row: its number, text and mark.
+export const practised = (page) => page.$$eval('.practice-problem', (rows) => rows.map((row) =>
+  ({number: row.value, text: row.querySelector('.expression').textContent, verdict: row.dataset.verdict ?? '',
+    words: row.querySelector('.verdict').textContent})));
