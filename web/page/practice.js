@@ -46,7 +46,10 @@ export class Practice {
     const head = element('div', {class: 'practice-head'},
       element('h2', {id: 'practice-title'}, this.about.name() ? `${this.about.name()}的练习` : '练习'),
       element('p', {class: 'clock'}, '用时 ', this.clock = element('span', {role: 'timer'}, '00:00')));
-    const tip = element('p', {class: 'hint'}, items === this.items ? '每个框里填一个数，按 Enter 或 Tab 到下一题，做完按“交卷”。'
+    const signs = items.some((item) => kinds[item.kind].signs);
+    const boxes = items.some((item) => !kinds[item.kind].signs);
+    const how = [boxes && '每个框里填一个数，按 Enter 或 Tab 到下一题', signs && '比大小的题点 ＞、＜ 或 ＝，也可以按键盘上的 >、<、='];
+    const tip = element('p', {class: 'hint'}, items === this.items ? `${how.filter(Boolean).join('；')}，做完按“交卷”。`
       : `再做 ${items.length} 道错题（没答的也在内）。`);
     const lists = this.parts.map(({heading, items: all}) => {
       const shown = all.filter((item) => wanted.has(item));
