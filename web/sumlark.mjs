@@ -51,7 +51,9 @@ export function request(options) {
 
 const operations = ['add', 'sub', 'mul', 'div'];
 const blanks = ['result', 'first', 'second'];
-const problemNumbers = 9; // as the engine lays each problem out (web/engine/WebModel.h)
+const compares = [undefined, 'number', 'expression'];
+const relations = ['less', 'equal', 'greater'];
+const problemNumbers = 14; // as the engine lays each problem out (web/engine/WebModel.h)
 const decoder = new TextDecoder();
 
 // A sheet's text, decoded at its known length rather than scanned for its end.
@@ -71,6 +73,14 @@ function problemsOf(made, sheet) {
     if (problem.terms === 3) {
       problem.then = operations[numbers[n + 6]];
       problem.third = numbers[n + 7];
+    }
+    // A comparison: {form, left, then (an expression's operation and right), relation}.
+    if (numbers[n + 9]) {
+      problem.compare = {form: compares[numbers[n + 9]], left: numbers[n + 10], relation: relations[numbers[n + 13]]};
+      if (problem.compare.form === 'expression') {
+        problem.compare.operation = operations[numbers[n + 11]];
+        problem.compare.right = numbers[n + 12];
+      }
     }
     problems[i] = problem;
   }

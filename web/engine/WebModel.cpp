@@ -97,12 +97,13 @@ void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> 
     json.close(']').key("text").string(text).close('}').close('}');
 }
 
-constexpr std::array<std::string_view, 19> kRefusalCodes = {
+constexpr std::array<std::string_view, 23> kRefusalCodes = {
     "UnknownType", "CountNotANumber", "CountTooLarge", "SmallestNotANumber", "LargestNotANumber",
     "RangeOutOf16Bits", "CarryWithoutAddition", "BorrowWithoutSubtraction", "DigitsBelowZero",
     "OwnRangeBelowZero", "ThreeTermsNeedAdditionOrSubtraction", "RangeReversed", "RangeOutOfLimits",
-    "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm", "TooManyNames", "NameTooLong"};
-static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::NameTooLong) + 1,
+    "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm", "TooManyNames", "NameTooLong",
+    "CompareWithBlank", "CompareWithThreeNumbers", "CompareWithRemainder", "CompareTooWide"};
+static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::CompareTooWide) + 1,
               "every refusal has its code's name");
 
 } // namespace
@@ -139,6 +140,12 @@ std::vector<double> problemNumbers(const Sheet& sheet)
         numbers.insert(numbers.end(), {static_cast<double>(p.operation), p.left, p.right, p.result, p.remainder,
                                        static_cast<double>(p.terms), static_cast<double>(p.thenOperation), p.third,
                                        static_cast<double>(p.blank)});
+        // A comparison's other side: its number alone, or its first number,
+        // operation and second; the sign its circle holds.
+        const bool alone = p.compare != CompareForm::Expression;
+        numbers.insert(numbers.end(), {static_cast<double>(p.compare), alone ? p.otherResult : p.otherLeft,
+                                       static_cast<double>(p.otherOperation), alone ? 0.0 : p.otherRight,
+                                       p.compare == CompareForm::None ? 0.0 : static_cast<double>(p.relation())});
     }
     return numbers;
 }

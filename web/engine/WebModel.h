@@ -27,8 +27,11 @@ std::string sheetsJson(std::span<const Sheet> sheets, const wording::OptionChoic
 
 // Each problem as kProblemNumbers numbers, in this order: operation (its
 // place: + - x /), left, right, result, remainder, terms, the third number's
-// operation, third, blank (result, first, second).
-inline constexpr std::size_t kProblemNumbers = 9;
+// operation, third, blank (result, first, second); then of a comparison its
+// form (none, number, expression), the other side's first number (the number
+// alone), operation and second number, and the relation (less, equal,
+// greater).
+inline constexpr std::size_t kProblemNumbers = 14;
 std::vector<double> problemNumbers(const Sheet& sheet);
 
 // {refusal: {code, choices, text}}; code names the engine's refusal, or is

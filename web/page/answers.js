@@ -1,10 +1,9 @@
 // What a pupil answers for a problem and how it is marked. Each kind of
 // answer names its boxes, what they should hold and how the right answer is
 // shown; the practice view draws a kind's boxes where its blank stands and
-// hands `mark` their texts. A comparison answered with ＞ ＜ ＝ is one more
-// kind: a row of `kinds` whose answer is the sign, a case of `answerKind`,
-// and, in the practice view's row, its three buttons drawn in place of the
-// box, read as the sign pressed.
+// hands `mark` their texts. A comparison's kind has no boxes but its signs:
+// the practice view draws a button for each in the circle's place and hands
+// `mark` the relation pressed.
 
 import {printedProblem, remainderText, wholeText} from './plan.js';
 import {MINUS} from './measure.js';
@@ -26,11 +25,22 @@ export const kinds = {
     emptyAs: [null, 0],
     shown: ([quotient, remainder]) => printed(quotient) + (remainder ? remainderText(remainder) : ''),
   },
+  // ＞, ＜ or ＝ in a comparison's circle, read as its relation.
+  // Each sign's button, its name read aloud, and the keys that press it.
+  relation: {
+    signs: {greater: ['＞', '大于'], less: ['＜', '小于'], equal: ['＝', '等于']},
+    typed: {'>': 'greater', '＞': 'greater', '<': 'less', '＜': 'less', '=': 'equal', '＝': 'equal'},
+    expected: (problem) => [problem.compare.relation],
+    read: (text) => text,
+    shown: ([relation]) => kinds.relation.signs[relation][0],
+  },
 };
 
 // A division's answer takes its remainder where the sheet allows
 // remainders, even when this one divides exactly.
 export function answerKind(problem, remainders) {
+  if (problem.compare)
+    return 'relation';
   if (problem.blank === 'result' && problem.operation === 'div' && (remainders || problem.remainder))
     return 'quotient';
   return 'number';
@@ -49,8 +59,8 @@ export function readWhole(text) {
 
 // 'right', 'wrong' or 'empty': empty only when every box is.
 export function mark(kind, problem, texts) {
-  const {expected, emptyAs = []} = kinds[kind];
-  const values = texts.map(readWhole);
+  const {expected, emptyAs = [], read = readWhole} = kinds[kind];
+  const values = texts.map(read);
   if (values.every((value) => value === ''))
     return 'empty';
   const wanted = expected(problem);
@@ -64,6 +74,8 @@ export const rightAnswer = (kind, problem) => kinds[kind].shown(kinds[kind].expe
 export function around(sheet, index) {
   const p = printedProblem(sheet, index);
   const tail = p.third ? ` ${p.thenSign} ${p.third}` : '';
+  if (p.relation)
+    return {before: `${p.left} ${p.sign} ${p.right} `, after: ` ${p.answer}${p.otherSign ? ` ${p.otherSign} ${p.otherRight}` : ''}`};
   if (p.blank === 'first')
     return {before: '', after: ` ${p.sign} ${p.right}${tail} = ${p.answer}`};
   if (p.blank === 'second')

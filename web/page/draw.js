@@ -7,7 +7,7 @@
 
 import {baselineShift, Measure, MINUS, minusGap, numberFamily, signFamily, textWidth} from './measure.js';
 import {
-  footerSize, k, oneLine, pageTitle, printedProblem, remainderText, serialPrefix, setLine,
+  CIRCLE, footerSize, k, oneLine, pageTitle, printedProblem, remainderText, serialPrefix, setLine,
   setLineSize, signs, stackedOperands, wholeText,
 } from './plan.js';
 
@@ -101,6 +101,15 @@ class PageDrawing {
     left = this.operandBefore(left, baseline, problem.right, problem.blank === 'second', answers);
     left = this.signBefore(left, baseline, problem.sign);
     this.operandBefore(left, baseline, problem.left, problem.blank === 'first', answers);
+    if (problem.relation) {
+      this.sign(equals, baseline, answers ? problem.relation : CIRCLE);
+      const end = this.number(equals + this.grid.equalsWidth, baseline, problem.answer);
+      if (problem.otherSign) {
+        this.sign(end, baseline, problem.otherSign);
+        this.number(end + k.signSlot * this.size, baseline, problem.otherRight);
+      }
+      return;
+    }
     this.sign(equals, baseline, '=');
     if (answers || problem.blank !== 'result')
       this.number(equals + this.grid.equalsWidth, baseline, problem.answer);

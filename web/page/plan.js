@@ -23,6 +23,8 @@ export const k = {
 };
 
 export const signs = {add: '+', sub: MINUS, mul: '×', div: '÷'};
+export const relationSigns = {less: '<', equal: '=', greater: '>'};
+export const CIRCLE = '○';
 
 export const setLineSize = (size) => Math.max(8, size * 0.7);
 export const footerSize = (size) => Math.max(8, size * 0.75);
@@ -86,6 +88,15 @@ export function printedProblem(sheet, index) {
     printed.thenSign = signs[problem.then];
     printed.third = operandAfterSign(problem.third, false);
   }
+  // A comparison: the circle in the place of "=", the sign it holds on the
+  // answer pages, its other side in the place of the result.
+  const other = problem.compare;
+  if (other) {
+    Object.assign(printed, {relation: relationSigns[other.relation], answer: printedNumber(other.left), otherSign: '', otherRight: ''});
+    if (other.form === 'expression')
+      Object.assign(printed, {otherSign: signs[other.operation], otherRight: operandAfterSign(other.right, false)});
+    return printed;
+  }
   if (problem.remainder)
     printed.answer += remainderText(problem.remainder);
   return printed;
@@ -124,7 +135,8 @@ function planRows(sheet, size, measure, grid) {
     if (problem.third)
       expression += slot + measure.width(problem.third);
     grid.expressionWidth = Math.max(grid.expressionWidth, expression);
-    grid.answerWidth = Math.max(grid.answerWidth, measure.width(problem.answer));
+    const other = problem.otherSign ? slot + measure.width(problem.otherRight) : 0;
+    grid.answerWidth = Math.max(grid.answerWidth, measure.width(problem.answer) + other);
   }
   grid.equalsWidth = slot;
   grid.columnWidth = grid.prefixWidth + grid.expressionWidth + grid.equalsWidth + grid.answerWidth + k.columnGap * size;
@@ -195,7 +207,7 @@ function planColumns(sheet, size, measure, grid) {
 }
 
 function columnFormShows(sheet) {
-  return sheet.problems.every((problem) => problem.terms === 2 && problem.blank === 'result');
+  return sheet.problems.every((problem) => problem.terms === 2 && problem.blank === 'result' && !problem.compare);
 }
 
 function planAtSize(sheet, page, size) {

@@ -46,7 +46,10 @@ export class Practice {
     const head = element('div', {class: 'practice-head'},
       element('h2', {id: 'practice-title'}, this.about.name() ? `${this.about.name()}的练习` : '练习'),
       element('p', {class: 'clock'}, '用时 ', this.clock = element('span', {role: 'timer'}, '00:00')));
-    const tip = element('p', {class: 'hint'}, items === this.items ? '每个框里填一个数，按 Enter 或 Tab 到下一题，做完按“交卷”。'
+    const signs = items.some((item) => kinds[item.kind].signs);
+    const boxes = items.some((item) => !kinds[item.kind].signs);
+    const how = [boxes && '每个框里填一个数，按 Enter 或 Tab 到下一题', signs && '比大小的题点 ＞、＜ 或 ＝，也可以按键盘上的 >、<、='];
+    const tip = element('p', {class: 'hint'}, items === this.items ? `${how.filter(Boolean).join('；')}，做完按“交卷”。`
       : `再做 ${items.length} 道错题（没答的也在内）。`);
     const lists = this.parts.map(({heading, items: all}) => {
       const shown = all.filter((item) => wanted.has(item));
@@ -69,7 +72,7 @@ export class Practice {
     this.started = performance.now();
     this.seconds = 0;
     this.ticking = setInterval(() => this.tick(), 250);
-    this.boxes = [...this.container.querySelectorAll('input.answer')];
+    this.boxes = [...this.container.querySelectorAll('.answer')];
     this.boxes[0]?.focus({preventScroll: true});
   }
 
@@ -88,6 +91,8 @@ export class Practice {
   row(item) {
     const number = item.index + 1;
     const {before, after} = around(this.sheet, item.index);
+    if (kinds[item.kind].signs)
+      return this.signRow(item, number, before, after);
     const names = kinds[item.kind].boxes;
     item.boxes = names.map((name, i) => element('input', {
       type: 'text', inputmode: 'numeric', autocomplete: 'off', spellcheck: 'false', class: `answer answer-${i}`,
@@ -96,11 +101,7 @@ export class Practice {
     const boxes = item.boxes.flatMap((box, i) => [
       ...(i > 0 ? [element('span', {class: 'dots'}, '……')] : []), box,
       ...(item.minus ? [this.minusKey(box)] : [])]);
-    item.verdict = element('span', {class: 'verdict', id: `verdict-${item.index}`});
-    item.row = element('li', {value: number, class: 'practice-problem'},
-      element('span', {class: 'number', 'aria-hidden': 'true'}, `${number})`),
-      element('span', {class: 'expression'}, before, element('span', {class: 'boxes'}, ...boxes), after),
-      item.verdict);
+    this.rowOf(item, number, before, boxes, after);
     item.read = () => item.boxes.map((box) => box.value);
     item.row.addEventListener('keydown', (event) => {
       if (event.key === 'Enter' && event.target.matches('input.answer')) {
@@ -108,6 +109,42 @@ export class Practice {
         const next = this.boxes[this.boxes.indexOf(event.target) + 1];
         (next ?? this.handIn).focus();
       }
+    });
+    return item.row;
+  }
+
+  // The row's number, its text with the controls in the blank's place, its mark.
+  rowOf(item, number, before, controls, after) {
+    item.verdict = element('span', {class: 'verdict', id: `verdict-${item.index}`});
+    item.row = element('li', {value: number, class: 'practice-problem'},
+      element('span', {class: 'number', 'aria-hidden': 'true'}, `${number})`),
+      element('span', {class: 'expression'}, before, element('span', {class: 'boxes'}, ...controls), after),
+      item.verdict);
+  }
+
+  // A comparison's row: a button for each sign in the circle's place, one
+  // of them pressed at a time; typing one of the signs anywhere on the row
+  // presses its button and goes on to the next problem, as Enter does from a box.
+  signRow(item, number, before, after) {
+    const {signs, typed} = kinds[item.kind];
+    item.boxes = Object.entries(signs).map(([relation, [sign, name]]) =>
+      button(sign, {class: 'answer sign', 'data-relation': relation, 'aria-pressed': 'false', 'aria-label': name}));
+    const press = (chosen) => {
+      for (const box of item.boxes)
+        box.setAttribute('aria-pressed', String(box === chosen));
+    };
+    item.boxes.forEach((box) => box.addEventListener('click', () => press(box)));
+    const group = element('span', {role: 'group', class: 'signs', 'aria-label': `第 ${number} 题的答案：${before}○${after}`}, ...item.boxes);
+    this.rowOf(item, number, before, [group], after);
+    item.read = () => [item.boxes.find((box) => box.getAttribute('aria-pressed') === 'true')?.dataset.relation ?? ''];
+    item.row.addEventListener('keydown', (event) => {
+      const relation = typed[event.key];
+      if (!relation || item.boxes[0].disabled || event.ctrlKey || event.altKey || event.metaKey)
+        return;
+      event.preventDefault();
+      press(item.boxes.find((box) => box.dataset.relation === relation));
+      const next = this.boxes[this.boxes.indexOf(item.boxes.at(-1)) + 1];
+      (next ?? this.handIn).focus();
     });
     return item.row;
   }
@@ -135,7 +172,8 @@ export class Practice {
       item.row.dataset.verdict = verdict;
       item.verdict.textContent = verdicts[verdict] + (verdict === 'right' ? '' : `，正确答案 ${rightAnswer(item.kind, item.problem)}`);
       for (const box of item.boxes) {
-        box.readOnly = true;
+        // A sign's button is pressed no more; the one pressed stays shown.
+        box[box.matches('button') ? 'disabled' : 'readOnly'] = true;
         box.setAttribute('aria-describedby', item.verdict.id);
       }
       verdict === 'right' ? ++right : missed.push(item);

@@ -31,6 +31,8 @@ const threeSections = {seed: '3', numbered: true, sections: [
 const planLink = `#plan=${Buffer.from(JSON.stringify(threeSections)).toString('base64url')}`;
 // All four with blanks in any place and remainders, to practise.
 const marked = '?seed=3&type=all&largest=50&remainder&blank=mixed&count=12&numbered';
+// Expressions compared with expressions, to practise with ＞ ＜ ＝.
+const compared = '?seed=4&compare=expression&type=add-sub&largest=20&count=9&numbered';
 
 // Clicks each button and returns the files it saved: {name: text}.
 async function saved(page, buttons) {
@@ -83,6 +85,8 @@ describe('the saved sheets are the command line\'s, byte for byte', () => {
      ['--seed', '77', '--type', 'all', '--largest', '50', '--remainder', '--blank', 'mixed', '--count', '40']],
     ['chains of three numbers, no answers', 'seed=5&type=add-sub&terms=3&no-answers&per-line=3',
      ['--seed', '5', '--type', 'add-sub', '--terms', '3', '--no-answers', '--per-line', '3']],
+    ['比大小, each expression against a number', 'seed=6&compare=number&type=all&numbered&count=30',
+     ['--seed', '6', '--compare', 'number', '--type', 'all', '--numbered', '--count', '30']],
     ['a set of three in one zip, the largest seed', 'seed=18446744073709551615&sheets=3&type=div&out=x&encoding=GBK&pdf',
      ['--seed', '18446744073709551615', '--sheets', '3', '--type', 'div']],
   ]) {
@@ -100,6 +104,7 @@ describe('a refusal is shown beside the choice it concerns', () => {
     ['a count that is not a number', 'count=abc', 'count', []],
     ['too few different problems: the count, and 题目不重复 in 更多出题条件', 'smallest=1&largest=2&distinct&count=50',
      'count', ['distinct']],
+    ['the column form for 比大小: the layout, and 比大小 in 更多出题条件', 'compare=number&layout=vertical', 'layout', ['compare']],
   ]) {
     it(behaviour, async () => {
       const page = await openSheet(browser, `${server.url}index.html?${query}`);
@@ -278,13 +283,15 @@ it('nothing scrolls sideways on a phone (375 px) or a desktop, 更多出题条�
   const pictures = process.env.SUMLARK_PICTURES;
   for (const [width, name, address] of [[375, 'web-phone.png', '?seed=1&count=110&numbered'],
     [1280, 'web-desktop.png', '?seed=1&count=110&numbered'], [375, 'web-phone-sections.png', planLink],
-    [1280, 'web-desktop-sections.png', planLink], [375, 'web-practice-phone.png', marked], [1280, 'web-practice-desktop.png', marked]]) {
+    [1280, 'web-desktop-sections.png', planLink], [375, 'web-practice-phone.png', marked], [1280, 'web-practice-desktop.png', marked],
+    [375, 'web-practice-compare-phone.png', compared]]) {
     const page = await openSheet(browser, `${server.url}index.html${address}`, {width, height: 860});
-    if (address === marked) {
+    if (address === marked || address === compared) {
       const answers = answersIn(Object.values(await saved(page, ['#save-answer']))[0]);
       await practise(page);
       await page.type('#pupil-name', '王小明');
-      await handIn(page, answers.map((answer, i) => (i % 4 === 1 ? ['1'] : i === 6 ? [] : answer)));
+      const wrong = address === marked ? ['1'] : ['＝'];
+      await handIn(page, answers.map((answer, i) => (i % 4 === 1 ? wrong : i === 6 ? [] : answer)));
       await page.$eval('#result-card', (card) => card.scrollIntoView({block: 'end'}));
     }
     if (pictures) {
@@ -367,6 +374,31 @@ describe('练习 on screen: answered, marked at once, kept on this device only',
       await page.click(button);
       assert.equal((await page.$$(mine)).length, left);
     }
+    await page.close();
+  });
+
+  it('比大小: ＞ ＜ ＝ as large buttons in the Tab order, typed on the row as well; one wrong marked with its right sign ' +
+     'and given again', async () => {
+    const page = await openSheet(browser, `${server.url}index.html${compared}`, {width: 375, height: 800});
+    const answers = await answersOf(page);
+    await practise(page);
+    assert.deepEqual(await page.$$eval('.practice-problem:first-child button', (all) => all.map((button) =>
+      [button.textContent, button.getAttribute('aria-pressed'), button.tabIndex, button.offsetWidth >= 44 && button.offsetHeight >= 48])),
+      ['＞', '＜', '＝'].map((sign) => [sign, 'false', 0, true]));
+    await page.keyboard.type({'＜': '<', '＝': '=', '＞': '>'}[answers[0][0]]);
+    assert.deepEqual(await page.evaluate(() => [document.querySelector('[aria-pressed="true"]').textContent,
+      document.activeElement.closest('li').value, document.activeElement.textContent]), [answers[0][0], 2, '＞']);
+    const wrong = {'＜': '＞', '＞': '＝', '＝': '＜'}[answers[2][0]];
+    await handIn(page, answers.map((answer, i) => (i === 0 ? [] : i === 2 ? [wrong] : answer)));
+    const rows = await practised(page);
+    assert.deepEqual(rows.filter((row) => row.verdict !== 'right').map(({number, verdict, words}) => [number, verdict, words]),
+                     [[3, 'wrong', `✗ 错，正确答案 ${answers[2][0]}`]]);
+    assert.match(rows[2].text, /^\d+ [+−] \d+ ＞＜＝ \d+ [+−] \d+$/);
+    assert.match(await result(page), /^答对 8 题，共 9 题.*错 1 题，没答 0 题。$/);
+    await page.click('#redo');
+    assert.deepEqual((await practised(page)).map((row) => [row.number, row.verdict]), [[3, '']]);
+    await handIn(page, [answers[2]]);
+    assert.match(await result(page), /^答对 1 题，共 1 题.*全部做对了/);
     await page.close();
   });
 

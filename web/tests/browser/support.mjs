@@ -96,17 +96,23 @@ export async function practise(page) {
 }
 
 // The answers an answer sheet (numbered) writes, each problem's as its boxes
-// take them: a blank's number, or a result and its remainder (none when exact).
+// take them: a blank's number, or a result and its remainder (none when exact);
+// a comparison's sign.
 export const answersIn = (text) => [...text.matchAll(/\d+\) (\S+)/g)].map(([, problem]) =>
-  problem.match(/（(-?\d+)）/)?.slice(1) ?? problem.match(/=(-?\d+)(?:\.\.\.(\d+))?$/).slice(1));
+  problem.match(/（(-?\d+)）/)?.slice(1) ?? problem.match(/[＜＝＞]/)?.slice(0, 1) ??
+  problem.match(/=(-?\d+)(?:\.\.\.(\d+))?$/).slice(1));
 
-// Types each row's answers into its boxes (undefined leaves a box empty), then 交卷.
+// Types each row's answers into its boxes, or presses a comparison's sign
+// (undefined leaves a box empty, a sign unpressed), then 交卷.
 export async function handIn(page, answers) {
   const rows = await page.$$('.practice-problem');
   for (const [i, row] of rows.entries()) {
-    for (const [j, box] of (await row.$$('input.answer')).entries()) {
-      if (answers[i][j] !== undefined)
+    for (const [j, box] of (await row.$$('.answer')).entries()) {
+      const sign = await box.evaluate((control) => control.matches('button') && control.textContent);
+      if (sign === false && answers[i][j] !== undefined)
         await box.type(answers[i][j]);
+      else if (sign !== false && sign === answers[i][0])
+        await box.click();
     }
   }
   await page.click('#hand-in');

@@ -81,10 +81,12 @@ const againstCli = [
   {type: 'add-sub', blank: 'mixed', largest: '50', sheets: '3', seed: '99'},
   {type: 'mul', layout: 'vertical', paper: 'b5', 'font-size': '20', count: '12'},
   {type: 'ALL', count: '12.6', 'per-line': '0', smallest: '1e1', largest: '3e1'},
+  {compare: 'number', seed: '1', numbered: true}, {compare: 'expression', type: 'all', largest: '12', distinct: true, count: '30'},
   // Refused: by a value no option takes, or by the engine.
   {carry: 'sometimes'}, {first: '9..1'}, {count: 'abc'}, {type: 'mul', carry: 'with'},
   {largest: '3', distinct: true, count: '40'}, {terms: '3', type: 'mul'}, {layout: 'vertical', blank: 'second'},
-  {smallest: '40000'}, {sheets: '0'},
+  {smallest: '40000'}, {sheets: '0'}, {compare: 'number', blank: 'first'}, {compare: 'expression', layout: 'vertical'},
+  {compare: 'number', type: 'div', remainder: true}, {compare: 'sometimes'},
 ].map((options) => ({seed: '7', ...options}));
 
 test('makes what sumlark-cli writes, and refuses what it refuses', async () => {
@@ -105,16 +107,25 @@ test('makes what sumlark-cli writes, and refuses what it refuses', async () => {
 });
 
 const signs = {add: '＋', sub: '－', mul: '×', div: '÷'};
+const relations = {less: '＜', equal: '＝', greater: '＞'};
+// A problem's cell as the answer sheet writes it.
+const cellOf = (p) => {
+  const other = p.compare && (p.compare.form === 'number' ? `${p.compare.left}`
+    : `${p.compare.left}${signs[p.compare.operation]}${p.compare.right}`);
+  return `${p.left}${signs[p.operation]}${p.right}` +
+         (other ? `${relations[p.compare.relation]}${other}` : `=${p.result}${p.remainder ? `...${p.remainder}` : ''}`);
+};
 
 test('the model holds the problems the answer sheet shows, in order', async () => {
-  const made = await makeSheets({type: 'all', largest: '30', count: '40', remainder: true, seed: '5'});
-  const cells = made.answer.match(/\S+=\S+/g);
-  assert.equal(made.model.sheets[0].problems.length, 40);
-  made.model.sheets[0].problems.forEach((p, i) => {
-    const remainder = p.remainder ? `...${p.remainder}` : '';
-    assert.equal(cells[i], `${p.left}${signs[p.operation]}${p.right}=${p.result}${remainder}`);
-  });
-  assert.deepEqual(made.model.page, {paper: 'a4', fontSize: 14, layout: 'rows'});
+  for (const options of [{type: 'all', largest: '30', count: '40', remainder: true, seed: '5'},
+    {type: 'all', largest: '30', count: '40', compare: 'number', seed: '5'},
+    {type: 'add-sub', smallest: '-9', largest: '9', count: '40', compare: 'expression', seed: '5'}]) {
+    const made = await makeSheets(options);
+    const cells = made.answer.match(/\S+[=＜＝＞]\S+/g);
+    assert.deepEqual(made.model.sheets[0].problems.map(cellOf), cells.slice(0, 40), JSON.stringify(options));
+    assert.ok(new Set(made.model.sheets[0].problems.map((p) => p.compare?.relation)).size === (options.compare ? 3 : 1));
+    assert.deepEqual(made.model.page, {paper: 'a4', fontSize: 14, layout: 'rows'});
+  }
 });
 
 test('the table of choices starts every choice where the window does', async () => {
