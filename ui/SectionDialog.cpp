@@ -66,6 +66,7 @@ SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
     blank_ = ruleList("cmbBlank", Choice::Blank, static_cast<int>(asked.blank));
     terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
     noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
+    compare_ = ruleList("cmbCompare", Choice::Compare, static_cast<int>(asked.compare));
     layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(section.layout));
 
     auto* range = new QHBoxLayout;
@@ -90,6 +91,7 @@ SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
     formsForm->addRow(secondRangeLabel(terms_), rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
     formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
     formsForm->addRow(noTrivial_);
+    formsForm->addRow(labelOf(Choice::Compare), compare_);
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("标题："), heading_);
@@ -130,6 +132,7 @@ SheetSection SectionDialog::section() const
     constraints.second = rangeFrom(second_);
     constraints.result = rangeFrom(result_);
     constraints.noTrivial = noTrivial_->isChecked();
+    constraints.compare = static_cast<CompareForm>(compare_->currentIndex());
     chosen.layout = static_cast<PageLayout>(layout_->currentIndex());
     return chosen;
 }
@@ -152,6 +155,7 @@ QWidget* SectionDialog::fieldOf(Choice choice) const
     case Choice::Second: return second_.low;
     case Choice::Result: return result_.low;
     case Choice::NoTrivial: return noTrivial_;
+    case Choice::Compare: return compare_;
     case Choice::Layout: return layout_;
     default: return type_;
     }

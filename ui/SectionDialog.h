@@ -47,6 +47,7 @@ private:
     QComboBox* terms_ = nullptr;
     RangeFields first_, second_, result_;
     QCheckBox* noTrivial_ = nullptr;
+    QComboBox* compare_ = nullptr;
     QComboBox* layout_ = nullptr;
 };
 
