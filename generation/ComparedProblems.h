@@ -23,8 +23,8 @@ public:
     // Values of the expressions counted one by one, and expressions that
     // are listed (products and quotients) rather than counted: beyond these
     // the counting would not end quickly.
-    static constexpr std::int64_t kValueSpan = std::int64_t(1) << 20;
-    static constexpr std::int64_t kListedExpressions = std::int64_t(1) << 22;
+    static constexpr std::int64_t kValueSpan = std::int64_t(1) << 18;
+    static constexpr std::int64_t kListedExpressions = std::int64_t(1) << 19;
 
     // Nothing when the expressions' values span more than kValueSpan, or
     // more than kListedExpressions would be listed. The number form's
