@@ -24,6 +24,22 @@ bool asksColumnForm(const CliOptions& options)
                        [](const SheetSection& section) { return section.layout == PageLayout::Columns; });
 }
 
+// The page's choices that only the PDF uses, given without it, named: the
+// text sheets have no paper size, no font size and no sides.
+std::string pdfOnlyGiven(const CliOptions& options)
+{
+    const PageChoices unchanged;
+    std::string given;
+    const auto name = [&](bool changed, Choice choice) {
+        if (changed && !options.pdf)
+            given += (given.empty() ? "" : "、") + std::string(wording::wordsOf(choice).option);
+    };
+    name(options.page.paper != unchanged.paper, Choice::Paper);
+    name(options.page.fontSize != unchanged.fontSize, Choice::FontSize);
+    name(options.page.duplex != unchanged.duplex, Choice::Duplex);
+    return given;
+}
+
 // A file's line: where it went on standard output, what failed and why on
 // standard error, the path escaped for a terminal.
 bool printFile(const FileOutcome& file, std::ostream& out, std::ostream& err)
@@ -53,6 +69,8 @@ int printReport(const RunReport& report, const CliOptions& options, const RunReq
         err << (options.pdf ? "竖式只用于 PDF 和打印，文本练习纸照常横排。"
                             : "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。")
             << "\n";
+    if (const std::string given = pdfOnlyGiven(options); !given.empty())
+        err << given << " 只用于 PDF：这次没有写 PDF，要用它们请加 --pdf。\n";
     if (const std::string place = wording::placeText(report.place); !place.empty()) {
         err << place << "\n";
         return kWriteFailed;

@@ -185,6 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
          .note = "竖式只用于 PDF 和打印：这次写出的文本练习纸是横排的，要竖式请加 --pdf。"},
         {.name = "ColumnFormPdf", .arguments = {"--seed", "9", "--count", "20", "--layout", "vertical", "--pdf"}, .exit = 0,
          .written = kPdfRun, .note = "竖式只用于 PDF 和打印，文本练习纸照常横排。"},
+        {.name = "PaperChoicesWithoutPdfTold", .arguments = {"--paper", "letter", "--duplex"}, .exit = 0, .written = kPair,
+         .note = "--paper、--duplex 只用于 PDF：这次没有写 PDF，要用它们请加 --pdf。"},
         // 5 a line at 14 points fill one A4 page with 110 problems.
         {"PdfFullA4Page", {"--seed", "18446744073709551615", "--count", "110", "--numbered", "--pdf"}, 0,
          {"已写入：<dir>速算答题.txt\n已写入：<dir>速算答题-答案.txt\n已写入：<dir>速算答题.pdf\n", "种子：18446744073709551615\n"}, kPdfRun},
