@@ -1,7 +1,8 @@
 // Preloaded into the window program by bench/startup.sh, so the program needs
 // no hook of its own: at the first flush of a backing store, which is the
 // main window's first paint reaching the (offscreen) screen, it writes the
-// milliseconds since the script started the process and ends the process.
+// milliseconds since the script started the process and ends the process;
+// asked to, it first copies the process's smaps.
 // Qt-free: it stands in for one Qt function by its mangled name.
 
 #include <dlfcn.h>
@@ -46,6 +47,19 @@ extern "C" void sumlarkProbeFlush(void* store, const void* region, void* window,
             std::fprintf(file, "%.2f\n", double(shown - std::atoll(started)) / 1e6);
             std::fclose(file);
         }
+    }
+    // What is resident at that paint, mapping by mapping, to say where the
+    // memory goes (bench/startup.sh smaps).
+    if (const char* smaps = std::getenv("SUMLARK_PROBE_SMAPS")) {
+        FILE* from = std::fopen("/proc/self/smaps", "r");
+        FILE* to = std::fopen(smaps, "w");
+        char chunk[65536];
+        for (size_t n; from && to && (n = std::fread(chunk, 1, sizeof chunk, from)) > 0;)
+            std::fwrite(chunk, 1, n, to);
+        if (from)
+            std::fclose(from);
+        if (to)
+            std::fclose(to);
     }
     _exit(real ? 0 : 3);
 }

@@ -6,11 +6,14 @@
 # at that paint, so the program itself needs no hook. The two are started in
 # turn, so that a busy machine slows both alike.
 #   bench/startup.sh [runs]          default 20 runs of each after one warm-up
+#   bench/startup.sh smaps           where the memory goes: each mapped file's
+#                                    resident KB at the first paint, both programs
 # Targets: within 1.5 times the bare window in median time and in peak memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${1:-20}
+[ "$runs" = smaps ] && mode=smaps || mode=time
 program=build/release/ui/sumlark
 bare=build/release/bench/sumlark_bare_window
 probe=$PWD/build/release/bench/libsumlark_startup_probe.so
@@ -37,6 +40,23 @@ once() {
 
 once "$bare" >/dev/null # warm the file cache
 once "$program" >/dev/null
+
+if [ "$mode" = smaps ]; then
+  SUMLARK_PROBE_SMAPS="$scratch/bare.smaps" once "$bare" >/dev/null
+  SUMLARK_PROBE_SMAPS="$scratch/main.smaps" once "$program" >/dev/null
+  # Resident KB by mapped file (anonymous memory as one line), largest difference first.
+  awk '
+    FNR == 1 { side = (FILENAME ~ /main.smaps$/) ? "main" : "bare" }
+    /^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6) ? $6 : "[anonymous]"; sub(/.*\//, "", name) }
+    /^Rss:/ { kb[side, name] += $2; names[name] = 1; total[side] += $2 }
+    END {
+      printf "%-46s %9s %9s %9s\n", "resident KB at first paint", "sumlark", "bare", "more"; fflush()
+      for (n in names) printf "%-46s %9d %9d %9d\n", n, kb["main", n], kb["bare", n], kb["main", n] - kb["bare", n] | "sort -k4 -nr | head -25"
+      close("sort -k4 -nr | head -25")
+      printf "%-46s %9d %9d %9d\n", "total", total["main"], total["bare"], total["main"] - total["bare"]
+    }' "$scratch/main.smaps" "$scratch/bare.smaps"
+  exit 0
+fi
 for _ in $(seq "$runs"); do
   echo "bare $(once "$bare")"
   echo "main $(once "$program")"

@@ -122,6 +122,8 @@ private:
     double scale_ = 1.0;
     bool placed_ = false;
 
+    // The services runs use: those set, else the window's own.
+    RunServices& services();
     std::unique_ptr<WindowRunServices> ownServices_;
     RunServices* services_ = nullptr;
     QString folder_;

@@ -137,6 +137,18 @@ private slots:
         QCOMPARE(visited, order);
     }
 
+    // No list holds a popup before it is opened (start-up memory); opened,
+    // an edited list offers its own items.
+    void listsBuildTheirPopupsWhenOpened()
+    {
+        QCOMPARE(window_->findChildren<QAbstractItemView*>(), QList<QAbstractItemView*>());
+        auto* list = control<QComboBox>("cmbTS");
+        list->showPopup();
+        QVERIFY(list->view()->isVisible());
+        QCOMPARE(list->view()->model()->rowCount(), list->count());
+        list->hidePopup();
+    }
+
     // Offered with division only (which types hold it is the engine's table,
     // behind every golden sheet). Each row starts from the opposite state, so
     // that it sees the rule act: a tick given while the switch is offered
