@@ -2,6 +2,8 @@
 
 #include "FormedSource.h"
 
+#include <algorithm>
+
 
 namespace sumlark {
 namespace {
@@ -32,6 +34,9 @@ CompareSource::CompareSource(const ComparedProblems& problems, bool distinct, Ra
             othersOpen_[std::size_t(g)] += answersOpen_[std::size_t(g * problems.others() + h)] > 0 ? 1 : 0;
         }
     }
+    // As many as a run makes at most, so that the set grows without moving.
+    if (distinct_)
+        keys_.reserve(std::size_t(std::min<std::int64_t>(problems.size(), 32768)));
 }
 
 bool CompareSource::open(const Cell& cell) const

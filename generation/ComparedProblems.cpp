@@ -208,7 +208,7 @@ void ComparedProblems::weigh(int g)
     const int first = indexOf({g, 0, Relation::Less});
     const int cells = others() * 3;
     for (int i = first; i < first + cells; ++i)
-        weights_[std::size_t(i)].exact.resize(blocks), weights_[std::size_t(i)].rounded.resize(blocks);
+        weights_[std::size_t(i)].upTo.resize(blocks);
     Wide sums[4 * 3]{}; // at most four other sides, three answers each
     Count before = 0;
     for (Count i = 0; i < span; ++i) {
@@ -229,9 +229,7 @@ void ComparedProblems::weigh(int g)
         }
         if (i % kBlock == kBlock - 1 || i == span - 1) {
             for (int k = 0; k < cells; ++k) {
-                Weights& weights = weights_[std::size_t(first + k)];
-                weights.exact[std::size_t(i / kBlock)] = sums[k];
-                weights.rounded[std::size_t(i / kBlock)] = double(sums[k]);
+                weights_[std::size_t(first + k)].upTo[std::size_t(i / kBlock)] = sums[k];
             }
         }
     }
@@ -269,16 +267,18 @@ Count ComparedProblems::pickValue(const Cell& cell, RandomSource& random) const
 {
     const Weights& weights = weights_[std::size_t(indexOf(cell))];
     const Group& group = groups_[std::size_t(cell.group)];
-    const double top = weights.rounded.back();
+    const double top = double(weights.upTo.back());
     const double target = random.next() * top;
     // The first value whose running weight, rounded, passes the target; the
     // first to reach the top where rounding put the target there.
-    auto found = std::upper_bound(weights.rounded.begin(), weights.rounded.end(), target);
-    const bool atTop = found == weights.rounded.end();
+    auto found = std::upper_bound(weights.upTo.begin(), weights.upTo.end(), target,
+                                  [](double t, Wide upTo) { return t < double(upTo); });
+    const bool atTop = found == weights.upTo.end();
     if (atTop)
-        found = std::lower_bound(weights.rounded.begin(), weights.rounded.end(), top);
-    const auto block = std::size_t(found - weights.rounded.begin());
-    Wide running = block == 0 ? 0 : weights.exact[block - 1];
+        found = std::lower_bound(weights.upTo.begin(), weights.upTo.end(), top,
+                                 [](Wide upTo, double t) { return double(upTo) < t; });
+    const auto block = std::size_t(found - weights.upTo.begin());
+    Wide running = block == 0 ? 0 : weights.upTo[block - 1];
     Count v = group.low + Count(block) * kBlock;
     for (; v < group.high; ++v) {
         running += weightOf(cell, v);

@@ -70,7 +70,7 @@ private:
     __extension__ typedef __int128 Wide; // sums of products of counts
     // Values are weighed in blocks: a block's running weight is kept, the
     // values within it are weighed again when a draw lands there.
-    static constexpr std::int64_t kBlock = 32;
+    static constexpr std::int64_t kBlock = 16;
 
     // A product or quotient; its value fits 32 bits as the operands fit 16.
     struct Listed {
@@ -97,11 +97,9 @@ private:
         // The first value from value on that some expression has; past high if none.
         std::int64_t nextValueFrom(std::int64_t value) const;
     };
-    // A cell's running weight at the end of each block of its group's
-    // values, exactly and rounded as a draw compares it.
+    // A cell's running weight at the end of each block of its group's values.
     struct Weights {
-        std::vector<Wide> exact;
-        std::vector<double> rounded;
+        std::vector<Wide> upTo;
         std::int64_t count = 0;
     };
 
