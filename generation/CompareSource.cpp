@@ -22,10 +22,46 @@ std::pair<std::uint64_t, std::uint64_t> bothSides(const SheetProblem& problem)
 
 } // namespace
 
+CompareSource::MadeSet::MadeSet(std::size_t expected)
+{
+    std::size_t capacity = 16;
+    while (capacity < 2 * expected)
+        capacity *= 2;
+    slots_.resize(capacity);
+}
+
+std::size_t CompareSource::MadeSet::find(const Sides& sides) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = std::size_t((sides.first * 0x9E3779B97F4A7C15u ^ sides.second) * 0xBF58476D1CE4E5B9u >> 20) & mask;
+    while (slots_[i].used && slots_[i].sides != sides)
+        i = (i + 1) & mask;
+    return i;
+}
+
+bool CompareSource::MadeSet::insert(const Sides& sides)
+{
+    if (slots_[find(sides)].used)
+        return false;
+    if (2 * (size_ + 1) > slots_.size()) {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.used)
+                slots_[find(slot.sides)] = slot;
+        }
+    }
+    slots_[find(sides)] = {sides, true};
+    ++size_;
+    return true;
+}
+
 CompareSource::CompareSource(const ComparedProblems& problems, bool distinct, RandomSource& random)
     : problems_(problems), distinct_(distinct), random_(random), made_(std::size_t(problems.cells()), 0),
       unused_(std::size_t(problems.cells())), othersOpen_(std::size_t(problems.groups()), 0),
-      answersOpen_(std::size_t(problems.groups() * problems.others()), 0)
+      answersOpen_(std::size_t(problems.groups() * problems.others()), 0),
+      // As many as a run makes at most, so that the set rarely grows.
+      keys_(distinct ? std::size_t(std::min<std::int64_t>(problems.size(), 32768)) : 0)
 {
     for (int g = 0; g < problems.groups(); ++g) {
         for (int h = 0; h < problems.others(); ++h) {
@@ -34,9 +70,6 @@ CompareSource::CompareSource(const ComparedProblems& problems, bool distinct, Ra
             othersOpen_[std::size_t(g)] += answersOpen_[std::size_t(g * problems.others() + h)] > 0 ? 1 : 0;
         }
     }
-    // As many as a run makes at most, so that the set grows without moving.
-    if (distinct_)
-        keys_.reserve(std::size_t(std::min<std::int64_t>(problems.size(), 32768)));
 }
 
 bool CompareSource::open(const Cell& cell) const
@@ -104,7 +137,7 @@ SheetProblem CompareSource::next()
     }
     for (;;) {
         const SheetProblem problem = problems_.draw(cell, random_);
-        if (distinct_ && !keys_.insert(bothSides(problem)).second)
+        if (distinct_ && !keys_.insert(bothSides(problem)))
             continue;
         made(cell);
         // Past half, drawing again would be wasted more often than not. As
@@ -112,7 +145,7 @@ SheetProblem CompareSource::next()
         if (distinct_ && 2 * made_[c] > problems_.count(cell)) {
             unused_[c].emplace();
             problems_.forEachIn(cell, [&](const SheetProblem& listed) {
-                if (!keys_.count(bothSides(listed)))
+                if (!keys_.contains(bothSides(listed)))
                     unused_[c]->push_back(listed);
             });
         }

@@ -18,7 +18,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -33,11 +32,25 @@ public:
 private:
     using Cell = ComparedProblems::Cell;
     using Sides = std::pair<std::uint64_t, std::uint64_t>;
-    struct SidesHash {
-        std::size_t operator()(const Sides& sides) const
-        {
-            return std::hash<std::uint64_t>()(sides.first * 0x9E3779B97F4A7C15u ^ sides.second);
-        }
+    // The problems made, told apart by both sides: open addressing in one
+    // array, so that a look-up costs one trip to memory where a run's
+    // tens of thousands of them no longer fit the cache.
+    class MadeSet {
+    public:
+        explicit MadeSet(std::size_t expected);
+        // False where it was there already.
+        bool insert(const Sides& sides);
+        bool contains(const Sides& sides) const { return slots_[find(sides)].used; }
+
+    private:
+        struct Slot {
+            Sides sides{};
+            bool used = false;
+        };
+        std::size_t find(const Sides& sides) const;
+
+        std::vector<Slot> slots_; // a power of two, never more than half full
+        std::size_t size_ = 0;
     };
 
     // Whether the cell has a problem left to draw.
@@ -55,7 +68,7 @@ private:
     std::vector<std::optional<std::vector<SheetProblem>>> unused_;
     std::vector<int> othersOpen_;  // of each operation: the other sides with problems left
     std::vector<int> answersOpen_; // of each operation and other side
-    std::unordered_set<Sides, SidesHash> keys_;
+    MadeSet keys_;
 };
 
 } // namespace sumlark
