@@ -1,20 +1,23 @@
 #pragma once
 
-// Drawing the problems of a run that compares: the answer first, each of
-// ＞, ＜ and ＝ as often as the others among those the ranges allow, then a
-// problem with that answer, each as likely as the others. Distinct problems
-// are drawn again until new, among the answers that have some left; once
-// half of an answer's problems are made, the rest of them are listed and
-// picked from instead.
+// Drawing the problems of a run that compares, as a teacher mixes them:
+// each expression on the sheet, left or right, of each operation as often
+// as the type draws that operation (a mixed type's sheet is not made of
+// products because they have the most values). So the expression's
+// operation first, with the type's share of it among the operations that
+// have problems; then the other expression's the same way (the number form
+// has but the number); then the answer, each of ＞, ＜ and ＝ as often as the
+// others among those these two allow; then a problem with all three, each
+// as likely as the others. Distinct problems are drawn again until new,
+// among the choices that have some left; once half of a cell's problems are
+// made, the rest of them are listed and picked from instead.
 
 #include "ComparedProblems.h"
 #include "ProblemStream.h"
 #include "RunServices.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -27,12 +30,45 @@ public:
     SheetProblem next() override;
 
 private:
+    using Cell = ComparedProblems::Cell;
+    using Sides = std::pair<std::uint64_t, std::uint64_t>;
+    // The problems made, told apart by both sides: open addressing in one
+    // array, so that a look-up costs one trip to memory where a run's
+    // tens of thousands of them no longer fit the cache.
+    class MadeSet {
+    public:
+        explicit MadeSet(std::size_t expected);
+        // False where it was there already.
+        bool insert(const Sides& sides);
+        bool contains(const Sides& sides) const { return slots_[find(sides)].used; }
+
+    private:
+        struct Slot {
+            Sides sides{};
+            bool used = false;
+        };
+        std::size_t find(const Sides& sides) const;
+
+        std::vector<Slot> slots_; // a power of two, never more than half full
+        std::size_t size_ = 0;
+    };
+
+    // Whether the cell has a problem left to draw.
+    bool open(const Cell& cell) const;
+    // One more of the cell made; a distinct run's choices closed as they run out.
+    void made(const Cell& cell);
+    // One of count choices, each with its weight (the type's share of an
+    // operation); no draw where there is but one.
+    int pickByShare(const double* shares, int count);
+
     const ComparedProblems& problems_;
     bool distinct_;
     RandomSource& random_;
-    std::array<std::int64_t, 3> made_{}; // of each answer
-    std::array<std::optional<std::vector<SheetProblem>>, 3> unused_{};
-    std::set<std::pair<std::uint64_t, std::uint64_t>> keys_;
+    std::vector<std::int64_t> made_; // of each cell
+    std::vector<std::optional<std::vector<SheetProblem>>> unused_;
+    std::vector<int> othersOpen_;  // of each operation: the other sides with problems left
+    std::vector<int> answersOpen_; // of each operation and other side
+    MadeSet keys_;
 };
 
 } // namespace sumlark

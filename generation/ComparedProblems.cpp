@@ -9,10 +9,10 @@ namespace sumlark {
 namespace {
 
 using Count = std::int64_t;
-__extension__ typedef __int128 Wide; // sums of products of counts
 
 constexpr Count kHeld = Count(1) << 62;
 
+template <typename Wide>
 Count held(Wide value)
 {
     return value > Wide(kHeld) ? kHeld : Count(value);
@@ -23,12 +23,79 @@ bool counts(Operation operation)
     return operation == Operation::Addition || operation == Operation::Subtraction;
 }
 
+constexpr Relation kRelations[] = {Relation::Less, Relation::Equal, Relation::Greater};
+
 } // namespace
+
+Count ComparedProblems::Group::upToValue(Count value) const
+{
+    if (value < low)
+        return 0;
+    return value > high ? total() : upTo[std::size_t(value - low)];
+}
+
+Count ComparedProblems::Group::nextValueFrom(Count value) const
+{
+    if (value > high)
+        return value;
+    value = std::max(value, low);
+    const Count before = upToValue(value - 1);
+    return low + Count(std::upper_bound(upTo.begin() + std::ptrdiff_t(value - low), upTo.end(), before) - upTo.begin());
+}
+
+// The group's products or quotients sorted by value, each value's in the
+// listing's order; false where the values, with those of low..high, span
+// more than kValueSpan.
+bool ComparedProblems::list(Group& group, Count& low, Count& high)
+{
+    std::vector<Listed> listed;
+    listed.reserve(std::size_t(group.shape->size()));
+    std::int32_t least = std::numeric_limits<std::int32_t>::max();
+    std::int32_t most = std::numeric_limits<std::int32_t>::min();
+    group.shape->forEach([&](const SheetProblem& problem) {
+        const auto value = std::int32_t(problem.result);
+        listed.push_back({value, std::int32_t(problem.left), std::int32_t(problem.right)});
+        least = std::min(least, value);
+        most = std::max(most, value);
+    });
+    group.low = least;
+    group.high = most;
+    low = std::min(low, group.low);
+    high = std::max(high, group.high);
+    if (high - low + 1 > kValueSpan)
+        return false;
+    // Sorted on the value's low nine bits, then steadily on the high nine:
+    // two passes that write into 512 places each, where one pass by the
+    // whole value would write all over a large buffer.
+    static_assert(kValueSpan <= 1 << 18);
+    constexpr int kBits = 9;
+    constexpr std::int32_t kMask = (1 << kBits) - 1;
+    const auto sortOn = [&group](const std::vector<Listed>& from, std::vector<Listed>& to, int shift) {
+        const auto digitOf = [&](const Listed& one) { return std::size_t(((one.value - group.low) >> shift) & kMask); };
+        std::size_t places[kMask + 2]{};
+        for (const Listed& one : from)
+            ++places[digitOf(one) + 1];
+        for (std::size_t d = 1; d <= kMask; ++d)
+            places[d] += places[d - 1];
+        for (const Listed& one : from)
+            to[places[digitOf(one)]++] = one;
+    };
+    group.listed.resize(listed.size());
+    sortOn(listed, group.listed, 0);
+    sortOn(group.listed, listed, kBits);
+    group.listed = std::move(listed);
+    group.upTo.assign(std::size_t(group.high - group.low + 1), 0);
+    for (const Listed& one : group.listed)
+        ++group.upTo[std::size_t(one.value - group.low)];
+    for (std::size_t i = 1; i < group.upTo.size(); ++i)
+        group.upTo[i] += group.upTo[i - 1];
+    return true;
+}
 
 std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expressions, CompareForm form,
                                                      const std::optional<WholeRange>& resultRange)
 {
-    ComparedProblems made(expressions);
+    ComparedProblems made;
     made.form_ = form;
     const FormRules& rules = expressions.rules;
     Count low = std::numeric_limits<Count>::max();
@@ -36,130 +103,62 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
     // Sums and differences reach what their ranges reach; products and
     // quotients are listed, so their own values are known.
     Count listing = 0;
-    std::vector<WholeRange> reached; // of each counted shape
-    for (const ShapeProblems& shape : expressions.shapes) {
+    made.groups_.resize(expressions.shapes.size());
+    for (std::size_t g = 0; g < expressions.shapes.size(); ++g) {
+        const ShapeProblems& shape = expressions.shapes[g];
+        Group& group = made.groups_[g];
+        group.shape = &shape;
+        group.share = shape.shape().share;
         const Operation operation = shape.shape().operation;
         if (!counts(operation)) {
             listing += shape.size();
             continue;
         }
-        made.counted_.push_back(&shape);
-        Count lo = operation == Operation::Addition ? rules.first.low + rules.second.low
-                                                    : std::max<Count>(0, rules.first.low - rules.second.high);
-        Count hi = operation == Operation::Addition ? rules.first.high + rules.second.high
-                                                    : rules.first.high - rules.second.low;
+        group.low = operation == Operation::Addition ? rules.first.low + rules.second.low
+                                                     : std::max<Count>(0, rules.first.low - rules.second.high);
+        group.high = operation == Operation::Addition ? rules.first.high + rules.second.high
+                                                      : rules.first.high - rules.second.low;
         if (resultRange)
-            lo = std::max(lo, resultRange->low), hi = std::min(hi, resultRange->high);
-        reached.push_back({lo, hi});
-        low = std::min(low, lo);
-        high = std::max(high, hi);
+            group.low = std::max(group.low, resultRange->low), group.high = std::min(group.high, resultRange->high);
+        low = std::min(low, group.low);
+        high = std::max(high, group.high);
     }
     if (listing > kListedExpressions)
         return std::nullopt;
-    std::vector<Listed> listed;
-    std::vector<Count> values;
-    listed.reserve(std::size_t(listing));
-    values.reserve(std::size_t(listing));
-    for (const ShapeProblems& shape : expressions.shapes) {
-        if (counts(shape.shape().operation))
-            continue;
-        shape.forEach([&](const SheetProblem& problem) {
-            listed.push_back({std::int32_t(problem.left), std::int32_t(problem.right), problem.operation});
-            values.push_back(Count(problem.result));
-            low = std::min(low, values.back());
-            high = std::max(high, values.back());
-        });
+    for (Group& group : made.groups_) {
+        if (!counts(group.shape->shape().operation) && !made.list(group, low, high))
+            return std::nullopt;
     }
     if (high < low || high - low + 1 > kValueSpan)
         return std::nullopt;
-    made.low_ = low;
-    made.high_ = high;
-
-    // How many expressions each value has.
-    const auto span = std::size_t(high - low + 1);
-    std::vector<Count> each(span, 0);
-    for (std::size_t k = 0; k < made.counted_.size(); ++k) {
-        for (Count v = reached[k].low; v <= reached[k].high; ++v)
-            each[std::size_t(v - low)] += made.counted_[k]->firstsReaching(v).size();
-    }
-    made.listedStart_.assign(span + 1, 0);
-    for (const Count value : values)
-        ++made.listedStart_[std::size_t(value - low) + 1];
-    for (std::size_t i = 0; i < span; ++i) {
-        each[i] += made.listedStart_[i + 1];
-        made.listedStart_[i + 1] += made.listedStart_[i];
-    }
-    // Grouped by value, each group in the listing's order.
-    made.listed_.resize(listed.size());
-    std::vector<Count> next(made.listedStart_.begin(), made.listedStart_.end() - 1);
-    for (std::size_t i = 0; i < listed.size(); ++i)
-        made.listed_[std::size_t(next[std::size_t(values[i] - low)]++)] = listed[i];
-
-    made.upTo_.resize(span);
-    Count total = 0;
     Count smallest = high, largest = low;
-    for (std::size_t i = 0; i < span; ++i) {
-        total += each[i];
-        made.upTo_[i] = total;
-        if (each[i] > 0)
-            smallest = std::min(smallest, low + Count(i)), largest = std::max(largest, low + Count(i));
+    for (Group& group : made.groups_) {
+        if (counts(group.shape->shape().operation)) {
+            group.upTo.resize(std::size_t(std::max<Count>(0, group.high - group.low + 1)));
+            Count total = 0;
+            for (Count v = group.low; v <= group.high; ++v) {
+                total += group.shape->firstsReaching(v).size();
+                group.upTo[std::size_t(v - group.low)] = total;
+            }
+        }
+        if (group.total() > 0) {
+            smallest = std::min(smallest, group.nextValueFrom(group.low));
+            largest = std::max(largest, group.low + Count(std::lower_bound(group.upTo.begin(), group.upTo.end(),
+                                                                          group.total()) - group.upTo.begin()));
+        }
     }
     made.numbers_ = resultRange ? *resultRange : WholeRange{smallest, largest};
-
-    // Each value's share of the problems with each answer.
-    Wide sums[3]{};
-    for (auto& running : made.running_)
-        running.resize(span);
-    for (std::size_t i = 0; i < span; ++i) {
-        const Count v = low + Count(i);
-        const Wide c = each[i];
-        Wide weights[3];
-        if (form == CompareForm::Number) {
-            weights[int(Relation::Less)] = c * Wide(std::max<Count>(0, made.numbers_.high - v));
-            weights[int(Relation::Equal)] = made.numbers_.contains(v) ? c : 0;
-            weights[int(Relation::Greater)] = c * Wide(std::max<Count>(0, v - made.numbers_.low));
-        } else {
-            weights[int(Relation::Less)] = c * Wide(total - made.upTo_[i]);
-            weights[int(Relation::Equal)] = c * (c - 1); // never an expression against itself
-            weights[int(Relation::Greater)] = c * Wide(made.upTo_[i] - each[i]);
-        }
-        for (int r = 0; r < 3; ++r) {
-            sums[r] += weights[r];
-            made.running_[r][i] = double(sums[r]);
-        }
-    }
-    for (int r = 0; r < 3; ++r)
-        made.counts_[r] = held(sums[r]);
+    made.weights_.resize(std::size_t(made.cells()));
+    for (int g = 0; g < made.groups(); ++g)
+        made.weigh(g);
     return made;
 }
 
-Count ComparedProblems::size() const
+WholeRange ComparedProblems::otherSide(const Cell& cell, Count v) const
 {
-    return held(Wide(counts_[0]) + counts_[1] + counts_[2]);
-}
-
-Count ComparedProblems::countOf(Count value) const
-{
-    if (value < low_ || value > high_)
-        return 0;
-    const auto i = std::size_t(value - low_);
-    return upTo_[i] - (i == 0 ? 0 : upTo_[i - 1]);
-}
-
-Count ComparedProblems::nextValueFrom(Count value) const
-{
-    if (value > high_)
-        return value;
-    value = std::max(value, low_);
-    const auto i = std::size_t(value - low_);
-    const Count before = i == 0 ? 0 : upTo_[i - 1];
-    return low_ + Count(std::upper_bound(upTo_.begin() + std::ptrdiff_t(i), upTo_.end(), before) - upTo_.begin());
-}
-
-WholeRange ComparedProblems::otherSide(Relation relation, Count v) const
-{
-    const WholeRange all = form_ == CompareForm::Number ? numbers_ : WholeRange{low_, high_};
-    switch (relation) {
+    const Group& with = groups_[std::size_t(cell.other)];
+    const WholeRange all = form_ == CompareForm::Number ? numbers_ : WholeRange{with.low, with.high};
+    switch (cell.relation) {
     case Relation::Less:
         return {v + 1, all.high};
     case Relation::Greater:
@@ -170,40 +169,130 @@ WholeRange ComparedProblems::otherSide(Relation relation, Count v) const
     return all.contains(v) ? WholeRange{v, v} : WholeRange{v, v - 1};
 }
 
-SheetProblem ComparedProblems::expressionAt(Count value, Count k) const
+ComparedProblems::Wide ComparedProblems::weightOf(const Cell& cell, Count v) const
 {
-    for (const ShapeProblems* shape : counted_) {
-        const WholeSet firsts = shape->firstsReaching(value);
-        if (k >= firsts.size()) {
-            k -= firsts.size();
-            continue;
+    const Wide c = groups_[std::size_t(cell.group)].countOf(v);
+    if (c == 0)
+        return 0;
+    if (form_ == CompareForm::Number) {
+        switch (cell.relation) {
+        case Relation::Less:
+            return c * Wide(std::max<Count>(0, numbers_.high - v));
+        case Relation::Greater:
+            return c * Wide(std::max<Count>(0, v - numbers_.low));
+        case Relation::Equal:
+            break;
         }
-        const Count a = firsts.nth(k);
-        const Operation operation = shape->shape().operation;
-        return SheetProblem::of({operation, double(a), double(operation == Operation::Addition ? value - a : a - value)});
+        return numbers_.contains(v) ? c : 0;
     }
-    const Listed& one = listed_[std::size_t(listedStart_[std::size_t(value - low_)] + k)];
-    return SheetProblem::of({one.operation, double(one.left), double(one.right)});
+    const Group& with = groups_[std::size_t(cell.other)];
+    switch (cell.relation) {
+    case Relation::Less:
+        return c * Wide(with.total() - with.upToValue(v));
+    case Relation::Greater:
+        return c * Wide(with.upToValue(v - 1));
+    case Relation::Equal:
+        break;
+    }
+    // Never an expression against itself.
+    return c * Wide(with.countOf(v) - (cell.group == cell.other ? 1 : 0));
 }
 
-Count ComparedProblems::pickValue(const std::vector<double>& running, RandomSource& random) const
+// Every cell of the group weighed in one walk over its values, as
+// weightOf weighs them one by one.
+void ComparedProblems::weigh(int g)
 {
-    const double target = random.next() * running.back();
-    auto found = std::upper_bound(running.begin(), running.end(), target);
-    // Rounding at the very top: the last value with any weight.
-    if (found == running.end()) {
-        found = running.end() - 1;
-        while (found != running.begin() && *(found - 1) == *found)
-            --found;
+    const Group& group = groups_[std::size_t(g)];
+    const Count span = group.high - group.low + 1;
+    const auto blocks = std::size_t(std::max<Count>(0, (span + kBlock - 1) / kBlock));
+    const int first = indexOf({g, 0, Relation::Less});
+    const int cells = others() * 3;
+    for (int i = first; i < first + cells; ++i)
+        weights_[std::size_t(i)].upTo.resize(blocks);
+    Wide sums[4 * 3]{}; // at most four other sides, three answers each
+    Count before = 0;
+    for (Count i = 0; i < span; ++i) {
+        const Count v = group.low + i;
+        const Wide c = group.upTo[std::size_t(i)] - before;
+        before = group.upTo[std::size_t(i)];
+        if (c > 0 && form_ == CompareForm::Number) {
+            sums[int(Relation::Less)] += c * Wide(std::max<Count>(0, numbers_.high - v));
+            sums[int(Relation::Equal)] += numbers_.contains(v) ? c : 0;
+            sums[int(Relation::Greater)] += c * Wide(std::max<Count>(0, v - numbers_.low));
+        }
+        for (int h = 0; c > 0 && form_ == CompareForm::Expression && h < others(); ++h) {
+            const Group& with = groups_[std::size_t(h)];
+            const Count below = with.upToValue(v - 1), upTo = with.upToValue(v);
+            sums[h * 3 + int(Relation::Less)] += c * Wide(with.total() - upTo);
+            sums[h * 3 + int(Relation::Equal)] += c * Wide(upTo - below - (h == g ? 1 : 0));
+            sums[h * 3 + int(Relation::Greater)] += c * Wide(below);
+        }
+        if (i % kBlock == kBlock - 1 || i == span - 1) {
+            for (int k = 0; k < cells; ++k) {
+                weights_[std::size_t(first + k)].upTo[std::size_t(i / kBlock)] = sums[k];
+            }
+        }
     }
-    return low_ + Count(found - running.begin());
+    for (int k = 0; k < cells; ++k)
+        weights_[std::size_t(first + k)].count = held(sums[k]);
 }
 
-Count ComparedProblems::pickAmong(Count low, Count high, RandomSource& random) const
+Count ComparedProblems::count(Relation relation) const
 {
-    const Count before = low <= low_ ? 0 : upTo_[std::size_t(low - low_) - 1];
-    const Count k = before + uniformBelow(upTo_[std::size_t(high - low_)] - before, random);
-    return low_ + Count(std::upper_bound(upTo_.begin(), upTo_.end(), k) - upTo_.begin());
+    Wide total = 0;
+    for (int g = 0; g < groups(); ++g) {
+        for (int h = 0; h < others(); ++h)
+            total += count({g, h, relation});
+    }
+    return held(total);
+}
+
+Count ComparedProblems::size() const
+{
+    return held(Wide(count(Relation::Less)) + count(Relation::Equal) + count(Relation::Greater));
+}
+
+SheetProblem ComparedProblems::expressionAt(const Group& group, Count value, Count k) const
+{
+    if (!group.listed.empty()) {
+        const Listed& one = group.listed[std::size_t(group.upToValue(value - 1) + k)];
+        return SheetProblem::of({group.shape->shape().operation, double(one.left), double(one.right)});
+    }
+    const Count a = group.shape->firstsReaching(value).nth(k);
+    const Operation operation = group.shape->shape().operation;
+    return SheetProblem::of({operation, double(a), double(operation == Operation::Addition ? value - a : a - value)});
+}
+
+Count ComparedProblems::pickValue(const Cell& cell, RandomSource& random) const
+{
+    const Weights& weights = weights_[std::size_t(indexOf(cell))];
+    const Group& group = groups_[std::size_t(cell.group)];
+    const double top = double(weights.upTo.back());
+    const double target = random.next() * top;
+    // The first value whose running weight, rounded, passes the target; the
+    // first to reach the top where rounding put the target there.
+    auto found = std::upper_bound(weights.upTo.begin(), weights.upTo.end(), target,
+                                  [](double t, Wide upTo) { return t < double(upTo); });
+    const bool atTop = found == weights.upTo.end();
+    if (atTop)
+        found = std::lower_bound(weights.upTo.begin(), weights.upTo.end(), top,
+                                 [](Wide upTo, double t) { return double(upTo) < t; });
+    const auto block = std::size_t(found - weights.upTo.begin());
+    Wide running = block == 0 ? 0 : weights.upTo[block - 1];
+    Count v = group.low + Count(block) * kBlock;
+    for (; v < group.high; ++v) {
+        running += weightOf(cell, v);
+        if (atTop ? double(running) >= top : double(running) > target)
+            break;
+    }
+    return v;
+}
+
+Count ComparedProblems::pickAmong(const Group& group, Count low, Count high, RandomSource& random) const
+{
+    const Count before = group.upToValue(low - 1);
+    const Count k = before + uniformBelow(group.upToValue(high) - before, random);
+    return group.low + Count(std::upper_bound(group.upTo.begin(), group.upTo.end(), k) - group.upTo.begin());
 }
 
 SheetProblem ComparedProblems::against(const SheetProblem& expression, const SheetProblem& other) const
@@ -225,13 +314,14 @@ SheetProblem ComparedProblems::against(const SheetProblem& expression, Count num
     return problem;
 }
 
-SheetProblem ComparedProblems::draw(Relation relation, RandomSource& random) const
+SheetProblem ComparedProblems::draw(const Cell& cell, RandomSource& random) const
 {
-    const Count v = pickValue(running_[int(relation)], random);
-    const Count k = uniformBelow(countOf(v), random);
-    const SheetProblem expression = expressionAt(v, k);
+    const Group& group = groups_[std::size_t(cell.group)];
+    const Count v = pickValue(cell, random);
+    const Count k = uniformBelow(group.countOf(v), random);
+    const SheetProblem expression = expressionAt(group, v, k);
     if (form_ == CompareForm::Number) {
-        switch (relation) {
+        switch (cell.relation) {
         case Relation::Less:
             return against(expression, v + 1 + uniformBelow(numbers_.high - v, random));
         case Relation::Greater:
@@ -241,13 +331,17 @@ SheetProblem ComparedProblems::draw(Relation relation, RandomSource& random) con
         }
         return against(expression, v);
     }
-    if (relation == Relation::Equal) {
+    const Group& with = groups_[std::size_t(cell.other)];
+    if (cell.relation == Relation::Equal) {
+        if (cell.group != cell.other)
+            return against(expression, expressionAt(with, v, uniformBelow(with.countOf(v), random)));
         // Another of the same value.
-        const Count j = uniformBelow(countOf(v) - 1, random);
-        return against(expression, expressionAt(v, j < k ? j : j + 1));
+        const Count j = uniformBelow(group.countOf(v) - 1, random);
+        return against(expression, expressionAt(group, v, j < k ? j : j + 1));
     }
-    const Count u = relation == Relation::Less ? pickAmong(v + 1, high_, random) : pickAmong(low_, v - 1, random);
-    return against(expression, expressionAt(u, uniformBelow(countOf(u), random)));
+    const Count u = cell.relation == Relation::Less ? pickAmong(with, v + 1, with.high, random)
+                                                    : pickAmong(with, with.low, v - 1, random);
+    return against(expression, expressionAt(with, u, uniformBelow(with.countOf(u), random)));
 }
 
 } // namespace sumlark

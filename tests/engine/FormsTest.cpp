@@ -18,6 +18,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace sumlark {
 namespace {
@@ -97,9 +98,11 @@ Sides sidesOf(const SheetProblem& p)
 
 // Comparisons: each allowed expression against every number of the result
 // range (without one, from the smallest to the largest value an allowed
-// expression has), or against every other allowed expression. Drawn, each answer
-// as often as the others that have problems, each problem of an answer as
-// often as the others.
+// expression has), or against every other allowed expression. Drawn as a
+// teacher mixes them: the expression's operation with the type's share
+// among the operations that have problems, the other expression's the same
+// way, an answer as often as the others that these two allow, then each
+// problem of those as often as the others.
 void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
 {
     std::vector<SheetProblem> expressions;
@@ -111,11 +114,16 @@ void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
     for (const SheetProblem& e : expressions)
         low = std::min(low, e.result), high = std::max(high, e.result);
     const WholeRange numbers = row.constraints.result.value_or(WholeRange{std::int64_t(low), std::int64_t(high)});
-    std::map<Sides, int> allowed; // the answer: 0 <, 1 =, 2 >
+    // A problem's cell: its operation, the other side's (4, a number), the answer 0 <, 1 =, 2 >.
+    using Cell = std::tuple<int, int, int>;
+    std::map<Sides, Cell> allowed;
+    std::map<Cell, std::int64_t> cells;
     std::int64_t answers[3]{};
     const auto keep = [&](SheetProblem p, double other) {
         const int answer = p.result < other ? 0 : p.result == other ? 1 : 2;
-        allowed[sidesOf(p)] = answer;
+        const Cell cell{int(p.operation), p.compare == CompareForm::Number ? 4 : int(p.otherOperation), answer};
+        allowed[sidesOf(p)] = cell;
+        ++cells[cell];
         ++answers[answer];
     };
     for (SheetProblem e : expressions) {
@@ -137,29 +145,50 @@ void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
     for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
         compared.forEachWith(relation, [&](const SheetProblem& p) {
             EXPECT_TRUE(listed.insert(sidesOf(p)).second);
-            EXPECT_EQ(allowed.count(sidesOf(p)) ? allowed[sidesOf(p)] : -1, int(relation));
+            EXPECT_EQ(allowed.count(sidesOf(p)) ? std::get<2>(allowed[sidesOf(p)]) : -1, int(relation));
             EXPECT_EQ(p.relation(), relation);
         });
     EXPECT_EQ(listed.size(), allowed.size());
     for (const Relation relation : {Relation::Less, Relation::Equal, Relation::Greater})
         EXPECT_EQ(compared.count(relation), answers[int(relation)]);
-    const double open = double((answers[0] > 0) + (answers[1] > 0) + (answers[2] > 0));
+    const auto share = [&row](int side) { return side == 4 ? 1.0 : operationShare(row.type, Operation(side)); };
+    std::map<int, double> firsts, seconds;  // the shares of the operations with problems, of those beside one
+    std::map<std::pair<int, int>, int> open; // answers of two sides
+    for (const auto& [cell, count] : cells) {
+        const auto [first, second, answer] = cell;
+        if (open[{first, second}]++ == 0)
+            seconds[first] += share(second);
+        firsts[first] = share(first);
+    }
+    double shares = 0.0;
+    for (const auto& [first, firstShare] : firsts)
+        shares += firstShare;
+    const auto chanceOf = [&](int first, int second) {
+        return share(first) / shares * share(second) / seconds[first];
+    };
     std::map<Sides, std::uint64_t> ids;
-    std::map<std::uint64_t, double> expected;
-    for (const auto& [sides, answer] : allowed) {
+    std::map<std::uint64_t, double> expected, sidesExpected;
+    for (const auto& [sides, cell] : allowed) {
+        const auto [first, second, answer] = cell;
         ids.emplace(sides, ids.size());
-        expected[ids[sides]] = 1.0 / open / double(answers[answer]);
+        expected[ids[sides]] = chanceOf(first, second) / open[{first, second}] / double(cells[cell]);
+        sidesExpected[std::uint64_t(first * 5 + second)] = chanceOf(first, second);
     }
     SeededRandom random(2026);
     CompareSource source(compared, false, random);
-    std::map<std::uint64_t, std::int64_t> seen;
+    std::map<std::uint64_t, std::int64_t> seen, sidesSeen;
     for (int i = 0; i < 200'000; ++i) {
-        const auto found = ids.find(sidesOf(source.next()));
+        const SheetProblem p = source.next();
+        const auto found = ids.find(sidesOf(p));
         ++seen[found == ids.end() ? ids.size() : found->second];
+        ++sidesSeen[std::uint64_t(int(p.operation) * 5 + (p.compare == CompareForm::Number ? 4 : int(p.otherOperation)))];
     }
-    const auto test = testing::chiSquare(expected, seen);
-    EXPECT_EQ(test.unexpected, "");
-    EXPECT_GT(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom << " degrees";
+    // Each problem, and the operations of the two sides with the type's shares.
+    for (const auto& [chances, counts] : {std::pair{&expected, &seen}, std::pair{&sidesExpected, &sidesSeen}}) {
+        const auto test = testing::chiSquare(*chances, *counts);
+        EXPECT_EQ(test.unexpected, "");
+        EXPECT_GT(test.p, 1e-6) << "chi-square " << test.statistic << " with " << test.degreesOfFreedom << " degrees";
+    }
 }
 
 class Forms : public ::testing::TestWithParam<FormRow> {};
@@ -293,6 +322,9 @@ const FormRow kRows[] = {
     {"CompareProductsAroundZeroNoTrivial", Multiplication, "-3", "4", false,
      {.noTrivial = true, .compare = CompareForm::Expression}},
     {"CompareQuotientsOfNegativeDivisors", MultiplicationDivision, "-4", "7", false, {.compare = CompareForm::Expression}},
+    // One-digit differences never borrow: the other three operations share the draws.
+    {"CompareAllFourCarryingAndBorrowing", AllFour, "1", "9", false,
+     {.carry = CarryWith, .borrow = BorrowWith, .compare = CompareForm::Expression}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Forms, ::testing::ValuesIn(kRows), [](const auto& info) { return info.param.name; });
