@@ -18,6 +18,13 @@ Count held(Wide value)
     return value > Wide(kHeld) ? kHeld : Count(value);
 }
 
+// The range's first value above v.
+Count firstAbove(const WholeRange& range, Count v)
+{
+    const Count behind = (range.low - v - 1) % range.step;
+    return v + 1 + (behind < 0 ? behind + range.step : behind);
+}
+
 bool counts(Operation operation)
 {
     return operation == Operation::Addition || operation == Operation::Subtraction;
@@ -104,7 +111,7 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
         if (each[i] > 0)
             smallest = std::min(smallest, low + Count(i)), largest = std::max(largest, low + Count(i));
     }
-    made.numbers_ = resultRange ? *resultRange : WholeRange{smallest, largest};
+    made.numbers_ = rules.result ? *rules.result : WholeRange{smallest, largest};
 
     // Each value's share of the problems with each answer.
     Wide sums[3]{};
@@ -115,9 +122,9 @@ std::optional<ComparedProblems> ComparedProblems::of(const FormedProblems& expre
         const Wide c = each[i];
         Wide weights[3];
         if (form == CompareForm::Number) {
-            weights[int(Relation::Less)] = c * Wide(std::max<Count>(0, made.numbers_.high - v));
+            weights[int(Relation::Less)] = c * Wide(made.numbers_.above(v));
             weights[int(Relation::Equal)] = made.numbers_.contains(v) ? c : 0;
-            weights[int(Relation::Greater)] = c * Wide(std::max<Count>(0, v - made.numbers_.low));
+            weights[int(Relation::Greater)] = c * Wide(made.numbers_.below(v));
         } else {
             weights[int(Relation::Less)] = c * Wide(total - made.upTo_[i]);
             weights[int(Relation::Equal)] = c * (c - 1); // never an expression against itself
@@ -161,9 +168,9 @@ WholeRange ComparedProblems::otherSide(Relation relation, Count v) const
     const WholeRange all = form_ == CompareForm::Number ? numbers_ : WholeRange{low_, high_};
     switch (relation) {
     case Relation::Less:
-        return {v + 1, all.high};
+        return {firstAbove(all, v), all.high, all.step};
     case Relation::Greater:
-        return {all.low, v - 1};
+        return {all.low, v - 1, all.step};
     case Relation::Equal:
         break;
     }
@@ -233,9 +240,9 @@ SheetProblem ComparedProblems::draw(Relation relation, RandomSource& random) con
     if (form_ == CompareForm::Number) {
         switch (relation) {
         case Relation::Less:
-            return against(expression, v + 1 + uniformBelow(numbers_.high - v, random));
+            return against(expression, firstAbove(numbers_, v) + numbers_.step * uniformBelow(numbers_.above(v), random));
         case Relation::Greater:
-            return against(expression, numbers_.low + uniformBelow(v - numbers_.low, random));
+            return against(expression, numbers_.low + numbers_.step * uniformBelow(numbers_.below(v), random));
         case Relation::Equal:
             break;
         }

@@ -95,7 +95,7 @@ void ComparedProblems::forEachWith(Relation relation, Visit visit) const
         for (std::int64_t k = 0; k < countOf(v); ++k) {
             const SheetProblem expression = expressionAt(v, k);
             if (form_ == CompareForm::Number) {
-                for (std::int64_t n = other.low; n <= other.high; ++n)
+                for (std::int64_t n = other.low; n <= other.high; n += other.step)
                     visit(against(expression, n));
                 continue;
             }
