@@ -77,4 +77,9 @@ struct Refusal {
 // it can print these problems.
 std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints);
 
+// The carry and borrow rules read a number's digits column by column, which
+// a step of a power of ten keeps (its low digits are fixed) and any other
+// step does not. Nothing when the steps and the rules go together.
+std::optional<Refusal> digitStepRefusal(const ProblemConstraints& constraints);
+
 } // namespace sumlark

@@ -66,18 +66,9 @@ std::optional<Refusal> digitRuleRefusal(const WorksheetSettings& settings, const
     if (range.low < 0 && !(constraints.first && constraints.second))
         return refusal(RefusalCode::DigitsBelowZero, {Choice::Smallest, Choice::Largest, Choice::Carry, Choice::Borrow},
                        settings, constraints);
-    // Steps of a power of ten fix the low digits, which the digit rules
-    // count column by column; any other step would have every number tried.
-    const auto digitwise = [](std::int64_t step) {
-        return step == 1 || step == 10 || step == 100 || step == 1000 || step == 10000;
-    };
-    for (const auto& [which, own] : ownRanges(constraints)) {
-        if (*own && (*own)->top() > (*own)->low && !digitwise((*own)->step))
-        {
-            Refusal made = rangeRefusal(RefusalCode::StepAcrossDigits, which, **own, settings, constraints);
-            made.choices.push_back(constraints.carry != CarryRule::Any ? Choice::Carry : Choice::Borrow);
-            return made;
-        }
+    if (auto made = digitStepRefusal(constraints)) {
+        made->settings = settings;
+        return made;
     }
     return std::nullopt;
 }
@@ -289,6 +280,25 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             plan.drawing = DrawFromUnused{};
     }
     return {plan, {}};
+}
+
+std::optional<Refusal> digitStepRefusal(const ProblemConstraints& constraints)
+{
+    if (!constraints.readsDigits())
+        return std::nullopt;
+    // Steps of a power of ten fix the low digits, which the digit rules
+    // count column by column; any other step would have every number tried.
+    const auto digitwise = [](std::int64_t step) {
+        return step == 1 || step == 10 || step == 100 || step == 1000 || step == 10000;
+    };
+    for (const auto& [which, own] : ownRanges(constraints)) {
+        if (*own && (*own)->step >= 1 && (*own)->top() > (*own)->low && !digitwise((*own)->step)) {
+            Refusal made = rangeRefusal(RefusalCode::StepAcrossDigits, which, **own, {}, constraints);
+            made.choices.push_back(constraints.carry != CarryRule::Any ? Choice::Carry : Choice::Borrow);
+            return made;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints)
