@@ -237,6 +237,15 @@ std::int64_t WholeSet::nth(std::int64_t k) const
             skipped = out;
         }
     }
+    if (thinning_ == Thinning::Members && modulus_ > 1) {
+        // Counted one by one anyway: the k-th is found in one walk.
+        std::int64_t found = lo_;
+        forEach([&](std::int64_t value) {
+            if (k-- == 0)
+                found = value;
+        });
+        return found;
+    }
     std::int64_t low = lo_;
     std::int64_t high = hi_;
     while (low < high) {
