@@ -221,16 +221,20 @@ std::int64_t WholeSet::countUpTo(std::int64_t x) const
 
 std::int64_t WholeSet::nth(std::int64_t k) const
 {
-    if (thinning_ == Thinning::Digits && digitsOnStep_) {
-        // Straight from the digits, passing over as many taken-out values as
-        // lie at or below the one found; they only push it further up.
+    const bool digits = thinning_ == Thinning::Digits && digitsOnStep_;
+    if (digits || (thinning_ == Thinning::None && modulus_ > 1)) {
+        // Straight from the digits or the step, passing over as many
+        // taken-out values as lie at or below the one found; they only push
+        // it further up.
+        const std::int64_t first = lo_ + floorMod(residue_ - lo_, modulus_);
         std::int64_t skipped = 0;
         for (;;) {
-            const std::int64_t value = digits_.nth(digitsBelowRun_ + k + skipped);
+            const std::int64_t value =
+                digits ? digits_.nth(digitsBelowRun_ + k + skipped) : first + (k + skipped) * modulus_;
             std::int64_t out = 0;
             for (int i = 0; i < outCount_; ++i) {
                 const std::int64_t taken = out_[static_cast<std::size_t>(i)];
-                out += taken >= lo_ && taken <= value && onStep(taken) && digits_.allows(taken) ? 1 : 0;
+                out += taken >= lo_ && taken <= value && onStep(taken) && passesThinning(taken) ? 1 : 0;
             }
             if (out == skipped)
                 return value;
