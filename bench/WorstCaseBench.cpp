@@ -166,6 +166,23 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
     add("compare numbers results 1..1 distinct", [](auto& c) {
         c.compare = CompareForm::Number, c.result = R{1, 1}, c.distinct = true;
     });
+    // Steps at the 16-bit ends: tens against a third of everything, a step
+    // of the result the operands' steps must meet, a step that leaves one value.
+    add("step first 0..32767/10 second 1..9", [](auto& c) { c.first = R{0, 32767, 10}, c.second = R{1, 9}; });
+    add("step both 16 bits /10000 /3 distinct", [](auto& c) {
+        c.first = R{-32768, 32767, 10000}, c.second = R{-32768, 32767, 3}, c.distinct = true;
+    });
+    add("step both 16 bits /10 results /1000 mixed", [](auto& c) {
+        c.first = c.second = R{-32768, 32767, 10}, c.result = R{INT32_MIN, INT32_MAX, 1000}, c.blank = BlankChoice::Mixed;
+    });
+    add("step results all of 32 bits /7", [](auto& c) { c.result = R{INT32_MIN, INT32_MAX, 7}; });
+    add("step first one value /65535", [](auto& c) { c.first = R{-32768, 32767, 65535}, c.distinct = true; });
+    add("step chains /100 results 0..65535/10", [](auto& c) {
+        c.terms = 3, c.first = R{0, 32767, 100}, c.second = R{0, 32767, 10}, c.result = R{0, 65535, 10};
+    });
+    add("step compare numbers results 0..65535/10", [](auto& c) {
+        c.compare = CompareForm::Number, c.second = R{0, 32767, 100}, c.result = R{0, 65535, 10};
+    });
     // SUMLARK_SWEEP_VARIANTS=compare sweeps only the variants so named: the
     // whole sweep takes minutes, one kind of problem a fraction of it.
     if (const char* only = std::getenv("SUMLARK_SWEEP_VARIANTS"))

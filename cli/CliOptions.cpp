@@ -179,6 +179,8 @@ constexpr std::string_view kHelpEnd = R"(
       速算答题-答案.pdf 里
   sumlark-cli --first 10..99 --second 1..9 --result 0..100 --count 50
       50 道两位数加一位数，得数在 100 以内
+  sumlark-cli --type mul --first 100..900/100 --second 1..9
+      整百数乘一位数：100、200……900 乘 1 到 9
   sumlark-cli --type add-sub --largest 20 --no-trivial --layout vertical --pdf
       20 以内的加减法，PDF 上排成竖式，没有 ＋0、a－a 这样的题
 

@@ -18,6 +18,13 @@ Count held(Wide value)
     return value > Wide(kHeld) ? kHeld : Count(value);
 }
 
+// The range's first value above v.
+Count firstAbove(const WholeRange& range, Count v)
+{
+    const Count behind = (range.low - v - 1) % range.step;
+    return v + 1 + (behind < 0 ? behind + range.step : behind);
+}
+
 bool counts(Operation operation)
 {
     return operation == Operation::Addition || operation == Operation::Subtraction;
@@ -160,9 +167,9 @@ WholeRange ComparedProblems::otherSide(const Cell& cell, Count v) const
     const WholeRange all = form_ == CompareForm::Number ? numbers_ : WholeRange{with.low, with.high};
     switch (cell.relation) {
     case Relation::Less:
-        return {v + 1, all.high};
+        return {firstAbove(all, v), all.high, all.step};
     case Relation::Greater:
-        return {all.low, v - 1};
+        return {all.low, v - 1, all.step};
     case Relation::Equal:
         break;
     }
@@ -177,9 +184,9 @@ ComparedProblems::Wide ComparedProblems::weightOf(const Cell& cell, Count v) con
     if (form_ == CompareForm::Number) {
         switch (cell.relation) {
         case Relation::Less:
-            return c * Wide(std::max<Count>(0, numbers_.high - v));
+            return c * Wide(numbers_.above(v));
         case Relation::Greater:
-            return c * Wide(std::max<Count>(0, v - numbers_.low));
+            return c * Wide(numbers_.below(v));
         case Relation::Equal:
             break;
         }
@@ -216,9 +223,9 @@ void ComparedProblems::weigh(int g)
         const Wide c = group.upTo[std::size_t(i)] - before;
         before = group.upTo[std::size_t(i)];
         if (c > 0 && form_ == CompareForm::Number) {
-            sums[int(Relation::Less)] += c * Wide(std::max<Count>(0, numbers_.high - v));
+            sums[int(Relation::Less)] += c * Wide(numbers_.above(v));
             sums[int(Relation::Equal)] += numbers_.contains(v) ? c : 0;
-            sums[int(Relation::Greater)] += c * Wide(std::max<Count>(0, v - numbers_.low));
+            sums[int(Relation::Greater)] += c * Wide(numbers_.below(v));
         }
         for (int h = 0; c > 0 && form_ == CompareForm::Expression && h < others(); ++h) {
             const Group& with = groups_[std::size_t(h)];
@@ -323,9 +330,9 @@ SheetProblem ComparedProblems::draw(const Cell& cell, RandomSource& random) cons
     if (form_ == CompareForm::Number) {
         switch (cell.relation) {
         case Relation::Less:
-            return against(expression, v + 1 + uniformBelow(numbers_.high - v, random));
+            return against(expression, firstAbove(numbers_, v) + numbers_.step * uniformBelow(numbers_.above(v), random));
         case Relation::Greater:
-            return against(expression, numbers_.low + uniformBelow(v - numbers_.low, random));
+            return against(expression, numbers_.low + numbers_.step * uniformBelow(numbers_.below(v), random));
         case Relation::Equal:
             break;
         }

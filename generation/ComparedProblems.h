@@ -139,7 +139,7 @@ void ComparedProblems::forEachIn(const Cell& cell, Visit visit) const
         for (std::int64_t k = 0; k < group.countOf(v); ++k) {
             const SheetProblem expression = expressionAt(group, v, k);
             if (form_ == CompareForm::Number) {
-                for (std::int64_t n = other.low; n <= other.high; ++n)
+                for (std::int64_t n = other.low; n <= other.high; n += other.step)
                     visit(against(expression, n));
                 continue;
             }

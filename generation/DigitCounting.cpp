@@ -129,6 +129,18 @@ Count DigitwiseCount::nth(Count k) const
     return value;
 }
 
+DigitwiseCount DigitwiseCount::pinned(Count modulus, Count residue) const
+{
+    auto low = low_;
+    auto high = high_;
+    for (std::size_t i = 0; i < kDigits && modulus > 1; ++i, modulus /= 10, residue /= 10) {
+        const int digit = static_cast<int>(residue % 10);
+        low[i] = std::max(low[i], digit);
+        high[i] = std::min(high[i], digit);
+    }
+    return DigitwiseCount(low, high);
+}
+
 bool DigitwiseCount::allows(Count value) const
 {
     if (value < 0 || value > kDigitLimit)

@@ -29,6 +29,9 @@ public:
     bool allows(std::int64_t value) const;
     // The k-th of them, 0-based, ascending; k below upTo(99999).
     std::int64_t nth(std::int64_t k) const;
+    // Only those that leave remainder residue on division by modulus, a
+    // power of ten up to 10^5: their lowest columns hold residue's digits.
+    DigitwiseCount pinned(std::int64_t modulus, std::int64_t residue) const;
 
 private:
     std::array<int, 5> low_;

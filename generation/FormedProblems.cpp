@@ -46,6 +46,20 @@ std::pair<Count, Count> divisorsForQuotient(Count a, Count lo, Count hi)
     return {a / (hi + 1) + 1, top};
 }
 
+// The same values with high on the step, and a single value with a step
+// of 1, so that no step outgrows its range.
+WholeRange tightened(const WholeRange& range)
+{
+    const Count top = range.top();
+    return {range.low, top, top == range.low ? 1 : range.step};
+}
+
+// Only the values on the range's step.
+WholeSet& onStepOf(WholeSet& set, const WholeRange& range)
+{
+    return range.step == 1 ? set : set.onStep(range.low, range.step);
+}
+
 } // namespace
 
 FormRules FormRules::from(const DrawableValues& values, double largest, const RuleBounds& bounds,
@@ -53,9 +67,10 @@ FormRules FormRules::from(const DrawableValues& values, double largest, const Ru
 {
     FormRules rules;
     const WholeRange own{values.first, values.last};
-    rules.first = constraints.first.value_or(own);
-    rules.second = constraints.second.value_or(own);
-    rules.result = constraints.result;
+    rules.first = tightened(constraints.first.value_or(own));
+    rules.second = tightened(constraints.second.value_or(own));
+    if (constraints.result)
+        rules.result = tightened(*constraints.result);
     rules.allowRemainder = bounds.allowRemainder;
     rules.carry = constraints.carry;
     rules.borrow = constraints.borrow;
@@ -65,8 +80,8 @@ FormRules FormRules::from(const DrawableValues& values, double largest, const Ru
     // at the top of the highest one.
     double limit = largest;
     if (constraints.first || constraints.second) {
-        limit = std::max(constraints.first ? double(constraints.first->high) : largest,
-                         constraints.second ? double(constraints.second->high) : largest);
+        limit = std::max(constraints.first ? double(rules.first.high) : largest,
+                         constraints.second ? double(rules.second.high) : largest);
         RuleBounds highest = bounds;
         highest.additionLimit = limit;
         rules.sumLimit = sumlark::sumLimit(highest);
@@ -76,7 +91,7 @@ FormRules FormRules::from(const DrawableValues& values, double largest, const Ru
     rules.productBound = bounds.productLimit || constraints.first || constraints.second
                              ? 10.0 * limit
                              : std::numeric_limits<double>::infinity();
-    rules.chainTop = constraints.result ? constraints.result->high
+    rules.chainTop = rules.result ? rules.result->high
                                         : static_cast<Count>(std::floor(std::clamp(limit, -1.0, 1e9)));
     return rules;
 }
@@ -118,6 +133,8 @@ Count ShapeProblems::countAt(Count key) const
         const Count firsts = chainFirsts(key).size();
         return firsts == 0 ? 0 : firsts * chainThirds(key).size();
     }
+    if (!rules_.first.contains(key))
+        return 0;
     Count count = secondsBeside(key).size();
     if (shape_.operation == Operation::Division)
         count += negativeDivisorsBeside(key).size();
@@ -129,12 +146,13 @@ WholeSet ShapeProblems::secondsBeside(Count a) const
     const WholeRange& second = rules_.second;
     const auto& result = rules_.result;
     WholeSet set(second.low, second.high);
+    onStepOf(set, second);
     if (rules_.noTrivial && a == 0)
         return emptySet();
     switch (shape_.operation) {
     case Operation::Addition:
         if (result)
-            set.within(result->low - a, result->high - a);
+            set.within(result->low - a, result->high - a).onStep(result->low - a, result->step);
         else
             set.within(-kNoBound, rules_.sumLimit - a);
         if (rules_.noTrivial)
@@ -146,7 +164,7 @@ WholeSet ShapeProblems::secondsBeside(Count a) const
         // The minuend is never the smaller one.
         set.within(-kNoBound, a);
         if (result)
-            set.within(a - result->high, a - result->low);
+            set.within(a - result->high, a - result->low).onStep(a - result->low, result->step);
         if (rules_.noTrivial)
             set.without(0).without(a);
         if (rules_.borrow != BorrowRule::Any)
@@ -162,6 +180,8 @@ WholeSet ShapeProblems::secondsBeside(Count a) const
                 set.within(ceilDiv(result->high, a), floorDiv(result->low, a));
             else if (!result->contains(0))
                 return emptySet();
+            // a * b on the result's step.
+            set.onStep(result->low, result->step, a);
         } else if (a != 0) {
             const auto [lo, hi] = productEdge(a, second.low, second.high, rules_.productBound);
             set.within(lo, hi);
@@ -196,6 +216,7 @@ WholeSet ShapeProblems::negativeDivisorsBeside(Count a) const
     if (a <= 0 || second.low > -1)
         return emptySet();
     WholeSet set(second.low, std::min<Count>(second.high, -1));
+    onStepOf(set, second);
     if (rules_.result) {
         // a / -m is minus a / m.
         const auto [lo, hi] = divisorsForQuotient(a, -rules_.result->high, -rules_.result->low);
@@ -211,9 +232,10 @@ WholeSet ShapeProblems::chainFirsts(Count p) const
     const WholeRange& first = rules_.first;
     const WholeRange& second = rules_.second;
     WholeSet set(first.low, first.high);
+    onStepOf(set, first);
     if (shape_.operation == Operation::Addition) {
-        // a + b = p with b in the second range.
-        set.within(p - second.high, p - second.low);
+        // a + b = p with b in the second range, on its step.
+        set.within(p - second.high, p - second.low).onStep(p - second.low, second.step);
         if (rules_.noTrivial)
             set.without(0).without(p);
         // No carry: a's digits at most p's, column by column.
@@ -224,7 +246,7 @@ WholeSet ShapeProblems::chainFirsts(Count p) const
     // a - b = p.
     if (rules_.noTrivial && p == 0)
         return emptySet();
-    set.within(p + second.low, p + second.high);
+    set.within(p + second.low, p + second.high).onStep(p + second.low, second.step);
     if (rules_.noTrivial)
         set.without(0).without(p);
     // No borrow: a's digits at least p's, column by column.
@@ -239,15 +261,19 @@ WholeSet ShapeProblems::chainThirds(Count p) const
     const Count lo = rules_.result ? std::max<Count>(0, rules_.result->low) : 0;
     const Count hi = rules_.chainTop;
     WholeSet set(second.low, second.high);
+    onStepOf(set, second);
+    // The result's step, where there is one, holds for the last result.
+    const Count resultLow = rules_.result ? rules_.result->low : 0;
+    const Count resultStep = rules_.result ? rules_.result->step : 1;
     if (*shape_.then == Operation::Addition) {
-        set.within(lo - p, hi - p);
+        set.within(lo - p, hi - p).onStep(resultLow - p, resultStep);
         if (rules_.noTrivial)
             set.without(0);
         if (rules_.carry != CarryRule::Any)
             set.digitwise(DigitwiseCount({}, columnRoom(p)), rules_.carry == CarryRule::Without);
         return set;
     }
-    set.within(p - hi, p - lo);
+    set.within(p - hi, p - lo).onStep(p - resultLow, resultStep);
     if (rules_.noTrivial)
         set.without(0).without(p);
     if (rules_.borrow != BorrowRule::Any)

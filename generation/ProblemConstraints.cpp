@@ -2,6 +2,20 @@
 
 namespace sumlark {
 
+std::int64_t WholeRange::above(std::int64_t v) const
+{
+    if (high < low || v >= top())
+        return 0;
+    return v < low ? (top() - low) / step + 1 : (top() - low) / step - (v - low) / step;
+}
+
+std::int64_t WholeRange::below(std::int64_t v) const
+{
+    if (high < low || v <= low)
+        return 0;
+    return v > top() ? (top() - low) / step + 1 : (v - low - 1) / step + 1;
+}
+
 bool hasCarry(std::int64_t a, std::int64_t b)
 {
     for (; a > 0 && b > 0; a /= 10, b /= 10) {

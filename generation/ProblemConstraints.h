@@ -22,12 +22,19 @@ enum class BorrowRule { Any, With, Without };
 // printed operands, or one of those three picked for each problem.
 enum class BlankChoice { Result, First, Second, Mixed };
 
-// Whole numbers low..high, both included.
+// Whole numbers low..high, both included, every step-th from low: 10..95
+// by 10 is 10, 20, ..., 90. A run is only planned with a step of 1 and up.
 struct WholeRange {
     std::int64_t low = 0;
     std::int64_t high = 0;
+    std::int64_t step = 1;
 
-    bool contains(std::int64_t v) const { return low <= v && v <= high; }
+    bool contains(std::int64_t v) const { return low <= v && v <= high && (v - low) % step == 0; }
+    // The largest value, high itself where it is on the step.
+    std::int64_t top() const { return low + (high - low) / step * step; }
+    // How many values lie above v, and below it.
+    std::int64_t above(std::int64_t v) const;
+    std::int64_t below(std::int64_t v) const;
     friend bool operator==(const WholeRange&, const WholeRange&) = default;
 };
 

@@ -39,6 +39,9 @@ enum class RefusalCode {
     CompareWithThreeNumbers,
     CompareWithRemainder,     // a quotient with a remainder is no number to compare
     CompareTooWide,           // the expressions' values span too much to be counted quickly
+    RangeStepBelowOne,        // an own range's step is 0 or negative
+    StepAcrossDigits,         // a carry or borrow rule with a step other than 1, 10, 100, 1000 or 10000
+    QuotientStep,             // a result range with a step while the type divides
 };
 
 // Why an operation made no problem in the range (NoProblem).
@@ -59,7 +62,7 @@ struct Refusal {
     // The values as they were chosen.
     WorksheetSettings settings;
     ProblemConstraints constraints{};
-    WholeRange range{};                    // RangeReversed, RangeOutOfLimits, OwnRangeBelowZero
+    WholeRange range{};                    // RangeReversed, RangeOutOfLimits, OwnRangeBelowZero, the step's
     WholeRange limits{};                   // RangeOutOfLimits
     std::int64_t distinct = 0;             // TooFewDistinct
     int count = 0;                         // TooFewDistinct
@@ -73,5 +76,10 @@ struct Refusal {
 // other side. Nothing when
 // it can print these problems.
 std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints);
+
+// The carry and borrow rules read a number's digits column by column, which
+// a step of a power of ten keeps (its low digits are fixed) and any other
+// step does not. Nothing when the steps and the rules go together.
+std::optional<Refusal> digitStepRefusal(const ProblemConstraints& constraints);
 
 } // namespace sumlark

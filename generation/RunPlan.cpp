@@ -5,6 +5,7 @@
 #include "SheetLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -35,6 +36,12 @@ Refusal rangeRefusal(RefusalCode code, Choice which, const WholeRange& range, co
     return made;
 }
 
+// The ranges of their own, each with its choice.
+std::array<std::pair<Choice, const std::optional<WholeRange>*>, 3> ownRanges(const ProblemConstraints& constraints)
+{
+    return {{{Choice::First, &constraints.first}, {Choice::Second, &constraints.second}, {Choice::Result, &constraints.result}}};
+}
+
 // Carrying and borrowing need an operation to happen in and digits to look
 // at, which negative numbers do not have in the sense a pupil learns.
 std::optional<Refusal> digitRuleRefusal(const WorksheetSettings& settings, const OperandRange& range,
@@ -59,6 +66,10 @@ std::optional<Refusal> digitRuleRefusal(const WorksheetSettings& settings, const
     if (range.low < 0 && !(constraints.first && constraints.second))
         return refusal(RefusalCode::DigitsBelowZero, {Choice::Smallest, Choice::Largest, Choice::Carry, Choice::Borrow},
                        settings, constraints);
+    if (auto made = digitStepRefusal(constraints)) {
+        made->settings = settings;
+        return made;
+    }
     return std::nullopt;
 }
 
@@ -79,13 +90,13 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
             return refusal(RefusalCode::CompareWithRemainder, {Choice::Compare, Choice::Remainder}, settings,
                            constraints);
     }
-    const std::pair<Choice, const std::optional<WholeRange>*> ranges[] = {
-        {Choice::First, &constraints.first}, {Choice::Second, &constraints.second}, {Choice::Result, &constraints.result}};
-    for (const auto& [which, range] : ranges) {
+    for (const auto& [which, range] : ownRanges(constraints)) {
         if (!*range)
             continue;
         if ((*range)->low > (*range)->high)
             return rangeRefusal(RefusalCode::RangeReversed, which, **range, settings, constraints);
+        if ((*range)->step < 1)
+            return rangeRefusal(RefusalCode::RangeStepBelowOne, which, **range, settings, constraints);
         const std::int64_t lowest = limitsOf(which).lowest;
         const auto highest = static_cast<std::int64_t>(limitsOf(which).highest);
         if ((*range)->low < lowest || (*range)->high > highest) {
@@ -93,6 +104,14 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
             made.limits = {lowest, highest};
             return made;
         }
+    }
+    // A quotient on a step is no step of the divisor: the divisors would be
+    // tried one by one, so it is not offered.
+    if (constraints.result && constraints.result->top() > constraints.result->low && constraints.result->step > 1 &&
+        typeHasOperation(settings.problemType, Operation::Division)) {
+        Refusal made = rangeRefusal(RefusalCode::QuotientStep, Choice::Result, *constraints.result, settings, constraints);
+        made.choices.push_back(Choice::Type);
+        return made;
     }
     return std::nullopt;
 }
@@ -261,6 +280,25 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
             plan.drawing = DrawFromUnused{};
     }
     return {plan, {}};
+}
+
+std::optional<Refusal> digitStepRefusal(const ProblemConstraints& constraints)
+{
+    if (!constraints.readsDigits())
+        return std::nullopt;
+    // Steps of a power of ten fix the low digits, which the digit rules
+    // count column by column; any other step would have every number tried.
+    const auto digitwise = [](std::int64_t step) {
+        return step == 1 || step == 10 || step == 100 || step == 1000 || step == 10000;
+    };
+    for (const auto& [which, own] : ownRanges(constraints)) {
+        if (*own && (*own)->step >= 1 && (*own)->top() > (*own)->low && !digitwise((*own)->step)) {
+            Refusal made = rangeRefusal(RefusalCode::StepAcrossDigits, which, **own, {}, constraints);
+            made.choices.push_back(constraints.carry != CarryRule::Any ? Choice::Carry : Choice::Borrow);
+            return made;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<Refusal> columnFormRefusal(const ProblemConstraints& constraints)

@@ -1,8 +1,8 @@
 #pragma once
 
 // A set of whole numbers that is counted rather than listed: a run lo..hi,
-// thinned by a digit test or to the members of a sorted list, with a few
-// single values taken out. Every problem form's operands beside the ones
+// every step-th of it, thinned by a digit test or to the members of a
+// sorted list, with a few single values taken out. Every problem form's operands beside the ones
 // already chosen are such a set, so they are counted and the k-th of them
 // found in a few steps whatever the range.
 
@@ -23,6 +23,10 @@ public:
     // Only the values in members, which is sorted and outlives the set; or,
     // negated, only the values whose negative is in it.
     WholeSet& membersOf(std::span<const std::int32_t> members, bool negated = false);
+    // Only the values v where factor * v leaves residue on division by
+    // modulus (at most 2^32): with a factor of 1, every modulus-th value.
+    // Steps asked one after the other hold together.
+    WholeSet& onStep(std::int64_t residue, std::int64_t modulus, std::int64_t factor = 1);
     // Narrows the run.
     WholeSet& within(std::int64_t lo, std::int64_t hi);
     // Takes one value out; at most four.
@@ -41,14 +45,24 @@ private:
     enum class Thinning { None, Digits, NotDigits, Members };
 
     bool passesThinning(std::int64_t value) const;
-    // Counted once the run and the thinning are known, not on every count.
+    bool onStep(std::int64_t value) const;
+    // Counted once the run, the step and the thinning are known, not on
+    // every count.
     void countBelowRun();
     std::int64_t thinnedUpTo(std::int64_t x) const;
+    // The values of lo..x on the step.
+    std::int64_t steppedUpTo(std::int64_t x) const;
+    // Counted one by one: a step the digits cannot follow, or members.
+    std::int64_t walkedUpTo(std::int64_t x) const;
 
     std::int64_t lo_;
     std::int64_t hi_;
     Thinning thinning_ = Thinning::None;
-    DigitwiseCount digits_;
+    std::int64_t residue_ = 0;
+    std::int64_t modulus_ = 1;
+    DigitwiseCount asked_;            // the digit test as asked
+    DigitwiseCount digits_;           // and on the step, where a power of ten fixes the low digits
+    bool digitsOnStep_ = true;        // digits_ counts only values on the step
     std::int64_t digitsBelowRun_ = 0; // values below lo_ that digits_ counts
     std::span<const std::int32_t> members_;
     bool negated_ = false;

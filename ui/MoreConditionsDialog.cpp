@@ -182,8 +182,10 @@ void MoreConditionsDialog::accept()
         seed_->setFocus();
         return;
     }
-    if (const std::optional<Refusal> reversed = problems_.reversedRange())
-        return refuse(this, *reversed, fieldOf(reversed->choices.front()));
+    if (const std::optional<Refusal> ranges = problems_.rangeRefusal()) {
+        QWidget* step = problems_.focusOf(*ranges);
+        return refuse(this, *ranges, step ? step : fieldOf(ranges->choices.front()));
+    }
     // Told here rather than by the run, so that the choices never hold a
     // layout that could not print them, or a list no run can take.
     const MoreConditions chosen = conditions();

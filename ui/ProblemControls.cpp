@@ -5,12 +5,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -36,7 +40,16 @@ QLayout* rangeRow(RangeFields& fields, const char* name, Choice choice, const st
                            "范围里最小的数（包括它）");
     fields.high = numberBox(("spn" + std::string(name) + "High").c_str(), lowest, highest,
                             static_cast<int>(values.high), "范围里最大的数（包括它）");
-    for (QSpinBox* box : {fields.low, fields.high}) {
+    // A step as wide as the limits still leaves the low end; a result's is
+    // held to what the box can show.
+    const auto widest = static_cast<int>(std::min<std::uint64_t>(limitsOf(choice).highest - limitsOf(choice).lowest, INT_MAX));
+    fields.step = numberBox(("spn" + std::string(name) + "Step").c_str(), 1, widest, static_cast<int>(values.step),
+                            "隔几个数取一个：10 到 90、步长 10 是 10、20……90；1 是每个数都取");
+    // As wide for a result as for an operand, so that the rows line up.
+    const QFontMetrics digits = fields.step->fontMetrics();
+    fields.step->setFixedWidth(fields.step->sizeHint().width() - digits.horizontalAdvance(QString::number(widest)) +
+                               digits.horizontalAdvance(QStringLiteral("65535")));
+    for (QSpinBox* box : {fields.low, fields.high, fields.step}) {
         box->setEnabled(range.has_value());
         QObject::connect(fields.limited, &QCheckBox::toggled, box, &QWidget::setEnabled);
     }
@@ -45,6 +58,8 @@ QLayout* rangeRow(RangeFields& fields, const char* name, Choice choice, const st
     row->addWidget(fields.low, 1);
     row->addWidget(new QLabel(QStringLiteral("到")));
     row->addWidget(fields.high, 1);
+    row->addWidget(new QLabel(QStringLiteral("步长")));
+    row->addWidget(fields.step);
     return row;
 }
 
@@ -52,7 +67,7 @@ std::optional<WholeRange> rangeFrom(const RangeFields& fields)
 {
     if (!fields.limited->isChecked())
         return std::nullopt;
-    return WholeRange{fields.low->value(), fields.high->value()};
+    return WholeRange{fields.low->value(), fields.high->value(), fields.step->value()};
 }
 
 // The label of the second number's range, which names the third too while
@@ -129,7 +144,7 @@ QWidget* ProblemControls::fieldOf(Choice choice) const
     }
 }
 
-std::optional<Refusal> ProblemControls::reversedRange() const
+std::optional<Refusal> ProblemControls::rangeRefusal() const
 {
     const std::pair<const RangeFields*, Choice> ranges[] = {
         {&first_, Choice::First}, {&second_, Choice::Second}, {&result_, Choice::Result}};
@@ -142,7 +157,19 @@ std::optional<Refusal> ProblemControls::reversedRange() const
             return reversed;
         }
     }
-    return std::nullopt;
+    ProblemConstraints asked;
+    readInto(asked);
+    return digitStepRefusal(asked);
+}
+
+QWidget* ProblemControls::focusOf(const Refusal& refusal) const
+{
+    const Choice which = refusal.choices.empty() ? Choice::Type : refusal.choices.front();
+    const bool ofStep = refusal.code == RefusalCode::RangeStepBelowOne || refusal.code == RefusalCode::StepAcrossDigits ||
+                        refusal.code == RefusalCode::QuotientStep;
+    if (ofStep && (which == Choice::First || which == Choice::Second || which == Choice::Result))
+        return (which == Choice::First ? first_ : which == Choice::Second ? second_ : result_).step;
+    return nullptr;
 }
 
 } // namespace sumlark::ui

@@ -18,11 +18,13 @@ class QWidget;
 
 namespace sumlark::ui {
 
-// A range that is used only when its box is checked.
+// A range that is used only when its box is checked, every step-th number
+// from its low end.
 struct RangeFields {
     QCheckBox* limited = nullptr;
     QSpinBox* low = nullptr;
     QSpinBox* high = nullptr;
+    QSpinBox* step = nullptr;
 };
 
 class ProblemControls {
@@ -40,8 +42,11 @@ public:
     void readInto(ProblemConstraints& constraints) const;
     // The control of one of these choices, else nullptr.
     QWidget* fieldOf(Choice choice) const;
-    // The first checked range whose low end is above its high end, refused.
-    std::optional<Refusal> reversedRange() const;
+    // The first checked range whose low end is above its high end, or
+    // whose step the carry or borrow rule cannot read, refused.
+    std::optional<Refusal> rangeRefusal() const;
+    // The step's box that a refusal of a step puts the focus in, else nullptr.
+    QWidget* focusOf(const Refusal& refusal) const;
 
 private:
     QComboBox* blank_ = nullptr;

@@ -130,7 +130,7 @@ void SectionDialog::accept()
 {
     // The checks of 更多出题条件, then the run's own, so that the list
     // never holds a section the run would refuse.
-    std::optional<Refusal> refusal = problems_.reversedRange();
+    std::optional<Refusal> refusal = problems_.rangeRefusal();
     const SheetSection chosen = section();
     if (!refusal && chosen.layout == PageLayout::Columns)
         refusal = columnFormRefusal(chosen.constraints);
@@ -138,8 +138,10 @@ void SectionDialog::accept()
         if (PlanOrRefusal planned = planRun(chosen.settings, chosen.constraints); !planned.plan)
             refusal = std::move(planned.refusal);
     }
-    if (refusal)
-        return refuse(this, *refusal, fieldOf(refusal->choices.empty() ? Choice::Type : refusal->choices.front()));
+    if (refusal) {
+        QWidget* step = problems_.focusOf(*refusal);
+        return refuse(this, *refusal, step ? step : fieldOf(refusal->choices.empty() ? Choice::Type : refusal->choices.front()));
+    }
     QDialog::accept();
 }
 

@@ -63,16 +63,19 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
      " {meanings}", false, "几个数：", "每道题几个数；三个数只用于加法、减法和加减混合", "", kTerms},
     {Choice::First, "第一个数", "--first", "", "小..大", S::Problems,
      "第一个数（被减数、被除数）的范围，例如 10..99，\n"
-     "可以有负数（-5..5），在 {lowest} 到 {highest} 之间",
+     "可以有负数（-5..5），在 {lowest} 到 {highest} 之间；\n"
+     "后面加 /步长 是隔几个取一个：10..90/10 是 10、20……90，\n"
+     "10..95/10 也一样",
      "", false, "第一个数："},
     {Choice::Second, "第二个数", "--second", "", "小..大", S::Problems,
-     "第二个数的范围，写法同上；给了 --first 或 --second\n"
-     "而没给 --result 时，和不超过两个范围里最大的数，\n"
-     "积小于它的 10 倍",
+     "第二个数的范围，写法同上，也可以带步长；给了 --first\n"
+     "或 --second 而没给 --result 时，和不超过两个范围里\n"
+     "最大的数，积小于它的 10 倍",
      "", false, "第二个数："},
     {Choice::Result, "得数", "--result", "", "小..大", S::Problems,
      "得数的范围，例如 0..20，在 {lowest} 到\n"
-     "{highest} 之间",
+     "{highest} 之间；带步长（0..100/10）时得数都在步长上，\n"
+     "题型里有除法时不能带步长",
      "", false, "得数："},
     {Choice::NoTrivial, "不出＋0、×1 这类题", "--no-trivial", "", "", S::Problems,
      "不出 ＋0、×1、÷1、a－a、a÷a 这样的题，0 不作运算数", "", false,

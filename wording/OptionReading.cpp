@@ -42,16 +42,27 @@ End rangeEnd(std::string_view text, std::int64_t& value)
     return error == std::errc() ? End::Number : End::TooLarge;
 }
 
-// "A..B", whole numbers with A at most B, both within the choice's limits.
+// "A..B", whole numbers with A at most B, both within the choice's limits,
+// and "A..B/S" for every S-th of them from A.
 std::string readRange(WholeRange& range, const ChoiceWords& words, std::string_view value, std::string_view named)
 {
     const ChoiceLimits& limits = limitsOf(words.choice);
-    const auto dots = value.find("..");
-    std::int64_t low = 0, high = 0;
-    const End lowEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(0, dots), low);
-    const End highEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(value.substr(dots + 2), high);
-    if (lowEnd == End::Invalid || highEnd == End::Invalid)
-        return replyTo(named, " 的取值", value, "不对。可以用两个整数中间加两个点，小的在前，例如 10..99 或 -5..5。");
+    const auto slash = value.find('/');
+    const std::string_view ends = value.substr(0, slash);
+    const auto dots = ends.find("..");
+    std::int64_t low = 0, high = 0, step = 1;
+    const End lowEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(ends.substr(0, dots), low);
+    const End highEnd = dots == std::string_view::npos ? End::Invalid : rangeEnd(ends.substr(dots + 2), high);
+    const End stepEnd = slash == std::string_view::npos ? End::Number : rangeEnd(value.substr(slash + 1), step);
+    if (lowEnd == End::Invalid || highEnd == End::Invalid || stepEnd == End::Invalid)
+        return replyTo(named, " 的取值", value,
+                       "不对。可以用两个整数中间加两个点，小的在前，例如 10..99 或 -5..5；"
+                       "要隔几个数取一个，在后面加斜线和步长，例如 10..90/10。");
+    // The widest step that still gives two values.
+    const std::uint64_t widest = limits.highest - static_cast<std::uint64_t>(limits.lowest);
+    if (stepEnd == End::TooLarge || step < 1 || static_cast<std::uint64_t>(step) > widest)
+        return replyTo(named, " 的步长", value,
+                       "不对：步长要是 1 到 " + std::to_string(widest) + " 之间的整数，例如 10..90/10。");
     const auto within = [&limits](std::int64_t v) {
         return limits.lowest <= v && (v < 0 || static_cast<std::uint64_t>(v) <= limits.highest);
     };
@@ -61,7 +72,7 @@ std::string readRange(WholeRange& range, const ChoiceWords& words, std::string_v
     if (low > high)
         return replyTo(named, " 的范围", value,
                        "前面的数大于后面的数。请把小的写在前面，例如 " + std::to_string(high) + ".." + std::to_string(low) + "。");
-    range = WholeRange{low, high};
+    range = WholeRange{low, high, step};
     return {};
 }
 

@@ -56,7 +56,8 @@ std::optional<std::string> spelling(const OptionChoices& o, const ChoiceWords& w
     const auto range = [](const std::optional<WholeRange>& r) -> std::optional<std::string> {
         if (!r)
             return std::nullopt;
-        return std::to_string(r->low) + ".." + std::to_string(r->high);
+        const std::string ends = std::to_string(r->low) + ".." + std::to_string(r->high);
+        return r->step == 1 ? ends : ends + "/" + std::to_string(r->step);
     };
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     switch (words.choice) {

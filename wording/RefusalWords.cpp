@@ -48,7 +48,8 @@ std::string_view borrowText(BorrowRule rule)
 
 std::string wholeRangeText(const WholeRange& range)
 {
-    return std::to_string(range.low) + " 到 " + std::to_string(range.high);
+    const std::string ends = std::to_string(range.low) + " 到 " + std::to_string(range.high);
+    return range.step == 1 ? ends : ends + "，步长 " + std::to_string(range.step);
 }
 
 std::string_view blankText(BlankChoice choice)
@@ -199,6 +200,15 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
     case RefusalCode::RangeOutOfLimits:
         return which + "的范围（" + wholeRangeText(refusal.range) + "）超出了能用的范围：要在 " +
                std::to_string(refusal.limits.low) + " 到 " + std::to_string(refusal.limits.high) + " 之间。";
+    case RefusalCode::RangeStepBelowOne:
+        return which + "的范围（" + wholeRangeText(refusal.range) + "）步长要是 1 或更大的整数。不要步长就写 1。";
+    case RefusalCode::StepAcrossDigits:
+        return which + "的范围（" + wholeRangeText(refusal.range) + "）和" +
+               quoted(constraints.carry != CarryRule::Any ? carryText(constraints.carry) : borrowText(constraints.borrow)) +
+               "不能一起用：有进位、退位的要求时，步长只能是 1、10、100、1000 或 10000。请换一个步长，或者去掉进位、退位的要求。";
+    case RefusalCode::QuotientStep:
+        return which + "的范围（" + wholeRangeText(refusal.range) + "）带步长时不能出除法：商不能按步长选。"
+               "请选择没有除法的题型，或者把得数的步长改为 1。";
     case RefusalCode::NoProblem: {
         std::vector<std::string> reasons;
         for (const NoProblemCause cause : refusal.causes)

@@ -143,6 +143,17 @@ INSTANTIATE_TEST_SUITE_P(
         {"OperandRangePast16Bits", {"--first", "-32769..0"}, 2, {"第一个数要在 -32768 到 32767 之间"}},
         {"ResultRangePast32Bits", {"--result", "0..2147483648"}, 2, {"得数要在 -2147483648 到 2147483647 之间"}},
         {"RangePast64BitsIsOutOfRange", {"--second", "0..99999999999999999999"}, 2, {"超出了能用的范围"}},
+        // A step after a slash: a whole number from 1 up, nothing else.
+        {"StepOfZero", {"--first", "10..90/0"}, 2, {"--first 的步长“10..90/0”不对：步长要是 1 到 65535 之间的整数"}},
+        {"StepBelowZero", {"--second=10..90/-10"}, 2, {"--second 的步长“10..90/-10”不对"}},
+        {"StepLeftOut", {"--result", "10..90/"}, 2, {"--result 的取值“10..90/”不对。", "例如 10..90/10"}},
+        {"StepWithoutEnds", {"--first", "/10"}, 2, {"--first 的取值“/10”不对。"}},
+        {"StepInFullWidthDigits", {"--first", "10..90/１０"}, 2, {"--first 的取值“10..90/１０”不对。"}},
+        {"StepPastTheResultsWidth", {"--result", "0..9/4294967296"}, 2, {"步长要是 1 到 4294967295 之间的整数"}},
+        {"CarryingOnAStepOtherThanTen", {"--carry", "with", "--first", "0..90/5"}, 2,
+         {"第一个数的范围（0 到 90，步长 5）和“加法要进位”不能一起用：有进位、退位的要求时，步长只能是 1、10、100、1000 或 10000。"}},
+        {"QuotientOnAStep", {"--type", "div", "--result", "10..90/10"}, 2, {"得数的范围（10 到 90，步长 10）带步长时不能出除法"}},
+        {"WholeHundredsTimesOnes", {"--seed", "1", "--type", "mul", "--first", "100..900/100", "--second", "1..9"}, 0, {}, kPair},
         {"LayoutUnknown", {"--layout", "columns"}, 2, {"可以用 rows（横排）或 vertical（竖式）"}},
         {"RangesAtTheirLimits", {"--seed", "1", "--type", "sub", "--first", "-32768..32767", "--second=-5..-5", "--result",
                                  "-2147483648..2147483647"}, 0, {}, kPair},
@@ -276,7 +287,7 @@ TEST(Plans, SaveReadAndRefuse)
     const QDir dir(folder.path());
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-    const QStringList options = {"--type", "mul", "--largest", "9", "--count", "30", "--numbered", "--seed", "5"};
+    const QStringList options = {"--type", "mul", "--largest", "9", "--first", "10..95/10", "--count", "30", "--numbered", "--seed", "5"};
     const auto saved = cli(options + QStringList{"--save-plan", "乘法 9", "-o", "given"}, folder.path());
     EXPECT_EQ(saved.exit, 0) << saved.err.toStdString();
     EXPECT_TRUE(saved.out.contains("已保存方案：乘法 9"));
@@ -402,6 +413,8 @@ TEST(FormOptions, SetTheirChoice)
          {.first = WholeRange{10, 99}, .second = WholeRange{1, 9}, .result = WholeRange{-5, 100}}},
         {"RangesAtTheirLimits", {"--first", "-32768..32767", "--result", "-2147483648..2147483647"},
          {.first = WholeRange{-32768, 32767}, .result = WholeRange{INT32_MIN, INT32_MAX}}},
+        {"RangesOnSteps", {"--first", "10..95/10", "--second", "-5..5/1", "--result", "0..9/4294967295"},
+         {.first = WholeRange{10, 95, 10}, .second = WholeRange{-5, 5}, .result = WholeRange{0, 9, 4294967295}}},
         {"NothingTrivial", {"--no-trivial"}, {.noTrivial = true}},
         {"CompareExpressions", {"--compare", "expression"}, {.compare = CompareForm::Expression}},
         {"ColumnForm", {"--layout", "vertical"}, {}, {.layout = PageLayout::Columns}},

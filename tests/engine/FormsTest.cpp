@@ -71,7 +71,7 @@ std::map<int, std::set<std::uint64_t>> allowedProblems(const FormRow& row)
 int solutionsAt(const SheetProblem& problem, BlankSpot spot)
 {
     int solutions = 0;
-    for (std::int64_t x = -200; x <= 200; ++x) {
+    for (std::int64_t x = -1000; x <= 1000; ++x) {
         SheetProblem trial = problem;
         (spot == BlankSpot::First ? trial.left : trial.right) = double(x);
         if (problem.terms == 3) {
@@ -128,7 +128,7 @@ void compareWithOracle(const FormRow& row, const ComparedProblems& compared)
     };
     for (SheetProblem e : expressions) {
         e.compare = row.constraints.compare;
-        for (std::int64_t n = numbers.low; n <= numbers.high && e.compare == CompareForm::Number; ++n) {
+        for (std::int64_t n = numbers.low; n <= numbers.high && e.compare == CompareForm::Number; n += numbers.step) {
             e.otherResult = double(n);
             keep(e, double(n));
         }
@@ -325,6 +325,24 @@ const FormRow kRows[] = {
     // One-digit differences never borrow: the other three operations share the draws.
     {"CompareAllFourCarryingAndBorrowing", AllFour, "1", "9", false,
      {.carry = CarryWith, .borrow = BorrowWith, .compare = CompareForm::Expression}},
+    // Ranges on a step: 10..95/10 is 10, 20, ..., 90; steps of the second
+    // number and of the result hold together; a power of ten fixes the low
+    // digits that carrying and borrowing read.
+    {"WholeTensPlusOnesHighOffTheStep", Addition, "1", "10", false, {.first = WholeRange{10, 95, 10}, .second = WholeRange{1, 9}}},
+    {"SumsAndDifferencesOnTwoSteps", AdditionSubtraction, "0", "30", false,
+     {.second = WholeRange{1, 25, 4}, .result = WholeRange{0, 30, 3}}},
+    {"ProductsAcrossZeroOnAResultStep", Multiplication, "-6", "12", false,
+     {.second = WholeRange{-4, 12, 2}, .result = WholeRange{-30, 60, 4}}},
+    {"CarryingTensOnSteps", Addition, "0", "10", false,
+     {.carry = CarryWith, .first = WholeRange{15, 295, 10}, .second = WholeRange{5, 95, 10}}},
+    {"BorrowFreeOnStepsOfTenAndAHundred", Subtraction, "0", "10", false,
+     {.borrow = BorrowWithout, .first = WholeRange{105, 395, 10}, .second = WholeRange{3, 303, 100}}},
+    {"ExactDivisionByStepsAcrossZero", Division, "0", "10", false,
+     {.first = WholeRange{100, 900, 100}, .second = WholeRange{-10, 10, 5}}},
+    {"ChainsOnSteps", AdditionSubtraction, "0", "9", false,
+     {.blank = Mixed, .terms = 3, .first = WholeRange{0, 60, 10}, .second = WholeRange{0, 30, 5}, .result = WholeRange{0, 60, 15}}},
+    {"CompareTensSumsWithNumbersOnAStep", Addition, "0", "9", false,
+     {.first = WholeRange{10, 50, 10}, .second = WholeRange{1, 9}, .result = WholeRange{12, 58, 5}, .compare = CompareForm::Number}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Forms, ::testing::ValuesIn(kRows), [](const auto& info) { return info.param.name; });

@@ -115,6 +115,9 @@ const GoldenRow kRows[] = {
     {"TwoDigitPlusOneDigitWithCarry", Addition, "1", "10", "20", "5", false, true, false, 16,
      {.carry = CarryRule::With, .blank = BlankChoice::Second, .first = WholeRange{10, 99}, .second = WholeRange{1, 9},
       .result = WholeRange{0, 99}}},
+    // 整十数加减: whole tens on both sides, results within 100 and none twice.
+    {"WholeTensAddAndSubtract", AdditionSubtraction, "1", "10", "30", "5", true, true, false, 20,
+     {.distinct = true, .first = WholeRange{10, 90, 10}, .second = WholeRange{10, 95, 10}, .result = WholeRange{0, 100}}},
     // Comparisons: a sum against a number, any two of the four operations against each other.
     {"CompareSumsWithNumbers", Addition, "1", "20", "20", "4", true, true, false, 18,
      {.compare = CompareForm::Number}},

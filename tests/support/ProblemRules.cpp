@@ -56,12 +56,12 @@ std::string ProblemRules::broken(const SheetProblem& p) const
     };
     // Sums up to the largest number, products below ten times it; ranges of
     // their own put it at the highest of theirs.
-    const double limit = c.first || c.second ? std::max(c.first ? double(c.first->high) : largest,
-                                                        c.second ? double(c.second->high) : largest)
+    const double limit = c.first || c.second ? std::max(c.first ? double(c.first->top()) : largest,
+                                                        c.second ? double(c.second->top()) : largest)
                                              : largest;
     std::int64_t result = 0;
     if (p.terms == 3) {
-        const std::int64_t partial = step(p.operation, l, r), top = c.result ? c.result->high : std::int64_t(std::floor(limit));
+        const std::int64_t partial = step(p.operation, l, r), top = c.result ? c.result->top() : std::int64_t(std::floor(limit));
         result = step(p.thenOperation, partial, t);
         if (partial < 0 || partial > top || result < 0 || result > top)
             return "a step outside 0..top";

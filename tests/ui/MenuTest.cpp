@@ -421,6 +421,10 @@ private slots:
             {"first low above high",
              {{.constraints = {.first = WholeRange{20, 10}}}, "", "第一个数的范围（20 到 10）前一个数大于后一个数", "spnFirstLow"}},
             {"unticked range not read", {{.constraints = {.second = WholeRange{20, 10}}}, "ckSecondRange", "", ""}},
+            {"whole tens on a step", {{.constraints = {.first = WholeRange{10, 90, 10}, .second = WholeRange{1, 9}}}, "", "", ""}},
+            {"carrying on a step of five",
+             {{.constraints = {.carry = sumlark::CarryRule::With, .first = WholeRange{0, 90, 5}}}, "",
+              "第一个数的范围（0 到 90，步长 5）和“加法要进位”不能一起用", "spnFirstStep"}},
             {"column form, first blank",
              {{.constraints = {.blank = First}, .page = columns}, "", "填空选的是“填第一个数”", "cmbLayout"}},
             {"column form, three numbers",
@@ -473,6 +477,9 @@ private slots:
               "填空选的是“填第一个数”，竖式里没有留空填数的地方", "cmbLayout"}},
             {"range reversed", {{"", {}, {.result = WholeRange{9, 1}}}, "得数的范围（9 到 1）", "spnResultLow"}},
             {"a count that is no number", {{"", {.countText = "十"}}, "生成题数", "cmbCount"}},
+            {"a quotient on a step",
+             {{"", {.problemType = sumlark::ProblemType::Division, .typeText = "除法(÷)"}, {.result = WholeRange{10, 90, 10}}},
+              "带步长时不能出除法", "spnResultStep"}},
             {"carrying where none can", {{"", {.largestText = "1"}, {.carry = sumlark::CarryRule::With}},
                                          "进位", "cmbSmallest"}},
         });
@@ -503,15 +510,16 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 31;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 34;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
             QTest::keyClick(focused, Qt::Key_Tab);
         }
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
-                                      "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
-                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "cmbCompare", "spnSheets",
+                                      "spnFirstLow", "spnFirstHigh", "spnFirstStep", "ckSecondRange", "spnSecondLow",
+                                      "spnSecondHigh", "spnSecondStep", "ckResultRange", "spnResultLow", "spnResultHigh",
+                                      "spnResultStep", "ckNoTrivial", "cmbCompare", "spnSheets",
                                       "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
                                       "cmbPaper", "cmbLayout", "ckDuplex", "txtFirstHeading", "lstSections",
                                       "cmdAddSection", "QPushButton", "QPushButton"}));

@@ -40,6 +40,8 @@ const pageWords = {
   layout: {label: '版式：', tip: '竖式只排两个数、填得数的题；下载的文本练习纸总是横排'},
 };
 
+const stepRefusals = new Set(['RangeStepBelowOne', 'StepAcrossDigits', 'QuotientStep']);
+
 // One choice's field: its control(s) and label, in a wrapper the refusal goes into.
 function makeField(tableChoice) {
   const choice = {...tableChoice, ...pageWords[tableChoice.key]};
@@ -51,11 +53,15 @@ function makeField(tableChoice) {
     controls = [element('input', {type: 'checkbox', id, name: id, checked: switchedOn(choice)})];
     wrapper.append(element('label', {class: 'check'}, controls[0], labelOf(choice)));
   } else if (choice.kind === 'range') {
-    controls = [textInput(choice, `${id}-from`), textInput(choice, `${id}-to`)];
+    // From, to, and the step: every step-th number from the first, 1 when left empty.
+    controls = [textInput(choice, `${id}-from`), textInput(choice, `${id}-to`), textInput({lowest: 1}, `${id}-step`)];
     controls[0].setAttribute('aria-label', `${choice.name}从`);
     controls[1].setAttribute('aria-label', `${choice.name}到`);
+    controls[2].setAttribute('aria-label', `${choice.name}的步长`);
+    controls[2].classList.add('step');
     wrapper.append(element('fieldset', {class: 'range'}, element('legend', {}, labelOf(choice)),
-                           controls[0], element('span', {'aria-hidden': 'true'}, '到'), controls[1]));
+                           controls[0], element('span', {'aria-hidden': 'true'}, '到'), controls[1],
+                           element('span', {'aria-hidden': 'true'}, '步长'), controls[2]));
   } else if (choice.items.length) {
     const select = element('select', {id, name: id});
     choice.items.forEach((item, place) => {
@@ -112,8 +118,9 @@ export class ChoiceForm {
         if (controls[0].checked !== switchedOn(choice))
           options[key] = true;
       } else if (choice.kind === 'range') {
+        const step = controls[2].value.trim();
         if (controls[0].value !== '' || controls[1].value !== '')
-          options[key] = `${controls[0].value}..${controls[1].value}`;
+          options[key] = `${controls[0].value}..${controls[1].value}${step === '' || step === '1' ? '' : `/${step}`}`;
       } else if (controls[0].value !== '') {
         options[key] = controls[0].value;
       }
@@ -121,13 +128,18 @@ export class ChoiceForm {
     return options;
   }
 
-  // A range with one end typed and the other left empty, as a refusal of
-  // the page's own: the engine would only see "5.." and answer in the
-  // command line's terms.
+  // A range with one end typed and the other left empty, or a step that is
+  // no whole number from 1 up or has no range, as a refusal of the page's
+  // own: the engine would only see "5.." and answer in the command line's terms.
   unfinishedRange() {
     for (const [key, {choice, controls}] of this.fields) {
       if (choice.kind === 'range' && (controls[0].value === '') !== (controls[1].value === ''))
         return {choices: [key], text: `${choice.name}的范围要填两个数，从小的到大的；两个都空着就是不限。`};
+      const step = choice.kind === 'range' ? controls[2].value.trim() : '';
+      if (step !== '' && !/^[0-9]+$/.test(step) || /^0+$/.test(step))
+        return {choices: [key], text: `${choice.name}的步长要是 1 或更大的整数；空着就是 1。`, code: 'RangeStepBelowOne'};
+      if (step !== '' && step !== '1' && controls[0].value === '')
+        return {choices: [key], text: `${choice.name}的步长要和范围一起用：请填上范围，或者把步长空着。`, code: 'RangeStepBelowOne'};
     }
     return null;
   }
@@ -144,10 +156,13 @@ export class ChoiceForm {
       if (choice.kind === 'switch') {
         controls[0].checked = value === undefined ? switchedOn(choice) : !switchedOn(choice);
       } else if (choice.kind === 'range') {
-        const text = value ?? '';
+        const whole = value ?? '';
+        const slash = whole.indexOf('/');
+        const text = slash < 0 ? whole : whole.slice(0, slash);
         const cut = text.indexOf('..', 1);
         controls[0].value = cut < 0 ? text : text.slice(0, cut);
         controls[1].value = cut < 0 ? '' : text.slice(cut + 2);
+        controls[2].value = slash < 0 ? '' : whole.slice(slash + 1);
       } else if (controls[0].tagName === 'SELECT') {
         selectSpelling(controls[0], choice, value ?? '');
       } else {
@@ -172,7 +187,8 @@ export class ChoiceForm {
     for (const control of first.controls)
       control.setAttribute('aria-describedby', [id, first.hint?.id].filter(Boolean).join(' '));
     first.wrapper.closest('details')?.setAttribute('open', '');
-    first.controls[0].focus();
+    // A refusal of a step puts the focus in the step's box.
+    first.controls[stepRefusals.has(refusal.code) && first.choice.kind === 'range' ? 2 : 0].focus();
     return true;
   }
 

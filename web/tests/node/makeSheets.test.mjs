@@ -77,6 +77,7 @@ const againstCli = [
   {type: 'all', count: '110', 'per-line': '5', numbered: true, seed: '1'},
   {type: 'all', count: '32766', largest: '32767', remainder: true, seed: '3'},
   {type: 'add', carry: 'without', first: '10..99', second: '1..9', count: '20'},
+  {type: 'add-sub', first: '10..90/10', second: '10..95/10', result: '0..100/10', distinct: true, count: '30'},
   {type: 'sub', blank: 'first', terms: '3', count: '24', seed: '18446744073709551615'},
   {type: 'add-sub', blank: 'mixed', largest: '50', sheets: '3', seed: '99'},
   {type: 'mul', layout: 'vertical', paper: 'b5', 'font-size': '20', count: '12'},
@@ -87,6 +88,7 @@ const againstCli = [
   {largest: '3', distinct: true, count: '40'}, {terms: '3', type: 'mul'}, {layout: 'vertical', blank: 'second'},
   {smallest: '40000'}, {sheets: '0'}, {compare: 'number', blank: 'first'}, {compare: 'expression', layout: 'vertical'},
   {compare: 'number', type: 'div', remainder: true}, {compare: 'sometimes'},
+  {first: '10..90/0'}, {type: 'div', result: '10..90/10'}, {first: '0..90/5', carry: 'with'},
 ].map((options) => ({seed: '7', ...options}));
 
 test('makes what sumlark-cli writes, and refuses what it refuses', async () => {
