@@ -26,7 +26,6 @@ enum class RefusalCode {
     BorrowWithoutSubtraction,
     DigitsBelowZero,          // the run's range reaches below 0 under a carry or borrow rule
     OwnRangeBelowZero,        // an operand's own range does
-    ThreeTermsNeedAdditionOrSubtraction,
     RangeReversed,            // an own range's low end above its high end
     RangeOutOfLimits,
     NoProblem,                // the range and rules make no problem at all
@@ -39,6 +38,9 @@ enum class RefusalCode {
     CompareWithThreeNumbers,
     CompareWithRemainder,     // a quotient with a remainder is no number to compare
     CompareTooWide,           // the expressions' values span too much to be counted quickly
+    BracketsNeedThreeNumbers,
+    BracketsChangeNothing,    // the type's signs read the same with brackets
+    TwoStepsTooWide,          // inner products past what is counted quickly
 };
 
 // Why an operation made no problem in the range (NoProblem).

@@ -115,6 +115,11 @@ const GoldenRow kRows[] = {
     {"TwoDigitPlusOneDigitWithCarry", Addition, "1", "10", "20", "5", false, true, false, 16,
      {.carry = CarryRule::With, .blank = BlankChoice::Second, .first = WholeRange{10, 99}, .second = WholeRange{1, 9},
       .result = WholeRange{0, 99}}},
+    // Two steps of all four signs, × and ÷ first; then with brackets.
+    {"TwoStepsOfAllFour", AllFour, "1", "12", "24", "3", true, true, false, 20,
+     {.terms = 3, .result = WholeRange{0, 100}}},
+    {"TwoStepsWithBracketsAndBlanks", AllFour, "1", "20", "24", "3", true, true, false, 21,
+     {.blank = BlankChoice::Mixed, .terms = 3, .result = WholeRange{0, 100}, .brackets = true}},
     // Comparisons: a sum against a number, any two of the four operations against each other.
     {"CompareSumsWithNumbers", Addition, "1", "20", "20", "4", true, true, false, 18,
      {.compare = CompareForm::Number}},

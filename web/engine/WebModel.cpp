@@ -97,13 +97,14 @@ void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> 
     json.close(']').key("text").string(text).close('}').close('}');
 }
 
-constexpr std::array<std::string_view, 23> kRefusalCodes = {
+constexpr std::array<std::string_view, 25> kRefusalCodes = {
     "UnknownType", "CountNotANumber", "CountTooLarge", "SmallestNotANumber", "LargestNotANumber",
     "RangeOutOf16Bits", "CarryWithoutAddition", "BorrowWithoutSubtraction", "DigitsBelowZero",
-    "OwnRangeBelowZero", "ThreeTermsNeedAdditionOrSubtraction", "RangeReversed", "RangeOutOfLimits",
+    "OwnRangeBelowZero", "RangeReversed", "RangeOutOfLimits",
     "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm", "TooManyNames", "NameTooLong",
-    "CompareWithBlank", "CompareWithThreeNumbers", "CompareWithRemainder", "CompareTooWide"};
-static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::CompareTooWide) + 1,
+    "CompareWithBlank", "CompareWithThreeNumbers", "CompareWithRemainder", "CompareTooWide",
+    "BracketsNeedThreeNumbers", "BracketsChangeNothing", "TwoStepsTooWide"};
+static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::TwoStepsTooWide) + 1,
               "every refusal has its code's name");
 
 } // namespace
