@@ -155,6 +155,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Comparing: what it cannot go with, what it cannot count quickly, how many there are.
         {"CompareWithABlank", {"--compare", "number", "--blank", "first"}, 2, {"不能再“填第一个数”"}},
         {"CompareWithThreeNumbers", {"--compare=expression", "--terms", "3"}, 2, {"不能出三个数的题"}},
+        // Brackets: in three numbers only, where they change the order, over products that can be counted.
+        {"BracketsWithTwoNumbers", {"--brackets"}, 2, {"括号要用在三个数的题里"}},
+        {"BracketsOfAdditionsChangeNothing", {"--brackets", "--terms", "3"}, 2, {"题型“加法(＋)”的三个数的题加上括号也还是从左往右算"}},
+        {"TwoStepProductsTooWide", {"--type", "all", "--terms", "3", "--first", "1..32767", "--second", "1..32767",
+                                    "--result", "0..2147483647"}, 2, {"先算的乘法的积最大可以到 262144 以上"}},
+        {"ColumnFormTwoSteps", {"--type", "mul-div", "--terms", "3", "--layout", "vertical"}, 2, {"竖式只能排两个数"}},
+        {"BracketsPdf", {"--seed", "6", "--count", "40", "--type", "all", "--terms", "3", "--result", "0..100",
+                         "--brackets", "--per-line", "4", "--pdf"}, 0, {}, kPdfRun},
         {"CompareWithRemainders", {"--type", "div", "--remainder", "--compare", "number"}, 2,
          {"有余数的除法算不出一个数来比大小。请去掉“允许除法有余数”"}},
         {"CompareProductsTooMany", {"--type", "mul", "--first", "1..32767", "--second", "1..32767", "--result",
@@ -392,6 +400,7 @@ TEST(FormOptions, SetTheirChoice)
          {.first = WholeRange{-32768, 32767}, .result = WholeRange{INT32_MIN, INT32_MAX}}},
         {"NothingTrivial", {"--no-trivial"}, {.noTrivial = true}},
         {"CompareExpressions", {"--compare", "expression"}, {.compare = CompareForm::Expression}},
+        {"BracketsInTwoSteps", {"--terms", "3", "--brackets"}, {.terms = 3, .brackets = true}},
         {"ColumnForm", {"--layout", "vertical"}, {}, {.layout = PageLayout::Columns}},
         {"PaperB5", {"--paper", "b5", "--font-size", "24"}, {}, {.paper = Paper::B5, .fontSize = 24}},
         {"Paper16k", {"--paper=16k"}, {}, {.paper = Paper::Kai16}}};
