@@ -6,19 +6,15 @@
 // before it closes.
 
 #include "Choices.h"
-#include "ProblemConstraints.h"
 #include "Refusal.h"
 
 #include <QString>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
-class QLayout;
 class QSpinBox;
 class QWidget;
 
@@ -53,28 +49,6 @@ void showText(QComboBox* list, const std::string& text);
 void takeTypedText(QComboBox* list);
 // Such a list of a typed choice, showing text; its tooltip is the choice's help.
 QComboBox* typedList(const char* name, Choice choice, const std::string& text);
-
-// What a new range shows before it is checked: the window's first range.
-inline constexpr WholeRange kShownOperands{1, 10};
-inline constexpr WholeRange kShownResult{0, 10};
-
-// A range that is used only when its box is checked.
-struct RangeFields {
-    QCheckBox* limited = nullptr;
-    QSpinBox* low = nullptr;
-    QSpinBox* high = nullptr;
-};
-// The row of a range within the choice's limits: 限定, low 到 high; unchecked it shows unset.
-QLayout* rangeRow(RangeFields& fields, const char* name, Choice choice, const std::optional<WholeRange>& range,
-                  const WholeRange& unset);
-std::optional<WholeRange> rangeFrom(const RangeFields& fields);
-// The label of the second number's range, which names the third too while
-// terms shows three numbers.
-QLabel* secondRangeLabel(QComboBox* terms);
-
-// The first of the first, second and result ranges whose low end is above
-// its high end, refused; nothing when each is in order or unchecked.
-std::optional<Refusal> reversedRange(const RangeFields& first, const RangeFields& second, const RangeFields& result);
 
 // Says why in a box over dialog and puts the focus where the fix is.
 void refuse(QWidget* dialog, const Refusal& refusal, QWidget* field);

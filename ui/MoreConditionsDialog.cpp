@@ -39,14 +39,11 @@ std::optional<std::uint64_t> seedFrom(const QString& text, bool& ok)
 
 MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std::optional<std::uint64_t> lastSeed,
                                            QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), problems_(conditions.constraints)
 {
     setObjectName(QStringLiteral("frmMoreConditions"));
     setWindowTitle(QStringLiteral("更多出题条件"));
 
-    carry_ = ruleList("cmbCarry", Choice::Carry, static_cast<int>(conditions.constraints.carry));
-    borrow_ = ruleList("cmbBorrow", Choice::Borrow, static_cast<int>(conditions.constraints.borrow));
-    distinct_ = choiceCheck("ckDistinct", Choice::Distinct, conditions.constraints.distinct);
     sheets_ = choiceBox("spnSheets", Choice::Sheets, conditions.sheets);
     // The list's button beside 份数, which follows it: its own label and
     // "…", as a button that opens a dialog says.
@@ -90,33 +87,14 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
     fontSize_->setSuffix(" " + shown(wording::wordsOf(Choice::FontSize).unit));
     paper_ = ruleList("cmbPaper", Choice::Paper, static_cast<int>(conditions.page.paper));
 
-    const ProblemConstraints& asked = conditions.constraints;
-    // In the order of the enumerators, so that an index is a choice.
-    blank_ = ruleList("cmbBlank", Choice::Blank, static_cast<int>(asked.blank));
-    terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
-    noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
-    compare_ = ruleList("cmbCompare", Choice::Compare, static_cast<int>(asked.compare));
     layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(conditions.page.layout));
     duplex_ = choiceCheck("ckDuplex", Choice::Duplex, conditions.page.duplex);
 
-    // The problem forms have a box of their own, so that the dialog still
-    // reads as the familiar conditions with one group added.
-    auto* forms = new QGroupBox(QStringLiteral("题目形式"));
-    forms->setObjectName(QStringLiteral("grpForms"));
-    auto* formsForm = new QFormLayout(forms);
-    formsForm->addRow(labelOf(Choice::Blank), blank_);
-    formsForm->addRow(labelOf(Choice::Terms), terms_);
-    formsForm->addRow(labelOf(Choice::First), rangeRow(first_, "First", Choice::First, asked.first, kShownOperands));
-    formsForm->addRow(secondRangeLabel(terms_), rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
-    formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
-    formsForm->addRow(noTrivial_);
-    formsForm->addRow(labelOf(Choice::Compare), compare_);
-
     auto* form = new QFormLayout(this);
-    form->addRow(labelOf(Choice::Carry), carry_);
-    form->addRow(labelOf(Choice::Borrow), borrow_);
-    form->addRow(QString(), distinct_);
-    form->addRow(forms);
+    form->addRow(labelOf(Choice::Carry), problems_.carry);
+    form->addRow(labelOf(Choice::Borrow), problems_.borrow);
+    form->addRow(QString(), problems_.distinct);
+    form->addRow(problems_.forms);
     form->addRow(labelOf(Choice::Sheets), sheetsRow);
     form->addRow(labelOf(Choice::ClassName), className_);
     form->addRow(labelOf(Choice::Seed), seedRow);
@@ -134,9 +112,7 @@ MoreConditionsDialog::MoreConditionsDialog(const MoreConditions& conditions, std
 MoreConditions MoreConditionsDialog::conditions() const
 {
     MoreConditions chosen;
-    chosen.constraints.carry = static_cast<CarryRule>(carry_->currentIndex());
-    chosen.constraints.borrow = static_cast<BorrowRule>(borrow_->currentIndex());
-    chosen.constraints.distinct = distinct_->isChecked();
+    problems_.readInto(chosen.constraints);
     chosen.sheets = names_.empty() ? sheets_->value() : ownSheets_;
     chosen.names = names_;
     chosen.className = className_->text().trimmed().toStdString();
@@ -144,13 +120,6 @@ MoreConditions MoreConditionsDialog::conditions() const
     chosen.seed = seedFrom(seed_->text(), ok);
     chosen.page.fontSize = fontSize_->value();
     chosen.page.paper = static_cast<pdf::Paper>(paper_->currentIndex());
-    chosen.constraints.blank = static_cast<BlankChoice>(blank_->currentIndex());
-    chosen.constraints.terms = static_cast<int>(limitsOf(Choice::Terms).lowest) + terms_->currentIndex();
-    chosen.constraints.first = rangeFrom(first_);
-    chosen.constraints.second = rangeFrom(second_);
-    chosen.constraints.result = rangeFrom(result_);
-    chosen.constraints.noTrivial = noTrivial_->isChecked();
-    chosen.constraints.compare = static_cast<CompareForm>(compare_->currentIndex());
     chosen.page.layout = static_cast<pdf::PageLayout>(layout_->currentIndex());
     chosen.page.duplex = duplex_->isChecked();
     chosen.heading = sections_->heading();
@@ -189,19 +158,9 @@ void MoreConditionsDialog::editNames()
 
 QWidget* MoreConditionsDialog::fieldOf(Choice choice) const
 {
+    if (QWidget* field = problems_.fieldOf(choice))
+        return field;
     switch (choice) {
-    case Choice::First:
-        return first_.low;
-    case Choice::Second:
-        return second_.low;
-    case Choice::Result:
-        return result_.low;
-    case Choice::Blank:
-        return blank_;
-    case Choice::Terms:
-        return terms_;
-    case Choice::Compare:
-        return compare_;
     case Choice::Names:
         return namesButton_;
     case Choice::ClassName:
@@ -223,7 +182,7 @@ void MoreConditionsDialog::accept()
         seed_->setFocus();
         return;
     }
-    if (const std::optional<Refusal> reversed = reversedRange(first_, second_, result_))
+    if (const std::optional<Refusal> reversed = problems_.reversedRange())
         return refuse(this, *reversed, fieldOf(reversed->choices.front()));
     // Told here rather than by the run, so that the choices never hold a
     // layout that could not print them, or a list no run can take.

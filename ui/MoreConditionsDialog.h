@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChoiceControls.h"
+#include "ProblemControls.h"
 #include "MoreConditions.h"
 #include "Refusal.h"
 
@@ -51,9 +51,7 @@ private:
     // 分段: the first section's heading and the sections after it.
     void addSections(QFormLayout* form, const MoreConditions& conditions);
 
-    QComboBox* carry_ = nullptr;
-    QComboBox* borrow_ = nullptr;
-    QCheckBox* distinct_ = nullptr;
+    ProblemControls problems_;
     QSpinBox* sheets_ = nullptr;
     int ownSheets_ = 0; // 份数 as set, shown again when the list is cleared
     QPushButton* namesButton_ = nullptr;
@@ -63,11 +61,6 @@ private:
     QLineEdit* lastSeed_ = nullptr; // read-only
     QSpinBox* fontSize_ = nullptr;
     QComboBox* paper_ = nullptr;
-    QComboBox* blank_ = nullptr;
-    QComboBox* terms_ = nullptr;
-    RangeFields first_, second_, result_;
-    QCheckBox* noTrivial_ = nullptr;
-    QComboBox* compare_ = nullptr;
     QComboBox* layout_ = nullptr;
     QCheckBox* duplex_ = nullptr;
     SectionsBox* sections_ = nullptr;

@@ -1,5 +1,6 @@
 #include "SectionDialog.h"
 
+#include "ChoiceControls.h"
 #include "ChoiceWords.h"
 #include "OperationRules.h"
 #include "RunPlan.h"
@@ -34,12 +35,11 @@ QCheckBox* switchOf(const char* name, Choice choice, bool checked)
 } // namespace
 
 SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
-    : QDialog(parent), given_(section)
+    : QDialog(parent), given_(section), problems_(section.constraints)
 {
     setObjectName(QStringLiteral("frmSection"));
     setWindowTitle(QStringLiteral("一段"));
     const WorksheetSettings& settings = section.settings;
-    const ProblemConstraints& asked = section.constraints;
 
     heading_ = named(new QLineEdit(QString::fromStdString(section.heading)), "txtHeading",
                      "印在这一段前面的一行，例如“二、乘法口诀”；可以不填");
@@ -60,13 +60,6 @@ SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
     followType(type_->currentIndex());
     connect(type_, &QComboBox::currentIndexChanged, this, followType);
 
-    carry_ = ruleList("cmbCarry", Choice::Carry, static_cast<int>(asked.carry));
-    borrow_ = ruleList("cmbBorrow", Choice::Borrow, static_cast<int>(asked.borrow));
-    distinct_ = choiceCheck("ckDistinct", Choice::Distinct, asked.distinct);
-    blank_ = ruleList("cmbBlank", Choice::Blank, static_cast<int>(asked.blank));
-    terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
-    noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
-    compare_ = ruleList("cmbCompare", Choice::Compare, static_cast<int>(asked.compare));
     layout_ = ruleList("cmbLayout", Choice::Layout, static_cast<int>(section.layout));
 
     auto* range = new QHBoxLayout;
@@ -81,17 +74,7 @@ SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
     auto* switches = new QHBoxLayout;
     switches->addWidget(numbered_);
     switches->addWidget(remainder_);
-    switches->addWidget(distinct_);
-
-    auto* forms = new QGroupBox(QStringLiteral("题目形式"));
-    auto* formsForm = new QFormLayout(forms);
-    formsForm->addRow(labelOf(Choice::Blank), blank_);
-    formsForm->addRow(labelOf(Choice::Terms), terms_);
-    formsForm->addRow(labelOf(Choice::First), rangeRow(first_, "First", Choice::First, asked.first, kShownOperands));
-    formsForm->addRow(secondRangeLabel(terms_), rangeRow(second_, "Second", Choice::Second, asked.second, kShownOperands));
-    formsForm->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
-    formsForm->addRow(noTrivial_);
-    formsForm->addRow(labelOf(Choice::Compare), compare_);
+    switches->addWidget(problems_.distinct);
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("标题："), heading_);
@@ -99,9 +82,9 @@ SectionDialog::SectionDialog(const SheetSection& section, QWidget* parent)
     form->addRow(QStringLiteral("出数范围："), range);
     form->addRow(nameOf(Choice::Count), counts);
     form->addRow(QString(), switches);
-    form->addRow(labelOf(Choice::Carry), carry_);
-    form->addRow(labelOf(Choice::Borrow), borrow_);
-    form->addRow(forms);
+    form->addRow(labelOf(Choice::Carry), problems_.carry);
+    form->addRow(labelOf(Choice::Borrow), problems_.borrow);
+    form->addRow(problems_.forms);
     form->addRow(labelOf(Choice::Layout), layout_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
@@ -122,23 +105,15 @@ SheetSection SectionDialog::section() const
     settings.perLineText = perLine_->currentText().toStdString();
     settings.numbered = numbered_->isChecked();
     settings.allowRemainder = remainder_->isChecked();
-    ProblemConstraints& constraints = chosen.constraints;
-    constraints.carry = static_cast<CarryRule>(carry_->currentIndex());
-    constraints.borrow = static_cast<BorrowRule>(borrow_->currentIndex());
-    constraints.distinct = distinct_->isChecked();
-    constraints.blank = static_cast<BlankChoice>(blank_->currentIndex());
-    constraints.terms = static_cast<int>(limitsOf(Choice::Terms).lowest) + terms_->currentIndex();
-    constraints.first = rangeFrom(first_);
-    constraints.second = rangeFrom(second_);
-    constraints.result = rangeFrom(result_);
-    constraints.noTrivial = noTrivial_->isChecked();
-    constraints.compare = static_cast<CompareForm>(compare_->currentIndex());
+    problems_.readInto(chosen.constraints);
     chosen.layout = static_cast<PageLayout>(layout_->currentIndex());
     return chosen;
 }
 
 QWidget* SectionDialog::fieldOf(Choice choice) const
 {
+    if (QWidget* field = problems_.fieldOf(choice))
+        return field;
     switch (choice) {
     case Choice::Smallest: return smallest_;
     case Choice::Largest: return largest_;
@@ -146,16 +121,6 @@ QWidget* SectionDialog::fieldOf(Choice choice) const
     case Choice::PerLine: return perLine_;
     case Choice::Numbered: return numbered_;
     case Choice::Remainder: return remainder_;
-    case Choice::Carry: return carry_;
-    case Choice::Borrow: return borrow_;
-    case Choice::Distinct: return distinct_;
-    case Choice::Blank: return blank_;
-    case Choice::Terms: return terms_;
-    case Choice::First: return first_.low;
-    case Choice::Second: return second_.low;
-    case Choice::Result: return result_.low;
-    case Choice::NoTrivial: return noTrivial_;
-    case Choice::Compare: return compare_;
     case Choice::Layout: return layout_;
     default: return type_;
     }
@@ -165,7 +130,7 @@ void SectionDialog::accept()
 {
     // The checks of 更多出题条件, then the run's own, so that the list
     // never holds a section the run would refuse.
-    std::optional<Refusal> refusal = reversedRange(first_, second_, result_);
+    std::optional<Refusal> refusal = problems_.reversedRange();
     const SheetSection chosen = section();
     if (!refusal && chosen.layout == PageLayout::Columns)
         refusal = columnFormRefusal(chosen.constraints);

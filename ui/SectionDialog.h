@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChoiceControls.h"
+#include "ProblemControls.h"
 #include "SheetRun.h"
 
 #include <QDialog>
@@ -40,14 +40,7 @@ private:
     QComboBox* perLine_ = nullptr;
     QCheckBox* numbered_ = nullptr;
     QCheckBox* remainder_ = nullptr;
-    QComboBox* carry_ = nullptr;
-    QComboBox* borrow_ = nullptr;
-    QCheckBox* distinct_ = nullptr;
-    QComboBox* blank_ = nullptr;
-    QComboBox* terms_ = nullptr;
-    RangeFields first_, second_, result_;
-    QCheckBox* noTrivial_ = nullptr;
-    QComboBox* compare_ = nullptr;
+    ProblemControls problems_;
     QComboBox* layout_ = nullptr;
 };
 

@@ -306,6 +306,16 @@ TEST(Plans, SaveReadAndRefuse)
         for (const PdfLine& line : page.lines())
             headings += problemText(line).contains(QRegularExpression("^[一二三]、")) ? problemText(line) : "";
     EXPECT_EQ(headings, "一、口算二、竖式三、填空");
+    // A plan of one section keeps its heading, in the text and on paper.
+    ASSERT_TRUE(writeBytes(dir.filePath("一段.json"), "{\"sections\": [{\"heading\": \"一、口算\"}]}"));
+    ASSERT_EQ(cli({"--plan", "一段.json", "--pdf", "--encoding", "UTF-8", "-o", "one"}, folder.path()).exit, 0);
+    const QString oneSection = QString::fromUtf8(readBytes(dir.filePath("one/速算答题.txt")));
+    EXPECT_TRUE(oneSection.contains("\r\n一、口算\r\n") && oneSection.contains("分 1 段")) << oneSection.toStdString();
+    int headingLines = 0;
+    for (const PdfPage& page : readPdfPages(dir.filePath("one/速算答题.pdf")))
+        for (const PdfLine& line : page.lines())
+            headingLines += problemText(line) == "一、口算";
+    EXPECT_EQ(headingLines, 1);
     // On smaller paper each section that takes fewer a row says so.
     EXPECT_TRUE(cli({"--plan", "每日口算：口算 + 竖式 + 填空", "--paper", "a5", "--pdf", "-o", "a5"}, folder.path())
                     .err.contains("第 1 段：每行放不下 5 题，PDF 每行改为 4 题；第 3 段：每行放不下 4 题"));
