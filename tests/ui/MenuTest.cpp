@@ -503,7 +503,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 31;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 32;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -511,8 +511,8 @@ private slots:
         }
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "ckSecondRange", "spnSecondLow", "spnSecondHigh",
-                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "cmbCompare", "spnSheets",
-                                      "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
+                                      "ckResultRange", "spnResultLow", "spnResultHigh", "ckNoTrivial", "cmbCompare",
+                                      "ckBrackets", "spnSheets", "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
                                       "cmbPaper", "cmbLayout", "ckDuplex", "txtFirstHeading", "lstSections",
                                       "cmdAddSection", "QPushButton", "QPushButton"}));
     }
