@@ -159,11 +159,11 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
     add("two steps distinct mixed no-trivial", [](auto& c) {
         c.terms = 3, c.distinct = c.noTrivial = true, c.blank = BlankChoice::Mixed;
     });
-    add("two steps brackets results up to 262144 distinct", [](auto& c) {
-        c.terms = 3, c.brackets = c.distinct = true, c.result = R{0, 262144};
+    add("two steps brackets results up to 65536 distinct", [](auto& c) {
+        c.terms = 3, c.brackets = c.distinct = true, c.result = R{0, 65536};
     });
-    add("two steps both 16 bits results 0..262144", [](auto& c) {
-        c.terms = 3, c.first = c.second = R{-32768, 32767}, c.result = R{0, 262144};
+    add("two steps both 16 bits results 0..65536", [](auto& c) {
+        c.terms = 3, c.first = c.second = R{-32768, 32767}, c.result = R{0, 65536};
     });
     add("compare numbers", [](auto& c) { c.compare = CompareForm::Number; });
     add("compare expressions distinct", [](auto& c) { c.compare = CompareForm::Expression, c.distinct = true; });

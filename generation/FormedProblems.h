@@ -63,7 +63,7 @@ std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets = 
 // many; inner products of large numbers could go past what is walked in
 // time (kTwoStepKeys), and such runs are refused.
 std::int64_t innerTop(const FormRules& rules, const ProblemShape& shape);
-inline constexpr std::int64_t kTwoStepKeys = std::int64_t(1) << 18;
+inline constexpr std::int64_t kTwoStepKeys = std::int64_t(1) << 16;
 
 // The problems of one kind, numbered.
 class ShapeProblems {

@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"BracketsWithTwoNumbers", {"--brackets"}, 2, {"括号要用在三个数的题里"}},
         {"BracketsOfAdditionsChangeNothing", {"--brackets", "--terms", "3"}, 2, {"题型“加法(＋)”的三个数的题加上括号也还是从左往右算"}},
         {"TwoStepProductsTooWide", {"--type", "all", "--terms", "3", "--first", "1..32767", "--second", "1..32767",
-                                    "--result", "0..2147483647"}, 2, {"先算的乘法的积最大可以到 262144 以上"}},
+                                    "--result", "0..2147483647"}, 2, {"先算的乘法的积最大可以到 65536 以上"}},
         {"ColumnFormTwoSteps", {"--type", "mul-div", "--terms", "3", "--layout", "vertical"}, 2, {"竖式只能排两个数"}},
         {"BracketsPdf", {"--seed", "6", "--count", "40", "--type", "all", "--terms", "3", "--result", "0..100",
                          "--brackets", "--per-line", "4", "--pdf"}, 0, {}, kPdfRun},
