@@ -4,6 +4,7 @@
 #include "JsonText.h"
 #include "ProblemTypes.h"
 #include "RefusalWords.h"
+#include "TwoSteps.h"
 
 #include <array>
 
@@ -147,6 +148,8 @@ std::vector<double> problemNumbers(const Sheet& sheet)
         numbers.insert(numbers.end(), {static_cast<double>(p.compare), alone ? p.otherResult : p.otherLeft,
                                        static_cast<double>(p.otherOperation), alone ? 0.0 : p.otherRight,
                                        p.compare == CompareForm::None ? 0.0 : static_cast<double>(p.relation())});
+        const auto side = p.terms == 3 && p.brackets ? bracketSide(p.operation, p.thenOperation) : std::nullopt;
+        numbers.push_back(side ? 1.0 + static_cast<double>(*side) : 0.0);
     }
     return numbers;
 }
