@@ -155,6 +155,16 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
     });
     add("chains results up to 65535", [](auto& c) { c.terms = 3, c.result = R{0, 65535}; });
     add("chains first 0..32767 distinct", [](auto& c) { c.terms = 3, c.first = R{0, 32767}, c.distinct = true; });
+    add("two steps brackets", [](auto& c) { c.terms = 3, c.brackets = true; });
+    add("two steps distinct mixed no-trivial", [](auto& c) {
+        c.terms = 3, c.distinct = c.noTrivial = true, c.blank = BlankChoice::Mixed;
+    });
+    add("two steps brackets results up to 65536 distinct", [](auto& c) {
+        c.terms = 3, c.brackets = c.distinct = true, c.result = R{0, 65536};
+    });
+    add("two steps both 16 bits results 0..65536", [](auto& c) {
+        c.terms = 3, c.first = c.second = R{-32768, 32767}, c.result = R{0, 65536};
+    });
     add("compare numbers", [](auto& c) { c.compare = CompareForm::Number; });
     add("compare expressions distinct", [](auto& c) { c.compare = CompareForm::Expression, c.distinct = true; });
     add("compare numbers both 16 bits distinct", [](auto& c) {

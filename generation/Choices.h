@@ -20,7 +20,7 @@ namespace sumlark {
 // In the order the command line lists them; a refusal names them too.
 enum class Choice {
     Type, Smallest, Largest, Count, PerLine, Numbered, WriteAnswers, Remainder,
-    Distinct, Carry, Borrow, Blank, Terms, First, Second, Result, NoTrivial, Compare,
+    Distinct, Carry, Borrow, Blank, Terms, First, Second, Result, NoTrivial, Compare, Brackets,
     Folder, Encoding, Seed, Sheets, Names, ClassName, Pdf, Paper, FontSize, Layout, Duplex,
 };
 inline constexpr std::size_t kChoiceCount = static_cast<std::size_t>(Choice::Duplex) + 1;
@@ -75,6 +75,7 @@ inline constexpr std::array<ChoiceLimits, kChoiceCount> kChoiceLimits = [] {
         {Choice::Result, K::Range, kResultLowest, kResultHighest, std::nullopt},
         {Choice::NoTrivial, K::Switch, 0, 1, 0},
         {Choice::Compare, K::OneOf, 0, 2, 0}, // CompareForm
+        {Choice::Brackets, K::Switch, 0, 1, 0},
         {Choice::Folder, K::Text},
         {Choice::Encoding, K::Text},
         {Choice::Seed, K::Whole, 0, std::numeric_limits<std::uint64_t>::max(), std::nullopt}, // none: the clock's

@@ -16,22 +16,6 @@ constexpr Count kNoBound = std::numeric_limits<Count>::max() / 4;
 // A chain's partial result is a sum or difference of two 16-bit operands.
 constexpr Count kLargestPartial = 2 * Count(kOperandMax) + 1;
 
-Count floorDiv(Count x, Count y)
-{
-    Count q = x / y;
-    if (x % y != 0 && (x < 0) != (y < 0))
-        --q;
-    return q;
-}
-
-Count ceilDiv(Count x, Count y)
-{
-    Count q = x / y;
-    if (x % y != 0 && (x < 0) == (y < 0))
-        ++q;
-    return q;
-}
-
 WholeSet emptySet()
 {
     return WholeSet(1, 0);
@@ -96,7 +80,13 @@ FormRules FormRules::from(const DrawableValues& values, double largest, const Ru
     return rules;
 }
 
-std::vector<ProblemShape> shapesOf(ProblemType type, int terms)
+bool ProblemShape::twoSteps() const
+{
+    const auto plain = [](Operation o) { return o == Operation::Addition || o == Operation::Subtraction; };
+    return then && (brackets || !plain(operation) || !plain(*then));
+}
+
+std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets)
 {
     std::vector<ProblemShape> shapes;
     for (const Operation operation : operationsOf(type)) {
@@ -106,7 +96,8 @@ std::vector<ProblemShape> shapesOf(ProblemType type, int terms)
             continue;
         }
         for (const Operation then : operationsOf(type))
-            shapes.push_back({operation, then, share * operationShare(type, then)});
+            shapes.push_back({operation, then, share * operationShare(type, then),
+                              brackets && bracketSide(operation, then).has_value()});
     }
     return shapes;
 }
@@ -114,9 +105,14 @@ std::vector<ProblemShape> shapesOf(ProblemType type, int terms)
 ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, const DivisorTable& divisors)
     : rules_(rules), divisors_(divisors), shape_(shape)
 {
-    // Keys: a chain's partial result, or a problem's first operand.
+    // Keys: a chain's partial result, a two-step problem's inner value, or
+    // a problem's first operand.
+    if (shape.then)
+        side_ = innerSide(shape.operation, *shape.then, shape.brackets);
     const Count from = shape.then ? 0 : rules.first.low;
-    const Count to = shape.then ? std::min(rules.chainTop, kLargestPartial) : rules.first.high;
+    const Count to = shape.twoSteps() ? innerTop(rules, shape)
+                     : shape.then     ? std::min(rules.chainTop, kLargestPartial)
+                                      : rules.first.high;
     origin_ = from;
     Count total = 0;
     if (to >= from)
@@ -129,6 +125,10 @@ ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, 
 
 Count ShapeProblems::countAt(Count key) const
 {
+    if (shape_.twoSteps()) {
+        const Count inner = innerMembers(key).size();
+        return inner == 0 ? 0 : inner * outerMembers(key).size();
+    }
     if (shape_.then) {
         const Count firsts = chainFirsts(key).size();
         return firsts == 0 ? 0 : firsts * chainThirds(key).size();
@@ -316,6 +316,11 @@ SheetProblem ShapeProblems::at(Count index) const
     const auto i = found - running_.begin();
     const Count within = index - (i == 0 ? 0 : running_[std::size_t(i) - 1]);
     const Count key = origin_ + i;
+    if (shape_.twoSteps()) {
+        const WholeSet outers = outerMembers(key);
+        const Count perInner = outers.size();
+        return twoSteps(key, innerMembers(key).nth(within / perInner), outers.nth(within % perInner));
+    }
     if (shape_.then) {
         const WholeSet thirds = chainThirds(key);
         const Count perFirst = thirds.size();
@@ -371,19 +376,34 @@ int blankSpots(const SheetProblem& problem, BlankChoice choice, BlankSpot spots[
     return count;
 }
 
-FormedProblems::FormedProblems(ProblemType type, int terms, const FormRules& formRules) : rules(formRules)
+FormedProblems::FormedProblems(ProblemType type, int terms, const FormRules& formRules, bool brackets)
+    : rules(formRules)
 {
-    const auto kinds = shapesOf(type, terms);
+    const auto kinds = shapesOf(type, terms, brackets);
     const bool divides = std::any_of(kinds.begin(), kinds.end(),
                                      [](const ProblemShape& shape) { return shape.operation == Operation::Division; });
-    if (divides && !rules.allowRemainder && rules.first.high >= 1)
-        divisors = DivisorTable(static_cast<std::int32_t>(rules.first.high));
+    // Two-step problems look up the divisors of their inner values.
+    Count last = divides && !rules.allowRemainder ? rules.first.high : 0;
+    for (const ProblemShape& kind : kinds) {
+        if (kind.twoSteps())
+            last = std::max(last, std::min(innerTop(rules, kind), kTwoStepKeys));
+    }
+    if (last >= 1)
+        divisors = DivisorTable(static_cast<std::int32_t>(last));
     shapes.reserve(kinds.size());
     for (const ProblemShape& kind : kinds) {
         shapes.emplace_back(rules, kind, divisors);
         if (shapes.back().size() == 0)
             shapes.pop_back();
     }
+}
+
+bool FormedProblems::walkable(ProblemType type, int terms, const FormRules& rules, bool brackets)
+{
+    const auto kinds = shapesOf(type, terms, brackets);
+    return std::none_of(kinds.begin(), kinds.end(), [&rules](const ProblemShape& kind) {
+        return kind.twoSteps() && innerTop(rules, kind) > kTwoStepKeys;
+    });
 }
 
 Count FormedProblems::size() const

@@ -11,6 +11,7 @@
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
 #include "Sheet.h"
+#include "TwoSteps.h"
 #include "WholeSet.h"
 
 #include <cstdint>
@@ -47,11 +48,22 @@ struct ProblemShape {
     Operation operation = Operation::Addition;
     std::optional<Operation> then; // a chain's second sign
     double share = 0.0;
+    bool brackets = false; // where they change the order (bracketSide)
+
+    // Three numbers other than a chain of + and − read left to right.
+    bool twoSteps() const;
 };
 
 // The kinds a type draws: its operations, or with three numbers the pairs
-// of signs, each sign as often as the type draws that operation.
-std::vector<ProblemShape> shapesOf(ProblemType type, int terms);
+// of signs, each sign as often as the type draws that operation. With
+// brackets, every pair whose order a bracket changes has them.
+std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets = false);
+
+// A two-step problem is counted by its inner step's value, 0 up to this
+// many; inner products of large numbers could go past what is walked in
+// time (kTwoStepKeys), and such runs are refused.
+std::int64_t innerTop(const FormRules& rules, const ProblemShape& shape);
+inline constexpr std::int64_t kTwoStepKeys = std::int64_t(1) << 16;
 
 // The problems of one kind, numbered.
 class ShapeProblems {
@@ -82,10 +94,17 @@ private:
     std::int64_t countAt(std::int64_t key) const;
     SheetProblem twoNumbers(std::int64_t a, std::int64_t b) const;
     SheetProblem chain(std::int64_t a, std::int64_t p, std::int64_t c) const;
+    // A two-step problem through the inner value v: the inner step's
+    // numbers, by one of them (the divisor of a quotient), and the outer
+    // step's other number (the quotient where it divides by v).
+    WholeSet innerMembers(std::int64_t v) const;
+    WholeSet outerMembers(std::int64_t v) const;
+    SheetProblem twoSteps(std::int64_t v, std::int64_t inner, std::int64_t outer) const;
 
     const FormRules& rules_;
     const DivisorTable& divisors_;
     ProblemShape shape_;
+    InnerSide side_ = InnerSide::Left;
     std::int64_t origin_ = 0;             // the key of running_[0]
     std::vector<std::int64_t> running_;   // problems with keys up to origin_ + i
 };
@@ -101,7 +120,9 @@ struct FormedProblems {
     DivisorTable divisors;
     std::vector<ShapeProblems> shapes;
 
-    FormedProblems(ProblemType type, int terms, const FormRules& rules);
+    FormedProblems(ProblemType type, int terms, const FormRules& rules, bool brackets = false);
+    // Whether every kind's inner values can be walked (kTwoStepKeys).
+    static bool walkable(ProblemType type, int terms, const FormRules& rules, bool brackets);
     FormedProblems(const FormedProblems&) = delete;
     FormedProblems& operator=(const FormedProblems&) = delete;
 
@@ -119,7 +140,10 @@ void ShapeProblems::forEach(Visit visit) const
         if (running_[i] == before)
             continue;
         const std::int64_t key = origin_ + std::int64_t(i);
-        if (shape_.then) {
+        if (shape_.twoSteps()) {
+            const WholeSet outers = outerMembers(key);
+            innerMembers(key).forEach([&](std::int64_t m) { outers.forEach([&](std::int64_t n) { visit(twoSteps(key, m, n)); }); });
+        } else if (shape_.then) {
             const WholeSet firsts = chainFirsts(key);
             const WholeSet thirds = chainThirds(key);
             firsts.forEach([&](std::int64_t a) { thirds.forEach([&](std::int64_t c) { visit(chain(a, key, c)); }); });

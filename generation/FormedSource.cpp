@@ -35,8 +35,8 @@ int FormedSource::spotsOf(const SheetProblem& problem, BlankSpot spots[3]) const
 // how often drawing until new would end in it.
 std::size_t FormedSource::pickKind()
 {
-    // At most four kinds: the operations, or a chain's pairs of signs.
-    std::array<double, 4> running{};
+    // At most sixteen kinds: the operations, or the pairs of two signs.
+    std::array<double, 16> running{};
     double total = 0.0;
     const std::size_t kinds = std::min(kinds_.size(), running.size());
     for (std::size_t i = 0; i < kinds; ++i) {

@@ -44,7 +44,7 @@ struct ProblemConstraints {
     BorrowRule borrow = static_cast<BorrowRule>(initialOf(Choice::Borrow));
 
     BlankChoice blank = static_cast<BlankChoice>(initialOf(Choice::Blank));
-    int terms = static_cast<int>(initialOf(Choice::Terms)); // numbers in a problem: 2, or 3 for chains of + and -
+    int terms = static_cast<int>(initialOf(Choice::Terms)); // numbers in a problem: 2 or 3
     // The printed first operand (minuend, dividend) and the second one, and
     // with three numbers the second and the third; none keeps the run's
     // smallest..largest.
@@ -54,6 +54,8 @@ struct ProblemConstraints {
     bool noTrivial = initialOf(Choice::NoTrivial) != 0; // no 0, no x1, no /1, no a-a, no a/a
     // Problems that set an expression against a number or a second one.
     CompareForm compare = static_cast<CompareForm>(initialOf(Choice::Compare));
+    // Three numbers with brackets wherever they change the order.
+    bool brackets = initialOf(Choice::Brackets) != 0;
 
     friend bool operator==(const ProblemConstraints&, const ProblemConstraints&) = default;
 
@@ -65,7 +67,7 @@ struct ProblemConstraints {
     bool asksForms() const
     {
         return blank != BlankChoice::Result || terms != 2 || first || second || result || noTrivial ||
-               compare != CompareForm::None;
+               compare != CompareForm::None || brackets;
     }
 };
 

@@ -26,7 +26,6 @@ enum class RefusalCode {
     BorrowWithoutSubtraction,
     DigitsBelowZero,          // the run's range reaches below 0 under a carry or borrow rule
     OwnRangeBelowZero,        // an operand's own range does
-    ThreeTermsNeedAdditionOrSubtraction,
     RangeReversed,            // an own range's low end above its high end
     RangeOutOfLimits,
     NoProblem,                // the range and rules make no problem at all
@@ -42,6 +41,10 @@ enum class RefusalCode {
     RangeStepBelowOne,        // an own range's step is 0 or negative
     StepAcrossDigits,         // a carry or borrow rule with a step other than 1, 10, 100, 1000 or 10000
     QuotientStep,             // a result range with a step while the type divides
+    BracketsNeedThreeNumbers,
+    BracketsChangeNothing,    // the type's signs read the same with brackets
+    TwoStepsTooWide,          // inner products past what is counted quickly
+    StepInTwoSteps,           // an own range on a step in problems of three numbers with × ÷ or brackets
 };
 
 // Why an operation made no problem in the range (NoProblem).

@@ -76,11 +76,14 @@ std::optional<Refusal> digitRuleRefusal(const WorksheetSettings& settings, const
 // What the problem forms ask that no range can give.
 std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const ProblemConstraints& constraints)
 {
-    // Chains are of + and - only: 连加, 连减, 加减混合.
-    if (constraints.terms == 3 && (typeHasOperation(settings.problemType, Operation::Multiplication) ||
-                                   typeHasOperation(settings.problemType, Operation::Division)))
-        return refusal(RefusalCode::ThreeTermsNeedAdditionOrSubtraction, {Choice::Type, Choice::Terms}, settings,
-                       constraints);
+    if (constraints.brackets) {
+        if (constraints.terms != 3)
+            return refusal(RefusalCode::BracketsNeedThreeNumbers, {Choice::Brackets, Choice::Terms}, settings,
+                           constraints);
+        const auto shapes = shapesOf(settings.problemType, 3, true);
+        if (std::none_of(shapes.begin(), shapes.end(), [](const ProblemShape& shape) { return shape.brackets; }))
+            return refusal(RefusalCode::BracketsChangeNothing, {Choice::Brackets, Choice::Type}, settings, constraints);
+    }
     if (constraints.compare != CompareForm::None) {
         if (constraints.blank != BlankChoice::Result)
             return refusal(RefusalCode::CompareWithBlank, {Choice::Compare, Choice::Blank}, settings, constraints);
@@ -112,6 +115,20 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
         Refusal made = rangeRefusal(RefusalCode::QuotientStep, Choice::Result, *constraints.result, settings, constraints);
         made.choices.push_back(Choice::Type);
         return made;
+    }
+    // Two steps count their inner value's operands as plain runs; a step
+    // would need two steps held together at once, which they do not offer.
+    if (constraints.terms == 3) {
+        const auto shapes = shapesOf(settings.problemType, 3, constraints.brackets);
+        const bool twoSteps =
+            std::any_of(shapes.begin(), shapes.end(), [](const ProblemShape& shape) { return shape.twoSteps(); });
+        for (const auto& [which, range] : ownRanges(constraints)) {
+            if (twoSteps && *range && (*range)->step > 1 && (*range)->top() > (*range)->low) {
+                Refusal made = rangeRefusal(RefusalCode::StepInTwoSteps, which, **range, settings, constraints);
+                made.choices.push_back(Choice::Terms);
+                return made;
+            }
+        }
     }
     return std::nullopt;
 }
@@ -217,9 +234,12 @@ PlanOrRefusal planRun(const WorksheetSettings& settings, const ProblemConstraint
         return refuse(std::move(*refusal));
 
     if (plan.problemCount > 0 && constraints.asksForms()) {
-        auto formed = std::make_shared<FormedProblems>(
-            settings.problemType, constraints.terms,
-            FormRules::from(DrawableValues::of(range), *largest, plan.bounds, constraints));
+        const FormRules rules = FormRules::from(DrawableValues::of(range), *largest, plan.bounds, constraints);
+        if (!FormedProblems::walkable(settings.problemType, constraints.terms, rules, constraints.brackets))
+            return refuse(refusal(RefusalCode::TwoStepsTooWide, {Choice::Result, Choice::First, Choice::Second},
+                                  settings, constraints));
+        auto formed =
+            std::make_shared<FormedProblems>(settings.problemType, constraints.terms, rules, constraints.brackets);
         if (formed->size() == 0)
             return refuse(refusal(RefusalCode::NoFormedProblem, {Choice::First, Choice::Second, Choice::Result, Choice::Type}, settings, constraints));
         if (constraints.compare != CompareForm::None) {

@@ -1,6 +1,7 @@
 #include "Sheet.h"
 
 #include "SheetLayout.h"
+#include "TwoSteps.h"
 
 #include <charconv>
 
@@ -67,14 +68,26 @@ void appendCell(std::string& out, std::string_view serialPrefix, const SheetProb
 {
     if (problem.compare != CompareForm::None)
         return appendComparison(out, serialPrefix, problem, answer);
+    // Brackets are ASCII, kept apart from the blank's full-width "（  ）".
+    const auto bracketed = problem.terms == 3 && problem.brackets
+                               ? bracketSide(problem.operation, problem.thenOperation)
+                               : std::nullopt;
     out += serialPrefix;
+    if (bracketed == InnerSide::Left)
+        out += '(';
     appendOperand(out, problem, BlankSpot::First, answer);
     out += signOf(problem.operation);
+    if (bracketed == InnerSide::Right)
+        out += '(';
     appendOperand(out, problem, BlankSpot::Second, answer);
+    if (bracketed == InnerSide::Left)
+        out += ')';
     if (problem.terms == 3) {
         out += signOf(problem.thenOperation);
         appendWhole(out, problem.third);
     }
+    if (bracketed == InnerSide::Right)
+        out += ')';
     out += '=';
     // An operand blank shows the result on the question sheet already.
     if (!answer && problem.blank == BlankSpot::Result)

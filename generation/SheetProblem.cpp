@@ -1,5 +1,7 @@
 #include "SheetProblem.h"
 
+#include "TwoSteps.h"
+
 #include <cmath>
 
 namespace sumlark {
@@ -53,7 +55,8 @@ std::uint64_t problemKey(const SheetProblem& problem)
     const auto operand = [](double v) {
         return static_cast<std::uint64_t>(static_cast<std::int64_t>(v) + 32768) & 0x1FFFF;
     };
-    std::uint64_t key = static_cast<std::uint64_t>(problem.operation);
+    std::uint64_t key = problem.brackets ? 1 : 0;
+    key = key << 2 | static_cast<std::uint64_t>(problem.operation);
     key = key << 2 | static_cast<std::uint64_t>(problem.thenOperation);
     key = key << 1 | (problem.terms == 3 ? 1 : 0);
     key = key << 2 | static_cast<std::uint64_t>(problem.blank);
@@ -72,12 +75,15 @@ SheetProblem problemFromKey(std::uint64_t key)
     const bool chained = (key >> 53 & 1) != 0;
     const auto then = static_cast<Operation>(key >> 54 & 3);
     const auto operation = static_cast<Operation>(key >> 56 & 3);
+    const bool brackets = (key >> 58 & 1) != 0;
     SheetProblem problem = SheetProblem::of({operation, left, right});
     if (chained) {
         problem.terms = 3;
         problem.thenOperation = then;
         problem.third = third;
-        problem.result = then == Operation::Addition ? problem.result + third : problem.result - third;
+        problem.brackets = brackets;
+        problem.remainder = 0.0;
+        problem.result = double(threeNumberValue(problem));
     }
     problem.blank = blank;
     return problem;

@@ -26,10 +26,12 @@ struct SheetProblem {
     double right = 0.0;
     double result = 0.0;    // the quotient of a division
     double remainder = 0.0; // of a division with a remainder; 0 for none
-    // A chain of three numbers: left operation right thenOperation third.
+    // Three numbers: left operation right thenOperation third, × and ÷
+    // first; brackets where TwoSteps.h's bracketSide puts them.
     int terms = 2;
     Operation thenOperation = Operation::Addition;
     double third = 0.0;
+    bool brackets = false;
     BlankSpot blank = BlankSpot::Result;
     // A comparison: the expression above against otherResult alone, or
     // against otherLeft otherOperation otherRight, whose value otherResult is.

@@ -701,13 +701,21 @@ private:
         // Right to left from the "=": the last operand, its sign, and so on.
         const double equals = x + cells_->prefixWidth + cells_->expressionWidth;
         double left = equals;
+        const auto bracket = [&](InnerSide side, const char* text) {
+            if (problem.brackets == side)
+                left = drawOperandBefore(left, baseline, text, false);
+        };
+        bracket(InnerSide::Right, ")");
         if (!problem.third.empty()) {
             left = drawOperandBefore(left, baseline, problem.third, false);
             left = drawSignBefore(left, baseline, problem.thenSign);
         }
+        bracket(InnerSide::Left, ")");
         left = drawOperandBefore(left, baseline, problem.right, problem.blank == BlankSpot::Second);
+        bracket(InnerSide::Right, "(");
         left = drawSignBefore(left, baseline, problem.sign);
-        drawOperandBefore(left, baseline, problem.left, problem.blank == BlankSpot::First);
+        left = drawOperandBefore(left, baseline, problem.left, problem.blank == BlankSpot::First);
+        bracket(InnerSide::Left, "(");
         // A comparison's circle takes the place of "=", its other side that of the result.
         const bool compares = !problem.relation.empty();
         drawSign(equals, baseline, compares ? (kind_ == SheetKind::Answer ? problem.relation : "○") : "=");
@@ -909,6 +917,8 @@ void planRows(const PageStyle& style, const Frame& frame, const Sheet& sheet, st
                             operandWidth(problem.right, problem.blank == BlankSpot::Second);
         if (!problem.third.empty())
             expression += slot + measure.width(problem.third);
+        if (problem.brackets)
+            expression += measure.width("(") + measure.width(")");
         grid.expressionWidth = std::max(grid.expressionWidth, expression);
         const double other = problem.otherSign.empty() ? 0.0 : slot + measure.width(problem.otherRight);
         grid.answerWidth = std::max(grid.answerWidth, measure.width(problem.answer) + other);
@@ -991,6 +1001,8 @@ PrintedProblem printedProblem(const Sheet& sheet, std::size_t index)
     if (problem.terms == 3) {
         printed.thenSign = printedSign(problem.thenOperation);
         printed.third = operandAfterSign(problem.third, false);
+        if (problem.brackets)
+            printed.brackets = bracketSide(problem.operation, problem.thenOperation);
     }
     if (problem.compare != CompareForm::None) {
         constexpr const char* kRelations[] = {"<", "=", ">"};

@@ -15,6 +15,7 @@
 #include "PageChoices.h"
 #include "Sheet.h"
 #include "SheetLayout.h"
+#include "TwoSteps.h"
 
 #include <optional>
 #include <string>
@@ -228,6 +229,7 @@ struct PrintedProblem {
     std::string right;
     std::string thenSign; // of three numbers; empty for two
     std::string third;
+    std::optional<InnerSide> brackets; // around left and right, or right and third
     std::string answer; // the result; of a comparison, its other side's first number
     BlankSpot blank = BlankSpot::Result;
     // Of a comparison: the sign that fills its circle on the answer pages,

@@ -98,6 +98,7 @@ ProblemControls::ProblemControls(const ProblemConstraints& asked)
     terms_ = ruleList("cmbTerms", Choice::Terms, asked.terms - static_cast<int>(limitsOf(Choice::Terms).lowest));
     noTrivial_ = choiceCheck("ckNoTrivial", Choice::NoTrivial, asked.noTrivial);
     compare_ = ruleList("cmbCompare", Choice::Compare, static_cast<int>(asked.compare));
+    brackets_ = choiceCheck("ckBrackets", Choice::Brackets, asked.brackets);
 
     // The forms have a box of their own, so that a dialog still reads as
     // the familiar conditions with one group added.
@@ -111,6 +112,7 @@ ProblemControls::ProblemControls(const ProblemConstraints& asked)
     form->addRow(labelOf(Choice::Result), rangeRow(result_, "Result", Choice::Result, asked.result, kShownResult));
     form->addRow(noTrivial_);
     form->addRow(labelOf(Choice::Compare), compare_);
+    form->addRow(brackets_);
 }
 
 void ProblemControls::readInto(ProblemConstraints& constraints) const
@@ -125,6 +127,7 @@ void ProblemControls::readInto(ProblemConstraints& constraints) const
     constraints.result = rangeFrom(result_);
     constraints.noTrivial = noTrivial_->isChecked();
     constraints.compare = static_cast<CompareForm>(compare_->currentIndex());
+    constraints.brackets = brackets_->isChecked();
 }
 
 QWidget* ProblemControls::fieldOf(Choice choice) const
@@ -140,6 +143,7 @@ QWidget* ProblemControls::fieldOf(Choice choice) const
     case Choice::Result: return result_.low;
     case Choice::NoTrivial: return noTrivial_;
     case Choice::Compare: return compare_;
+    case Choice::Brackets: return brackets_;
     default: return nullptr;
     }
 }
@@ -166,7 +170,7 @@ QWidget* ProblemControls::focusOf(const Refusal& refusal) const
 {
     const Choice which = refusal.choices.empty() ? Choice::Type : refusal.choices.front();
     const bool ofStep = refusal.code == RefusalCode::RangeStepBelowOne || refusal.code == RefusalCode::StepAcrossDigits ||
-                        refusal.code == RefusalCode::QuotientStep;
+                        refusal.code == RefusalCode::QuotientStep || refusal.code == RefusalCode::StepInTwoSteps;
     if (ofStep && (which == Choice::First || which == Choice::Second || which == Choice::Result))
         return (which == Choice::First ? first_ : which == Choice::Second ? second_ : result_).step;
     return nullptr;

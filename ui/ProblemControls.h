@@ -54,6 +54,7 @@ private:
     RangeFields first_, second_, result_;
     QCheckBox* noTrivial_ = nullptr;
     QComboBox* compare_ = nullptr;
+    QCheckBox* brackets_ = nullptr;
 };
 
 } // namespace sumlark::ui

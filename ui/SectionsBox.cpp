@@ -36,6 +36,8 @@ QString sectionLine(const SheetSection& section, int number)
     // "三个数", without what its item goes on to explain.
     if (section.constraints.terms != initialOf(Choice::Terms))
         parts << item(Choice::Terms, section.constraints.terms - limitsOf(Choice::Terms).lowest).section(QChar(u'（'), 0, 0);
+    if (section.constraints.brackets)
+        parts << shown(wording::wordsOf(Choice::Brackets).name);
     parts << item(Choice::Layout, section.layout);
     return parts.join(QStringLiteral(" · "));
 }

@@ -53,7 +53,7 @@ const operations = ['add', 'sub', 'mul', 'div'];
 const blanks = ['result', 'first', 'second'];
 const compares = [undefined, 'number', 'expression'];
 const relations = ['less', 'equal', 'greater'];
-const problemNumbers = 14; // as the engine lays each problem out (web/engine/WebModel.h)
+const problemNumbers = 15; // as the engine lays each problem out (web/engine/WebModel.h)
 const decoder = new TextDecoder();
 
 // A sheet's text, decoded at its known length rather than scanned for its end.
@@ -73,6 +73,7 @@ function problemsOf(made, sheet) {
     if (problem.terms === 3) {
       problem.then = operations[numbers[n + 6]];
       problem.third = numbers[n + 7];
+      problem.brackets = ['', 'left', 'right'][numbers[n + 14]];
     }
     // A comparison: {form, left, then (an expression's operation and right), relation}.
     if (numbers[n + 9]) {

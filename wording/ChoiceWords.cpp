@@ -16,7 +16,7 @@ constexpr ItemWords kBlanks[] = {{"result", "填得数", "不填空（填得数�
                                  {"second", "填第二个数", "填第二个数"},
                                  {"mixed", "每题三种选一种", "混合"}};
 constexpr ItemWords kTerms[] = {{"2", "两个数", "两个数"},
-                                {"3", "三个数：连加、连减、加减混合", "三个数（连加、连减、加减混合）"}};
+                                {"3", "三个数：两步计算，先乘除后加减", "三个数（两步计算）"}};
 constexpr ItemWords kCompares[] = {{"none", "不比大小", "不比大小"},
                                    {"number", "算式和数比", "算式和数比"},
                                    {"expression", "算式和算式比", "算式和算式比"}};
@@ -58,9 +58,9 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
      "mixed 每题从这三种里选一种",
      " {meanings}", false, "填空：", "学生要填的数：得数，或者算式里的一个数，题里写出得数", "", kBlanks},
     {Choice::Terms, "几个数", "--terms", "", "", S::Problems,
-     "每题几个数，默认 {initial}；3 是连加、连减、加减混合，\n"
-     "只用于题型 0、1 和 4",
-     " {meanings}", false, "几个数：", "每道题几个数；三个数只用于加法、减法和加减混合", "", kTerms},
+     "每题几个数，默认 {initial}；3 是两步计算的题，符号取自\n"
+     "题型，先乘除后加减（3＋4×5＝、36÷4－2＝）",
+     " {meanings}", false, "几个数：", "每道题几个数；三个数的题两步算完，符号取自题型，先乘除后加减", "", kTerms},
     {Choice::First, "第一个数", "--first", "", "小..大", S::Problems,
      "第一个数（被减数、被除数）的范围，例如 10..99，\n"
      "可以有负数（-5..5），在 {lowest} 到 {highest} 之间；\n"
@@ -90,6 +90,12 @@ constexpr std::array<ChoiceWords, kChoiceCount> kWords = {{
      "学生在○里填 ＞、＜ 或 ＝，三种答案一样多；和算式比的数在得数的范围里取，"
      "没限定得数时在这些算式最小和最大的得数之间",
      "", kCompares},
+    {Choice::Brackets, "括号", "--brackets", "", "", S::Problems,
+     "三个数的题带括号：两个符号之间加括号能改变运算顺序\n"
+     "的，每道都加，如 (12＋8)÷4、36÷(9－5)、20－(3＋5)；\n"
+     "连加、连乘、a＋b－c、a×b÷c 这样的不加",
+     "", false, "括号",
+     "三个数的题，加括号能改变运算顺序的每道都加，如 (12＋8)÷4、20－(3＋5)；连加、连乘这样加了也一样的不加"},
     {Choice::Folder, "文件夹", "--out", "-o", "文件夹", S::Output, "写到这个文件夹，没有就新建；默认当前文件夹",
      "一个文件夹的路径"},
     {Choice::Encoding, "编码", "--encoding", "", "编码", S::Output,

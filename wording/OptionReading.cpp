@@ -209,6 +209,9 @@ std::string readOption(OptionChoices& o, const ChoiceWords& words, std::string_v
     case Choice::Compare:
         o.constraints.compare = static_cast<CompareForm>(read.number);
         break;
+    case Choice::Brackets:
+        o.constraints.brackets = on;
+        break;
     case Choice::Folder:
         o.folder = std::string(read.text);
         break;

@@ -79,6 +79,7 @@ std::optional<std::string> spelling(const OptionChoices& o, const ChoiceWords& w
     case Choice::Result: return range(o.constraints.result);
     case Choice::NoTrivial: return flag(o.constraints.noTrivial);
     case Choice::Compare: return item(o.constraints.compare);
+    case Choice::Brackets: return flag(o.constraints.brackets);
     case Choice::Seed: return o.seed ? std::optional(std::to_string(*o.seed)) : std::nullopt;
     case Choice::Sheets: return std::to_string(o.sheets);
     case Choice::ClassName: return o.className;

@@ -77,6 +77,8 @@ std::string constraintsText(const ProblemConstraints& constraints)
     };
     if (constraints.terms == 3)
         add("三个数");
+    if (constraints.brackets)
+        add(wordsOf(Choice::Brackets).name);
     if (constraints.blank != BlankChoice::Result)
         add(blankText(constraints.blank));
     if (constraints.first)
@@ -192,9 +194,6 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
     case RefusalCode::OwnRangeBelowZero:
         return which + "的范围（" + wholeRangeText(refusal.range) +
                "）里有小于 0 的数，进位和退位只对 0 和正数有意义。请把范围设为 0 或以上，或者去掉进位、退位的要求。";
-    case RefusalCode::ThreeTermsNeedAdditionOrSubtraction:
-        return "三个数的题只有连加、连减和加减混合，题型" + quoted(settings.typeText) +
-               "不能出三个数的题。请选择加法、减法或加减混合，或者改回两个数。";
     case RefusalCode::RangeReversed:
         return which + "的范围（" + wholeRangeText(refusal.range) + "）前一个数大于后一个数。请把小的数写在前面。";
     case RefusalCode::RangeOutOfLimits:
@@ -236,6 +235,18 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
         return intro(settings, constraints) + "比大小的算式太多、得数跨得太大（乘法、除法最多 " +
                std::to_string(ComparedProblems::kListedExpressions) + " 道算式，得数最多跨 " +
                std::to_string(ComparedProblems::kValueSpan) + " 个数），一时数不清。请缩小第一个数、第二个数或得数的范围。";
+    case RefusalCode::BracketsNeedThreeNumbers:
+        return "括号要用在三个数的题里，两个数的题用不上括号。请选三个数，或者去掉括号。";
+    case RefusalCode::BracketsChangeNothing:
+        return "题型" + quoted(settings.typeText) + "的三个数的题加上括号也还是从左往右算，括号改变不了运算顺序。"
+               "请选有减法、除法，或者加减和乘除都有的题型，或者去掉括号。";
+    case RefusalCode::TwoStepsTooWide:
+        return intro(settings, constraints) + "三个数的题里先算的乘法的积最大可以到 " +
+               std::to_string(kTwoStepKeys) + " 以上，一时数不清。请缩小得数的范围（乘积不超过 " +
+               std::to_string(kTwoStepKeys) + "），或者缩小第一个数、第二个数的范围。";
+    case RefusalCode::StepInTwoSteps:
+        return which + "的范围（" + wholeRangeText(refusal.range) + "）带步长时，三个数的题只能是加减的连加连减：" +
+               "有乘除或括号的三个数的题不能按步长出数。请把步长改为 1，或者选只有加法、减法的题型并去掉括号。";
     case RefusalCode::TooManyNames:
         return "名单上有 " + std::to_string(refusal.count) + " 个名字，一次最多做 " + std::to_string(kMaxSetSheets) +
                " 份。请把名单分成几次。";

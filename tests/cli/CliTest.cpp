@@ -153,6 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"CarryingOnAStepOtherThanTen", {"--carry", "with", "--first", "0..90/5"}, 2,
          {"第一个数的范围（0 到 90，步长 5）和“加法要进位”不能一起用：有进位、退位的要求时，步长只能是 1、10、100、1000 或 10000。"}},
         {"QuotientOnAStep", {"--type", "div", "--result", "10..90/10"}, 2, {"得数的范围（10 到 90，步长 10）带步长时不能出除法"}},
+        {"StepInTwoSteps", {"--type", "all", "--terms", "3", "--first", "10..90/10"}, 2,
+         {"第一个数的范围（10 到 90，步长 10）带步长时，三个数的题只能是加减的连加连减"}},
         {"WholeHundredsTimesOnes", {"--seed", "1", "--type", "mul", "--first", "100..900/100", "--second", "1..9"}, 0, {}, kPair},
         {"LayoutUnknown", {"--layout", "columns"}, 2, {"可以用 rows（横排）或 vertical（竖式）"}},
         {"RangesAtTheirLimits", {"--seed", "1", "--type", "sub", "--first", "-32768..32767", "--second=-5..-5", "--result",
@@ -166,6 +168,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Comparing: what it cannot go with, what it cannot count quickly, how many there are.
         {"CompareWithABlank", {"--compare", "number", "--blank", "first"}, 2, {"不能再“填第一个数”"}},
         {"CompareWithThreeNumbers", {"--compare=expression", "--terms", "3"}, 2, {"不能出三个数的题"}},
+        // Brackets: in three numbers only, where they change the order, over products that can be counted.
+        {"BracketsWithTwoNumbers", {"--brackets"}, 2, {"括号要用在三个数的题里"}},
+        {"BracketsOfAdditionsChangeNothing", {"--brackets", "--terms", "3"}, 2, {"题型“加法(＋)”的三个数的题加上括号也还是从左往右算"}},
+        {"TwoStepProductsTooWide", {"--type", "all", "--terms", "3", "--first", "1..32767", "--second", "1..32767",
+                                    "--result", "0..2147483647"}, 2, {"先算的乘法的积最大可以到 65536 以上"}},
+        {"ColumnFormTwoSteps", {"--type", "mul-div", "--terms", "3", "--layout", "vertical"}, 2, {"竖式只能排两个数"}},
+        {"BracketsPdf", {"--seed", "6", "--count", "40", "--type", "all", "--terms", "3", "--result", "0..100",
+                         "--brackets", "--per-line", "4", "--pdf"}, 0, {}, kPdfRun},
         {"CompareWithRemainders", {"--type", "div", "--remainder", "--compare", "number"}, 2,
          {"有余数的除法算不出一个数来比大小。请去掉“允许除法有余数”"}},
         {"CompareProductsTooMany", {"--type", "mul", "--first", "1..32767", "--second", "1..32767", "--result",
@@ -417,6 +427,7 @@ TEST(FormOptions, SetTheirChoice)
          {.first = WholeRange{10, 95, 10}, .second = WholeRange{-5, 5}, .result = WholeRange{0, 9, 4294967295}}},
         {"NothingTrivial", {"--no-trivial"}, {.noTrivial = true}},
         {"CompareExpressions", {"--compare", "expression"}, {.compare = CompareForm::Expression}},
+        {"BracketsInTwoSteps", {"--terms", "3", "--brackets"}, {.terms = 3, .brackets = true}},
         {"ColumnForm", {"--layout", "vertical"}, {}, {.layout = PageLayout::Columns}},
         {"PaperB5", {"--paper", "b5", "--font-size", "24"}, {}, {.paper = Paper::B5, .fontSize = 24}},
         {"Paper16k", {"--paper=16k"}, {}, {.paper = Paper::Kai16}}};

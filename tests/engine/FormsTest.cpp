@@ -58,7 +58,10 @@ std::map<int, std::set<std::uint64_t>> allowedProblems(const FormRow& row)
                     keep(int(operation), SheetProblem::of({operation, double(a), double(b)}));
                 for (const Operation then : operations) {
                     for (std::int64_t c = second.low; c <= second.high && row.constraints.terms == 3; ++c)
-                        keep(4 * int(operation) + int(then), testing::ProblemRules::chain(operation, a, b, then, c));
+                        keep(4 * int(operation) + int(then),
+                             testing::ProblemRules::chain(operation, a, b, then, c,
+                                                          row.constraints.brackets &&
+                                                              testing::ProblemRules::bracketsMatter(operation, then)));
                 }
             }
         }
@@ -76,7 +79,7 @@ int solutionsAt(const SheetProblem& problem, BlankSpot spot)
         (spot == BlankSpot::First ? trial.left : trial.right) = double(x);
         if (problem.terms == 3) {
             solutions += testing::ProblemRules::chain(trial.operation, std::int64_t(trial.left), std::int64_t(trial.right),
-                                                      trial.thenOperation, std::int64_t(trial.third))
+                                                      trial.thenOperation, std::int64_t(trial.third), trial.brackets)
                                      .result == problem.result;
         } else if (trial.operation != Operation::Division || trial.right != 0.0) {
             const SheetProblem computed = SheetProblem::of({trial.operation, trial.left, trial.right});
@@ -303,6 +306,16 @@ const FormRow kRows[] = {
      {.blank = Mixed, .terms = 3, .result = WholeRange{3, 9}, .noTrivial = true}},
     {"ChainedSubtractionsNoTrivial", Subtraction, "0", "9", false, {.terms = 3, .noTrivial = true}},
     {"ChainsWithNegativeOperands", AdditionSubtraction, "0", "6", false, {.terms = 3, .second = WholeRange{-3, 3}}},
+    // Two steps, × and ÷ first, and brackets where they change the order.
+    {"TwoStepsOfAllFour", AllFour, "1", "6", false, {.terms = 3, .result = WholeRange{0, 30}}},
+    {"TwoStepsNegativeSecondsMixedBlanks", AdditionSubtractionMultiplication, "0", "6", false,
+     {.blank = Mixed, .terms = 3, .second = WholeRange{-3, 4}}},
+    {"BracketsOfAllFourNoTrivial", AllFour, "1", "8", false,
+     {.blank = Mixed, .terms = 3, .result = WholeRange{1, 40}, .noTrivial = true, .brackets = true}},
+    {"BracketedChainsCarryingWithoutBorrow", AdditionSubtraction, "0", "12", false,
+     {.carry = CarryWith, .borrow = BorrowWithout, .terms = 3, .brackets = true}},
+    {"BracketedProductsAndQuotientsOwnRanges", MultiplicationDivision, "1", "12", true,
+     {.terms = 3, .first = WholeRange{6, 30}, .second = WholeRange{1, 6}, .result = WholeRange{0, 60}, .brackets = true}},
     // Taking out a trivial problem that the digit rule already left out
     // must not take one more away.
     {"NoTrivialCarryingAndBorrowing", AdditionSubtraction, "0", "30", false,

@@ -118,6 +118,11 @@ const GoldenRow kRows[] = {
     // 整十数加减: whole tens on both sides, results within 100 and none twice.
     {"WholeTensAddAndSubtract", AdditionSubtraction, "1", "10", "30", "5", true, true, false, 20,
      {.distinct = true, .first = WholeRange{10, 90, 10}, .second = WholeRange{10, 95, 10}, .result = WholeRange{0, 100}}},
+    // Two steps of all four signs, × and ÷ first; then with brackets.
+    {"TwoStepsOfAllFour", AllFour, "1", "12", "24", "3", true, true, false, 20,
+     {.terms = 3, .result = WholeRange{0, 100}}},
+    {"TwoStepsWithBracketsAndBlanks", AllFour, "1", "20", "24", "3", true, true, false, 21,
+     {.blank = BlankChoice::Mixed, .terms = 3, .result = WholeRange{0, 100}, .brackets = true}},
     // Comparisons: a sum against a number, any two of the four operations against each other.
     {"CompareSumsWithNumbers", Addition, "1", "20", "20", "4", true, true, false, 18,
      {.compare = CompareForm::Number}},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace sumlark::testing {
 namespace {
@@ -9,9 +10,30 @@ namespace {
 // The operations each type may print, one bit each: add, subtract, multiply, divide.
 constexpr unsigned kSignsOfType[] = {0b0001, 0b0010, 0b0100, 0b1000, 0b0011, 0b1100, 0b0111, 0b1111};
 
-std::int64_t step(Operation o, std::int64_t a, std::int64_t b)
+bool timesOrBy(Operation o)
 {
-    return o == Operation::Addition ? a + b : a - b;
+    return o == Operation::Multiplication || o == Operation::Division;
+}
+
+// a o b, none where it is no whole number.
+std::optional<std::int64_t> step(Operation o, std::optional<std::int64_t> a, std::int64_t b)
+{
+    if (!a || (o == Operation::Division && (b == 0 || *a % b != 0)))
+        return std::nullopt;
+    switch (o) {
+    case Operation::Addition: return *a + b;
+    case Operation::Subtraction: return *a - b;
+    case Operation::Multiplication: return *a * b;
+    case Operation::Division: return *a / b;
+    }
+    return std::nullopt;
+}
+
+// Whether b o2 c is worked out before a o1 b.
+bool rightFirst(Operation o1, Operation o2, bool brackets)
+{
+    const bool unbracketed = timesOrBy(o2) && !timesOrBy(o1);
+    return brackets ? !unbracketed : unbracketed;
 }
 
 // Some column of the two numbers' digits adds up to 10 or more, or, for a
@@ -27,9 +49,26 @@ bool anyColumn(std::int64_t top, std::int64_t below, bool borrow)
 
 } // namespace
 
-SheetProblem ProblemRules::chain(Operation operation, std::int64_t a, std::int64_t b, Operation then, std::int64_t c)
+bool ProblemRules::bracketsMatter(Operation operation, Operation then)
 {
-    return {operation, double(a), double(b), double(step(then, step(operation, a, b), c)), 0.0, 3, then, double(c)};
+    if (timesOrBy(operation) != timesOrBy(then))
+        return true;
+    return operation == Operation::Subtraction || operation == Operation::Division;
+}
+
+SheetProblem ProblemRules::chain(Operation operation, std::int64_t a, std::int64_t b, Operation then, std::int64_t c,
+                                 bool brackets)
+{
+    std::optional<std::int64_t> value;
+    if (rightFirst(operation, then, brackets)) {
+        if (const auto inner = step(then, b, c))
+            value = step(operation, a, *inner);
+    } else {
+        value = step(then, step(operation, a, b), c);
+    }
+    SheetProblem problem{operation, double(a), double(b), value ? double(*value) : std::nan(""), 0.0, 3, then, double(c)};
+    problem.brackets = brackets;
+    return problem;
 }
 
 std::string ProblemRules::broken(const SheetProblem& p) const
@@ -61,14 +100,35 @@ std::string ProblemRules::broken(const SheetProblem& p) const
                                              : largest;
     std::int64_t result = 0;
     if (p.terms == 3) {
-        const std::int64_t partial = step(p.operation, l, r), top = c.result ? c.result->top() : std::int64_t(std::floor(limit));
-        result = step(p.thenOperation, partial, t);
-        if (partial < 0 || partial > top || result < 0 || result > top)
+        if (p.brackets != (c.brackets && bracketsMatter(p.operation, p.thenOperation)))
+            return "brackets where they change nothing, or none where asked";
+        const std::int64_t top = c.result ? c.result->top() : std::int64_t(std::floor(limit));
+        const bool right = rightFirst(p.operation, p.thenOperation, p.brackets);
+        const Operation first = right ? p.thenOperation : p.operation, second = right ? p.operation : p.thenOperation;
+        const std::int64_t x = right ? r : l, y = right ? t : r;
+        const auto inner = step(first, x, y);
+        if (!inner)
+            return "a quotient that is no whole number";
+        const std::int64_t u = right ? l : *inner, w = right ? *inner : t;
+        const auto outer = step(second, u, w);
+        if (!outer)
+            return "a quotient that is no whole number";
+        result = *outer;
+        if (*inner < 0 || *inner > top || result < 0 || result > top)
             return "a step outside 0..top";
-        if (!digitsKept(p.operation, l, r) || !digitsKept(p.thenOperation, partial, t))
+        // × and ÷ of 1 and up, a quotient of 1 and up.
+        const auto stepKept = [&](Operation o, std::int64_t a, std::int64_t b) {
+            if (o == Operation::Multiplication)
+                return a >= 1 && b >= 1 && !(c.noTrivial && (a == 1 || b == 1));
+            if (o == Operation::Division)
+                return b >= 1 && a >= b && !(c.noTrivial && (b == 1 || a == b));
+            return !(c.noTrivial && (b == 0 || (o == Operation::Addition ? a == 0 : a == b)));
+        };
+        if (!stepKept(first, x, y) || !stepKept(second, u, w))
+            return "a step against its rule";
+        if (!digitsKept(first, x, y) || !digitsKept(second, u, w))
             return "a step against the carry or borrow rule";
-        if (c.noTrivial && (l == 0 || r == 0 || t == 0 || (p.operation == Operation::Subtraction && l == r) ||
-                            (p.thenOperation == Operation::Subtraction && partial == t)))
+        if (c.noTrivial && (l == 0 || r == 0 || t == 0))
             return "a trivial step";
     } else {
         switch (p.operation) {

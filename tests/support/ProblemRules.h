@@ -23,8 +23,13 @@ struct ProblemRules {
 
     // What the problem breaks, or "" when it keeps every rule; its blank is not looked at.
     std::string broken(const SheetProblem& p) const;
-    // A chain of three numbers with its result, kept or not.
-    static SheetProblem chain(Operation operation, std::int64_t a, std::int64_t b, Operation then, std::int64_t c);
+    // Three numbers with their result, × and ÷ first, brackets first of
+    // all; a result that is no whole number is NaN.
+    static SheetProblem chain(Operation operation, std::int64_t a, std::int64_t b, Operation then, std::int64_t c,
+                              bool brackets = false);
+    // Whether brackets change what is worked out first: around + or − before
+    // × or ÷, or after − or ÷, or after × or ÷ around + or −.
+    static bool bracketsMatter(Operation operation, Operation then);
 };
 
 // What the attempts of a type make, by problemKey, with the chance of each:

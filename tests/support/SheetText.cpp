@@ -37,8 +37,9 @@ std::vector<std::string> problemLines(std::string_view sheet)
 
 std::vector<Cell> cellsOf(std::string_view line)
 {
-    // A problem with its result, or a comparison with its circle or sign.
-    static const std::regex pattern("(\\d+\\) )?-?\\d+(＋|－|×|÷)-?\\d+"
+    // A problem of two or three numbers, brackets around two, with its
+    // result, or a comparison with its circle or sign.
+    static const std::regex pattern("(\\d+\\) )?\\(?-?\\d+(＋|－|×|÷)\\(?-?\\d+\\)?((＋|－|×|÷)-?\\d+\\)?)?"
                                     "(=(-?\\d+(\\.\\.\\.\\d+)?)?|(○|＜|＝|＞)-?\\d+((＋|－|×|÷)-?\\d+)?)");
     std::vector<Cell> cells;
     const std::string text(line);

@@ -510,7 +510,7 @@ private slots:
         first->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), first);
         QStringList walked;
-        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 34;
+        for (QWidget* focused = first; focused && (walked.isEmpty() || focused != first) && walked.size() < 35;
              focused = QApplication::focusWidget()) {
             walked << (focused->objectName().isEmpty() ? focused->metaObject()->className() : focused->objectName());
             QVERIFY2(focused->objectName().isEmpty() || !focused->toolTip().isEmpty(), qPrintable(walked.back()));
@@ -519,7 +519,7 @@ private slots:
         QCOMPARE(walked, (QStringList{"cmbCarry", "cmbBorrow", "ckDistinct", "cmbBlank", "cmbTerms", "ckFirstRange",
                                       "spnFirstLow", "spnFirstHigh", "spnFirstStep", "ckSecondRange", "spnSecondLow",
                                       "spnSecondHigh", "spnSecondStep", "ckResultRange", "spnResultLow", "spnResultHigh",
-                                      "spnResultStep", "ckNoTrivial", "cmbCompare", "spnSheets",
+                                      "spnResultStep", "ckNoTrivial", "cmbCompare", "ckBrackets", "spnSheets",
                                       "cmdNames", "txtClass", "txtSeed", "txtLastSeed", "cmdUseLastSeed", "spnFontSize",
                                       "cmbPaper", "cmbLayout", "ckDuplex", "txtFirstHeading", "lstSections",
                                       "cmdAddSection", "QPushButton", "QPushButton"}));

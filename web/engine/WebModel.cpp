@@ -4,6 +4,7 @@
 #include "JsonText.h"
 #include "ProblemTypes.h"
 #include "RefusalWords.h"
+#include "TwoSteps.h"
 
 #include <array>
 
@@ -97,14 +98,16 @@ void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> 
     json.close(']').key("text").string(text).close('}').close('}');
 }
 
-constexpr std::array<std::string_view, 26> kRefusalCodes = {
+constexpr std::array<std::string_view, 30> kRefusalCodes = {
     "UnknownType", "CountNotANumber", "CountTooLarge", "SmallestNotANumber", "LargestNotANumber",
     "RangeOutOf16Bits", "CarryWithoutAddition", "BorrowWithoutSubtraction", "DigitsBelowZero",
-    "OwnRangeBelowZero", "ThreeTermsNeedAdditionOrSubtraction", "RangeReversed", "RangeOutOfLimits",
+    "OwnRangeBelowZero", "RangeReversed", "RangeOutOfLimits",
     "NoProblem", "NoFormedProblem", "TooFewDistinct", "ColumnForm", "TooManyNames", "NameTooLong",
     "CompareWithBlank", "CompareWithThreeNumbers", "CompareWithRemainder", "CompareTooWide",
-    "RangeStepBelowOne", "StepAcrossDigits", "QuotientStep"};
-static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::QuotientStep) + 1,
+    "RangeStepBelowOne", "StepAcrossDigits", "QuotientStep",
+    "BracketsNeedThreeNumbers", "BracketsChangeNothing", "TwoStepsTooWide",
+    "StepInTwoSteps"};
+static_assert(kRefusalCodes.size() == static_cast<std::size_t>(RefusalCode::StepInTwoSteps) + 1,
               "every refusal has its code's name");
 
 } // namespace
@@ -147,6 +150,8 @@ std::vector<double> problemNumbers(const Sheet& sheet)
         numbers.insert(numbers.end(), {static_cast<double>(p.compare), alone ? p.otherResult : p.otherLeft,
                                        static_cast<double>(p.otherOperation), alone ? 0.0 : p.otherRight,
                                        p.compare == CompareForm::None ? 0.0 : static_cast<double>(p.relation())});
+        const auto side = p.terms == 3 && p.brackets ? bracketSide(p.operation, p.thenOperation) : std::nullopt;
+        numbers.push_back(side ? 1.0 + static_cast<double>(*side) : 0.0);
     }
     return numbers;
 }

@@ -30,8 +30,9 @@ std::string sheetsJson(std::span<const Sheet> sheets, const wording::OptionChoic
 // operation, third, blank (result, first, second); then of a comparison its
 // form (none, number, expression), the other side's first number (the number
 // alone), operation and second number, and the relation (less, equal,
-// greater).
-inline constexpr std::size_t kProblemNumbers = 14;
+// greater); last, of three numbers, its brackets: none (0), around the first
+// two (1) or the last two (2).
+inline constexpr std::size_t kProblemNumbers = 15;
 std::vector<double> problemNumbers(const Sheet& sheet);
 
 // {refusal: {code, choices, text}}; code names the engine's refusal, or is

@@ -73,14 +73,17 @@ export const rightAnswer = (kind, problem) => kinds[kind].shown(kinds[kind].expe
 // The problem's text on either side of its blank: {before, after}.
 export function around(sheet, index) {
   const p = printedProblem(sheet, index);
-  const tail = p.third ? ` ${p.thenSign} ${p.third}` : '';
+  // Brackets around the first two numbers, or the last two.
+  const [open, close] = p.brackets === 'left' ? ['(', ')'] : ['', ''];
+  const [inner, end] = p.brackets === 'right' ? ['(', ')'] : ['', ''];
+  const tail = `${close}${p.third ? ` ${p.thenSign} ${p.third}` : ''}${end}`;
   if (p.relation)
     return {before: `${p.left} ${p.sign} ${p.right} `, after: ` ${p.answer}${p.otherSign ? ` ${p.otherSign} ${p.otherRight}` : ''}`};
   if (p.blank === 'first')
-    return {before: '', after: ` ${p.sign} ${p.right}${tail} = ${p.answer}`};
+    return {before: open, after: ` ${p.sign} ${inner}${p.right}${tail} = ${p.answer}`};
   if (p.blank === 'second')
-    return {before: `${p.left} ${p.sign} `, after: `${tail} = ${p.answer}`};
-  return {before: `${p.left} ${p.sign} ${p.right}${tail} = `, after: ''};
+    return {before: `${open}${p.left} ${p.sign} ${inner}`, after: `${tail} = ${p.answer}`};
+  return {before: `${open}${p.left} ${p.sign} ${inner}${p.right}${tail} = `, after: ''};
 }
 
 // Whether these problems hold numbers below zero, so that an answer may be

@@ -94,13 +94,21 @@ class PageDrawing {
     this.text(x, baseline, problem.prefix);
     const equals = x + this.grid.prefixWidth + this.grid.expressionWidth;
     let left = equals;
+    const bracket = (side, text) => {
+      if (problem.brackets === side)
+        left = this.operandBefore(left, baseline, text, false, answers);
+    };
+    bracket('right', ')');
     if (problem.third) {
       left = this.operandBefore(left, baseline, problem.third, false, answers);
       left = this.signBefore(left, baseline, problem.thenSign);
     }
+    bracket('left', ')');
     left = this.operandBefore(left, baseline, problem.right, problem.blank === 'second', answers);
+    bracket('right', '(');
     left = this.signBefore(left, baseline, problem.sign);
-    this.operandBefore(left, baseline, problem.left, problem.blank === 'first', answers);
+    left = this.operandBefore(left, baseline, problem.left, problem.blank === 'first', answers);
+    bracket('left', '(');
     if (problem.relation) {
       this.sign(equals, baseline, answers ? problem.relation : CIRCLE);
       const end = this.number(equals + this.grid.equalsWidth, baseline, problem.answer);

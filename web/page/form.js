@@ -40,7 +40,7 @@ const pageWords = {
   layout: {label: '版式：', tip: '竖式只排两个数、填得数的题；下载的文本练习纸总是横排'},
 };
 
-const stepRefusals = new Set(['RangeStepBelowOne', 'StepAcrossDigits', 'QuotientStep']);
+const stepRefusals = new Set(['RangeStepBelowOne', 'StepAcrossDigits', 'QuotientStep', 'StepInTwoSteps']);
 
 // One choice's field: its control(s) and label, in a wrapper the refusal goes into.
 function makeField(tableChoice) {

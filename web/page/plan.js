@@ -82,11 +82,13 @@ export function printedProblem(sheet, index) {
     right: operandAfterSign(problem.right, problem.blank === 'second'),
     thenSign: '',
     third: '',
+    brackets: '', // 'left' around left and right, 'right' around right and third
     answer: printedNumber(problem.result),
   };
   if (problem.terms === 3) {
     printed.thenSign = signs[problem.then];
     printed.third = operandAfterSign(problem.third, false);
+    printed.brackets = problem.brackets;
   }
   // A comparison: the circle in the place of "=", the sign it holds on the
   // answer pages, its other side in the place of the result.
@@ -134,6 +136,8 @@ function planRows(sheet, size, measure, grid) {
                      operandWidth(problem.right, problem.blank === 'second');
     if (problem.third)
       expression += slot + measure.width(problem.third);
+    if (problem.brackets)
+      expression += measure.width('(') + measure.width(')');
     grid.expressionWidth = Math.max(grid.expressionWidth, expression);
     const other = problem.otherSign ? slot + measure.width(problem.otherRight) : 0;
     grid.answerWidth = Math.max(grid.answerWidth, measure.width(problem.answer) + other);

@@ -83,9 +83,10 @@ const againstCli = [
   {type: 'mul', layout: 'vertical', paper: 'b5', 'font-size': '20', count: '12'},
   {type: 'ALL', count: '12.6', 'per-line': '0', smallest: '1e1', largest: '3e1'},
   {compare: 'number', seed: '1', numbered: true}, {compare: 'expression', type: 'all', largest: '12', distinct: true, count: '30'},
+  {type: 'all', terms: '3', result: '0..100', brackets: true, blank: 'mixed', count: '30', numbered: true},
   // Refused: by a value no option takes, or by the engine.
   {carry: 'sometimes'}, {first: '9..1'}, {count: 'abc'}, {type: 'mul', carry: 'with'},
-  {largest: '3', distinct: true, count: '40'}, {terms: '3', type: 'mul'}, {layout: 'vertical', blank: 'second'},
+  {largest: '3', distinct: true, count: '40'}, {terms: '3', type: 'mul', brackets: true}, {brackets: true}, {layout: 'vertical', blank: 'second'},
   {smallest: '40000'}, {sheets: '0'}, {compare: 'number', blank: 'first'}, {compare: 'expression', layout: 'vertical'},
   {compare: 'number', type: 'div', remainder: true}, {compare: 'sometimes'},
   {first: '10..90/0'}, {type: 'div', result: '10..90/10'}, {first: '0..90/5', carry: 'with'},
@@ -114,14 +115,19 @@ const relations = {less: '＜', equal: '＝', greater: '＞'};
 const cellOf = (p) => {
   const other = p.compare && (p.compare.form === 'number' ? `${p.compare.left}`
     : `${p.compare.left}${signs[p.compare.operation]}${p.compare.right}`);
-  return `${p.left}${signs[p.operation]}${p.right}` +
+  // Brackets around the first two numbers, or the last two.
+  const [open, close] = p.brackets === 'left' ? ['(', ')'] : ['', ''];
+  const [inner, end] = p.brackets === 'right' ? ['(', ')'] : ['', ''];
+  const third = p.terms === 3 ? `${close}${signs[p.then]}${p.third}${end}` : '';
+  return `${open}${p.left}${signs[p.operation]}${inner}${p.right}${third}` +
          (other ? `${relations[p.compare.relation]}${other}` : `=${p.result}${p.remainder ? `...${p.remainder}` : ''}`);
 };
 
 test('the model holds the problems the answer sheet shows, in order', async () => {
   for (const options of [{type: 'all', largest: '30', count: '40', remainder: true, seed: '5'},
     {type: 'all', largest: '30', count: '40', compare: 'number', seed: '5'},
-    {type: 'add-sub', smallest: '-9', largest: '9', count: '40', compare: 'expression', seed: '5'}]) {
+    {type: 'add-sub', smallest: '-9', largest: '9', count: '40', compare: 'expression', seed: '5'},
+    {type: 'all', largest: '20', count: '40', terms: '3', result: '0..100', brackets: true, seed: '5'}]) {
     const made = await makeSheets(options);
     const cells = made.answer.match(/\S+[=＜＝＞]\S+/g);
     assert.deepEqual(made.model.sheets[0].problems.map(cellOf), cells.slice(0, 40), JSON.stringify(options));
