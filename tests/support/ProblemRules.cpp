@@ -116,15 +116,16 @@ std::string ProblemRules::broken(const SheetProblem& p) const
         result = *outer;
         if (*inner < 0 || *inner > top || result < 0 || result > top)
             return "a step outside 0..top";
-        // × and ÷ of 1 and up, a quotient of 1 and up.
-        const auto stepKept = [&](Operation o, std::int64_t a, std::int64_t b) {
+        // × and ÷ of 1 and up, a quotient of 1 and up. Adding to a partial
+        // of 0 prints no "0＋": 3＋(−3)＋1 answers nothing by itself.
+        const auto stepKept = [&](Operation o, std::int64_t a, std::int64_t b, bool aPrinted) {
             if (o == Operation::Multiplication)
                 return a >= 1 && b >= 1 && !(c.noTrivial && (a == 1 || b == 1));
             if (o == Operation::Division)
                 return b >= 1 && a >= b && !(c.noTrivial && (b == 1 || a == b));
-            return !(c.noTrivial && (b == 0 || (o == Operation::Addition ? a == 0 : a == b)));
+            return !(c.noTrivial && (b == 0 || (o == Operation::Addition ? a == 0 && aPrinted : a == b)));
         };
-        if (!stepKept(first, x, y) || !stepKept(second, u, w))
+        if (!stepKept(first, x, y, true) || !stepKept(second, u, w, right))
             return "a step against its rule";
         if (!digitsKept(first, x, y) || !digitsKept(second, u, w))
             return "a step against the carry or borrow rule";
