@@ -98,7 +98,7 @@ void refusalBody(JsonText& json, std::string_view code, std::span<const Choice> 
     json.close(']').key("text").string(text).close('}').close('}');
 }
 
-constexpr std::array<std::string_view, 30> kRefusalCodes = {
+constexpr std::array<std::string_view, 29> kRefusalCodes = {
     "UnknownType", "CountNotANumber", "CountTooLarge", "SmallestNotANumber", "LargestNotANumber",
     "RangeOutOf16Bits", "CarryWithoutAddition", "BorrowWithoutSubtraction", "DigitsBelowZero",
     "OwnRangeBelowZero", "RangeReversed", "RangeOutOfLimits",
