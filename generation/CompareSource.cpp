@@ -22,40 +22,6 @@ std::pair<std::uint64_t, std::uint64_t> bothSides(const SheetProblem& problem)
 
 } // namespace
 
-CompareSource::MadeSet::MadeSet(std::size_t expected)
-{
-    std::size_t capacity = 16;
-    while (capacity < 2 * expected)
-        capacity *= 2;
-    slots_.resize(capacity);
-}
-
-std::size_t CompareSource::MadeSet::find(const Sides& sides) const
-{
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t i = std::size_t((sides.first * 0x9E3779B97F4A7C15u ^ sides.second) * 0xBF58476D1CE4E5B9u >> 20) & mask;
-    while (slots_[i].used && slots_[i].sides != sides)
-        i = (i + 1) & mask;
-    return i;
-}
-
-bool CompareSource::MadeSet::insert(const Sides& sides)
-{
-    if (slots_[find(sides)].used)
-        return false;
-    if (2 * (size_ + 1) > slots_.size()) {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        for (const Slot& slot : old) {
-            if (slot.used)
-                slots_[find(slot.sides)] = slot;
-        }
-    }
-    slots_[find(sides)] = {sides, true};
-    ++size_;
-    return true;
-}
-
 CompareSource::CompareSource(const ComparedProblems& problems, bool distinct, RandomSource& random)
     : problems_(problems), distinct_(distinct), random_(random), made_(std::size_t(problems.cells()), 0),
       unused_(std::size_t(problems.cells())), othersOpen_(std::size_t(problems.groups()), 0),

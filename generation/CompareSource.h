@@ -13,6 +13,7 @@
 // made, the rest of them are listed and picked from instead.
 
 #include "ComparedProblems.h"
+#include "MadeKeys.h"
 #include "ProblemStream.h"
 #include "RunServices.h"
 
@@ -32,27 +33,6 @@ public:
 private:
     using Cell = ComparedProblems::Cell;
     using Sides = std::pair<std::uint64_t, std::uint64_t>;
-    // The problems made, told apart by both sides: open addressing in one
-    // array, so that a look-up costs one trip to memory where a run's
-    // tens of thousands of them no longer fit the cache.
-    class MadeSet {
-    public:
-        explicit MadeSet(std::size_t expected);
-        // False where it was there already.
-        bool insert(const Sides& sides);
-        bool contains(const Sides& sides) const { return slots_[find(sides)].used; }
-
-    private:
-        struct Slot {
-            Sides sides{};
-            bool used = false;
-        };
-        std::size_t find(const Sides& sides) const;
-
-        std::vector<Slot> slots_; // a power of two, never more than half full
-        std::size_t size_ = 0;
-    };
-
     // Whether the cell has a problem left to draw.
     bool open(const Cell& cell) const;
     // One more of the cell made; a distinct run's choices closed as they run out.
@@ -68,7 +48,7 @@ private:
     std::vector<std::optional<std::vector<SheetProblem>>> unused_;
     std::vector<int> othersOpen_;  // of each operation: the other sides with problems left
     std::vector<int> answersOpen_; // of each operation and other side
-    MadeSet keys_;
+    MadeKeys<Sides> keys_; // the problems made, told apart by both sides
 };
 
 } // namespace sumlark

@@ -55,13 +55,14 @@ Count ComparedProblems::Group::nextValueFrom(Count value) const
 // more than kValueSpan.
 bool ComparedProblems::list(Group& group, Count& low, Count& high)
 {
+    const Operation operation = group.shape->shape().operation;
     std::vector<Listed> listed;
     listed.reserve(std::size_t(group.shape->size()));
     std::int32_t least = std::numeric_limits<std::int32_t>::max();
     std::int32_t most = std::numeric_limits<std::int32_t>::min();
     group.shape->forEach([&](const SheetProblem& problem) {
         const auto value = std::int32_t(problem.result);
-        listed.push_back({value, std::int32_t(problem.left), std::int32_t(problem.right)});
+        listed.push_back({std::int16_t(problem.left), std::int16_t(problem.right)});
         least = std::min(least, value);
         most = std::max(most, value);
     });
@@ -77,8 +78,10 @@ bool ComparedProblems::list(Group& group, Count& low, Count& high)
     static_assert(kValueSpan <= 1 << 18);
     constexpr int kBits = 9;
     constexpr std::int32_t kMask = (1 << kBits) - 1;
-    const auto sortOn = [&group](const std::vector<Listed>& from, std::vector<Listed>& to, int shift) {
-        const auto digitOf = [&](const Listed& one) { return std::size_t(((one.value - group.low) >> shift) & kMask); };
+    const auto sortOn = [&group, operation](const std::vector<Listed>& from, std::vector<Listed>& to, int shift) {
+        const auto digitOf = [&](const Listed& one) {
+            return std::size_t(((one.valueBy(operation) - group.low) >> shift) & kMask);
+        };
         std::size_t places[kMask + 2]{};
         for (const Listed& one : from)
             ++places[digitOf(one) + 1];
@@ -93,7 +96,7 @@ bool ComparedProblems::list(Group& group, Count& low, Count& high)
     group.listed = std::move(listed);
     group.upTo.assign(std::size_t(group.high - group.low + 1), 0);
     for (const Listed& one : group.listed)
-        ++group.upTo[std::size_t(one.value - group.low)];
+        ++group.upTo[std::size_t(one.valueBy(operation) - group.low)];
     for (std::size_t i = 1; i < group.upTo.size(); ++i)
         group.upTo[i] += group.upTo[i - 1];
     return true;

@@ -72,11 +72,17 @@ private:
     // values within it are weighed again when a draw lands there.
     static constexpr std::int64_t kBlock = 16;
 
-    // A product or quotient; its value fits 32 bits as the operands fit 16.
+    // A product or quotient by its operands, which fit 16 bits: hundreds of
+    // thousands of them are listed, and every byte is a page to fault in.
     struct Listed {
-        std::int32_t value;
-        std::int32_t left;
-        std::int32_t right;
+        std::int16_t left;
+        std::int16_t right;
+
+        // A whole quotient: comparisons have no remainders.
+        std::int32_t valueBy(Operation operation) const
+        {
+            return operation == Operation::Multiplication ? std::int32_t(left) * right : std::int32_t(left) / right;
+        }
     };
     // The expressions of one operation.
     struct Group {

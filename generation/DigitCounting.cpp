@@ -89,16 +89,6 @@ Count borrowFreePairs(Count mMax, Count sMax)
     return ways[3];
 }
 
-DigitwiseCount::DigitwiseCount(const std::array<int, 5>& low, const std::array<int, 5>& high)
-    : low_(low), high_(high)
-{
-    Count below = 1;
-    for (std::size_t i = 0; i < beneath_.size(); ++i) {
-        beneath_[i] = below;
-        below *= std::max(0, high_[i] - low_[i] + 1);
-    }
-}
-
 Count DigitwiseCount::upTo(Count max) const
 {
     if (max < 0)

@@ -21,7 +21,17 @@ std::int64_t borrowFreePairs(std::int64_t mMax, std::int64_t sMax);
 class DigitwiseCount {
 public:
     DigitwiseCount() : DigitwiseCount({0, 0, 0, 0, 0}, {9, 9, 9, 9, 9}) {}
-    DigitwiseCount(const std::array<int, 5>& low, const std::array<int, 5>& high);
+    // Inline, so that the sets made for every key of a walk build their
+    // default counts without a call.
+    constexpr DigitwiseCount(const std::array<int, 5>& low, const std::array<int, 5>& high)
+        : low_(low), high_(high), beneath_{}
+    {
+        std::int64_t below = 1;
+        for (std::size_t i = 0; i < beneath_.size(); ++i) {
+            beneath_[i] = below;
+            below *= high_[i] >= low_[i] ? high_[i] - low_[i] + 1 : 0;
+        }
+    }
 
     // How many of 0..max.
     std::int64_t upTo(std::int64_t max) const;

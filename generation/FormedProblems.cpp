@@ -102,7 +102,8 @@ std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets)
     return shapes;
 }
 
-ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, const DivisorTable& divisors)
+ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, const DivisorTable& divisors,
+                             StepCounts& steps)
     : rules_(rules), divisors_(divisors), shape_(shape)
 {
     // Keys: a chain's partial result, a two-step problem's inner value, or
@@ -114,21 +115,27 @@ ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, 
                      : shape.then     ? std::min(rules.chainTop, kLargestPartial)
                                       : rules.first.high;
     origin_ = from;
+    last_ = to;
+    if (shape.twoSteps()) {
+        const auto [inner, outer] = stepCountsOf(steps, to);
+        innerCounts_ = &inner;
+        outerCounts_ = &outer;
+        perEntry_ = kStepBlock;
+    }
     Count total = 0;
     if (to >= from)
-        running_.reserve(std::size_t(to - from + 1));
+        running_.reserve(std::size_t((to - from) / perEntry_ + 1));
     for (Count key = from; key <= to; ++key) {
         total += countAt(key);
-        running_.push_back(total);
+        if ((key - from + 1) % perEntry_ == 0 || key == to)
+            running_.push_back(total);
     }
 }
 
 Count ShapeProblems::countAt(Count key) const
 {
-    if (shape_.twoSteps()) {
-        const Count inner = innerMembers(key).size();
-        return inner == 0 ? 0 : inner * outerMembers(key).size();
-    }
+    if (innerCounts_)
+        return Count((*innerCounts_)[std::size_t(key)]) * Count((*outerCounts_)[std::size_t(key)]);
     if (shape_.then) {
         const Count firsts = chainFirsts(key).size();
         return firsts == 0 ? 0 : firsts * chainThirds(key).size();
@@ -310,12 +317,25 @@ SheetProblem ShapeProblems::chain(Count a, Count p, Count c) const
     return problem;
 }
 
+Count ShapeProblems::problemsAt(Count key) const
+{
+    if (innerCounts_)
+        return countAt(key);
+    const auto i = std::size_t(key - origin_);
+    return running_[i] - (i == 0 ? 0 : running_[i - 1]);
+}
+
 SheetProblem ShapeProblems::at(Count index) const
 {
     const auto found = std::upper_bound(running_.begin(), running_.end(), index);
     const auto i = found - running_.begin();
-    const Count within = index - (i == 0 ? 0 : running_[std::size_t(i) - 1]);
-    const Count key = origin_ + i;
+    Count within = index - (i == 0 ? 0 : running_[std::size_t(i) - 1]);
+    Count key = origin_ + i * perEntry_;
+    // Within a block of keys, the one the index falls on.
+    if (perEntry_ > 1) {
+        for (Count here = countAt(key); within >= here; here = countAt(++key))
+            within -= here;
+    }
     if (shape_.twoSteps()) {
         const WholeSet outers = outerMembers(key);
         const Count perInner = outers.size();
@@ -392,7 +412,7 @@ FormedProblems::FormedProblems(ProblemType type, int terms, const FormRules& for
         divisors = DivisorTable(static_cast<std::int32_t>(last));
     shapes.reserve(kinds.size());
     for (const ProblemShape& kind : kinds) {
-        shapes.emplace_back(rules, kind, divisors);
+        shapes.emplace_back(rules, kind, divisors, steps);
         if (shapes.back().size() == 0)
             shapes.pop_back();
     }

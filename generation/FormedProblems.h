@@ -14,8 +14,10 @@
 #include "TwoSteps.h"
 #include "WholeSet.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace sumlark {
@@ -59,16 +61,32 @@ struct ProblemShape {
 // brackets, every pair whose order a bracket changes has them.
 std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets = false);
 
-// A two-step problem is counted by its inner step's value, 0 up to this
-// many; inner products of large numbers could go past what is walked in
-// time (kTwoStepKeys), and such runs are refused.
+// A two-step problem is counted by its inner step's value, 0 up to the
+// largest both of its steps allow; inner products of large numbers could go
+// past what is walked in time (kTwoStepKeys), and such runs are refused.
 std::int64_t innerTop(const FormRules& rules, const ProblemShape& shape);
 inline constexpr std::int64_t kTwoStepKeys = std::int64_t(1) << 16;
+
+// Of the two-step kinds of a run, how many inner steps reach each inner
+// value and how many outer steps go on from it. A step's count depends only
+// on its sign and on which side is worked out first, so kinds that share
+// them share the walk: sixteen kinds walk eight steps, not thirty-two.
+class StepCounts {
+public:
+    // The count of each key 0..top in slot, made by count where not made yet.
+    template <typename CountOf>
+    const std::vector<std::uint32_t>& of(std::size_t slot, std::int64_t top, CountOf count);
+
+private:
+    std::array<std::vector<std::uint32_t>, 16> slots_;
+};
 
 // The problems of one kind, numbered.
 class ShapeProblems {
 public:
-    ShapeProblems(const FormRules& rules, const ProblemShape& shape, const DivisorTable& divisors);
+    // steps: shared with the run's other kinds, and kept while this is.
+    ShapeProblems(const FormRules& rules, const ProblemShape& shape, const DivisorTable& divisors,
+                  StepCounts& steps);
 
     const ProblemShape& shape() const { return shape_; }
     std::int64_t size() const { return running_.empty() ? 0 : running_.back(); }
@@ -90,8 +108,10 @@ private:
     // it, and the third operands that go on from it.
     WholeSet chainFirsts(std::int64_t p) const;
     WholeSet chainThirds(std::int64_t p) const;
-    // How many problems one key (a first operand, or a chain's partial) has.
+    // How many problems one key (a first operand, or a chain's partial) has:
+    // worked out, and once counted, looked up.
     std::int64_t countAt(std::int64_t key) const;
+    std::int64_t problemsAt(std::int64_t key) const;
     SheetProblem twoNumbers(std::int64_t a, std::int64_t b) const;
     SheetProblem chain(std::int64_t a, std::int64_t p, std::int64_t c) const;
     // A two-step problem through the inner value v: the inner step's
@@ -100,13 +120,25 @@ private:
     WholeSet innerMembers(std::int64_t v) const;
     WholeSet outerMembers(std::int64_t v) const;
     SheetProblem twoSteps(std::int64_t v, std::int64_t inner, std::int64_t outer) const;
+    // Inner and outer steps at each inner value 0..to, shared with the
+    // run's other kinds.
+    std::pair<const std::vector<std::uint32_t>&, const std::vector<std::uint32_t>&>
+    stepCountsOf(StepCounts& steps, std::int64_t to) const;
 
     const FormRules& rules_;
     const DivisorTable& divisors_;
     ProblemShape shape_;
     InnerSide side_ = InnerSide::Left;
-    std::int64_t origin_ = 0;             // the key of running_[0]
-    std::vector<std::int64_t> running_;   // problems with keys up to origin_ + i
+    // A two-step kind's keys are counted in the shared StepCounts, so its
+    // running totals need only one entry per block of keys: sixteen kinds'
+    // totals for every key would be megabytes written once and read rarely.
+    static constexpr std::int64_t kStepBlock = 64;
+    const std::vector<std::uint32_t>* innerCounts_ = nullptr;
+    const std::vector<std::uint32_t>* outerCounts_ = nullptr;
+    std::int64_t perEntry_ = 1;           // keys per entry of running_
+    std::int64_t origin_ = 0;             // the first key
+    std::int64_t last_ = -1;              // the last key
+    std::vector<std::int64_t> running_;   // problems with keys up to origin_ + (i + 1) * perEntry_ - 1
 };
 
 // Where a problem's blank may go under a choice: the operand asked for when
@@ -118,6 +150,7 @@ int blankSpots(const SheetProblem& problem, BlankChoice choice, BlankSpot spots[
 struct FormedProblems {
     FormRules rules;
     DivisorTable divisors;
+    StepCounts steps;
     std::vector<ShapeProblems> shapes;
 
     FormedProblems(ProblemType type, int terms, const FormRules& rules, bool brackets = false);
@@ -132,14 +165,23 @@ struct FormedProblems {
     std::int64_t distinctUpTo(BlankChoice choice, std::int64_t limit) const;
 };
 
+template <typename CountOf>
+const std::vector<std::uint32_t>& StepCounts::of(std::size_t slot, std::int64_t top, CountOf count)
+{
+    auto& counts = slots_.at(slot);
+    if (top >= std::int64_t(counts.size()))
+        counts.reserve(std::size_t(top + 1));
+    for (auto key = std::int64_t(counts.size()); key <= top; ++key)
+        counts.push_back(static_cast<std::uint32_t>(count(key)));
+    return counts;
+}
+
 template <typename Visit>
 void ShapeProblems::forEach(Visit visit) const
 {
-    for (std::size_t i = 0; i < running_.size(); ++i) {
-        const std::int64_t before = i == 0 ? 0 : running_[i - 1];
-        if (running_[i] == before)
+    for (std::int64_t key = origin_; key <= last_; ++key) {
+        if (problemsAt(key) == 0)
             continue;
-        const std::int64_t key = origin_ + std::int64_t(i);
         if (shape_.twoSteps()) {
             const WholeSet outers = outerMembers(key);
             innerMembers(key).forEach([&](std::int64_t m) { outers.forEach([&](std::int64_t n) { visit(twoSteps(key, m, n)); }); });

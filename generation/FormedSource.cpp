@@ -73,7 +73,7 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
         problem.blank = spots[count > 1 ? uniformBelow(count, random_) : 0];
         if (!distinct_)
             return problem;
-        if (!made_.insert(problemKey(problem)).second)
+        if (!made_.insert(problemKey(problem)))
             continue;
         kind.left6 -= 6 / count;
         // Once less than half is left, drawing again would be wasted more
@@ -90,7 +90,7 @@ SheetProblem FormedSource::drawFrom(Kind& kind)
                     placed.blank = listedSpots[i];
                     const std::uint64_t key = problemKey(placed);
                     keys.push_back(key);
-                    weights.push_back(made_.count(key) ? 0 : 6 / places);
+                    weights.push_back(made_.contains(key) ? 0 : 6 / places);
                 }
             });
             kind.unused.emplace(std::move(keys), std::move(weights));

@@ -8,13 +8,13 @@
 // the picking is done that way instead.
 
 #include "FormedProblems.h"
+#include "MadeKeys.h"
 #include "ProblemStream.h"
 #include "RunServices.h"
 #include "UnusedProblems.h"
 
 #include <cstdint>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 namespace sumlark {
@@ -47,7 +47,7 @@ private:
     bool distinct_;
     RandomSource& random_;
     std::vector<Kind> kinds_;
-    std::unordered_set<std::uint64_t> made_;
+    MadeKeys<std::uint64_t> made_;
 };
 
 } // namespace sumlark

@@ -3,6 +3,7 @@
 #include "DirectDraw.h"
 #include "CompareSource.h"
 #include "FormedSource.h"
+#include "MadeKeys.h"
 #include "OperationRules.h"
 #include "ProblemConstraints.h"
 #include "UnusedProblems.h"
@@ -11,7 +12,6 @@
 #include <cstdint>
 #include <optional>
 #include <type_traits>
-#include <unordered_set>
 
 namespace sumlark {
 namespace {
@@ -19,17 +19,13 @@ namespace {
 // Distinct problems: the keys of those made, so that a repeat is drawn again.
 class MadeProblems {
 public:
-    MadeProblems(bool distinct, int count) : distinct_(distinct)
-    {
-        if (distinct)
-            made_.reserve(static_cast<std::size_t>(count));
-    }
+    MadeProblems(bool distinct, int count) : distinct_(distinct), made_(distinct ? std::size_t(count) : 0) {}
     // Whether the problem may go on the sheet, noting it when it may.
-    bool admits(const SheetProblem& problem) { return !distinct_ || made_.insert(problemKey(problem)).second; }
+    bool admits(const SheetProblem& problem) { return !distinct_ || made_.insert(problemKey(problem)); }
 
 private:
     bool distinct_;
-    std::unordered_set<std::uint64_t> made_;
+    MadeKeys<std::uint64_t> made_;
 };
 
 class AttemptStream final : public ProblemStream {

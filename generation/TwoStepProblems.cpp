@@ -39,14 +39,31 @@ StepRanges stepRanges(const FormRules& rules, const ProblemShape& shape, InnerSi
 Count innerTop(const FormRules& rules, const ProblemShape& shape)
 {
     const StepRanges r = stepRanges(rules, shape, innerSide(shape.operation, *shape.then, shape.brackets));
+    const Count lo = rules.result ? std::max<Count>(0, rules.result->low) : 0;
+    const Count hi = rules.chainTop;
     Count top = 0;
     switch (r.inner) {
     case Operation::Addition: top = r.x.high + r.y.high; break;
     case Operation::Subtraction: top = r.x.high - r.y.low; break;
     case Operation::Multiplication: top = r.x.high * r.y.high; break;
-    case Operation::Division: top = r.x.high; break;
+    case Operation::Division: top = floorDiv(r.x.high, std::max<Count>(r.y.low, 1)); break;
     }
-    return std::min(top, rules.chainTop);
+    // The outer step's other number bounds it too: an inner value past
+    // this leaves the outer step nothing, as outerMembers finds.
+    const bool left = innerSide(shape.operation, *shape.then, shape.brackets) == InnerSide::Left;
+    switch (r.outer) {
+    case Operation::Addition: top = std::min(top, hi - r.other.low); break;
+    case Operation::Subtraction:
+        if (!left)
+            top = std::min(top, r.other.high - lo);
+        break;
+    case Operation::Multiplication: top = std::min(top, floorDiv(hi, std::max<Count>(r.other.low, 1))); break;
+    case Operation::Division:
+        if (!left)
+            top = std::min(top, floorDiv(r.other.high, std::max<Count>(lo, 1)));
+        break;
+    }
+    return std::min(top, hi);
 }
 
 WholeSet ShapeProblems::innerMembers(Count v) const
@@ -161,6 +178,18 @@ WholeSet ShapeProblems::outerMembers(Count v) const
         return quotients;
     }
     return noneOf();
+}
+
+std::pair<const std::vector<std::uint32_t>&, const std::vector<std::uint32_t>&>
+ShapeProblems::stepCountsOf(StepCounts& steps, Count to) const
+{
+    // A slot for each sign on each side, inner steps first.
+    const StepRanges r = stepRanges(rules_, shape_, side_);
+    const std::size_t side = side_ == InnerSide::Left ? 0 : 4;
+    const auto& inner = steps.of(side + std::size_t(r.inner), to, [this](Count v) { return innerMembers(v).size(); });
+    const auto& outer =
+        steps.of(8 + side + std::size_t(r.outer), to, [this](Count v) { return outerMembers(v).size(); });
+    return {inner, outer};
 }
 
 SheetProblem ShapeProblems::twoSteps(Count v, Count inner, Count outer) const

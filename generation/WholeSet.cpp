@@ -74,6 +74,8 @@ WholeSet& WholeSet::onStep(Count residue, Count modulus, Count factor)
     // factor * v = residue (mod modulus) is v = residue / g * (factor / g)^-1
     // modulo modulus / g, g their common divisor, or no v where g does not
     // divide residue.
+    if (modulus == 1)
+        return *this; // every value is on a step of 1
     factor = floorMod(factor, modulus);
     residue = floorMod(residue, modulus);
     const Count g = std::gcd(factor, modulus);
@@ -221,16 +223,13 @@ std::int64_t WholeSet::countUpTo(std::int64_t x) const
 
 std::int64_t WholeSet::nth(std::int64_t k) const
 {
-    const bool digits = thinning_ == Thinning::Digits && digitsOnStep_;
-    if (digits || (thinning_ == Thinning::None && modulus_ > 1)) {
-        // Straight from the digits or the step, passing over as many
-        // taken-out values as lie at or below the one found; they only push
-        // it further up.
-        const std::int64_t first = lo_ + floorMod(residue_ - lo_, modulus_);
+    // Straight from the digits, the step or the members' list, passing over
+    // as many taken-out values as lie at or below the one found; they only
+    // push it further up.
+    const auto skippingOut = [this, k](auto candidate) {
         std::int64_t skipped = 0;
         for (;;) {
-            const std::int64_t value =
-                digits ? digits_.nth(digitsBelowRun_ + k + skipped) : first + (k + skipped) * modulus_;
+            const std::int64_t value = candidate(k + skipped);
             std::int64_t out = 0;
             for (int i = 0; i < outCount_; ++i) {
                 const std::int64_t taken = out_[static_cast<std::size_t>(i)];
@@ -240,6 +239,21 @@ std::int64_t WholeSet::nth(std::int64_t k) const
                 return value;
             skipped = out;
         }
+    };
+    if (thinning_ == Thinning::Digits && digitsOnStep_)
+        return skippingOut([this](std::int64_t i) { return digits_.nth(digitsBelowRun_ + i); });
+    if (thinning_ == Thinning::None) {
+        const std::int64_t first = lo_ + floorMod(residue_ - lo_, modulus_);
+        return skippingOut([this, first](std::int64_t i) { return first + i * modulus_; });
+    }
+    if (thinning_ == Thinning::Members && modulus_ == 1) {
+        if (negated_) {
+            // Ascending values are the members from -lo_ down.
+            const auto top = std::upper_bound(members_.begin(), members_.end(), -lo_);
+            return skippingOut([top](std::int64_t i) { return -std::int64_t(*(top - 1 - i)); });
+        }
+        const auto from = std::lower_bound(members_.begin(), members_.end(), lo_);
+        return skippingOut([from](std::int64_t i) { return std::int64_t(*(from + i)); });
     }
     if (thinning_ == Thinning::Members && modulus_ > 1) {
         // Counted one by one anyway: the k-th is found in one walk.

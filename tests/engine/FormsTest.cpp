@@ -316,6 +316,9 @@ const FormRow kRows[] = {
      {.carry = CarryWith, .borrow = BorrowWithout, .terms = 3, .brackets = true}},
     {"BracketedProductsAndQuotientsOwnRanges", MultiplicationDivision, "1", "12", true,
      {.terms = 3, .first = WholeRange{6, 30}, .second = WholeRange{1, 6}, .result = WholeRange{0, 60}, .brackets = true}},
+    // Operands and results above 1 bound the inner value from the outer step.
+    {"BracketsOfAllFourOperandsAndResultsAboveOne", AllFour, "1", "9", false,
+     {.terms = 3, .second = WholeRange{3, 7}, .result = WholeRange{5, 45}, .brackets = true}},
     // Taking out a trivial problem that the digit rule already left out
     // must not take one more away.
     {"NoTrivialCarryingAndBorrowing", AdditionSubtraction, "0", "30", false,
