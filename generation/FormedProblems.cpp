@@ -121,6 +121,14 @@ ShapeProblems::ShapeProblems(const FormRules& rules, const ProblemShape& shape, 
         innerCounts_ = &inner;
         outerCounts_ = &outer;
         perEntry_ = kStepBlock;
+    } else if (shape.then) {
+        // A chain's firsts depend on its first sign only, its thirds on its
+        // second: four chains walk four times, not eight.
+        const std::size_t first = shape.operation == Operation::Addition ? 0 : 1;
+        const std::size_t then = *shape.then == Operation::Addition ? 0 : 1;
+        innerCounts_ = &steps.of(StepCounts::kChainFirsts + first, to, [this](Count p) { return chainFirsts(p).size(); });
+        outerCounts_ = &steps.of(StepCounts::kChainThirds + then, to, [this](Count p) { return chainThirds(p).size(); });
+        perEntry_ = kStepBlock;
     }
     Count total = 0;
     if (to >= from)
@@ -136,10 +144,6 @@ Count ShapeProblems::countAt(Count key) const
 {
     if (innerCounts_)
         return Count((*innerCounts_)[std::size_t(key)]) * Count((*outerCounts_)[std::size_t(key)]);
-    if (shape_.then) {
-        const Count firsts = chainFirsts(key).size();
-        return firsts == 0 ? 0 : firsts * chainThirds(key).size();
-    }
     if (!rules_.first.contains(key))
         return 0;
     Count count = secondsBeside(key).size();

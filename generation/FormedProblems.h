@@ -67,18 +67,24 @@ std::vector<ProblemShape> shapesOf(ProblemType type, int terms, bool brackets = 
 std::int64_t innerTop(const FormRules& rules, const ProblemShape& shape);
 inline constexpr std::int64_t kTwoStepKeys = std::int64_t(1) << 16;
 
-// Of the two-step kinds of a run, how many inner steps reach each inner
-// value and how many outer steps go on from it. A step's count depends only
-// on its sign and on which side is worked out first, so kinds that share
-// them share the walk: sixteen kinds walk eight steps, not thirty-two.
+// Of the kinds of three numbers of a run, how many inner steps reach each
+// inner value (a chain's partial result) and how many outer steps go on
+// from it. A step's count depends only on its sign and on which side is
+// worked out first, so kinds that share them share the walk: sixteen kinds
+// walk at most twelve steps, not thirty-two.
 class StepCounts {
 public:
+    // Slots 0..15 are two steps' (TwoStepProblems); chains' firsts and
+    // thirds, by their sign, follow.
+    static constexpr std::size_t kChainFirsts = 16;
+    static constexpr std::size_t kChainThirds = 18;
+
     // The count of each key 0..top in slot, made by count where not made yet.
     template <typename CountOf>
     const std::vector<std::uint32_t>& of(std::size_t slot, std::int64_t top, CountOf count);
 
 private:
-    std::array<std::vector<std::uint32_t>, 16> slots_;
+    std::array<std::vector<std::uint32_t>, 20> slots_;
 };
 
 // The problems of one kind, numbered.
@@ -129,9 +135,10 @@ private:
     const DivisorTable& divisors_;
     ProblemShape shape_;
     InnerSide side_ = InnerSide::Left;
-    // A two-step kind's keys are counted in the shared StepCounts, so its
-    // running totals need only one entry per block of keys: sixteen kinds'
-    // totals for every key would be megabytes written once and read rarely.
+    // A kind of three numbers has its keys counted in the shared StepCounts,
+    // so its running totals need only one entry per block of keys: sixteen
+    // kinds' totals for every key would be megabytes written once and read
+    // rarely.
     static constexpr std::int64_t kStepBlock = 64;
     const std::vector<std::uint32_t>* innerCounts_ = nullptr;
     const std::vector<std::uint32_t>* outerCounts_ = nullptr;

@@ -11,9 +11,14 @@
 
 namespace sumlark {
 
+// Every bit of a key moves the low bits the slot is taken from: a problem's
+// key holds its operands in fields high up, which a multiplication alone
+// would leave out of them.
 inline std::size_t spreadKey(std::uint64_t key)
 {
-    return std::size_t(key * 0xBF58476D1CE4E5B9u >> 20);
+    key = (key ^ key >> 30) * 0xBF58476D1CE4E5B9u;
+    key = (key ^ key >> 27) * 0x94D049BB133111EBu;
+    return std::size_t(key ^ key >> 31);
 }
 
 inline std::size_t spreadKey(const std::pair<std::uint64_t, std::uint64_t>& key)

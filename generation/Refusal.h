@@ -44,7 +44,7 @@ enum class RefusalCode {
     BracketsNeedThreeNumbers,
     BracketsChangeNothing,    // the type's signs read the same with brackets
     TwoStepsTooWide,          // inner products past what is counted quickly
-    StepInTwoSteps,           // an own range on a step in problems of three numbers with × ÷ or brackets
+    StepInTwoSteps,           // the second range on a step where three numbers work out a product first
 };
 
 // Why an operation made no problem in the range (NoProblem).

@@ -116,18 +116,23 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
         made.choices.push_back(Choice::Type);
         return made;
     }
-    // Two steps count their inner value's operands as plain runs; a step
-    // would need two steps held together at once, which they do not offer.
-    if (constraints.terms == 3) {
+    // A product worked out first is counted by its value through the
+    // divisors of the first factor; the second factor, the value divided by
+    // it, is on no step that the counting can hold.
+    if (constraints.terms == 3 && constraints.second && constraints.second->step > 1 &&
+        constraints.second->top() > constraints.second->low) {
         const auto shapes = shapesOf(settings.problemType, 3, constraints.brackets);
-        const bool twoSteps =
-            std::any_of(shapes.begin(), shapes.end(), [](const ProblemShape& shape) { return shape.twoSteps(); });
-        for (const auto& [which, range] : ownRanges(constraints)) {
-            if (twoSteps && *range && (*range)->step > 1 && (*range)->top() > (*range)->low) {
-                Refusal made = rangeRefusal(RefusalCode::StepInTwoSteps, which, **range, settings, constraints);
-                made.choices.push_back(Choice::Terms);
-                return made;
-            }
+        const bool productFirst = std::any_of(shapes.begin(), shapes.end(), [](const ProblemShape& shape) {
+            if (!shape.twoSteps())
+                return false;
+            const bool left = innerSide(shape.operation, *shape.then, shape.brackets) == InnerSide::Left;
+            return (left ? shape.operation : *shape.then) == Operation::Multiplication;
+        });
+        if (productFirst) {
+            Refusal made =
+                rangeRefusal(RefusalCode::StepInTwoSteps, Choice::Second, *constraints.second, settings, constraints);
+            made.choices.push_back(Choice::Terms);
+            return made;
         }
     }
     return std::nullopt;

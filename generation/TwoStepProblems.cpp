@@ -72,9 +72,10 @@ WholeSet ShapeProblems::innerMembers(Count v) const
     const bool plain = rules_.noTrivial;
     switch (r.inner) {
     case Operation::Addition: {
-        // x + (v - x).
+        // x + (v - x), both on their steps.
         WholeSet set(r.x.low, r.x.high);
-        set.within(v - r.y.high, v - r.y.low);
+        set.onStep(r.x.low, r.x.step);
+        set.within(v - r.y.high, v - r.y.low).onStep(v - r.y.low, r.y.step);
         if (plain)
             set.without(0).without(v);
         if (rules_.carry != CarryRule::Any)
@@ -86,7 +87,8 @@ WholeSet ShapeProblems::innerMembers(Count v) const
         if (plain && v == 0)
             return noneOf();
         WholeSet set(r.x.low, r.x.high);
-        set.within(v + r.y.low, v + r.y.high);
+        set.onStep(r.x.low, r.x.step);
+        set.within(v + r.y.low, v + r.y.high).onStep(v + r.y.low, r.y.step);
         if (plain)
             set.without(0).without(v);
         if (rules_.borrow != BorrowRule::Any)
@@ -94,10 +96,12 @@ WholeSet ShapeProblems::innerMembers(Count v) const
         return set;
     }
     case Operation::Multiplication: {
-        // x × (v / x), x a divisor of v.
+        // x × (v / x), x a divisor of v on its step; v / x is on no step
+        // (stepsOfTwoSteps).
         if (v < 1 || r.y.high < 1)
             return noneOf();
         WholeSet set(std::max<Count>(r.x.low, 1), r.x.high);
+        set.onStep(r.x.low, r.x.step);
         set.within(ceilDiv(v, r.y.high), v / std::max<Count>(r.y.low, 1));
         set.membersOf(divisors_.of(v));
         if (plain)
@@ -105,11 +109,12 @@ WholeSet ShapeProblems::innerMembers(Count v) const
         return set;
     }
     case Operation::Division: {
-        // (v × y) ÷ y, by the divisor y.
+        // (v × y) ÷ y, by the divisor y; v × y on the dividend's step.
         if (v < 1 || (plain && v == 1))
             return noneOf();
         WholeSet set(std::max<Count>(r.y.low, 1), r.y.high);
-        set.within(ceilDiv(r.x.low, v), floorDiv(r.x.high, v));
+        set.onStep(r.y.low, r.y.step);
+        set.within(ceilDiv(r.x.low, v), floorDiv(r.x.high, v)).onStep(r.x.low, r.x.step, v);
         if (plain)
             set.without(1);
         return set;
@@ -125,12 +130,17 @@ WholeSet ShapeProblems::outerMembers(Count v) const
     const bool left = side_ == InnerSide::Left; // v is the outer step's left operand
     const Count lo = rules_.result ? std::max<Count>(0, rules_.result->low) : 0;
     const Count hi = rules_.chainTop;
+    // The result on its step, where it has one; a quotient's result has
+    // none (a dividing type's results take no step).
+    const Count resultLow = rules_.result ? rules_.result->low : 0;
+    const Count resultStep = rules_.result ? rules_.result->step : 1;
     WholeSet set(r.other.low, r.other.high);
+    set.onStep(r.other.low, r.other.step);
     switch (r.outer) {
     case Operation::Addition:
         if (plain && v == 0)
             return noneOf();
-        set.within(lo - v, hi - v);
+        set.within(lo - v, hi - v).onStep(resultLow - v, resultStep);
         if (plain)
             set.without(0);
         if (rules_.carry != CarryRule::Any)
@@ -138,11 +148,11 @@ WholeSet ShapeProblems::outerMembers(Count v) const
         return set;
     case Operation::Subtraction:
         if (left) {
-            set.within(v - hi, v - lo);
+            set.within(v - hi, v - lo).onStep(v - resultLow, resultStep);
         } else {
             if (plain && v == 0)
                 return noneOf();
-            set.within(v + lo, v + hi);
+            set.within(v + lo, v + hi).onStep(resultLow + v, resultStep);
         }
         if (plain)
             set.without(0).without(v);
@@ -155,7 +165,7 @@ WholeSet ShapeProblems::outerMembers(Count v) const
     case Operation::Multiplication:
         if (v < 1 || (plain && v == 1))
             return noneOf();
-        set.within(std::max<Count>(1, ceilDiv(lo, v)), floorDiv(hi, v));
+        set.within(std::max<Count>(1, ceilDiv(lo, v)), floorDiv(hi, v)).onStep(resultLow, resultStep, v);
         if (plain)
             set.without(1);
         return set;
@@ -170,9 +180,10 @@ WholeSet ShapeProblems::outerMembers(Count v) const
                 set.without(1).without(v);
             return set;
         }
-        // (k × v) ÷ v, by the quotient k.
+        // (k × v) ÷ v, by the quotient k; k × v on the dividend's step.
         WholeSet quotients(std::max<Count>(lo, 1), hi);
-        quotients.within(ceilDiv(std::max<Count>(r.other.low, 1), v), floorDiv(r.other.high, v));
+        quotients.within(ceilDiv(std::max<Count>(r.other.low, 1), v), floorDiv(r.other.high, v))
+            .onStep(r.other.low, r.other.step, v);
         if (plain)
             quotients.without(1);
         return quotients;

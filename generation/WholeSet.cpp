@@ -266,6 +266,12 @@ std::int64_t WholeSet::nth(std::int64_t k) const
     }
     std::int64_t low = lo_;
     std::int64_t high = hi_;
+    if (thinning_ == Thinning::NotDigits && modulus_ == 1) {
+        // Between lo_ + k and as far past it as the digits and the taken-out
+        // values leave out: a short search where few are left out.
+        low = lo_ + k;
+        high = std::min(hi_, low + (digits_.upTo(hi_) - digitsBelowRun_) + outCount_);
+    }
     while (low < high) {
         const std::int64_t middle = low + (high - low) / 2;
         if (countUpTo(middle) > k)

@@ -245,8 +245,8 @@ std::string refusalText(const Refusal& refusal, const ChoiceNaming& naming)
                std::to_string(kTwoStepKeys) + " 以上，一时数不清。请缩小得数的范围（乘积不超过 " +
                std::to_string(kTwoStepKeys) + "），或者缩小第一个数、第二个数的范围。";
     case RefusalCode::StepInTwoSteps:
-        return which + "的范围（" + wholeRangeText(refusal.range) + "）带步长时，三个数的题只能是加减的连加连减：" +
-               "有乘除或括号的三个数的题不能按步长出数。请把步长改为 1，或者选只有加法、减法的题型并去掉括号。";
+        return which + "的范围（" + wholeRangeText(refusal.range) + "）带步长时，三个数的题里不能先算乘法：" +
+               "先算的乘法按乘积出题，另一个乘数不一定在步长上。请把" + which + "的步长改为 1，或者选没有乘法的题型。";
     case RefusalCode::TooManyNames:
         return "名单上有 " + std::to_string(refusal.count) + " 个名字，一次最多做 " + std::to_string(kMaxSetSheets) +
                " 份。请把名单分成几次。";

@@ -357,6 +357,19 @@ const FormRow kRows[] = {
      {.first = WholeRange{100, 900, 100}, .second = WholeRange{-10, 10, 5}}},
     {"ChainsOnSteps", AdditionSubtraction, "0", "9", false,
      {.blank = Mixed, .terms = 3, .first = WholeRange{0, 60, 10}, .second = WholeRange{0, 30, 5}, .result = WholeRange{0, 60, 15}}},
+    // Two steps on steps: each printed number on its range's step, the
+    // result on its own; a product's first factor and a quotient's dividend
+    // are held to theirs through the inner value.
+    {"BracketedSumsAndDifferencesOnSteps", AdditionSubtraction, "0", "9", false,
+     {.terms = 3, .first = WholeRange{0, 90, 10}, .second = WholeRange{0, 40, 10}, .result = WholeRange{0, 90, 30},
+      .brackets = true}},
+    {"TwoStepsOfAllFourEvenFirsts", AllFour, "1", "9", false,
+     {.blank = Mixed, .terms = 3, .first = WholeRange{2, 24, 2}, .second = WholeRange{1, 6}, .result = WholeRange{0, 40},
+      .brackets = true}},
+    {"QuotientsFirstOnEvenDividends", MultiplicationDivision, "1", "9", false,
+     {.terms = 3, .first = WholeRange{2, 36, 2}, .second = WholeRange{1, 6}, .result = WholeRange{0, 40}}},
+    {"TwoStepsOfThreeOnAResultStep", AdditionSubtractionMultiplication, "1", "9", false,
+     {.terms = 3, .first = WholeRange{0, 20, 4}, .second = WholeRange{1, 6}, .result = WholeRange{0, 60, 6}}},
     {"CompareTensSumsWithNumbersOnAStep", Addition, "0", "9", false,
      {.first = WholeRange{10, 50, 10}, .second = WholeRange{1, 9}, .result = WholeRange{12, 58, 5}, .compare = CompareForm::Number}},
 };
