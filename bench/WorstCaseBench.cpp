@@ -193,6 +193,12 @@ std::vector<std::pair<std::string, ProblemConstraints>> formVariants()
     add("step compare numbers results 0..65535/10", [](auto& c) {
         c.compare = CompareForm::Number, c.second = R{0, 32767, 100}, c.result = R{0, 65535, 10};
     });
+    add("step two steps brackets both /10 results 0..65530/10", [](auto& c) {
+        c.terms = 3, c.brackets = true, c.first = c.second = R{0, 32767, 10}, c.result = R{0, 65530, 10};
+    });
+    add("step two steps first /7 distinct mixed", [](auto& c) {
+        c.terms = 3, c.first = R{0, 32767, 7}, c.result = R{0, 65536}, c.distinct = true, c.blank = BlankChoice::Mixed;
+    });
     // SUMLARK_SWEEP_VARIANTS=compare sweeps only the variants so named: the
     // whole sweep takes minutes, one kind of problem a fraction of it.
     if (const char* only = std::getenv("SUMLARK_SWEEP_VARIANTS"))

@@ -19,8 +19,9 @@ std::int64_t uniformBelow(std::int64_t n, RandomSource& random)
     }
 }
 
-FormedSource::FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random)
-    : blank_(blank), distinct_(distinct), random_(random)
+FormedSource::FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random,
+                           int count)
+    : blank_(blank), distinct_(distinct), random_(random), made_(distinct ? std::size_t(std::max(count, 0)) : 0)
 {
     for (const ShapeProblems& shape : problems.shapes)
         kinds_.push_back({&shape, 6 * shape.size(), std::nullopt});

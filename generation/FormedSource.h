@@ -24,7 +24,8 @@ std::int64_t uniformBelow(std::int64_t n, RandomSource& random);
 
 class FormedSource final : public ProblemStream {
 public:
-    FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random);
+    // count: how many problems the run makes, the room its distinct keys need.
+    FormedSource(const FormedProblems& problems, BlankChoice blank, bool distinct, RandomSource& random, int count);
 
     SheetProblem next() override;
 

@@ -41,7 +41,8 @@ public:
     // False where it was there already.
     bool insert(const Key& key)
     {
-        if (slots_[find(key)].used)
+        std::size_t at = find(key);
+        if (slots_[at].used)
             return false;
         if (2 * (size_ + 1) > slots_.size()) {
             std::vector<Slot> old(slots_.size() * 2);
@@ -50,8 +51,9 @@ public:
                 if (slot.used)
                     slots_[find(slot.key)] = slot;
             }
+            at = find(key);
         }
-        slots_[find(key)] = {key, true};
+        slots_[at] = {key, true};
         ++size_;
         return true;
     }

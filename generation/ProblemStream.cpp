@@ -135,7 +135,7 @@ std::unique_ptr<ProblemStream> openProblemStream(const RunPlan& plan, ProblemTyp
                 return std::make_unique<CompareSource>(*drawing.compared, plan.constraints.distinct, random);
             else
                 return std::make_unique<FormedSource>(*drawing.problems, plan.constraints.blank,
-                                                      plan.constraints.distinct, random);
+                                                      plan.constraints.distinct, random, plan.problemCount);
         },
         plan.drawing);
 }

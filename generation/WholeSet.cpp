@@ -76,6 +76,13 @@ WholeSet& WholeSet::onStep(Count residue, Count modulus, Count factor)
     // divide residue.
     if (modulus == 1)
         return *this; // every value is on a step of 1
+    if (factor == 1 && modulus_ == 1) {
+        // The first plain step, as most are: nothing to solve or combine.
+        residue_ = floorMod(residue, modulus);
+        modulus_ = modulus;
+        countBelowRun();
+        return *this;
+    }
     factor = floorMod(factor, modulus);
     residue = floorMod(residue, modulus);
     const Count g = std::gcd(factor, modulus);

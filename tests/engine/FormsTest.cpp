@@ -250,9 +250,10 @@ TEST_P(Forms, ListEveryAllowedProblemAndDrawEachWithItsShare)
     EXPECT_EQ(listed, allowed);
     EXPECT_EQ(formed.size(), std::int64_t(allowed.size()));
     SeededRandom random(2026);
-    FormedSource source(formed, row.constraints.blank, false, random);
+    constexpr int kDraws = 200'000;
+    FormedSource source(formed, row.constraints.blank, false, random, kDraws);
     std::map<std::uint64_t, std::int64_t> seen;
-    for (int i = 0; i < 200'000; ++i)
+    for (int i = 0; i < kDraws; ++i)
         ++seen[problemKey(source.next())];
     const auto test = testing::chiSquare(expected, seen);
     EXPECT_EQ(test.unexpected, "");
