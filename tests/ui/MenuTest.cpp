@@ -480,6 +480,10 @@ private slots:
             {"a quotient on a step",
              {{"", {.problemType = sumlark::ProblemType::Division, .typeText = "除法(÷)"}, {.result = WholeRange{10, 90, 10}}},
               "带步长时不能出除法", "spnResultStep"}},
+            {"a second number on a step beside a product first",
+             {{"", {.problemType = sumlark::ProblemType::AllFour, .typeText = "加法、减法、乘法、除法 混合"},
+               {.terms = 3, .second = WholeRange{10, 90, 10}}},
+              "三个数的题里不能先算乘法", "spnSecondStep"}},
             {"carrying where none can", {{"", {.largestText = "1"}, {.carry = sumlark::CarryRule::With}},
                                          "进位", "cmbSmallest"}},
         });
