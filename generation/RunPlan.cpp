@@ -123,10 +123,8 @@ std::optional<Refusal> formRefusal(const WorksheetSettings& settings, const Prob
         constraints.second->top() > constraints.second->low) {
         const auto shapes = shapesOf(settings.problemType, 3, constraints.brackets);
         const bool productFirst = std::any_of(shapes.begin(), shapes.end(), [](const ProblemShape& shape) {
-            if (!shape.twoSteps())
-                return false;
-            const bool left = innerSide(shape.operation, *shape.then, shape.brackets) == InnerSide::Left;
-            return (left ? shape.operation : *shape.then) == Operation::Multiplication;
+            return shape.twoSteps() &&
+                   innerOperation(shape.operation, *shape.then, shape.brackets) == Operation::Multiplication;
         });
         if (productFirst) {
             Refusal made =

@@ -38,7 +38,8 @@ StepRanges stepRanges(const FormRules& rules, const ProblemShape& shape, InnerSi
 
 Count innerTop(const FormRules& rules, const ProblemShape& shape)
 {
-    const StepRanges r = stepRanges(rules, shape, innerSide(shape.operation, *shape.then, shape.brackets));
+    const InnerSide side = innerSide(shape.operation, *shape.then, shape.brackets);
+    const StepRanges r = stepRanges(rules, shape, side);
     const Count lo = rules.result ? std::max<Count>(0, rules.result->low) : 0;
     const Count hi = rules.chainTop;
     Count top = 0;
@@ -50,7 +51,7 @@ Count innerTop(const FormRules& rules, const ProblemShape& shape)
     }
     // The outer step's other number bounds it too: an inner value past
     // this leaves the outer step nothing, as outerMembers finds.
-    const bool left = innerSide(shape.operation, *shape.then, shape.brackets) == InnerSide::Left;
+    const bool left = side == InnerSide::Left;
     switch (r.outer) {
     case Operation::Addition: top = std::min(top, hi - r.other.low); break;
     case Operation::Subtraction:

@@ -33,6 +33,11 @@ InnerSide innerSide(Operation first, Operation then, bool brackets)
     return ranksHigh(then) && !ranksHigh(first) ? InnerSide::Right : InnerSide::Left;
 }
 
+Operation innerOperation(Operation first, Operation then, bool brackets)
+{
+    return innerSide(first, then, brackets) == InnerSide::Left ? first : then;
+}
+
 std::int64_t floorDiv(std::int64_t x, std::int64_t y)
 {
     std::int64_t q = x / y;

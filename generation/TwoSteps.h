@@ -23,6 +23,8 @@ enum class InnerSide { Left, Right };
 std::optional<InnerSide> bracketSide(Operation first, Operation then);
 // The step worked out first, with or without the brackets bracketSide puts.
 InnerSide innerSide(Operation first, Operation then, bool brackets);
+// Its sign.
+Operation innerOperation(Operation first, Operation then, bool brackets);
 
 // Quotients rounded down and up, whatever the signs.
 std::int64_t floorDiv(std::int64_t x, std::int64_t y);
